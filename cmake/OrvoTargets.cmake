@@ -1,0 +1,52 @@
+# Shared helpers for the project's targets: warning flags, sanitizers, layer libraries and tests.
+
+function(orvo_compile_options target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(ORVO_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+if(ORVO_SANITIZE)
+  string(REPLACE ";" "," _orvo_san "${ORVO_SANITIZE}")
+  add_compile_options(-fsanitize=${_orvo_san} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${_orvo_san})
+endif()
+
+# orvo_layer(NAME [SOURCES_DIR dir] [DEPS targets...])
+# One static library per source folder, named orvo_NAME, built from every .cpp in the folder.
+# Headers are included as "layer/File.h" from src/.
+function(orvo_layer name)
+  cmake_parse_arguments(L "" "" "DEPS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(orvo_${name} STATIC ${_sources})
+  target_include_directories(orvo_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(orvo_${name} PUBLIC ${L_DEPS})
+  orvo_compile_options(orvo_${name})
+endfunction()
+
+# orvo_test(NAME [LIBS targets...] [LABELS labels...])
+# One GoogleTest executable from every .cpp of the calling tests folder; each test case becomes a
+# CTest test, listed when ctest runs.
+function(orvo_test name)
+  cmake_parse_arguments(T "" "" "LIBS;LABELS;SOURCES;PROPERTIES" ${ARGN})
+  # The ThreadSanitizer build runs only the tests that cross threads.
+  if(ORVO_SANITIZE STREQUAL "thread" AND NOT "threads" IN_LIST T_LABELS)
+    return()
+  endif()
+  if(T_SOURCES)
+    set(_sources ${T_SOURCES})
+  else()
+    file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
+  add_executable(${name} ${_sources})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  orvo_compile_options(${name})
+  set(_labels ${T_LABELS})
+  if(NOT _labels)
+    set(_labels unit)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${_labels}" ${T_PROPERTIES})
+endfunction()

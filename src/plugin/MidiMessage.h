@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+// A short MIDI message as it crosses between the MIDI link, the core and the editor.
+struct MidiMessage {
+    int32_t sampleOffset = 0;
+    uint8_t status = 0;
+    uint8_t data1 = 0;
+    uint8_t data2 = 0;
+};
+
+// One whole system-exclusive message, F0 through F7. The record does not own the bytes; they
+// stay valid for the duration of the call that receives it.
+struct SysExMessage {
+    int32_t sampleOffset = 0;
+    int32_t size = 0;
+    const uint8_t* bytes = nullptr;
+};

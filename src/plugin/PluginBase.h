@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "plugin/MidiMessage.h"
+#include "plugin/ParamSnapshot.h"
+#include "plugin/Parameter.h"
+#include "plugin/PluginGui.h"
+#include "util/HeapBuffer.h"
+#include "util/PointerList.h"
+
+// The object in the middle of the program: it owns the parameter table, the lock that guards
+// every parameter and all editor state, the attached panel and the state snapshot. The shell and
+// the panel reach the editor only through the virtual operations below.
+class PluginBase {
+public:
+    static constexpr int kParamCount = 167;
+    static constexpr int kHostStandalone = 5;
+    static constexpr int kSerializedSize = kParamCount * 8;
+
+    PluginBase();
+    virtual ~PluginBase();
+    PluginBase(const PluginBase&) = delete;
+    PluginBase& operator=(const PluginBase&) = delete;
+
+    // Hooks, in the order the shell and the panel know them.
+    virtual void ParamChanged(int index);
+    virtual void GuiOpened() {}
+    virtual void GuiIdle() {}
+    virtual void HandleMidiMessage(const MidiMessage& message);
+    virtual void HandleSysEx(const SysExMessage& message) { (void)message; }
+    virtual void HandleKeyboardMessage(const MidiMessage& message);
+    virtual bool SaveState(HeapBuffer& chunk) { return SerializeParams(chunk); }
+    virtual int LoadState(const HeapBuffer& chunk, int start) {
+        return UnserializeParams(chunk, start);
+    }
+    virtual void WindowResized(int width, int height) {
+        (void)width;
+        (void)height;
+    }
+    virtual void ViewChanged(int viewMode, int width, int height) {
+        (void)viewMode;
+        (void)width;
+        (void)height;
+    }
+    virtual bool DoCommand(int code) {
+        (void)code;
+        return false;
+    }
+    virtual void SetParameterFromGui(int index, double normalized);
+    virtual void SetParameterValue(int index, double value);
+    virtual void BeginGesture(int index) { (void)index; }
+    virtual void NotifyHostValue(int index, double normalized) {
+        (void)index;
+        (void)normalized;
+    }
+    virtual void EndGesture(int index) { (void)index; }
+    virtual int HostKind() const { return kHostStandalone; }
+    virtual void PanelResized(int width, int height);
+    virtual void AttachGraphics(PluginGui* gui);
+    virtual bool SendMidiMsg(const MidiMessage& message);
+    virtual bool SendSysEx(const SysExMessage& message);
+    virtual void RedrawParamControls();
+
+    // The record at index, or null outside 0..166.
+    Parameter* GetParam(int index) const;
+    double ParamValue(int index) const;
+
+    bool SerializeParams(HeapBuffer& chunk);
+    int UnserializeParams(const HeapBuffer& chunk, int start);
+    void CaptureDefaultSnapshot();
+    const ParamSnapshot* Snapshot(int slot) const { return snapshots_.At(slot); }
+
+    // The recursive lock over all parameter values and editor state.
+    std::recursive_mutex& PluginLock() const { return lock_; }
+    const char* PluginName() const { return "OrvodyneEditor"; }
+    PluginGui* Gui() const { return gui_; }
+    void SetGuiResize(PluginGuiResize* resize) { guiResize_ = resize; }
+    bool HandlesMidi() const { return handlesMidi_; }
+
+protected:
+    using Lock = std::lock_guard<std::recursive_mutex>;
+
+private:
+    mutable std::recursive_mutex lock_;
+    PointerList<Parameter> params_;
+    PointerList<ParamSnapshot> snapshots_;
+    bool handlesMidi_ = true;
+    PluginGui* gui_ = nullptr;
+    PluginGuiResize* guiResize_ = nullptr;
+};
