@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Sequential reading of a file named by a UTF-8 path. Opening never throws; a file that cannot
+// be opened, or a folder, leaves the reader closed, and reads then return 0.
+class FileReader {
+public:
+    FileReader() = default;
+    explicit FileReader(const std::string& path) { Open(path); }
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    int64_t Size() const { return size_; }
+    // Reads up to n bytes; fewer at the end of the file, 0 without a file.
+    size_t Read(void* buffer, size_t n);
+    int64_t Position() const { return position_; }
+    bool Seek(int64_t position);
+
+private:
+    int fd_ = -1;
+    int64_t size_ = 0;
+    int64_t position_ = 0;
+};
+
+// The whole content of a regular file, or nothing when it cannot be read or is larger than
+// largest bytes.
+std::optional<std::string> ReadWholeFile(const std::string& path,
+                                         size_t largest = 256 * 1024 * 1024);
+
+bool FileExists(const std::string& path);
+bool IsFolder(const std::string& path);

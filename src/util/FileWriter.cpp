@@ -1,0 +1,50 @@
+#include "util/FileWriter.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "util/AtomicFile.h"
+
+namespace {
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+}  // namespace
+
+FileWriter::~FileWriter() { Close(); }
+
+bool FileWriter::Open(const std::string& path) {
+    Discard();
+    if (path.empty() || path.back() == '/') return false;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 &&
+        (!S_ISREG(info.st_mode) || ::access(path.c_str(), W_OK) != 0)) {
+        return false;
+    }
+    if (::access(FolderOf(path).c_str(), W_OK | X_OK) != 0) return false;
+    path_ = path;
+    open_ = true;
+    return true;
+}
+
+size_t FileWriter::Write(const void* data, size_t n) {
+    if (!open_) return 0;
+    content_.append(static_cast<const char*>(data), n);
+    return n;
+}
+
+bool FileWriter::Close() {
+    if (!open_) return false;
+    const bool ok = WriteFileAtomically(path_, content_.data(), content_.size());
+    Discard();
+    return ok;
+}
+
+void FileWriter::Discard() {
+    open_ = false;
+    path_.clear();
+    content_.clear();
+}
