@@ -24,12 +24,18 @@ bool WriteAll(int fd, const unsigned char* bytes, size_t size) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
+bool CanReplaceFile(const std::string& path) {
     if (path.empty() || path.back() == '/') return false;
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) != 0) return true;
+    return S_ISREG(existing.st_mode) && (existing.st_mode & 0222) != 0 &&
+           ::access(path.c_str(), W_OK) == 0;
+}
 
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
+    if (!CanReplaceFile(path)) return false;
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
-    if (exists && (!S_ISREG(existing.st_mode) || ::access(path.c_str(), W_OK) != 0)) return false;
 
     std::string pattern = path + ".XXXXXX";
     std::vector<char> temporary(pattern.begin(), pattern.end());

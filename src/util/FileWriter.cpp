@@ -1,6 +1,5 @@
 #include "util/FileWriter.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "util/AtomicFile.h"
@@ -18,12 +17,7 @@ FileWriter::~FileWriter() { Close(); }
 
 bool FileWriter::Open(const std::string& path) {
     Discard();
-    if (path.empty() || path.back() == '/') return false;
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 &&
-        (!S_ISREG(info.st_mode) || ::access(path.c_str(), W_OK) != 0)) {
-        return false;
-    }
+    if (!CanReplaceFile(path)) return false;
     if (::access(FolderOf(path).c_str(), W_OK | X_OK) != 0) return false;
     path_ = path;
     open_ = true;
