@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace resources {
+
+// Raw data resource: the user guide, written beside the settings file for the PDF viewer.
+inline constexpr int kUserGuideId = 101;
+inline constexpr const char* kUserGuideFileName = "Orvo_userguide-V122.pdf";
+
+// The bytes the build embedded under id (the panel's PNG images 102.. and the user guide 101),
+// or an empty span when nothing was embedded under it.
+std::span<const uint8_t> FindResource(int id);
+
+}  // namespace resources

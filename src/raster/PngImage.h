@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "raster/MemBitmap.h"
+
+namespace raster {
+
+// Filter text of the open-file dialog for images.
+inline constexpr const char* kPngFileFilter = "PNG files (*.PNG)";
+
+// Decodes a PNG held in memory into a new bitmap (any colour type and depth, interlaced or not,
+// expanded to 8-bit A, R, G, B). Null for anything that is not a complete, sane PNG.
+std::unique_ptr<MemBitmap> DecodePng(std::span<const uint8_t> bytes);
+
+// Decodes the embedded image resource with this id. Null when the id is unknown or the resource
+// holds 8 bytes or less.
+std::unique_ptr<MemBitmap> LoadPngResource(int id);
+
+// Loads a file whose name ends in ".png" in any letter case; null for other names, unreadable
+// files and decoding errors.
+std::unique_ptr<MemBitmap> LoadPngFile(const std::string& path);
+
+// Images larger than this many pixels are refused rather than allocated.
+inline constexpr int64_t kMaxPngPixels = int64_t{1} << 26;
+
+}  // namespace raster
