@@ -1,0 +1,86 @@
+#include "library/ProgramText.h"
+
+#include <array>
+#include <cstdio>
+
+namespace {
+
+// First slot (0-based) of each panel section, in order; the last entry ends the table.
+constexpr std::array<int, 13> kFieldFirstSlot = {0,  12, 24, 36, 48, 56, 58,
+                                                 64, 75, 78, 85, 89, 104};
+
+constexpr std::string_view kDummyLine = " 0    ; dummy\r\n";
+constexpr int kDummyLineCount = kProgramFileLines - kProgramSlotCount;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// A decimal integer with leading blanks and an optional sign, as the old reader's "%d" took it.
+std::optional<int> ReadNumber(std::string_view field) {
+    size_t i = 0;
+    while (i < field.size() && IsBlank(field[i]))
+        ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
+    if (i >= field.size() || field[i] < '0' || field[i] > '9') return std::nullopt;
+    int value = 0;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+        value = value * 10 + (field[i] - '0');  // at most five characters: no overflow
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+std::optional<ProgramValues> ParseProgramText(std::string_view text) {
+    ProgramValues values{};
+    int slot = 0;
+    int previous = 0;
+    size_t start = 0;
+    while (slot < kProgramSlotCount && start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        // A line of only a carriage return is the blank line of a CR LF file: skipped like an
+        // empty one, so that blank lines never shift the slots.
+        if (line.empty() || line == "\r") continue;
+        // Five characters hold any value; a short line gives up its last character, which is
+        // meant to be the carriage return.
+        const size_t take = line.size() < 6 ? line.size() - 1 : 5;
+        const int value = ReadNumber(line.substr(0, take)).value_or(previous);
+        if (value < kProgramValueMin || value > kProgramValueMax) return std::nullopt;
+        values[static_cast<size_t>(slot++)] = value;
+        previous = value;
+    }
+    return values;
+}
+
+std::string FormatProgramText(const ProgramValues& values) {
+    std::string text;
+    text.reserve(5000);
+    char line[96];
+    for (int slot = 0; slot < kProgramSlotCount; ++slot) {
+        const int n = std::snprintf(
+            line, sizeof line, "%- 6d; field:  %-3dpoti:  %-4dser.no.:  %d \r\n",
+            values[static_cast<size_t>(slot)], SlotField(slot), SlotPoti(slot), slot + 1);
+        text.append(line, static_cast<size_t>(n));
+    }
+    for (int i = 0; i < kDummyLineCount; ++i)
+        text.append(kDummyLine);
+    return text;
+}
+
+int SlotField(int slot) {
+    if (slot < 0 || slot >= kProgramSlotCount) return -1;
+    int field = 0;
+    while (slot >= kFieldFirstSlot[static_cast<size_t>(field) + 1])
+        ++field;
+    return field;
+}
+
+int SlotPoti(int slot) {
+    const int field = SlotField(slot);
+    return field < 0 ? -1 : slot - kFieldFirstSlot[static_cast<size_t>(field)];
+}
