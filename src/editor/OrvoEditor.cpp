@@ -1,12 +1,35 @@
 #include "editor/OrvoEditor.h"
 
-#include "editor/UnitParameters.h"
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "editor/ParamChange.h"
+
+namespace {
+
+constexpr uint8_t kNoteOff = 0x80;
+constexpr uint8_t kNoteOn = 0x90;
+
+std::string Number(int value) { return std::to_string(value); }
+
+// The first and last parameter index of an effect's overlay, by effect type.
+struct EffectRange {
+    int first;
+    int last;
+};
+constexpr EffectRange kEffectParams[] = {{0, -1}, {93, 106}, {107, 110}, {111, 124}};
+
+}  // namespace
 
 OrvoEditor::OrvoEditor(MidiOutputPort* output, const uint16_t* outputChannel)
     : StandalonePlugin(output, outputChannel) {
     RegisterParameters();
+    InitialisePanelState();
     CaptureDefaultSnapshot();
 }
+
+OrvoEditor::~OrvoEditor() = default;
 
 void OrvoEditor::RegisterParameters() {
     for (int position = 0; position < kUnitParamCount; ++position) {
@@ -26,4 +49,321 @@ void OrvoEditor::RegisterParameters() {
     InitIntParam(*GetParam(kParamSevenSegment), "7 segment display", 0, 0, 99);
     initSwitch(kParamParametricEqView, "4 Band Parametric Equalizer");
     initSwitch(kParamParagraphicEqView, "4 Band Paragraphic Equalizer");
+}
+
+void OrvoEditor::InitialisePanelState() {
+    Lock hold(PluginLock());
+    parametricView_ = false;
+    graphicView_ = true;
+    learn_.Reset();
+    lastValue_.fill(kNeverSent);
+    lastKey_ = kNoKey;
+    tickCount_ = 0;
+}
+
+void OrvoEditor::AttachPanel(std::unique_ptr<EditorPanel> panel) {
+    Lock hold(PluginLock());
+    panel_ = std::move(panel);
+    InitialisePanelState();
+}
+
+void OrvoEditor::SendParam(int position, int value) {
+    Lock hold(PluginLock());
+    const ParamChange change = EncodeParamChange(position, value, lastKey_);
+    for (int i = 0; i < change.count; ++i) SendMidiMsg(change.messages[static_cast<size_t>(i)]);
+}
+
+void OrvoEditor::ParamChanged(int index) {
+    Lock hold(PluginLock());
+    const Parameter* param = GetParam(index);
+    if (param == nullptr) return;
+    const int c = IntValue(*param);
+    const int key = UnitPosition(index);
+    if (key < 0) return;
+
+    if (key < kUnitParamCount) ApplyLearnOutcome(learn_.PositionMoved(key, c));
+    if (c == lastValue_[static_cast<size_t>(key)]) return;
+
+    if (panel_) {
+        if (key < kEffectTypePosition || (key > kEffectTypePosition && key < kUnitParamCount)) {
+            panel_->SetValueText(key, Number(c));
+            SendParam(key, c);
+        }
+        if (key >= kParamFirstSectionSwitch && key < kParamFirstSectionSwitch + kSectionCount) {
+            selectedSections_ += IsOn(index) ? 1 : -1;
+        }
+    }
+
+    if (key < kUnitParamCount) ShowValueText(key, c);
+    switch (key) {
+        case kEffectTypePosition:
+            ChangeEffectType(c);
+            break;
+        case kParamSectionDefault:
+        case kParamSectionRandom:
+        case kParamSectionReset:
+            if (selectedSections_ == 0) return;
+            break;
+        case kParamSelectAllSections:
+            if (IsOn(index)) SetAllSections(1.0);
+            break;
+        case kParamClearAllSections:
+            if (IsOn(index)) SetAllSections(0.0);
+            break;
+        case kParamCopyFromVco1:
+        case kParamCopyFromVco1 + 1:
+        case kParamCopyFromVco1 + 2:
+        case kParamCopyFromVco1 + 3:
+            if (IsOn(index)) SetCopySource(index);
+            break;
+        case kParamPgEq:
+            ConvertEqualizerBand(c);
+            break;
+        case kParamParametricEqView:
+            parametricView_ = true;
+            graphicView_ = false;
+            if (panel_) panel_->ShowEqualizerView(false);
+            break;
+        case kParamParagraphicEqView:
+            ShowGraphicEqualizer();
+            break;
+        case kParamMidiLearn:
+            if (IsOn(index)) {
+                learn_.Arm();
+            } else {
+                learn_.Disarm();
+            }
+            break;
+        case kParamMidiForget:
+            learn_.ArmForget(IsOn(index));
+            break;
+        case kParamMidiForgetAll:
+            if (IsOn(index)) learn_.ForgetAll();
+            break;
+        default:
+            break;
+    }
+
+    lastKey_ = key;
+    lastValue_[static_cast<size_t>(key)] = key == kParamPgEq ? -1 : c;
+    tickCount_ = 0;
+}
+
+// The words that replace the number for the worded parameters, and the two alternative
+// modulation-frequency texts, of which only one is live at a time.
+void OrvoEditor::ShowValueText(int key, int value) {
+    if (!panel_) return;
+    constexpr int kVintage = 69;
+    constexpr int kNewFrequency = 70;
+    if (key == kVintage) {
+        if (value == -1) {
+            panel_->SetValueText(kVintage, "off");
+            panel_->SetValueText(kNewFrequency, Number(IntParam(ParamIndexOfPosition(kNewFrequency))));
+        } else {
+            panel_->SetValueText(kNewFrequency, "off");
+        }
+        return;
+    }
+    if (key == kNewFrequency) {
+        if (IntParam(ParamIndexOfPosition(kVintage)) != -1) panel_->SetValueText(kNewFrequency, "off");
+        return;
+    }
+    if (const char* word = DisplayWord(key, value)) panel_->SetValueText(key, word);
+}
+
+// A new effect type switches the unit's effect overlay; the overlay's parameters are then sent
+// again inside the update bracket so that the unit's effect matches the panel.
+void OrvoEditor::ChangeEffectType(int effectType) {
+    ShowEffectPanels();
+    if (bulkChange_) {
+        SendParam(kEffectTypePosition, effectType);
+        return;
+    }
+    for (int key = kChorusFirstPosition; key < kUnitParamCount; ++key) {
+        lastValue_[static_cast<size_t>(key)] = kNeverSent;
+    }
+    lastKey_ = kNoKey;
+    SendParam(kUpdateBracketPosition, 0);
+    SendParam(kEffectTypePosition, effectType);
+    if (effectType >= kEffectChorus && effectType <= kEffectEqualizer) {
+        const EffectRange range = kEffectParams[effectType];
+        for (int index = range.first; index <= range.last; ++index) ParamChanged(index);
+        if (effectType == kEffectEqualizer && graphicView_) HandEqualizerBands();
+    }
+    SendParam(kUpdateBracketPosition, 1);
+    lastKey_ = kNoKey;
+}
+
+void OrvoEditor::ShowEffectPanels() {
+    if (panel_) {
+        panel_->ShowEffectPanels(IntParam(ParamIndexOfPosition(kEffectTypePosition)),
+                                 parametricView_, graphicView_);
+    }
+}
+
+void OrvoEditor::ShowGraphicEqualizer() {
+    parametricView_ = false;
+    graphicView_ = true;
+    if (panel_) panel_->ShowEqualizerView(true);
+    HandEqualizerBands();
+}
+
+void OrvoEditor::HandEqualizerBands() {
+    if (!panel_) return;
+    EqParamValues values{};
+    for (size_t i = 0; i < values.size(); ++i) {
+        values[i] = IntParam(kFirstEqBandParam + static_cast<int>(i));
+    }
+    std::array<EqBandRecord, kEqBandCount> bands;
+    for (int b = 0; b < kEqBandCount; ++b) bands[static_cast<size_t>(b)] = EqBandFromParams(b, values);
+    panel_->SetEqualizerBands(bands);
+}
+
+// The user moved a band on the graphic equalizer: its three parameters follow, and are sent.
+void OrvoEditor::ConvertEqualizerBand(int band) {
+    if (!panel_ || band < 0 || band >= kEqBandCount) return;
+    const EqBandParams params = EqParamsFromBand(panel_->EqualizerBand(band));
+    // Rounded, not truncated: a band moved and let go lands on the values it came from, where
+    // truncating the single-precision results would lose one step of width at every drag.
+    SetParameterValue(params.frequencyIndex, std::round(params.frequency));
+    SetParameterValue(params.widthIndex, std::round(params.width));
+    SetParameterValue(params.gainIndex, std::round(params.gain));
+    RedrawParamControls();
+}
+
+void OrvoEditor::ApplyLearnOutcome(const MidiLearn::Outcome& outcome) {
+    if (outcome.assigned) SetParameterValue(kParamMidiLearn, 0.0);
+    if (outcome.forgot) SetParameterValue(kParamMidiForget, 0.0);
+    if (outcome.assigned || outcome.forgot) RedrawParamControls();
+}
+
+void OrvoEditor::SetCopySource(int index) {
+    for (int other = kParamCopyFromVco1; other < kParamCopyFromVco1 + 4; ++other) {
+        if (other != index) SetParameterValue(other, 0.0);
+    }
+    RedrawParamControls();
+}
+
+void OrvoEditor::SetAllSections(double value) {
+    for (int s = 0; s < kSectionCount; ++s) SetParameterValue(kParamFirstSectionSwitch + s, value);
+    selectedSections_ = value > 0.5 ? kSectionCount : 0;
+    RedrawParamControls();
+}
+
+bool OrvoEditor::DoCommand(int code) {
+    Lock hold(PluginLock());
+    if (code == kCommandTick) CommunicationTick();
+    return true;
+}
+
+// After two ticks without a change the unit may have lost the address: forget it, so that the
+// next change sends its address again.
+void OrvoEditor::CommunicationTick() {
+    if (++tickCount_ > 1) {
+        tickCount_ = 0;
+        lastKey_ = kNoKey;
+    }
+}
+
+void OrvoEditor::ViewChanged(int viewMode, int width, int height) {
+    (void)width;
+    (void)height;
+    Lock hold(PluginLock());
+    if (viewMode == 0) ShowEffectPanels();
+}
+
+void OrvoEditor::HandleMidiMessage(const MidiMessage& message) {
+    // Edits made on the unit's own panel are not followed.
+    (void)message;
+}
+
+void OrvoEditor::HandleSysEx(const SysExMessage& message) {
+    Lock hold(PluginLock());
+    if (message.bytes == nullptr) return;
+    if (message.size == static_cast<int32_t>(replyBuffer_.size())) {
+        std::copy(message.bytes, message.bytes + replyBuffer_.size(), replyBuffer_.begin());
+        const uint8_t code = replyBuffer_[5];
+        if (firmwareMode_) OnFirmwareReply(code);
+        OnStatusReply(code);
+    } else if (message.size == static_cast<int32_t>(dumpBuffer_.size())) {
+        std::copy(message.bytes, message.bytes + dumpBuffer_.size(), dumpBuffer_.begin());
+        OnProgramDump(message);
+    }
+}
+
+void OrvoEditor::OnStatusReply(uint8_t code) { (void)code; }
+
+void OrvoEditor::OnFirmwareReply(uint8_t code) { (void)code; }
+
+void OrvoEditor::OnProgramDump(const SysExMessage& message) { (void)message; }
+
+void OrvoEditor::HandleKeyboardMessage(const MidiMessage& message) {
+    const int kind = message.status >= 0x80 ? message.status >> 4 : 0;
+    switch (kind) {
+        case 0x8:
+        case 0x9: {
+            const bool on = kind == 0x9 && message.data2 > 0;
+            {
+                Lock hold(PluginLock());
+                const size_t note = message.data1 & 0x7F;
+                // Count a key once, however often the keyboard repeats it.
+                if (on != (keyState_[note] != 0)) heldNotes_ += on ? 1 : -1;
+                keyState_[note] = on ? 1 : 0;
+            }
+            SendMidiMsg(message);
+            break;
+        }
+        case 0xB:
+            ControllerFromKeyboard(message);
+            break;
+        case 0xC:
+        case 0xE:
+            SendMidiMsg(message);
+            break;
+        default:
+            return;
+    }
+    Lock hold(PluginLock());
+    if (panel_) panel_->RedrawKeyboard();
+}
+
+void OrvoEditor::ControllerFromKeyboard(const MidiMessage& message) {
+    Lock hold(PluginLock());
+    const MidiLearn::ControllerResult result = learn_.ControllerMoved(message.data1, message.data2);
+    if (result.assigned) {
+        SetParameterValue(kParamMidiLearn, 0.0);
+        RedrawParamControls();
+    }
+    if (result.takenByLearn) return;
+    if (result.sets.empty()) {
+        SendMidiMsg(message);
+        return;
+    }
+    for (const auto& [position, value] : result.sets) {
+        SetParameterValue(ParamIndexOfPosition(position), value);
+        if (position >= 110 && IntParam(ParamIndexOfPosition(kEffectTypePosition)) == kEffectEqualizer &&
+            graphicView_) {
+            HandEqualizerBands();
+        }
+    }
+    RedrawParamControls();
+}
+
+void OrvoEditor::SendNote(int note, bool on) {
+    if (note < 0 || note > 127) return;
+    MidiMessage message;
+    message.data1 = static_cast<uint8_t>(note);
+    if (on) {
+        const double velocity = panel_ ? panel_->KeyboardVelocity() : 1.0;
+        message.status = kNoteOn;
+        message.data2 = static_cast<uint8_t>(static_cast<int>(velocity * 126.0 + 0.5) + 1);
+    } else {
+        message.status = kNoteOff;
+    }
+    SendMidiMsg(message);
+}
+
+bool OrvoEditor::KeyHeld(int note) const {
+    Lock hold(PluginLock());
+    return note >= 0 && note < 128 && keyState_[static_cast<size_t>(note)] != 0;
 }

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 
+#include "editor/EditorPanel.h"
+#include "editor/MidiLearn.h"
+#include "editor/UnitParameters.h"
 #include "plugin/StandalonePlugin.h"
 
 // Panel-side parameter indices; the unit's own parameters are 3..124 (UnitParameters.h).
@@ -31,11 +37,83 @@ enum PanelParam : int {
     kParamMidiForgetAll = 166,
 };
 
-// The Orvo editor: the unit's parameters, and everything the panel does with them.
+// Commands of DoCommand that the editor itself issues or answers.
+enum EditorCommand : int {
+    kCommandTick = 9,
+};
+
+// The Orvo editor: the unit's parameters, the change handler that turns every change into
+// messages to the unit and panel updates, and the handlers of the unit's and the keyboard's
+// messages.
 class OrvoEditor : public StandalonePlugin {
 public:
     OrvoEditor(MidiOutputPort* output, const uint16_t* outputChannel);
+    ~OrvoEditor() override;
+
+    void ParamChanged(int index) override;
+    void HandleMidiMessage(const MidiMessage& message) override;
+    void HandleSysEx(const SysExMessage& message) override;
+    void HandleKeyboardMessage(const MidiMessage& message) override;
+    void ViewChanged(int viewMode, int width, int height) override;
+    bool DoCommand(int code) override;
+
+    // The parameter change for one position (0..122), with the address the unit still holds
+    // left out.
+    void SendParam(int position, int value);
+    // Note on with the on-screen keyboard's velocity, or note off.
+    void SendNote(int note, bool on);
+    // Whether the note is held on the keyboard input, for the on-screen keyboard.
+    bool KeyHeld(int note) const;
+
+    // Installs the panel the editor edits (the application's, or a test's) and runs the panel
+    // build initialisation.
+    void AttachPanel(std::unique_ptr<EditorPanel> panel);
+    EditorPanel* Panel() const { return panel_.get(); }
+
+    const MidiLearn& Learn() const { return learn_; }
+    int SelectedSections() const { return selectedSections_; }
+    int HeldNotes() const { return heldNotes_; }
+    bool GraphicEqView() const { return graphicView_; }
+    const std::array<uint8_t, 7>& LastReply() const { return replyBuffer_; }
+    const std::array<uint8_t, 115>& LastDump() const { return dumpBuffer_; }
 
 private:
+    static constexpr int kNoKey = 123;
+    static constexpr int kKeyCount = 167;
+    static constexpr int kNeverSent = 128;
+
     void RegisterParameters();
+    void InitialisePanelState();
+    int IntParam(int index) const { return IntValue(*GetParam(index)); }
+    bool IsOn(int index) const { return GetParam(index)->value > 0.5; }
+
+    void ShowValueText(int key, int value);
+    void ChangeEffectType(int effectType);
+    void ShowEffectPanels();
+    void ShowGraphicEqualizer();
+    void HandEqualizerBands();
+    void ConvertEqualizerBand(int band);
+    void ApplyLearnOutcome(const MidiLearn::Outcome& outcome);
+    void ControllerFromKeyboard(const MidiMessage& message);
+    void SetCopySource(int index);
+    void SetAllSections(double value);
+    void CommunicationTick();
+    void OnStatusReply(uint8_t code);
+    void OnFirmwareReply(uint8_t code);
+    void OnProgramDump(const SysExMessage& message);
+
+    std::unique_ptr<EditorPanel> panel_;
+    MidiLearn learn_;
+    std::array<int, kKeyCount> lastValue_{};
+    int lastKey_ = kNoKey;
+    int tickCount_ = 0;
+    std::array<uint8_t, 128> keyState_{};
+    int heldNotes_ = 0;
+    int selectedSections_ = 0;
+    bool bulkChange_ = false;
+    bool parametricView_ = false;
+    bool graphicView_ = true;
+    bool firmwareMode_ = false;
+    std::array<uint8_t, 7> replyBuffer_{};
+    std::array<uint8_t, 115> dumpBuffer_{};
 };

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "editor/EqualizerBands.h"
+
+// What the editor does to its panel while it edits: value texts, the status line, the effect
+// overlays, the graphic equalizer and the on-screen keyboard. The panel of the application
+// implements it with the panel's controls; tests implement it with a record of the calls.
+class EditorPanel {
+public:
+    virtual ~EditorPanel() = default;
+
+    virtual void SetValueText(int position, const std::string& text) = 0;
+    virtual void SetStatusLine(const std::string& text) = 0;
+    virtual std::string StatusLine() const = 0;
+
+    // Shows the effect area for an effect type: the bypass picture for 0, the chorus, overdrive
+    // or equalizer group otherwise (the equalizer as knobs, as a graph, or neither).
+    virtual void ShowEffectPanels(int effectType, bool parametricView, bool graphicView) = 0;
+    // Switches the equalizer between its knob group and its graph group.
+    virtual void ShowEqualizerView(bool graphic) = 0;
+
+    virtual void SetEqualizerBands(const std::array<EqBandRecord, kEqBandCount>& bands) = 0;
+    virtual EqBandRecord EqualizerBand(int band) const = 0;
+
+    // The velocity 0..1 set on the on-screen keyboard.
+    virtual double KeyboardVelocity() const = 0;
+    virtual void RedrawKeyboard() = 0;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+
+// The unit's four equalizer bands as the graphic equalizer shows them, and back. The unit keeps
+// each band as three 7-bit parameters (frequency, slope or Q, boost); the display works in Hz,
+// dB, octaves and shelf slopes. All arithmetic is single precision, as the unit's own editor
+// has always done it, so that a band dragged and dropped lands on the same values.
+
+enum EqBandType {
+    kEqBandPeak = 0,
+    kEqBandLowShelf = 1,
+    kEqBandHighShelf = 2,
+    kEqBandBump = 3,
+};
+
+constexpr int kEqBandCount = 4;
+
+// One band's values and limits for the graphic equalizer.
+struct EqBandRecord {
+    int band = 0;
+    int type = kEqBandPeak;
+    float gain = 0.0f;
+    float frequency = 0.0f;
+    float width = 0.0f;
+    float frequencyLow = 0.0f;
+    float frequencyHigh = 0.0f;
+    float gainLow = 0.0f;
+    float gainHigh = 0.0f;
+    float widthLow = 0.0f;
+    float widthHigh = 0.0f;
+};
+
+// The equalizer parameters (indices 113..124: frequency, slope/Q and boost of each band) as
+// integer values, in index order.
+using EqParamValues = std::array<int, 12>;
+constexpr int kFirstEqBandParam = 113;
+
+EqBandRecord EqBandFromParams(int band, const EqParamValues& values);
+
+// What the unit's three parameters of a band become when the user has moved the band on the
+// display: parameter indices and their new values.
+struct EqBandParams {
+    int frequencyIndex = 0;
+    float frequency = 0.0f;
+    int widthIndex = 0;
+    float width = 0.0f;
+    int gainIndex = 0;
+    float gain = 0.0f;
+};
+
+EqBandParams EqParamsFromBand(const EqBandRecord& band);
+
+// Bandwidth in octaves of a peak whose Q parameter (10..100) is value.
+float PeakOctaves(int value);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "editor/EditorPanel.h"
+
+// A panel that remembers what the editor showed on it.
+class FakePanel : public EditorPanel {
+public:
+    void SetValueText(int position, const std::string& text) override { texts[position] = text; }
+    void SetStatusLine(const std::string& text) override { status = text; }
+    std::string StatusLine() const override { return status; }
+    void ShowEffectPanels(int effectType, bool parametric, bool graphic) override {
+        shownEffect = effectType;
+        shownParametric = parametric;
+        shownGraphic = graphic;
+    }
+    void ShowEqualizerView(bool graphic) override { eqGraphic = graphic; }
+    void SetEqualizerBands(const std::array<EqBandRecord, kEqBandCount>& b) override {
+        bands = b;
+        ++bandUpdates;
+    }
+    EqBandRecord EqualizerBand(int band) const override { return bands[static_cast<size_t>(band)]; }
+    double KeyboardVelocity() const override { return velocity; }
+    void RedrawKeyboard() override { ++keyboardRedraws; }
+
+    std::map<int, std::string> texts;
+    std::string status = "Program Name";
+    int shownEffect = -1;
+    bool shownParametric = false;
+    bool shownGraphic = false;
+    bool eqGraphic = true;
+    std::array<EqBandRecord, kEqBandCount> bands{};
+    int bandUpdates = 0;
+    double velocity = 1.0;
+    int keyboardRedraws = 0;
+};
