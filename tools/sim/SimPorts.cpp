@@ -1,0 +1,142 @@
+#include "sim/SimPorts.h"
+
+#include <chrono>
+#include <vector>
+
+#include <rtmidi/RtMidi.h>
+
+#include "sim/VirtualOrvo.h"
+
+namespace {
+
+constexpr const char* kClientName = "Orvo Simulator";
+
+// With an error callback RtMidi reports instead of throwing; the first real error is kept so
+// that a JACK client without a server is noticed before a port is made on it.
+void KeepError(RtMidiError::Type type, const std::string& text, void* user) {
+    auto* error = static_cast<std::string*>(user);
+    if (type != RtMidiError::DEBUG_WARNING && error->empty())
+        *error = text.empty() ? "error" : text;
+}
+
+}  // namespace
+
+SimPorts::SimPorts(VirtualOrvo& unit) : unit_(unit) {
+    unit_.SetReplySink([this](const uint8_t* bytes, size_t size) { Send(bytes, size); });
+}
+
+SimPorts::~SimPorts() {
+    Close();
+    unit_.SetReplySink(nullptr);
+}
+
+int64_t SimPorts::NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool SimPorts::Open(const std::string& portName, Backend backend, std::string* reason) {
+    Close();
+    std::string alsaReason;
+    if (backend != Backend::kJack) {
+        if (OpenWith(RtMidi::LINUX_ALSA, portName, &alsaReason)) {
+            backendName_ = "ALSA";
+            return true;
+        }
+        if (backend == Backend::kAlsa) {
+            if (reason) *reason = "ALSA sequencer: " + alsaReason;
+            return false;
+        }
+    }
+    std::string jackReason;
+    if (OpenWith(RtMidi::UNIX_JACK, portName, &jackReason)) {
+        backendName_ = "JACK";
+        return true;
+    }
+    if (reason) {
+        *reason = backend == Backend::kJack
+                      ? "JACK: " + jackReason
+                      : "ALSA sequencer: " + alsaReason + "; JACK: " + jackReason;
+    }
+    return false;
+}
+
+bool SimPorts::OpenWith(int api, const std::string& portName, std::string* reason) {
+    std::string error;
+    try {
+        auto input = std::make_unique<RtMidiIn>(static_cast<RtMidi::Api>(api), kClientName);
+        input->setErrorCallback(KeepError, &error);
+        // Connects the JACK client; without a server this reports rather than opening.
+        input->getPortCount();
+        if (error.empty()) {
+            input->ignoreTypes(false, true, true);  // system exclusive in; clock and sensing out
+            input->setCallback(&SimPorts::OnInput, this);
+            input->openVirtualPort(portName);
+        }
+        std::unique_ptr<RtMidiOut> output;
+        if (error.empty()) {
+            output = std::make_unique<RtMidiOut>(static_cast<RtMidi::Api>(api), kClientName);
+            output->setErrorCallback(KeepError, &error);
+            output->getPortCount();
+            if (error.empty()) output->openVirtualPort(portName);
+        }
+        if (!error.empty()) {
+            if (reason) *reason = error;
+            if (input) input->cancelCallback();
+            return false;
+        }
+        input->setErrorCallback(nullptr, nullptr);
+        output->setErrorCallback(nullptr, nullptr);
+        std::lock_guard<std::mutex> hold(lock_);
+        input_ = std::move(input);
+        output_ = std::move(output);
+        return true;
+    } catch (const RtMidiError& e) {
+        if (reason) *reason = e.getMessage();
+        return false;
+    }
+}
+
+void SimPorts::Close() {
+    std::unique_ptr<RtMidiIn> input;
+    std::unique_ptr<RtMidiOut> output;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        input = std::move(input_);
+        output = std::move(output_);
+    }
+    // The input thread may be waiting for the lock: close outside it.
+    try {
+        if (input) {
+            input->cancelCallback();
+            input->closePort();
+        }
+        if (output) output->closePort();
+    } catch (const RtMidiError&) {
+        // Closing reports nothing the simulator could act on.
+    }
+    backendName_ = "";
+}
+
+void SimPorts::Poll() {
+    std::lock_guard<std::mutex> hold(lock_);
+    unit_.Poll(NowMs());
+}
+
+void SimPorts::OnInput(double timeStamp, std::vector<unsigned char>* message, void* self) {
+    (void)timeStamp;
+    auto* ports = static_cast<SimPorts*>(self);
+    if (!message || message->empty()) return;
+    std::lock_guard<std::mutex> hold(ports->lock_);
+    ports->unit_.Feed(message->data(), message->size(), NowMs());
+}
+
+void SimPorts::Send(const uint8_t* bytes, size_t size) {
+    // Called from the unit, with the lock already held.
+    if (!output_) return;
+    try {
+        output_->sendMessage(bytes, size);
+    } catch (const RtMidiError&) {
+        // A reply that cannot leave is lost, as on a pulled cable.
+    }
+}
