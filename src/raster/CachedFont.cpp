@@ -113,7 +113,7 @@ void CachedFont::DrawFromGlyphCache(Bitmap& dest, TextRenderer& renderer, std::u
     if (useColourAlpha) strength *= static_cast<float>(colour_ >> 24) / 255.0f;
     const int level = std::min(256, IntegerWeight(std::max(0.0f, strength)));
     if (level == 0) return;
-    // The colour's alpha went into the level; the pixels themselves stay as opaque as they were.
+    // The colour's alpha went into the level.
     const uint32_t ink = colour_ | 0xFF000000u;
     int pen = box.left;
     for (char32_t character : CharactersOf(text)) {
@@ -129,7 +129,10 @@ void CachedFont::DrawFromGlyphCache(Bitmap& dest, TextRenderer& renderer, std::u
             for (int col = from; col < to; ++col) {
                 const int weight = level * cover[col] / 255;
                 if (weight > 0) {
-                    line[originX + col] = rows::FillOne(ink, line[originX + col], weight, kModeCopy);
+                    // Text changes colours only; the bitmap keeps its own alpha.
+                    uint32_t& pixel = line[originX + col];
+                    pixel = (rows::FillOne(ink, pixel, weight, kModeCopy) & 0x00FFFFFFu) |
+                            (pixel & 0xFF000000u);
                 }
             }
         }
