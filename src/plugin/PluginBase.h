@@ -58,6 +58,12 @@ public:
     }
     virtual void EndGesture(int index) { (void)index; }
     virtual int HostKind() const { return kHostStandalone; }
+    // The on-screen keyboard asks which notes the keyboard input holds, to show them.
+    virtual bool KeyState(int note) const {
+        (void)note;
+        return false;
+    }
+    virtual int HeldNoteCount() const { return 0; }
     virtual void PanelResized(int width, int height);
     virtual void AttachGraphics(PluginGui* gui);
     virtual bool SendMidiMsg(const MidiMessage& message);

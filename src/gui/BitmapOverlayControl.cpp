@@ -1,0 +1,22 @@
+#include "gui/BitmapOverlayControl.h"
+
+#include "gui/Graphics.h"
+
+BitmapOverlayControl::BitmapOverlayControl(PluginBase* core, int x, int y, int paramIndex,
+                                           ImageStrip* strip, const Rect& offRect,
+                                           const Blend& blend)
+    : SwitchControl(core, x, y, paramIndex, strip, blend), off_(offRect), scaledOff_(offRect) {}
+
+void BitmapOverlayControl::ApplyScale(double factor) {
+    scaledOff_ = {static_cast<int32_t>(off_.L * factor), static_cast<int32_t>(off_.T * factor),
+                  static_cast<int32_t>(off_.R * factor), static_cast<int32_t>(off_.B * factor)};
+}
+
+bool BitmapOverlayControl::Draw(Graphics& graphics) {
+    if (value_ < 0.5) {
+        targetRect_ = scaledOff_;
+        return true;
+    }
+    targetRect_ = drawRect_;
+    return graphics.DrawFrame(strip_, drawRect_, FrameForValue(), &blend_);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "gui/SwitchControl.h"
+
+// A picture laid over the panel while its value is 0.5 or more (the about view). Hidden, it
+// keeps only a small off rectangle as its target, so a click there shows it again and the
+// rest of the panel stays usable; shown, it covers its whole rectangle and a click hides it.
+class BitmapOverlayControl : public SwitchControl {
+public:
+    BitmapOverlayControl(PluginBase* core, int x, int y, int paramIndex, ImageStrip* strip,
+                         const Rect& offRect, const Blend& blend = {});
+
+    void ApplyScale(double factor) override;
+    bool Draw(Graphics& graphics) override;
+
+    const Rect& ScaledOffRect() const { return scaledOff_; }
+
+private:
+    Rect off_;        // as constructed, at 100 %
+    Rect scaledOff_;  // at the current GUI scale
+};

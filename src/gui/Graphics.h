@@ -1,0 +1,214 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/Blend.h"
+#include "gui/ColorARGB.h"
+#include "gui/Control.h"
+#include "gui/ImageStrip.h"
+#include "gui/MouseKeys.h"
+#include "gui/PanelKeys.h"
+#include "gui/PopupMenu.h"
+#include "gui/Rect.h"
+#include "gui/TextStyle.h"
+#include "plugin/PluginGui.h"
+#include "raster/MemBitmap.h"
+#include "raster/SysBitmap.h"
+
+class GuiResizeHooks;
+class PluginBase;
+struct Parameter;
+
+// The panel's model and drawing engine: the ordered control list (drawn first to last, hit last
+// to first), the off-screen draw bitmap, parameter binding, dirty collection and the dispatch of
+// mouse and keys. Everything that needs the window system is a virtual operation that the
+// window layer overrides; the base versions do what a panel without a window can.
+class Graphics : public PluginGui {
+public:
+    static constexpr int kDefaultWidth = 1024;
+    static constexpr int kDefaultHeight = 800;
+    static constexpr int kDefaultRefreshRate = 120;
+
+    explicit Graphics(PluginBase* core);
+    ~Graphics() override;
+    Graphics(const Graphics&) = delete;
+    Graphics& operator=(const Graphics&) = delete;
+
+    // --- Operations of the window layer ---
+    virtual bool PresentToScreen(const Rect& rect);
+    // Rewrites rect to the extent of the text as the style would align it in rect.
+    virtual bool MeasureText(TextStyle& style, const std::string& text, Rect& rect);
+    virtual void CancelTextEntry() {}
+    virtual void ResizePanel(int width, int height);
+    virtual bool HasWindow() const { return NativeWindow() != nullptr; }
+    virtual std::string BackendName() const { return ""; }
+    // Returns the MessageAnswer of the button that closed the box.
+    virtual int ShowMessage(const std::string& text, const std::string& caption, int type);
+    // Returns the (sub)menu whose item was chosen, its chosen index set; null for none.
+    virtual PopupMenu* ShowPopupMenu(PopupMenu& menu, const Rect& rect);
+    virtual void OpenTextEntry(Control* control, const TextStyle& style, const Rect& rect,
+                               const std::string& text, Parameter* param);
+    virtual std::string HostFolder() const { return ""; }
+    virtual std::string ModuleFolder() const { return ""; }
+    virtual std::string DesktopFolder() const { return ""; }
+    virtual std::string DocumentsFolder() const { return ""; }
+    virtual std::string AppDataFolder(bool shared) const;
+    // The chooser without a starting folder.
+    virtual bool PromptForFile(std::string& name, int action, const std::string& extensions);
+    // name in: the proposed file; out: the chosen path, or "" on cancel. folder in: where to
+    // start (empty: the desktop); out: the folder of the chosen path. True when one was chosen.
+    virtual bool PromptForFileName(std::string& name, int action, std::string& folder,
+                                   const std::string& extensions);
+    virtual bool ChooseColor(ColorARGB& colour, const std::string& prompt);
+    virtual bool OpenLink(const std::string& url, const std::string& caption,
+                          const std::string& confirmText, const std::string& errorText);
+    virtual void* CreatePanelWindow(void* parent);
+    virtual void DestroyPanelWindow() {}
+    virtual void* NativeWindow() const { return nullptr; }
+    virtual bool ReadClipboardText(std::string& text);
+    virtual void HideCursor() {}
+    virtual void RestoreCursor() {}
+    virtual void SetCursorShape(int shape) { (void)shape; }
+    // Decodes one image resource; only names ending in ".png" (any case) are images.
+    virtual std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name);
+
+    // --- What the plug-in core calls ---
+    void SetParamFromCore(int index, double value, bool alreadyNormalized) override;
+    void PrepareDrawing() override;
+    void WindowResized(int width, int height) override { ResizePanel(width, height); }
+
+    // --- The control list ---
+    int AddControl(Control* control);
+    // Puts a plain colour panel over the whole panel under every other control.
+    void AddBackgroundPanel(const ColorARGB& colour);
+    int GetNControls() const { return static_cast<int>(controls_.size()); }
+    Control* GetControl(int i) const;
+    // Layer edits; the background and, with a resize control, the last three controls stay put.
+    void MoveControl(int from, int to);
+    void SwapControls(int a, int b);
+    void ReplaceControl(int index, Control* control);
+    void MarkAllDirty();
+    void SetHandleMouseOver(bool on) { handleMouseOver_ = on; }
+    void SetShowTooltips(bool on) { showTooltips_ = on; }
+    bool ShowTooltips() const { return showTooltips_; }
+    void SetStrictDrawing(bool on) { strictDrawing_ = on; }
+    void SetKeyCatcher(Control* control) { keyCatcher_ = control; }
+    void SetGuiResize(GuiResizeHooks* resize) { guiResize_ = resize; }
+
+    // Value entry for a control's parameter: a menu of its display texts, else a text entry.
+    void PromptForValue(Control* control, Parameter* param, const Rect& rect);
+    // Applies what was typed into a value entry: through the parameter when there is one, else
+    // as the control's text.
+    void CommitEntryText(Control* control, Parameter* param, const std::string& text);
+
+    // --- Images ---
+    ImageStrip* LoadImageStrip(int id, const std::string& name, int frameCount);
+    // Renders every strip handed out so far anew for the GUI scale, frame by frame.
+    void RenderAllStrips(double scale);
+    void SetImageScaleDivisor(int divisor) { imageScaleDivisor_ = divisor < 1 ? 1 : divisor; }
+    int ImageScaleDivisor() const { return imageScaleDivisor_; }
+    void SetGuiScale(double scale) { guiScale_ = scale; }
+    double GuiScale() const { return guiScale_; }
+    // Frees every cached image, strip and font of the process; for shutdown and tests.
+    static void ReleaseCaches();
+
+    // --- Drawing, for controls during a redraw ---
+    bool BlitImage(const ImageStrip* strip, const Rect& dest, int srcX, int srcY,
+                   const Blend* blend);
+    // Frames count from 1.
+    bool DrawFrame(const ImageStrip* strip, const Rect& dest, int frame, const Blend* blend);
+    bool FillRect(const ColorARGB& colour, const Rect& rect, const Blend* blend);
+    bool OutlineRect(const ColorARGB& colour, const Rect& rect);
+    bool DrawText(TextStyle& style, const std::string& text, const Rect& rect);
+    const Rect& DrawRect() const { return drawRect_; }
+    raster::SysBitmap* DrawBitmap() { return drawBitmap_.get(); }
+    raster::MemBitmap* TempBitmap() { return tempBitmap_.get(); }
+
+    // --- The redraw pair of the window layer's timer ---
+    // Unites the rectangles of dirty controls into rect; false (and the idle hook every second
+    // clean tick) when nothing is dirty.
+    bool CollectDirty(Rect& rect);
+    bool DrawDirty(const Rect& rect);
+
+    // --- Input, in panel coordinates ---
+    void MouseDown(int x, int y, const MouseKeys& keys);
+    void MouseUp(int x, int y, const MouseKeys& keys);
+    void MouseDrag(int x, int y, const MouseKeys& keys);
+    // True when the control took the double-click as a press (the window then captures).
+    bool MouseDoubleClick(int x, int y, const MouseKeys& keys);
+    void MouseWheel(int x, int y, const MouseKeys& keys, int steps);
+    bool MouseMove(int x, int y, const MouseKeys& keys);
+    void MouseLeave();
+    // True when a control used the key.
+    bool KeyDown(int x, int y, int key);
+
+    // The topmost control that is shown, not grayed and hit by the point; -1 for none.
+    int HitControl(int x, int y) const;
+
+    PluginBase* Core() const { return core_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int RefreshRate() const { return refreshRate_; }
+    int CaptureIndex() const { return captureIndex_; }
+    int MouseOverIndex() const { return mouseOverIndex_; }
+    int LastKey() const { return lastKey_; }
+    const MouseKeys& LastKeys() const { return lastKeys_; }
+    void ClearCapture() {
+        captureIndex_ = -1;
+        lastX_ = -1;
+        lastY_ = -1;
+    }
+    // Layout editing: mode 1 with editing on takes over presses, releases and drags.
+    void SetLayoutEditing(int mode, bool on) {
+        layoutMode_ = mode;
+        layoutEditing_ = on;
+    }
+    bool LayoutEditing() const { return layoutMode_ != 0 && layoutEditing_; }
+
+protected:
+    // Draws the layout editor's marks over the panel; nothing here.
+    virtual void DrawLayoutOverlay() {}
+
+private:
+    bool IsProtectedIndex(int index) const;
+    void Renumber();
+    bool DrawStrict(const Rect& rect);
+    bool DrawNonStrict();
+    void PromptWithMenu(Control* control, Parameter* param, const Rect& rect);
+    void NotifyGestureBegin(const Control* control);
+    void NotifyGestureEnd(const Control* control);
+    raster::Font* FontFor(TextStyle& style);
+
+    std::vector<Control*> controls_;
+    PluginBase* core_;
+    Rect drawRect_;
+    bool cursorHidden_ = false;
+    int savedCursorX_ = -1;
+    int savedCursorY_ = -1;
+    std::unique_ptr<raster::SysBitmap> drawBitmap_;
+    std::unique_ptr<raster::MemBitmap> tempBitmap_;
+    int width_ = kDefaultWidth;
+    int height_ = kDefaultHeight;
+    int refreshRate_ = kDefaultRefreshRate;
+    int idleTicks_ = 0;
+    int captureIndex_ = -1;
+    int mouseOverIndex_ = -1;
+    int lastX_ = -1;
+    int lastY_ = -1;
+    int lastParamClicked_ = -1;
+    MouseKeys lastKeys_;
+    int lastKey_ = -1;
+    bool handleMouseOver_ = false;
+    bool strictDrawing_ = true;
+    bool showTooltips_ = false;
+    Control* keyCatcher_ = nullptr;
+    int imageScaleDivisor_ = 1;
+    double guiScale_ = 1.0;
+    GuiResizeHooks* guiResize_ = nullptr;
+    std::unique_ptr<Control> background_;  // the colour panel made by AddBackgroundPanel
+    int layoutMode_ = 0;
+    bool layoutEditing_ = false;
+
+};

@@ -1,0 +1,82 @@
+#include "gui/HeadlessGraphics.h"
+
+#include <cstring>
+
+bool HeadlessGraphics::PresentToScreen(const Rect& rect) {
+    presented_.push_back(rect);
+    return true;
+}
+
+int HeadlessGraphics::ShowMessage(const std::string& text, const std::string& caption, int type) {
+    messages_.push_back({text, caption, type});
+    return messageAnswer_;
+}
+
+PopupMenu* HeadlessGraphics::ShowPopupMenu(PopupMenu& menu, const Rect& rect) {
+    (void)rect;
+    ++menuCount_;
+    lastMenuTexts_.clear();
+    lastMenuFlags_.clear();
+    for (int i = 0; i < menu.ItemCount(); ++i) {
+        lastMenuTexts_.push_back(menu.ShownText(i));
+        lastMenuFlags_.push_back(menu.ItemAt(i).flags);
+    }
+    // Commands and their mapping back go the same way as in a window.
+    menu.AssignCommands(1);
+    if (menuAnswer_ < 0 || menuAnswer_ >= menu.ItemCount()) return nullptr;
+    return menu.Choose(menu.CommandOf(menuAnswer_));
+}
+
+void HeadlessGraphics::OpenTextEntry(Control* control, const TextStyle& style, const Rect& rect,
+                                     const std::string& text, Parameter* param) {
+    (void)style;
+    if (control == nullptr) return;
+    entries_.push_back({control, param, rect, text});
+}
+
+bool HeadlessGraphics::PromptForFileName(std::string& name, int action, std::string& folder,
+                                         const std::string& extensions) {
+    (void)action;
+    (void)extensions;
+    ++fileChooserCount_;
+    name = fileAnswer_;
+    if (name.empty()) return false;
+    const size_t slash = name.rfind('/');
+    if (slash != std::string::npos) folder = name.substr(0, slash + 1);
+    return true;
+}
+
+void* HeadlessGraphics::CreatePanelWindow(void* parent) {
+    (void)parent;
+    windowOpen_ = true;
+    MarkAllDirty();
+    return this;
+}
+
+void* HeadlessGraphics::NativeWindow() const {
+    return windowOpen_ ? const_cast<HeadlessGraphics*>(this) : nullptr;
+}
+
+std::unique_ptr<raster::MemBitmap> HeadlessGraphics::LoadResourceImage(int id,
+                                                                       const std::string& name) {
+    decoded_.push_back(id);
+    auto found = images_.find(id);
+    if (found == images_.end()) return Graphics::LoadResourceImage(id, name);
+    const raster::MemBitmap& image = *found->second;
+    auto copy = std::make_unique<raster::MemBitmap>(image.Width(), image.Height());
+    if (!copy->HasPixels()) return nullptr;
+    for (int y = 0; y < image.Height(); ++y) {
+        std::memcpy(copy->Row(y), image.Row(y), static_cast<size_t>(image.Width()) * 4);
+    }
+    return copy;
+}
+
+void HeadlessGraphics::AddImage(int id, std::unique_ptr<raster::MemBitmap> image) {
+    images_[id] = std::move(image);
+}
+
+bool HeadlessGraphics::Tick() {
+    Rect dirty;
+    if (!CollectDirty(dirty)) return false;
+    return DrawDirty(dirty);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/Graphics.h"
+
+// The graphics core on a panel without a window: it draws into its bitmap like the real one,
+// keeps what it would have shown on screen, and answers menus, value entries, choosers and
+// message boxes from a script. Tests and the benchmarks drive the panel through it.
+class HeadlessGraphics : public Graphics {
+public:
+    struct EntryRequest {
+        Control* control = nullptr;
+        Parameter* param = nullptr;
+        Rect rect;
+        std::string text;
+    };
+    struct MessageRequest {
+        std::string text;
+        std::string caption;
+        int type = 0;
+    };
+
+    explicit HeadlessGraphics(PluginBase* core) : Graphics(core) {}
+
+    bool PresentToScreen(const Rect& rect) override;
+    int ShowMessage(const std::string& text, const std::string& caption, int type) override;
+    PopupMenu* ShowPopupMenu(PopupMenu& menu, const Rect& rect) override;
+    void OpenTextEntry(Control* control, const TextStyle& style, const Rect& rect,
+                       const std::string& text, Parameter* param) override;
+    bool PromptForFileName(std::string& name, int action, std::string& folder,
+                           const std::string& extensions) override;
+    void* CreatePanelWindow(void* parent) override;
+    void DestroyPanelWindow() override { windowOpen_ = false; }
+    void* NativeWindow() const override;
+    std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name) override;
+    std::string BackendName() const override { return "Headless"; }
+
+    // One timer tick of a window: collect the dirty area and redraw it. True when it drew.
+    bool Tick();
+
+    // Images the tests make themselves, served as if they were resources (copied on every load).
+    void AddImage(int id, std::unique_ptr<raster::MemBitmap> image);
+
+    // Scripted answers: the menu item to choose (-1: none), the button of message boxes, and
+    // the path the file chooser returns ("" for cancel).
+    void AnswerMenuWith(int item) { menuAnswer_ = item; }
+    void AnswerMessagesWith(int answer) { messageAnswer_ = answer; }
+    void AnswerFileChooserWith(const std::string& path) { fileAnswer_ = path; }
+
+    const std::vector<Rect>& Presented() const { return presented_; }
+    void ClearPresented() { presented_.clear(); }
+    const std::vector<std::string>& LastMenuTexts() const { return lastMenuTexts_; }
+    const std::vector<int>& LastMenuFlags() const { return lastMenuFlags_; }
+    int MenuCount() const { return menuCount_; }
+    const std::vector<EntryRequest>& Entries() const { return entries_; }
+    const std::vector<MessageRequest>& Messages() const { return messages_; }
+    int FileChooserCount() const { return fileChooserCount_; }
+    // Image ids decoded so far, in order.
+    const std::vector<int>& Decoded() const { return decoded_; }
+
+private:
+    std::vector<Rect> presented_;
+    std::vector<std::string> lastMenuTexts_;
+    std::vector<int> lastMenuFlags_;
+    int menuCount_ = 0;
+    int menuAnswer_ = -1;
+    int messageAnswer_ = kAnswerOk;
+    std::string fileAnswer_;
+    int fileChooserCount_ = 0;
+    std::vector<EntryRequest> entries_;
+    std::vector<MessageRequest> messages_;
+    std::map<int, std::unique_ptr<raster::MemBitmap>> images_;
+    std::vector<int> decoded_;
+    bool windowOpen_ = false;
+};

@@ -1,0 +1,65 @@
+#include "gui/ParamText.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+std::string FormatPlainValue(const Parameter& param) {
+    const double shown = param.negateDisplay ? -param.value : param.value;
+    char text[64];
+    if (param.displayPrecision == 0) {
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(shown));
+    } else {
+        std::snprintf(text, sizeof text, "%.*f", param.displayPrecision, shown);
+    }
+    return text;
+}
+
+std::string ValueDisplayText(const Parameter& param) {
+    const int32_t plain = static_cast<int32_t>(param.value);
+    std::string text;
+    bool matched = false;
+    for (const ParamDisplayText& entry : param.displayTexts) {
+        if (entry.value == plain) {
+            text = entry.text;
+            matched = true;
+            break;
+        }
+    }
+    if (!matched) text = FormatPlainValue(param);
+    text += ' ';
+    text += DisplayLabel(param);
+    return text;
+}
+
+double NormalizedFor(const Parameter& param, double plain) {
+    Parameter probe;
+    probe.minimum = param.minimum;
+    probe.maximum = param.maximum;
+    probe.shape = param.shape;
+    probe.value = plain;
+    return ToNormalized(probe);
+}
+
+bool EntryAcceptsChar(const Parameter* param, char32_t c) {
+    if (c == U'\b' || param == nullptr) return true;
+    const bool numeric = c == U'+' || c == U'-' || (c >= U'0' && c <= U'9');
+    switch (param->kind) {
+        case kParamBoolean:
+        case kParamInteger:
+        case kParamList:
+            return numeric;
+        default:
+            return numeric || c == U'.';
+    }
+}
+
+double ParseEntryValue(const Parameter& param, const std::string& text) {
+    if (param.kind == kParamBoolean || param.kind == kParamList) {
+        for (const ParamDisplayText& entry : param.displayTexts) {
+            if (text == entry.text) return entry.value;
+        }
+        return 0.0;
+    }
+    const double number = std::strtod(text.c_str(), nullptr);
+    return param.negateDisplay ? -number : number;
+}

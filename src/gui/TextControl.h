@@ -1,0 +1,27 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+
+#include "gui/Control.h"
+
+// A line of text in a rectangle: value texts, names, the status line. Unbound. Its text may be
+// set from the MIDI input thread (the change handler runs there for incoming edits) while the
+// GUI thread draws, so the text is kept under a lock of its own.
+class TextControl : public Control {
+public:
+    TextControl(PluginBase* core, const Rect& rect, const TextStyle& style,
+                const std::string& text = "");
+
+    // Stores the text and marks the control dirty when it differs.
+    void SetText(const std::string& text);
+    std::string Text() const;
+
+    void ApplyScale(double factor) override;
+    bool Draw(Graphics& graphics) override;
+
+private:
+    TextStyle constructedStyle_;
+    mutable std::mutex textLock_;
+    std::string text_;
+};

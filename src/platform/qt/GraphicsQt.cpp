@@ -1,0 +1,489 @@
+#include "platform/qt/GraphicsQt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFont>
+#include <QImage>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QPointer>
+#include <QRegion>
+#include <QStandardPaths>
+#include <QThread>
+#include <QToolTip>
+#include <QUrl>
+#include <cstdlib>
+
+#include "platform/qt/PanelTextEntry.h"
+#include "platform/qt/PanelWidget.h"
+#include "plugin/Parameter.h"
+#include "plugin/PluginBase.h"
+
+namespace {
+
+int openWindows = 0;
+
+QString ToQt(const std::string& text) { return QString::fromUtf8(text.c_str()); }
+
+QRect ToQt(const Rect& rect) { return QRect(rect.L, rect.T, rect.Width(), rect.Height()); }
+
+// Grows a window by the panel's change in size, keeping a fixed-size window fixed.
+void Grow(QWidget* window, int dw, int dh) {
+    const QSize size(window->width() + dw, window->height() + dh);
+    if (window->minimumSize() == window->maximumSize()) {
+        window->setFixedSize(size);
+    } else {
+        window->resize(size);
+    }
+}
+
+std::string WithSlash(const QString& folder) {
+    std::string text = folder.toStdString();
+    if (text.empty() || text.back() != '/') text += '/';
+    return text;
+}
+
+}  // namespace
+
+GraphicsQt::GraphicsQt(PluginBase* core) : Graphics(core) {}
+
+GraphicsQt::~GraphicsQt() {
+    HideTooltip();
+    if (entry_ != nullptr) CloseTextEntry();
+    if (widget_ != nullptr) {
+        widget_->Detach();
+        delete widget_;
+        widget_ = nullptr;
+        --openWindows;
+    }
+}
+
+int GraphicsQt::OpenWindowCount() { return openWindows; }
+
+// --- Window ---
+
+void* GraphicsQt::CreatePanelWindow(void* parent) {
+    QPoint position(0, 0);
+    if (widget_ != nullptr) {
+        position = widget_->pos();
+        DestroyPanelWindow();
+    }
+    const int period = 1000 / (RefreshRate() > 0 ? RefreshRate() : kDefaultRefreshRate);
+    widget_ = new PanelWidget(*this, static_cast<QWidget*>(parent), period);
+    widget_->setGeometry(position.x(), position.y(), Width(), Height());
+    widget_->show();
+    widget_->setFocus(Qt::OtherFocusReason);
+    ++openWindows;
+    MarkAllDirty();
+    return widget_;
+}
+
+void GraphicsQt::DestroyPanelWindow() {
+    HideTooltip();
+    if (entry_ != nullptr) CloseTextEntry();
+    if (widget_ == nullptr) return;
+    widget_->Detach();
+    widget_->hide();
+    // May run inside the widget's own close event, so it goes once that has returned.
+    widget_->deleteLater();
+    widget_ = nullptr;
+    --openWindows;
+}
+
+void* GraphicsQt::NativeWindow() const { return widget_; }
+
+QWidget* GraphicsQt::OwnerWindow() const { return widget_ != nullptr ? widget_->window() : nullptr; }
+
+void GraphicsQt::ResizePanel(int width, int height) {
+    if (width == Width() && height == Height()) return;
+    const int dw = width - Width(), dh = height - Height();
+    Graphics::ResizePanel(width, height);
+    if (widget_ == nullptr) return;
+    widget_->resize(width, height);
+    const int hostKind = Core() != nullptr ? Core()->HostKind() : PluginBase::kHostStandalone;
+    if (hostKind != 1 && hostKind != 3) {
+        QWidget* parent = widget_->parentWidget();
+        if (parent != nullptr) {
+            Grow(parent, dw, dh);
+            if (!parent->isWindow() && parent->parentWidget() != nullptr) {
+                Grow(parent->parentWidget(), dw, dh);
+            }
+        }
+    }
+    MarkAllDirty();
+    widget_->repaint();
+}
+
+// --- Timer and painting ---
+
+void GraphicsQt::TimerTick() {
+    if (entry_ != nullptr && entryState_ != kEntryIdle) {
+        switch (entryState_) {
+            case kEntryCancel:
+                CloseTextEntry();
+                break;
+            case kEntryCommit:
+                CommitTextEntry();
+                CloseTextEntry();
+                break;
+            default:
+                // While the entry has just taken the focus or the panel was repainted around
+                // it, one tick passes without drawing.
+                entryState_ = kEntryIdle;
+                break;
+        }
+        return;
+    }
+    Rect dirty;
+    if (!CollectDirty(dirty) || widget_ == nullptr) return;
+    QRegion area(ToQt(dirty));
+    if (entry_ != nullptr) {
+        // The entry is a window of its own; the panel must not paint over it.
+        area -= QRegion(entry_->geometry());
+        widget_->repaint(area);
+        entryState_ = kEntryRepainted;
+    } else {
+        widget_->repaint(area);
+    }
+}
+
+bool GraphicsQt::PresentToScreen(const Rect& rect) {
+    raster::SysBitmap* bitmap = DrawBitmap();
+    if (widget_ == nullptr || bitmap == nullptr || !bitmap->HasPixels()) return true;
+    if (painter_ == nullptr) {
+        widget_->update(ToQt(rect));
+        return true;
+    }
+    // The draw bitmap's pixels are already in Qt's ARGB32 order; wrap them, copy nothing.
+    const QImage image(reinterpret_cast<const uchar*>(bitmap->Pixels()), bitmap->Width(),
+                       bitmap->Height(), bitmap->Span() * 4, QImage::Format_ARGB32);
+    const QRect area = ToQt(rect).intersected(image.rect());
+    painter_->setCompositionMode(QPainter::CompositionMode_Source);
+    painter_->drawImage(area.topLeft(), image, area);
+    return true;
+}
+
+// --- Value entry ---
+
+void GraphicsQt::OpenTextEntry(Control* control, const TextStyle& style, const Rect& rect,
+                               const std::string& text, Parameter* param) {
+    if (control == nullptr || entry_ != nullptr || widget_ == nullptr) return;
+    entry_ = new PanelTextEntry(*this, param, widget_);
+    editedControl_ = control;
+    editedParam_ = param;
+    entryState_ = kEntryIdle;
+    entry_->setGeometry(rect.L, rect.T, rect.Width() + 1, rect.Height() + 1);
+    QFont font(ToQt(style.face));
+    font.setPixelSize(style.size > 0 ? style.size : 12);
+    font.setBold(style.style == kTextBold);
+    font.setItalic(style.style == kTextItalic);
+    entry_->setFont(font);
+    static const Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    entry_->setAlignment(kAlign[style.align >= 0 && style.align <= 2 ? style.align : 1] |
+                         Qt::AlignVCenter);
+    QPalette palette = entry_->palette();
+    const ColorARGB& back = style.entryBackground;
+    const ColorARGB& fore = style.entryText;
+    palette.setColor(QPalette::Base, QColor(back.R, back.G, back.B));
+    palette.setColor(QPalette::Text, QColor(fore.R, fore.G, fore.B));
+    entry_->setPalette(palette);
+    entry_->setAutoFillBackground(true);
+    entry_->setMaxLength(control->EntryLength());
+    entry_->setText(ToQt(text));
+    entry_->selectAll();
+    entry_->show();
+    entry_->setFocus(Qt::OtherFocusReason);
+}
+
+void GraphicsQt::CancelTextEntry() { entryState_ = kEntryCancel; }
+
+bool GraphicsQt::PressWhileEntryOpen() {
+    if (entry_ == nullptr) return false;
+    entryState_ = entryState_ == kEntryFocused ? kEntryCancel : kEntryCommit;
+    return true;
+}
+
+void GraphicsQt::CommitTextEntry() {
+    if (entry_ == nullptr) return;
+    const std::string text = entry_->text().left(32).toStdString();
+    CommitEntryText(editedControl_, editedParam_, text);
+}
+
+void GraphicsQt::CloseTextEntry() {
+    if (entry_ == nullptr) return;
+    entry_->Detach();
+    const bool hadFocus = entry_->hasFocus();
+    delete entry_;
+    entry_ = nullptr;
+    editedControl_ = nullptr;
+    editedParam_ = nullptr;
+    entryState_ = kEntryIdle;
+    if (hadFocus && widget_ != nullptr) widget_->setFocus(Qt::OtherFocusReason);
+}
+
+// --- Menus ---
+
+namespace {
+
+void BuildMenu(QMenu& target, const PopupMenu& menu) {
+    for (int i = 0; i < menu.ItemCount(); ++i) {
+        const PopupMenu::Item& item = menu.ItemAt(i);
+        if (item.flags & PopupMenu::kItemSeparator) {
+            target.addSeparator();
+            continue;
+        }
+        const QString text = QString::fromStdString(menu.ShownText(i));
+        if (item.submenu) {
+            BuildMenu(*target.addMenu(text), *item.submenu);
+            continue;
+        }
+        QAction* action = target.addAction(text);
+        action->setData(menu.CommandOf(i));
+        if (item.flags & (PopupMenu::kItemGrayed | PopupMenu::kItemDisabled)) {
+            action->setEnabled(false);
+        }
+        if (item.flags & PopupMenu::kItemChecked) {
+            action->setCheckable(true);
+            action->setChecked(true);
+        }
+    }
+}
+
+}  // namespace
+
+PopupMenu* GraphicsQt::ShowPopupMenu(PopupMenu& menu, const Rect& rect) {
+    ClearCapture();
+    menu.AssignCommands(1);
+    QMenu shown(widget_);
+    BuildMenu(shown, menu);
+    const QPoint corner(rect.L, rect.B);
+    const QPoint at = widget_ != nullptr ? widget_->mapToGlobal(corner) : corner;
+    QAction* chosen = ExecMenu(shown, at);
+    PopupMenu* owner = nullptr;
+    if (chosen != nullptr && chosen->data().isValid()) owner = menu.Choose(chosen->data().toInt());
+    if (widget_ != nullptr) {
+        MarkAllDirty();
+        widget_->update();
+    }
+    return owner;
+}
+
+QAction* GraphicsQt::ExecMenu(QMenu& menu, const QPoint& globalPos) { return menu.exec(globalPos); }
+
+// --- Message boxes, choosers, links ---
+
+int GraphicsQt::ShowMessage(const std::string& text, const std::string& caption, int type) {
+    if (QCoreApplication::instance() == nullptr) return kAnswerNone;
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        // Boxes belong to the GUI thread; from elsewhere the request is posted and nobody
+        // waits for the answer.
+        QPointer<PanelWidget> widget = widget_;
+        if (widget) {
+            QMetaObject::invokeMethod(
+                widget,
+                [this, text, caption, type] { ShowMessage(text, caption, type); },
+                Qt::QueuedConnection);
+        }
+        return kAnswerNone;
+    }
+    QMessageBox box(OwnerWindow());
+    box.setWindowTitle(ToQt(caption));
+    box.setText(ToQt(text));
+    switch (type) {
+        case kMessageError:
+            box.setIcon(QMessageBox::Critical);
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case kMessageWarning:
+            box.setIcon(QMessageBox::Warning);
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case kMessageQuestion:
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        default:
+            box.setIcon(QMessageBox::Information);
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+    }
+    switch (ExecMessageBox(box)) {
+        case QMessageBox::Ok:
+            return kAnswerOk;
+        case QMessageBox::Cancel:
+            return kAnswerCancel;
+        case QMessageBox::Yes:
+            return kAnswerYes;
+        case QMessageBox::No:
+            return kAnswerNo;
+        default:
+            return kAnswerNone;
+    }
+}
+
+int GraphicsQt::ExecMessageBox(QMessageBox& box) { return box.exec(); }
+
+bool GraphicsQt::PromptForFileName(std::string& name, int action, std::string& folder,
+                                   const std::string& extensions) {
+    if (widget_ == nullptr) {
+        name.clear();
+        return false;
+    }
+    QFileDialog dialog(OwnerWindow());
+    dialog.setDirectory(ToQt(folder.empty() ? DesktopFolder() : folder));
+    if (!name.empty()) dialog.selectFile(ToQt(name));
+    const QStringList list = ToQt(extensions).split(' ', Qt::SkipEmptyParts);
+    if (!list.isEmpty()) {
+        QStringList patterns;
+        for (const QString& extension : list) patterns << "*." + extension;
+        dialog.setNameFilter(patterns.join(';') + " (" + patterns.join(' ') + ")");
+        dialog.setDefaultSuffix(list.first().left(15));
+    }
+    if (action == kFileSave) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    const QString chosen = ExecFileDialog(dialog);
+    if (chosen.isEmpty()) {
+        name.clear();
+        return false;
+    }
+    name = chosen.toStdString();
+    const size_t slash = name.rfind('/');
+    folder = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+    return true;
+}
+
+QString GraphicsQt::ExecFileDialog(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
+bool GraphicsQt::ChooseColor(ColorARGB& colour, const std::string& prompt) {
+    QColorDialog dialog(QColor(colour.R, colour.G, colour.B), OwnerWindow());
+    dialog.setWindowTitle(ToQt(prompt));
+    for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, QColor::fromRgb(customColours_[i]));
+    const bool chosen = ExecColorDialog(dialog);
+    for (int i = 0; i < 16; ++i) customColours_[i] = QColorDialog::customColor(i).rgb();
+    if (!chosen) return false;
+    const QColor picked = dialog.currentColor();
+    colour.R = picked.red();
+    colour.G = picked.green();
+    colour.B = picked.blue();
+    return true;
+}
+
+bool GraphicsQt::ExecColorDialog(QColorDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
+
+bool GraphicsQt::OpenLink(const std::string& url, const std::string& caption,
+                          const std::string& confirmText, const std::string& errorText) {
+    if (!confirmText.empty() && ShowMessage(confirmText, caption, kMessageQuestion) != kAnswerYes) {
+        return false;
+    }
+    if (OpenUrl(ToQt(url))) return true;
+    if (!errorText.empty()) ShowMessage(errorText, caption, kMessageError);
+    return false;
+}
+
+bool GraphicsQt::OpenUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
+
+// --- Folders, clipboard, cursor, tooltips ---
+
+std::string GraphicsQt::HostFolder() const {
+    return WithSlash(QCoreApplication::applicationDirPath());
+}
+
+std::string GraphicsQt::ModuleFolder() const { return HostFolder(); }
+
+std::string GraphicsQt::DesktopFolder() const {
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString();
+}
+
+std::string GraphicsQt::DocumentsFolder() const {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+}
+
+std::string GraphicsQt::AppDataFolder(bool shared) const {
+    if (shared) {
+        const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+        std::string first = dirs != nullptr ? dirs : "";
+        first = first.substr(0, first.find(':'));
+        return first.empty() ? "/etc/xdg" : first;
+    }
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] != '\0') return config;
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config";
+    return "";
+}
+
+bool GraphicsQt::ReadClipboardText(std::string& text) {
+    text.clear();
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* data = clipboard != nullptr ? clipboard->mimeData() : nullptr;
+    if (data == nullptr || !data->hasText()) return false;
+    text = data->text().toStdString();
+    return true;
+}
+
+void GraphicsQt::HideCursor() {
+    if (cursorHidden_) return;
+    savedCursor_ = QCursor::pos();
+    if (widget_ != nullptr) widget_->setCursor(Qt::BlankCursor);
+    cursorHidden_ = true;
+}
+
+void GraphicsQt::RestoreCursor() {
+    if (!cursorHidden_) return;
+    QCursor::setPos(savedCursor_);
+    if (widget_ != nullptr) widget_->unsetCursor();
+    cursorHidden_ = false;
+}
+
+void GraphicsQt::SetCursorShape(int shape) {
+    if (widget_ == nullptr || cursorHidden_) return;
+    switch (shape) {
+        case kCursorResizeDiagonal:
+            widget_->setCursor(Qt::SizeFDiagCursor);
+            break;
+        case kCursorResizeHorizontal:
+            widget_->setCursor(Qt::SizeHorCursor);
+            break;
+        case kCursorResizeVertical:
+            widget_->setCursor(Qt::SizeVerCursor);
+            break;
+        default:
+            widget_->setCursor(Qt::ArrowCursor);
+            break;
+    }
+}
+
+void GraphicsQt::ShowTooltipAt(const QPoint& globalPos) {
+    const Control* control = GetControl(MouseOverIndex());
+    const QString text = control != nullptr ? ToQt(control->Tooltip()) : QString();
+    if (text.isEmpty()) {
+        HideTooltip();
+        return;
+    }
+    QToolTip::showText(globalPos, text, widget_);
+    tooltipShown_ = true;
+}
+
+void GraphicsQt::HideTooltip() {
+    if (!tooltipShown_) return;
+    QToolTip::hideText();
+    tooltipShown_ = false;
+}
