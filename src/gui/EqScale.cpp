@@ -1,0 +1,101 @@
+#include "gui/EqScale.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gui/EqBand.h"
+
+namespace {
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+EqScale::EqScale(const EqSettings& validSettings)
+    : lowestFrequency_(validSettings.lowestFrequency),
+      log2Lowest_(std::log2(static_cast<double>(validSettings.lowestFrequency))),
+      logRange_(std::log2(static_cast<double>(validSettings.highestFrequency)) - log2Lowest_),
+      lowestGain_(validSettings.lowestGain),
+      highestGain_(validSettings.highestGain) {}
+
+double EqScale::Position(double frequency) const {
+    return (std::log2(frequency) - log2Lowest_) / logRange_;
+}
+
+double EqScale::FrequencyAt(double localX, int width) const {
+    if (width <= 0) return lowestFrequency_;
+    return std::exp2(log2Lowest_ + localX * logRange_ / width);
+}
+
+double EqScale::GainFraction(double gain) const {
+    if (gain > 0.0) return gain / (2.0 * std::fabs(highestGain_));
+    return gain / (2.0 * std::fabs(lowestGain_));
+}
+
+double EqScale::GainY(double gain, int height) const {
+    return (1.0 - (GainFraction(gain) + 0.5)) * height;
+}
+
+double EqScale::GainAt(double localY, int height) const {
+    if (height <= 0) return 0.0;
+    const double fromCentre = 0.5 - localY / height;
+    const double span = fromCentre > 0.0 ? highestGain_ : lowestGain_;
+    return fromCentre * 2.0 * std::fabs(span);
+}
+
+std::vector<int> EqScale::ParseGridList(const std::string& list) {
+    std::vector<int> values;
+    const char* cursor = list.c_str();
+    while (*cursor != '\0') {
+        char* end = nullptr;
+        const long value = std::strtol(cursor, &end, 10);
+        if (end == cursor) break;
+        values.push_back(static_cast<int>(value));
+        cursor = end;
+        while (*cursor == ' ' || *cursor == '\t') ++cursor;
+        if (*cursor != ',') break;
+        ++cursor;
+    }
+    return values;
+}
+
+std::string EqScale::FrequencyGridLabel(int frequency) {
+    if (frequency < 1000) return Format("%.3g", frequency);
+    return Format("%.2g", frequency / 1000.0) + "k";
+}
+
+std::string EqScale::GainGridLabel(int gain) { return Format("%.4g", gain); }
+
+std::string EqScale::FrequencyText(double frequency) {
+    if (frequency >= 1000.0) return Format("%5.2f", frequency / 1000.0) + "kHz";
+    return Format("%5.2f", frequency) + "Hz";
+}
+
+std::string EqScale::GainText(double gain) { return Format("%.3g", gain) + "dB"; }
+
+std::string EqScale::WidthText(int type, double width, double widthLow, double widthHigh) {
+    switch (type) {
+        case kEqPeak: {
+            const double span = std::exp2(width);
+            return Format("Q=%.3g", std::sqrt(span) / (span - 1.0));
+        }
+        case kEqLowShelf:
+        case kEqHighShelf:
+            return Format("S=%.3g", widthHigh + widthLow - width);
+        default:
+            return Format("B=%.3g", width);
+    }
+}
+
+Rect EqScale::LabelBox(int hx, int hy, int width) {
+    int left = hx;
+    int top = hy - 40;
+    if (hx > width - 50) left -= 50;
+    if (hy < 40) top = hy + 20;
+    return {left, top, left + kLabelWidth, top + kLabelHeight};
+}

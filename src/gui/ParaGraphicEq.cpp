@@ -1,0 +1,251 @@
+#include "gui/ParaGraphicEq.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "gui/ClipCanvas.h"
+#include "gui/Graphics.h"
+#include "raster/BlendMode.h"
+
+namespace {
+
+constexpr ColorARGB kHandleRim{255, 0, 0, 0};
+constexpr float kRimScale = 1.4f;
+// The curve's two faint companions, one pixel above and below, darker and at a fifth weight.
+constexpr int kShadeDarken = 50;
+constexpr float kShadeWeight = 0.2f;
+// The grid leaves room for its labels at the bottom and the right.
+constexpr int kFrequencyLabelRoom = 9;
+constexpr int kGainLabelRoom = 16;
+// The curve stops this many columns short of the right edge, under the gain labels.
+constexpr int kCurveRightMargin = 17;
+constexpr int kValueLineHeight = 12;
+constexpr double kLowestDragFrequency = 10.0;
+
+uint32_t Shaded(const ColorARGB& colour) {
+    ColorARGB shade = colour;
+    shade.R = std::max(0, colour.R - kShadeDarken);
+    shade.G = std::max(0, colour.G - kShadeDarken);
+    shade.B = std::max(0, colour.B - kShadeDarken);
+    return shade.Packed();
+}
+
+TextStyle LabelStyle(int size, const ColorARGB& colour, int align) {
+    TextStyle style;
+    style.face = "Verdana";
+    style.size = size;
+    style.style = kTextBold;
+    style.color = colour;
+    style.align = align;
+    return style;
+}
+
+float LimitedTo(float value, float low, float high) {
+    // Low first and high last, so a record with crossed limits still ends within range.
+    return std::min(std::max(value, low), high);
+}
+
+}  // namespace
+
+ParaGraphicEq::ParaGraphicEq(PluginBase* core, const Rect& rect, int paramIndex,
+                             const EqSettings& settings)
+    : Control(core, rect, paramIndex),
+      settings_(settings.Validated()),
+      scale_(settings_),
+      bands_(static_cast<size_t>(settings_.bandCount)),
+      frequencyGrid_(EqScale::ParseGridList(settings_.frequencyGrid)),
+      gainGrid_(EqScale::ParseGridList(settings_.gainGrid)),
+      gridLabelStyle_(LabelStyle(9, settings_.gridColour, kAlignCentre)),
+      valueLabelStyle_(LabelStyle(12, settings_.handleColour, kAlignFar)) {
+    if (frequencyGrid_.size() > EqScale::kMaxFrequencyGridLines) {
+        frequencyGrid_.resize(EqScale::kMaxFrequencyGridLines);
+    }
+    for (EqBand& band : bands_) band.Place(scale_);
+    curve_.reserve(EqBand::kMaxColumns);
+}
+
+void ParaGraphicEq::SetBand(const EqBandRecord& record) {
+    if (record.band < 0 || record.band >= BandCount()) return;
+    bands_[static_cast<size_t>(record.band)].Set(record, scale_);
+    MarkDirty(false);
+}
+
+int ParaGraphicEq::HandleX(int band) const {
+    return TruncateColumn(drawRect_.Width() * Band(band).Position());
+}
+
+int ParaGraphicEq::HandleY(int band) const {
+    return TruncateColumn(scale_.GainY(Band(band).Gain(), drawRect_.Height()));
+}
+
+double ParaGraphicEq::BandValue(int band) const {
+    return BandCount() > 1 ? static_cast<double>(band) / (BandCount() - 1) : 0.0;
+}
+
+void ParaGraphicEq::UpdateCurve() {
+    const int width = drawRect_.Width();
+    const int height = drawRect_.Height();
+    if (width != drawnWidth_ || height != drawnHeight_) {
+        for (EqBand& band : bands_) band.MarkCurveDirty();
+        drawnWidth_ = width;
+        drawnHeight_ = height;
+    }
+    const int columns = std::clamp(width, 0, EqBand::kMaxColumns);
+    curve_.assign(static_cast<size_t>(columns), 0.0f);
+    for (EqBand& band : bands_) {
+        if (band.CurveDirty()) band.ComputeResponse(scale_, width, height);
+        const float* response = band.Response();
+        for (int i = 0; i < columns; ++i) curve_[static_cast<size_t>(i)] += response[i];
+    }
+}
+
+bool ParaGraphicEq::Draw(Graphics& graphics) {
+    if (drawRect_.Width() <= 0 || drawRect_.Height() <= 0) return true;
+    UpdateCurve();
+    ClipCanvas canvas(graphics.DrawBitmap(), graphics.DrawRect());
+    if (!settings_.hideGrid) DrawGrid(graphics, canvas);
+    DrawCurve(canvas);
+    if (!settings_.hideHandles) {
+        DrawHandles(canvas);
+        if (!settings_.hideValueLabels) DrawValueLabels(graphics);
+    }
+    return true;
+}
+
+void ParaGraphicEq::DrawGrid(Graphics& graphics, ClipCanvas& canvas) {
+    const int left = drawRect_.L, top = drawRect_.T;
+    const int width = drawRect_.Width(), height = drawRect_.Height();
+    const uint32_t colour = settings_.gridColour.Packed();
+    gridLabelStyle_.align = kAlignCentre;
+    for (int frequency : frequencyGrid_) {
+        const int x = left + TruncateColumn(scale_.Position(frequency) * width);
+        canvas.Line(static_cast<float>(x), static_cast<float>(top), static_cast<float>(x),
+                    static_cast<float>(top + height - kFrequencyLabelRoom), colour, 1.0f,
+                    raster::kModeAlphaCopy, false);
+        graphics.DrawText(gridLabelStyle_, EqScale::FrequencyGridLabel(frequency),
+                          {x - 4, top + height - 8, x + 4, top + height});
+    }
+    gridLabelStyle_.align = kAlignFar;
+    for (int gain : gainGrid_) {
+        const int y = top + TruncateColumn(scale_.GainY(gain, height));
+        canvas.Line(static_cast<float>(left), static_cast<float>(y),
+                    static_cast<float>(left + width - kGainLabelRoom), static_cast<float>(y),
+                    colour, 1.0f, raster::kModeAlphaCopy, false);
+        graphics.DrawText(gridLabelStyle_, EqScale::GainGridLabel(gain),
+                          {left + width - 8, y - 4, left + width, y + 4});
+    }
+}
+
+void ParaGraphicEq::DrawCurve(ClipCanvas& canvas) {
+    const int columns = static_cast<int>(curve_.size());
+    const int last = std::min(drawRect_.Width() - kCurveRightMargin, columns - 3);
+    const auto centre = static_cast<float>((drawRect_.T + drawRect_.B) / 2);
+    const auto top = static_cast<float>(drawRect_.T), bottom = static_cast<float>(drawRect_.B);
+    const uint32_t main = settings_.curveColour.Packed();
+    const uint32_t shade = Shaded(settings_.curveColour);
+    for (int i = 0; i <= last; ++i) {
+        const float c = centre + curve_[static_cast<size_t>(i)];
+        if (!(c > top && c < bottom)) continue;
+        const auto x = static_cast<float>(drawRect_.L + i);
+        const raster::PointF start{x, c};
+        const raster::PointF control{x + 1.0f, centre + curve_[static_cast<size_t>(i) + 1]};
+        const raster::PointF end{x + 2.0f, centre + curve_[static_cast<size_t>(i) + 2]};
+        for (const float shift : {-1.0f, 1.0f}) {
+            canvas.QuadBezier({start.x, start.y + shift}, {control.x, control.y + shift},
+                              {end.x, end.y + shift}, shade, kShadeWeight,
+                              raster::kModeAlphaCopy, false);
+        }
+        canvas.QuadBezier(start, control, end, main, 1.0f, raster::kModeAlphaCopy, false);
+    }
+}
+
+void ParaGraphicEq::DrawHandles(ClipCanvas& canvas) {
+    const float radius = settings_.handleRadius;
+    for (int b = 0; b < BandCount(); ++b) {
+        const auto x = static_cast<float>(drawRect_.L + HandleX(b));
+        const auto y = static_cast<float>(drawRect_.T + HandleY(b));
+        canvas.Disc(x, y, kRimScale * radius, kHandleRim.Packed(), 1.0f, raster::kModeAlphaCopy);
+        canvas.Disc(x, y, radius, settings_.handleColour.Packed(), 1.0f, raster::kModeAlphaCopy);
+    }
+}
+
+void ParaGraphicEq::DrawValueLabels(Graphics& graphics) {
+    for (int b = 0; b < BandCount(); ++b) {
+        const EqBand& band = Band(b);
+        if (!band.Selected()) continue;
+        Rect box = EqScale::LabelBox(HandleX(b), HandleY(b), drawRect_.Width());
+        box = {box.L + drawRect_.L, box.T + drawRect_.T, box.R + drawRect_.L, box.B + drawRect_.T};
+        graphics.FillRect(settings_.labelBackground, box, nullptr);
+        const EqBandRecord& limits = band.Record();
+        const std::string lines[] = {
+            EqScale::FrequencyText(band.Frequency()),
+            EqScale::GainText(band.Gain()),
+            EqScale::WidthText(band.Type(), band.Width(), limits.widthLow, limits.widthHigh),
+        };
+        int lineTop = box.T;
+        for (const std::string& line : lines) {
+            graphics.DrawText(valueLabelStyle_, line,
+                              {box.L, lineTop, box.R, lineTop + kValueLineHeight});
+            lineTop += kValueLineHeight;
+        }
+    }
+}
+
+void ParaGraphicEq::OnPress(int x, int y, const MouseKeys& keys) {
+    (void)keys;
+    const int localX = x - drawRect_.L;
+    const int localY = y - drawRect_.T;
+    for (int b = 0; b < BandCount(); ++b) {
+        if (std::abs(HandleX(b) - localX) >= kHandleCatch) continue;
+        if (std::abs(HandleY(b) - localY) >= kHandleCatch) continue;
+        bands_[static_cast<size_t>(b)].SetSelected(true);
+        currentBand_ = b;
+        value_ = BandValue(b);
+        break;
+    }
+    MarkDirty(false);
+}
+
+void ParaGraphicEq::DragWidth(EqBand& band, int dx, int dy) {
+    const EqBandRecord& limits = band.Record();
+    if (dx > 0 || dy < 0) {
+        band.SetWidth(std::min(band.Width() + kWidthStep, limits.widthHigh));
+    } else if (dx < 0 || dy > 0) {
+        band.SetWidth(std::max(band.Width() - kWidthStep, limits.widthLow));
+    }
+}
+
+void ParaGraphicEq::DragFrequencyAndGain(EqBand& band, int x, int y) {
+    const EqBandRecord& limits = band.Record();
+    const int width = drawRect_.Width(), height = drawRect_.Height();
+    auto frequency = static_cast<float>(scale_.FrequencyAt(x - drawRect_.L, width));
+    frequency = LimitedTo(frequency, limits.frequencyLow, limits.frequencyHigh);
+    band.SetFrequency(std::max(frequency, static_cast<float>(kLowestDragFrequency)));
+    band.Place(scale_);
+    const auto gain = static_cast<float>(scale_.GainAt(y - drawRect_.T, height));
+    band.SetGain(LimitedTo(gain, limits.gainLow, limits.gainHigh));
+}
+
+void ParaGraphicEq::OnDrag(int x, int y, int dx, int dy, const MouseKeys& keys) {
+    bool changed = false;
+    for (int b = 0; b < BandCount(); ++b) {
+        EqBand& band = bands_[static_cast<size_t>(b)];
+        if (!band.Selected()) continue;
+        if (keys.R) DragWidth(band, dx, dy);
+        if (keys.L) DragFrequencyAndGain(band, x, y);
+        // The editor sets the band again from what it sends; until then the curve follows here.
+        band.MarkCurveDirty();
+        value_ = BandValue(b);
+        changed = true;
+    }
+    if (changed) MarkDirty(true);
+}
+
+void ParaGraphicEq::OnRelease(int x, int y, const MouseKeys& keys) {
+    (void)x;
+    (void)y;
+    (void)keys;
+    for (EqBand& band : bands_) band.SetSelected(false);
+    MarkDirty(false);
+}

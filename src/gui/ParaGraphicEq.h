@@ -1,0 +1,71 @@
+#pragma once
+
+#include <vector>
+
+#include "gui/Control.h"
+#include "gui/EqBand.h"
+#include "gui/EqScale.h"
+#include "gui/EqSettings.h"
+
+class ClipCanvas;
+
+// The equalizer drawn as a frequency response: a logarithmic frequency grid, a decibel grid,
+// one handle per band, the summed curve and, while a handle is held, a label with the band's
+// frequency, gain and width. Left drag moves a band's frequency and gain, right drag its width.
+// The display knows nothing of the unit: the editor sets every band through a band record and
+// learns of a user change through the bound parameter, whose value is the edited band's index
+// over the band count less one.
+class ParaGraphicEq : public Control {
+public:
+    // Handles are caught within this many pixels on both axes.
+    static constexpr int kHandleCatch = 10;
+    // Width steps of a right-button drag.
+    static constexpr float kWidthStep = 0.1f;
+
+    ParaGraphicEq(PluginBase* core, const Rect& rect, int paramIndex, const EqSettings& settings);
+
+    // Takes one band's values and limits from the editor; a record for a band the display does
+    // not have is ignored.
+    void SetBand(const EqBandRecord& record);
+    int BandCount() const { return static_cast<int>(bands_.size()); }
+    // The band's current values and limits, read back by the editor after a user change.
+    const EqBand& Band(int index) const { return bands_[static_cast<size_t>(index)]; }
+    int CurrentBand() const { return currentBand_; }
+    const EqSettings& Settings() const { return settings_; }
+    const EqScale& Scale() const { return scale_; }
+
+    // The summed response of all bands per column, as last drawn.
+    const std::vector<float>& Curve() const { return curve_; }
+    // The handle's centre relative to the display's top-left.
+    int HandleX(int band) const;
+    int HandleY(int band) const;
+
+    // Brings the cached responses up to date for the current size and sums them into Curve().
+    void UpdateCurve();
+
+    void OnPress(int x, int y, const MouseKeys& keys) override;
+    void OnDrag(int x, int y, int dx, int dy, const MouseKeys& keys) override;
+    void OnRelease(int x, int y, const MouseKeys& keys) override;
+    bool Draw(Graphics& graphics) override;
+
+private:
+    void DrawGrid(Graphics& graphics, ClipCanvas& canvas);
+    void DrawCurve(ClipCanvas& canvas);
+    void DrawHandles(ClipCanvas& canvas);
+    void DrawValueLabels(Graphics& graphics);
+    void DragWidth(EqBand& band, int dx, int dy);
+    void DragFrequencyAndGain(EqBand& band, int x, int y);
+    double BandValue(int band) const;
+
+    EqSettings settings_;
+    EqScale scale_;
+    std::vector<EqBand> bands_;
+    std::vector<int> frequencyGrid_;
+    std::vector<int> gainGrid_;
+    std::vector<float> curve_;
+    int currentBand_ = 0;
+    int drawnWidth_ = -1;
+    int drawnHeight_ = -1;
+    TextStyle gridLabelStyle_;
+    TextStyle valueLabelStyle_;
+};
