@@ -1,11 +1,13 @@
 // orvo-sim: a virtual Orvo on virtual MIDI ports, for trying the editor without a unit.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -71,6 +73,14 @@ int ParseOptions(int argc, char** argv, Options& options, bool& showHelp) {
             options.quiet = true;
             continue;
         }
+        static const char* const kValueOptions[] = {
+            "--name",        "--backend",      "--load", "--save",         "--erase-delay",
+            "--reply-delay", "--drop-replies", "--seed", "--corrupt-dumps"};
+        if (std::find(std::begin(kValueOptions), std::end(kValueOptions), option) ==
+            std::end(kValueOptions)) {
+            std::fprintf(stderr, "orvo-sim: unknown option %s (see --help)\n", option.c_str());
+            return 2;
+        }
         if (i + 1 >= argc) {
             std::fprintf(stderr, "orvo-sim: %s needs a value (see --help)\n", option.c_str());
             return 2;
@@ -98,12 +108,9 @@ int ParseOptions(int argc, char** argv, Options& options, bool& showHelp) {
             good = ParseNumber(value, 0, 1, &number);
             (option == "--drop-replies" ? options.faults.dropReplyShare
                                         : options.faults.corruptDumpShare) = number;
-        } else if (option == "--seed") {
+        } else {  // --seed
             good = ParseNumber(value, 0, 4294967295.0, &number);
             options.faults.seed = static_cast<uint32_t>(number);
-        } else {
-            std::fprintf(stderr, "orvo-sim: unknown option %s (see --help)\n", option.c_str());
-            return 2;
         }
         if (!good) {
             std::fprintf(stderr, "orvo-sim: bad value \"%s\" for %s\n", value, option.c_str());

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+#include "editor/UnitMessages.h"
+#include "editor/UnitParameters.h"
+#include "library/FirmwareMessages.h"
+#include "library/ProgramConversion.h"
+#include "library/ProgramText.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Result {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+// Runs orvo-prg in a temporary folder of its own.
+class OrvoPrgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/orvo-prg-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
+
+    std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+
+    Result Run(const std::string& arguments) {
+        const std::string command = "cd '" + folder_ + "' && '" ORVO_PRG_PATH "' " + arguments +
+                                    " >stdout.txt 2>stderr.txt";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read("stdout.txt"),
+                Read("stderr.txt")};
+    }
+
+    void Write(const std::string& name, const std::string& bytes) {
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+    }
+    void Write(const std::string& name, const Bytes& bytes) {
+        Write(name, std::string(bytes.begin(), bytes.end()));
+    }
+    std::string Read(const std::string& name) {
+        std::ifstream in(Path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    Bytes ReadBytes(const std::string& name) {
+        const std::string text = Read(name);
+        return Bytes(text.begin(), text.end());
+    }
+
+    static ProgramValues Chorus() {
+        ProgramValues values{};
+        values[0] = -12;
+        values[6] = 64;
+        values[89] = kEffectChorus;
+        values[94] = -64;
+        values[103] = 127;
+        return ClampProgramValues(values);  // as the unit would hold it
+    }
+    static Bytes Dump(const ProgramValues& values, int program) {
+        Bytes dump = *BuildProgramWrite(program, ProgramSlotsToUnitBytes(values));
+        dump[kCodeIndex] = kCodeProgramDump;
+        return dump;
+    }
+
+    std::string folder_;
+};
+
+TEST_F(OrvoPrgTest, ToSyxWritesTheProgramWriteForTheLocation) {
+    Write("bass.prg", FormatProgramText(Chorus()));
+    const Bytes expected = *BuildProgramWrite(42, ProgramSlotsToUnitBytes(Chorus()));
+    EXPECT_EQ(Run("to-syx bass.prg --program 42").exitCode, 0);
+    EXPECT_EQ(ReadBytes("bass.syx"), expected);
+    const Result toStdout = Run("to-syx bass.prg --program 42 -o -");
+    EXPECT_EQ(toStdout.exitCode, 0);
+    EXPECT_EQ(toStdout.out, std::string(expected.begin(), expected.end()));
+}
+
+TEST_F(OrvoPrgTest, ToSyxRefusesFilesThatAreNoProgram) {
+    Write("empty.prg", "");
+    Write("garbage.prg", std::string("\x01\xff\x80\n 999 \n\0\0", 11));
+    Write("huge.prg", std::string(5 * 1024 * 1024, '7'));
+    for (const char* name : {"empty.prg", "garbage.prg", "huge.prg", "missing.prg"}) {
+        const Result result = Run(std::string("to-syx ") + name + " --program 1");
+        EXPECT_EQ(result.exitCode, 1) << name;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_NE(result.err.find(name), std::string::npos) << result.err;
+    }
+}
+
+TEST_F(OrvoPrgTest, FromSyxGivesTheProgramTextOfDumpsAndWrites) {
+    Write("one.syx", Dump(Chorus(), 3));
+    const Result result = Run("from-syx one.syx");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, FormatProgramText(Chorus()));
+    // Several programs go into a folder, named by location.
+    Bytes both = Dump(Chorus(), 3);
+    const Bytes write = *BuildProgramWrite(17, ProgramSlotsToUnitBytes(ProgramValues{}));
+    both.insert(both.end(), write.begin(), write.end());
+    Write("both.syx", both);
+    EXPECT_EQ(Run("from-syx both.syx -o lib").exitCode, 0);
+    EXPECT_EQ(Read("lib/03.prg"), FormatProgramText(Chorus()));
+    EXPECT_EQ(Read("lib/17.prg"), FormatProgramText(ClampProgramValues(ProgramValues{})));
+}
+
+TEST_F(OrvoPrgTest, FromSyxRefusesABadChecksumOrLengthAndSaysWhich) {
+    Bytes dump = Dump(Chorus(), 3);
+    dump[kChecksumLowIndex] ^= 0x01;
+    Write("bad.syx", dump);
+    Result result = Run("from-syx bad.syx -o out.prg");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("checksum bad"), std::string::npos) << result.err;
+    EXPECT_EQ(Read("out.prg"), "");
+    Bytes shortDump = Dump(Chorus(), 3);
+    shortDump.erase(shortDump.begin() + 50);
+    Write("short.syx", shortDump);
+    result = Run("from-syx short.syx");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("length is wrong"), std::string::npos) << result.err;
+}
+
+TEST_F(OrvoPrgTest, FirmwareTakesEightyThousandBytesAndNoMore) {
+    Write("ok.ldr", std::string(80000, '\x5a'));
+    Write("big.ldr", std::string(80001, '\x5a'));
+    EXPECT_EQ(Run("firmware ok.ldr").exitCode, 0);
+    const Bytes image(80000, 0x5A);
+    EXPECT_EQ(ReadBytes("ok.syx"), *BuildFirmwareData(image.data(), image.size()));
+    const Result refused = Run("firmware big.ldr -o big.syx");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "orvo-prg: This is not a valid firmware file!\n");
+    EXPECT_EQ(Read("big.syx"), "");
+}
+
+TEST_F(OrvoPrgTest, CheckSaysWhatEachMessageIs) {
+    Bytes file = Dump(Chorus(), 7);
+    const Bytes request = *BuildDumpRequest(7);
+    const Bytes stored = {0xF0, 0x00, 0x21, 0x11, 0x03, 0x21, 0xF7};
+    const Bytes image = {1, 2, 3};
+    const Bytes firmware = *BuildFirmwareData(image.data(), image.size());
+    for (const Bytes* m : {&request, &stored, &firmware})
+        file.insert(file.end(), m->begin(), m->end());
+    Write("all.syx", file);
+    Result result = Run("check all.syx");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "1: program dump, program 7, checksum good\n"
+              "2: dump request for program 7\n"
+              "3: status reply 21 (program stored)\n"
+              "4: firmware data, image of 3 bytes, checksum good\n");
+    file[kChecksumHighIndex] ^= 0x01;
+    Write("bad.syx", file);
+    result = Run("check bad.syx");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out.rfind("1: program dump, program 7, checksum bad (not well-formed)\n", 0),
+              0u);
+    Write("noise.syx", std::string("\x90\x40\x40\xf0\x01\xf7", 6));
+    EXPECT_EQ(Run("check noise.syx").exitCode, 1);
+    Write("empty.syx", "");
+    EXPECT_EQ(Run("check empty.syx").exitCode, 1);
+}
+
+TEST_F(OrvoPrgTest, WrongUsageExitsTwo) {
+    Write("a.prg", FormatProgramText(ProgramValues{}));
+    EXPECT_EQ(Run("").exitCode, 2);
+    EXPECT_EQ(Run("frobnicate a.prg").exitCode, 2);
+    EXPECT_EQ(Run("to-syx a.prg").exitCode, 2);
+    EXPECT_EQ(Run("to-syx a.prg --program 0").exitCode, 2);
+    EXPECT_EQ(Run("to-syx a.prg --program 100").exitCode, 2);
+    EXPECT_EQ(Run("to-syx a.prg --program 5x").exitCode, 2);
+    EXPECT_EQ(Run("check a.prg -o x").exitCode, 2);
+    const Result help = Run("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("from-syx"), std::string::npos);
+}
+
+}  // namespace
