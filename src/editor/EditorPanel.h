@@ -25,6 +25,10 @@ public:
     virtual void SetEqualizerBands(const std::array<EqBandRecord, kEqBandCount>& bands) = 0;
     virtual EqBandRecord EqualizerBand(int band) const = 0;
 
+    // The path a file chooser (bound to parameter index) holds, and giving it one.
+    virtual std::string ChooserPath(int index) const = 0;
+    virtual void SetChooserPath(int index, const std::string& path) = 0;
+
     // The velocity 0..1 set on the on-screen keyboard.
     virtual double KeyboardVelocity() const = 0;
     virtual void RedrawKeyboard() = 0;

@@ -29,7 +29,10 @@ OrvoEditor::OrvoEditor(MidiOutputPort* output, const uint16_t* outputChannel)
     CaptureDefaultSnapshot();
 }
 
-OrvoEditor::~OrvoEditor() = default;
+OrvoEditor::~OrvoEditor() {
+    Lock hold(PluginLock());
+    if (programs_) programs_->StoreLastProgram();
+}
 
 void OrvoEditor::RegisterParameters() {
     for (int position = 0; position < kUnitParamCount; ++position) {
@@ -65,6 +68,71 @@ void OrvoEditor::AttachPanel(std::unique_ptr<EditorPanel> panel) {
     Lock hold(PluginLock());
     panel_ = std::move(panel);
     InitialisePanelState();
+}
+
+void OrvoEditor::AttachPrograms(std::unique_ptr<ProgramOperations> programs) {
+    Lock hold(PluginLock());
+    programs_ = std::move(programs);
+    if (programs_) programs_->RestoreLastProgram();
+}
+
+ProgramValues OrvoEditor::SnapshotProgram(ProgramValues program) const {
+    Lock hold(PluginLock());
+    const int effectType = IntValue(*GetParam(ParamIndexOfPosition(kEffectTypePosition)));
+    for (int slot = 0; slot < kProgramSlotCount; ++slot) {
+        const int position = SlotPosition(slot, effectType);
+        if (position >= 0) program[static_cast<size_t>(slot)] = IntParam(ParamIndexOfPosition(position));
+    }
+    return program;
+}
+
+void OrvoEditor::BeginBulkChange(int positionCount) {
+    bulkChange_ = true;
+    lastKey_ = kNoKey;
+    SendParam(kUpdateBracketPosition, 0);
+    // Every value set from here on counts as a change and reaches the unit.
+    for (int key = 0; key < positionCount; ++key) lastValue_[static_cast<size_t>(key)] = kNeverSent;
+}
+
+void OrvoEditor::EndBulkChange() {
+    SendParam(kUpdateBracketPosition, 1);
+    bulkChange_ = false;
+    lastKey_ = kNoKey;
+    RedrawParamControls();
+}
+
+void OrvoEditor::ApplyProgram(const ProgramValues& program) {
+    Lock hold(PluginLock());
+    BeginBulkChange(kUnitParamCount);
+    for (int slot = 0; slot < kFirstEffectSlot; ++slot) {
+        SetParameterValue(ParamIndexOfPosition(slot), program[static_cast<size_t>(slot)]);
+    }
+    // The effect slots follow the effect type the unit was just given, which is the program's
+    // held to 0..3: an out-of-range type in a file never leaves the unit's overlay unsent.
+    const int effectType = EffectType();
+    for (int slot = kFirstEffectSlot; slot < kProgramSlotCount; ++slot) {
+        const int position = SlotPosition(slot, effectType);
+        if (position >= 0) {
+            SetParameterValue(ParamIndexOfPosition(position), program[static_cast<size_t>(slot)]);
+        }
+    }
+    if (effectType == kEffectEqualizer && graphicView_) HandEqualizerBands();
+    EndBulkChange();
+}
+
+void OrvoEditor::ApplyOscillators(const ProgramValues& program) {
+    Lock hold(PluginLock());
+    constexpr int kOscillatorSlots = 48;
+    BeginBulkChange(kOscillatorSlots);
+    for (int slot = 0; slot < kOscillatorSlots; ++slot) {
+        SetParameterValue(ParamIndexOfPosition(slot), program[static_cast<size_t>(slot)]);
+    }
+    EndBulkChange();
+}
+
+void OrvoEditor::GuiIdle() {
+    Lock hold(PluginLock());
+    if (programs_) programs_->GuiIdle();
 }
 
 void OrvoEditor::SendParam(int position, int value) {
@@ -103,6 +171,17 @@ void OrvoEditor::ParamChanged(int index) {
         case kParamSectionRandom:
         case kParamSectionReset:
             if (selectedSections_ == 0) return;
+            if (programs_) programs_->PanelAction(index, param->value);
+            break;
+        case kParamProgramLoadFile:
+        case kParamProgramSaveFile:
+        case kParamProgramWriteFile:
+        case kParamWriteAll:
+        case kParamFirmwareFile:
+        case kParamPreviousProgram:
+        case kParamNextProgram:
+        case kParamSectionCopy:
+            if (programs_) programs_->PanelAction(index, param->value);
             break;
         case kParamSelectAllSections:
             if (IsOn(index)) SetAllSections(1.0);
@@ -252,7 +331,12 @@ void OrvoEditor::SetAllSections(double value) {
 
 bool OrvoEditor::DoCommand(int code) {
     Lock hold(PluginLock());
-    if (code == kCommandTick) CommunicationTick();
+    if (code == kCommandTick) {
+        CommunicationTick();
+        if (programs_) programs_->Tick();
+    } else if (programs_) {
+        programs_->Command(code);
+    }
     return true;
 }
 
@@ -283,7 +367,7 @@ void OrvoEditor::HandleSysEx(const SysExMessage& message) {
     if (message.size == static_cast<int32_t>(replyBuffer_.size())) {
         std::copy(message.bytes, message.bytes + replyBuffer_.size(), replyBuffer_.begin());
         const uint8_t code = replyBuffer_[5];
-        if (firmwareMode_) OnFirmwareReply(code);
+        OnFirmwareReply(code);
         OnStatusReply(code);
     } else if (message.size == static_cast<int32_t>(dumpBuffer_.size())) {
         std::copy(message.bytes, message.bytes + dumpBuffer_.size(), dumpBuffer_.begin());
@@ -291,11 +375,17 @@ void OrvoEditor::HandleSysEx(const SysExMessage& message) {
     }
 }
 
-void OrvoEditor::OnStatusReply(uint8_t code) { (void)code; }
+void OrvoEditor::OnStatusReply(uint8_t code) {
+    if (programs_) programs_->StatusReply(code);
+}
 
-void OrvoEditor::OnFirmwareReply(uint8_t code) { (void)code; }
+void OrvoEditor::OnFirmwareReply(uint8_t code) {
+    if (programs_) programs_->FirmwareReply(code);
+}
 
-void OrvoEditor::OnProgramDump(const SysExMessage& message) { (void)message; }
+void OrvoEditor::OnProgramDump(const SysExMessage& message) {
+    if (programs_) programs_->ProgramDump(message.bytes, static_cast<size_t>(message.size));
+}
 
 void OrvoEditor::HandleKeyboardMessage(const MidiMessage& message) {
     const int kind = message.status >= 0x80 ? message.status >> 4 : 0;

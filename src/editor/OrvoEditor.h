@@ -7,6 +7,8 @@
 
 #include "editor/EditorPanel.h"
 #include "editor/MidiLearn.h"
+#include "editor/ProgramOperations.h"
+#include "editor/ProgramSlots.h"
 #include "editor/UnitParameters.h"
 #include "plugin/StandalonePlugin.h"
 
@@ -70,6 +72,21 @@ public:
     void AttachPanel(std::unique_ptr<EditorPanel> panel);
     EditorPanel* Panel() const { return panel_.get(); }
 
+    // Hands the editor the operations on whole programs, and restores the last program.
+    void AttachPrograms(std::unique_ptr<ProgramOperations> programs);
+    ProgramOperations* Programs() const { return programs_.get(); }
+
+    // The current program: slots 0..89 from the unit's parameters, the effect slots from the
+    // overlay the effect type selects; slots that carry nothing keep what program held.
+    ProgramValues SnapshotProgram(ProgramValues program) const;
+    // Sends a whole program to the unit as live edits inside the update bracket, and shows it.
+    void ApplyProgram(const ProgramValues& program);
+    // The same for the four oscillators (slots 0..47) alone.
+    void ApplyOscillators(const ProgramValues& program);
+    // Whether the section check box of a section is ticked.
+    bool SectionOn(int section) const { return IsOn(kParamFirstSectionSwitch + section); }
+    int EffectType() const { return IntParam(ParamIndexOfPosition(kEffectTypePosition)); }
+
     const MidiLearn& Learn() const { return learn_; }
     int SelectedSections() const { return selectedSections_; }
     int HeldNotes() const { return heldNotes_; }
@@ -101,7 +118,11 @@ private:
     void OnStatusReply(uint8_t code);
     void OnFirmwareReply(uint8_t code);
     void OnProgramDump(const SysExMessage& message);
+    void BeginBulkChange(int positionCount);
+    void EndBulkChange();
+    void GuiIdle() override;
 
+    std::unique_ptr<ProgramOperations> programs_;
     std::unique_ptr<EditorPanel> panel_;
     MidiLearn learn_;
     std::array<int, kKeyCount> lastValue_{};
@@ -113,7 +134,6 @@ private:
     bool bulkChange_ = false;
     bool parametricView_ = false;
     bool graphicView_ = true;
-    bool firmwareMode_ = false;
     std::array<uint8_t, 7> replyBuffer_{};
     std::array<uint8_t, 115> dumpBuffer_{};
 };

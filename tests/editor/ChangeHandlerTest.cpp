@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "FakePanel.h"
+#include "support/FakeEditorPanel.h"
 #include "editor/OrvoEditor.h"
 #include "support/CaptureOutputPort.h"
 

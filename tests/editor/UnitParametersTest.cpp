@@ -7,7 +7,6 @@
 #include <string>
 #include <utility>
 
-#include "editor/MakePlugin.h"
 #include "editor/OrvoEditor.h"
 
 namespace {
@@ -228,13 +227,4 @@ TEST(DisplayWords, WordedParametersCoverTheirWholeRange) {
             EXPECT_TRUE(allWords) << position;
         }
     }
-}
-
-TEST(MakePlugin, CreatesAnEditorWithTheOutputLink) {
-    uint16_t channel = 1;
-    OrvoEditor* editor = MakePlugin(nullptr, &channel);
-    ASSERT_NE(editor, nullptr);
-    EXPECT_STREQ(editor->GetParam(3)->name, "VCO1 coarse");
-    EXPECT_FALSE(editor->SendMidiMsg({0, 0xB0, 0, 0}));
-    delete editor;
 }

@@ -22,10 +22,16 @@ public:
         ++bandUpdates;
     }
     EqBandRecord EqualizerBand(int band) const override { return bands[static_cast<size_t>(band)]; }
+    std::string ChooserPath(int index) const override {
+        auto found = choosers.find(index);
+        return found == choosers.end() ? std::string() : found->second;
+    }
+    void SetChooserPath(int index, const std::string& path) override { choosers[index] = path; }
     double KeyboardVelocity() const override { return velocity; }
     void RedrawKeyboard() override { ++keyboardRedraws; }
 
     std::map<int, std::string> texts;
+    std::map<int, std::string> choosers;
     std::string status = "Program Name";
     int shownEffect = -1;
     bool shownParametric = false;

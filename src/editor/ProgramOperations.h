@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The editor's work with whole programs, files and transfers: loading and saving program files,
+// the section operations, and the transfers that wait for the unit. The editor calls it under
+// the plug-in lock from its change handler, its tick and its message handlers.
+class ProgramOperations {
+public:
+    virtual ~ProgramOperations() = default;
+
+    // A panel parameter of the file choosers, the library arrows or the section buttons changed
+    // (indices 131..137 and 139..142); value is its new value.
+    virtual void PanelAction(int index, double value) = 0;
+    // At panel build: the program the editor showed when it was closed.
+    virtual void RestoreLastProgram() = 0;
+    // When the editor goes: remember the selected file and the current program.
+    virtual void StoreLastProgram() = 0;
+    // The steps of the once-a-second tick after the address expiry.
+    virtual void Tick() {}
+    // Called on idle timer ticks of the panel, on the GUI thread.
+    virtual void GuiIdle() {}
+    // A 7-byte status reply: FirmwareReply acts on it only during a firmware update,
+    // StatusReply only while a program write waits for its answer.
+    virtual void StatusReply(uint8_t code) { (void)code; }
+    virtual void FirmwareReply(uint8_t code) { (void)code; }
+    virtual void ProgramDump(const uint8_t* bytes, size_t size) {
+        (void)bytes;
+        (void)size;
+    }
+    // A menu command; false when it is not one of these operations.
+    virtual bool Command(int code) {
+        (void)code;
+        return false;
+    }
+};

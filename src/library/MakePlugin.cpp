@@ -1,0 +1,18 @@
+#include "library/MakePlugin.h"
+
+#include <memory>
+#include <mutex>
+#include <new>
+
+#include "editor/OrvoEditor.h"
+#include "library/Librarian.h"
+
+OrvoEditor* MakePlugin(MidiOutputPort* output, const uint16_t* outputChannel,
+                       const std::string& settingsPath) {
+    static std::mutex factoryLock;
+    std::lock_guard<std::mutex> hold(factoryLock);
+    OrvoEditor* editor = new (std::nothrow) OrvoEditor(output, outputChannel);
+    if (editor == nullptr) return nullptr;
+    editor->AttachPrograms(std::make_unique<Librarian>(*editor, settingsPath));
+    return editor;
+}

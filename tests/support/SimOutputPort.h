@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+#include "plugin/MidiOutputPort.h"
+#include "sim/VirtualOrvo.h"
+
+// An output port wired straight to a virtual unit: what the editor sends, the unit reads.
+class SimOutputPort : public MidiOutputPort {
+public:
+    explicit SimOutputPort(VirtualOrvo& unit) : unit_(unit) {}
+    void SendMessage(const uint8_t* bytes, size_t size) override { unit_.Feed(bytes, size, 0); }
+
+private:
+    VirtualOrvo& unit_;
+};
