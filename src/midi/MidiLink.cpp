@@ -1,0 +1,169 @@
+#include "midi/MidiLink.h"
+
+#include <rtmidi/RtMidi.h>
+
+#include <cstring>
+
+#include "midi/PortNameMatch.h"
+#include "plugin/MidiMessage.h"
+#include "plugin/PluginBase.h"
+#include "util/DebugPrint.h"
+
+MidiLink::MidiLink(MidiSettings& settings, std::function<void()> writeSettings,
+                   MidiBackend backend)
+    : settings_(settings), writeSettings_(std::move(writeSettings)), backend_(backend) {}
+
+MidiLink::~MidiLink() {
+    CloseAll();
+    DeletePorts();
+}
+
+bool MidiLink::CreateMidiPorts() {
+    auto unitInput = CreateMidiIn(backend_, kInputClientName);
+    if (!unitInput) return false;
+    unitInput_ = std::make_unique<MidiInlet>(std::move(unitInput), backend_);
+    unitInput_->SetHandler([this](const uint8_t* bytes, size_t size) { OnUnitInput(bytes, size); });
+
+    auto keyboardInput = CreateMidiIn(backend_, kInputClientName);
+    if (!keyboardInput) return false;
+    keyboardInput_ = std::make_unique<MidiInlet>(std::move(keyboardInput), backend_);
+    keyboardInput_->SetHandler(
+        [this](const uint8_t* bytes, size_t size) { OnKeyboardInput(bytes, size); });
+
+    auto output = CreateMidiOut(backend_, kOutputClientName);
+    if (!output) return false;
+    output_ = std::make_unique<MidiOutlet>(std::move(output), backend_);
+    return true;
+}
+
+std::vector<std::string> MidiLink::NameList(MidiPort& port, const char* ownClient,
+                                            const char* ownPort, bool ownOpen) {
+    std::vector<std::string> names{MidiSettings::kOff};
+    const unsigned count = port.PortCount();
+    for (unsigned i = 0; i < count; ++i) {
+        std::string name = port.PortName(i);
+        // The back end lists the program's own open ports too; nobody picks those.
+        if (ownOpen && IsOwnPortName(name, ownClient, ownPort)) continue;
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+void MidiLink::ListMidiPorts() {
+    if (!unitInput_ || !output_) return;
+    const bool inputOpen = unitInput_->IsOpen() || (keyboardInput_ && keyboardInput_->IsOpen());
+    inputNames_ = NameList(*unitInput_, kOutputClientName, kOutputPortName, output_->IsOpen());
+    outputNames_ = NameList(*output_, kInputClientName, kInputPortName, inputOpen);
+}
+
+MidiPort* MidiLink::PortOf(MidiRole role) {
+    switch (role) {
+    case MidiRole::UnitInput: return unitInput_.get();
+    case MidiRole::KeyboardInput: return keyboardInput_.get();
+    case MidiRole::Output: break;
+    }
+    return output_.get();
+}
+
+int MidiLink::FindPort(MidiPort* port, const char* name) {
+    if (std::strcmp(name, MidiSettings::kOff) == 0) return 0;
+    if (port == nullptr) return -1;
+    const unsigned count = port->PortCount();
+    for (unsigned i = 0; i < count; ++i) {
+        if (PortNameMatches(name, port->PortName(i))) return static_cast<int>(i) + 1;
+    }
+    return -1;
+}
+
+int MidiLink::FindInputPort(MidiRole role, const char* name) {
+    return FindPort(role == MidiRole::KeyboardInput ? keyboardInput_.get() : unitInput_.get(),
+                    name);
+}
+
+int MidiLink::FindOutputPort(const char* name) { return FindPort(output_.get(), name); }
+
+bool MidiLink::OpenByName(MidiRole role, const char* name) {
+    // The name may be the record's own field, which the steps below overwrite.
+    const std::string wanted = name;
+    int number = role == MidiRole::Output ? FindOutputPort(wanted.c_str())
+                                          : FindInputPort(role, wanted.c_str());
+    if (number == -1) {
+        settings_.SetName(role, MidiSettings::kOff);
+        if (writeSettings_) writeSettings_();
+        number = 0;
+    }
+    MidiPort* port = PortOf(role);
+    if (port == nullptr) return false;
+    port->Close();
+    if (number == 0) return true;
+    const char* portName = role == MidiRole::Output ? kOutputPortName : kInputPortName;
+    if (port->Open(static_cast<unsigned>(number - 1), portName)) return true;
+    // The role stays closed and the program goes on; the record keeps the name, so the next
+    // start tries the port again.
+    DebugPrint("could not open MIDI port \"%s\": %s", wanted.c_str(), port->LastError().c_str());
+    return false;
+}
+
+bool MidiLink::OpenUnitInput(const char* name) { return OpenByName(MidiRole::UnitInput, name); }
+
+bool MidiLink::OpenKeyboardInput(const char* name) {
+    return OpenByName(MidiRole::KeyboardInput, name);
+}
+
+bool MidiLink::OpenOutput(const char* name) { return OpenByName(MidiRole::Output, name); }
+
+bool MidiLink::OpenRole(MidiRole role) { return OpenByName(role, settings_.Name(role)); }
+
+bool MidiLink::PassesChannel(MidiRole role, uint8_t status) const {
+    const uint16_t channel = settings_.Channel(role);
+    return channel == 0 || channel == (status & 0x0F) + 1;
+}
+
+namespace {
+MidiMessage ShortMessage(const uint8_t* bytes, size_t size) {
+    MidiMessage message;
+    message.status = bytes[0];
+    message.data1 = size > 1 ? bytes[1] : 0;
+    message.data2 = size > 2 ? bytes[2] : 0;
+    return message;
+}
+}  // namespace
+
+void MidiLink::OnUnitInput(const uint8_t* bytes, size_t size) {
+    PluginBase* plugin = plugin_.load();
+    if (size == 0 || bytes == nullptr || plugin == nullptr) return;
+    if (size >= 4) {
+        SysExMessage message;
+        message.size = static_cast<int32_t>(size);
+        message.bytes = bytes;
+        plugin->HandleSysEx(message);
+        return;
+    }
+    if (!PassesChannel(MidiRole::UnitInput, bytes[0])) return;
+    plugin->HandleMidiMessage(ShortMessage(bytes, size));
+}
+
+void MidiLink::OnKeyboardInput(const uint8_t* bytes, size_t size) {
+    PluginBase* plugin = plugin_.load();
+    if (size == 0 || bytes == nullptr || plugin == nullptr) return;
+    if (size >= 4) {
+        DebugPrint("NOT EXPECTING %d midi callback msg len\n", static_cast<int>(size));
+        return;
+    }
+    if (!PassesChannel(MidiRole::KeyboardInput, bytes[0])) return;
+    plugin->HandleKeyboardMessage(ShortMessage(bytes, size));
+}
+
+void MidiLink::CloseAll() {
+    if (unitInput_) unitInput_->CancelHandler();
+    if (keyboardInput_) keyboardInput_->CancelHandler();
+    if (unitInput_) unitInput_->Close();
+    if (keyboardInput_) keyboardInput_->Close();
+    if (output_) output_->Close();
+}
+
+void MidiLink::DeletePorts() {
+    unitInput_.reset();
+    keyboardInput_.reset();
+    output_.reset();
+}

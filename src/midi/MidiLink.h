@@ -1,0 +1,92 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "midi/MidiBackend.h"
+#include "midi/MidiInlet.h"
+#include "midi/MidiOutlet.h"
+#include "midi/MidiRoles.h"
+#include "midi/MidiSettings.h"
+
+class PluginBase;
+
+// The editor's three MIDI ports: the unit input, the keyboard input and the output to the unit.
+// Ports are chosen by name; messages from the inputs are filtered by channel and handed to the
+// plug-in object on the MIDI input thread, and the plug-in's messages leave through the outlet.
+class MidiLink : public MidiRoles {
+public:
+    static constexpr const char* kInputClientName = "RtMidi Input Client";
+    static constexpr const char* kOutputClientName = "RtMidi Output Client";
+    static constexpr const char* kInputPortName = "RtMidi Input";
+    static constexpr const char* kOutputPortName = "RtMidi Output";
+
+    // settings is the shell's current record; writeSettings stores its port names, and is run
+    // whenever a stored name turns into "off" because no port carries it.
+    MidiLink(MidiSettings& settings, std::function<void()> writeSettings,
+             MidiBackend backend = MidiBackend::Automatic);
+    ~MidiLink() override;
+
+    // Creates the unit input, keyboard input and output objects in this order; a failure leaves
+    // that object and the later ones missing. True when all three exist.
+    bool CreateMidiPorts();
+    // Builds the two name lists; only when the unit input and the output object exist.
+    void ListMidiPorts();
+
+    // 0 for "off", the 1-based number of the first port carrying the name, -1 for none.
+    int FindInputPort(MidiRole role, const char* name);
+    int FindOutputPort(const char* name);
+
+    bool OpenUnitInput(const char* name);
+    bool OpenKeyboardInput(const char* name);
+    bool OpenOutput(const char* name);
+
+    // The plug-in object the inputs deliver to; set before the inputs are opened.
+    void SetPlugin(PluginBase* plugin) { plugin_.store(plugin); }
+    // The port object the plug-in sends through; null when it could not be created.
+    MidiOutputPort* OutputPort() { return output_.get(); }
+
+    // The input callbacks, on the MIDI input thread.
+    void OnUnitInput(const uint8_t* bytes, size_t size);
+    void OnKeyboardInput(const uint8_t* bytes, size_t size);
+
+    // Shutdown, first half: cancels both input callbacks and closes all three ports. No
+    // delivery runs once it returns, so the plug-in object may then be deleted.
+    void CloseAll();
+    // Shutdown, second half: deletes the unit input, keyboard input and output objects.
+    void DeletePorts();
+
+    bool HasPortObjects() const override { return unitInput_ && output_; }
+    const std::vector<std::string>& InputNames() const override { return inputNames_; }
+    const std::vector<std::string>& OutputNames() const override { return outputNames_; }
+    bool OpenRole(MidiRole role) override;
+
+    MidiInlet* UnitInput() { return unitInput_.get(); }
+    MidiInlet* KeyboardInput() { return keyboardInput_.get(); }
+    MidiOutlet* Output() { return output_.get(); }
+    MidiBackend Backend() const { return backend_; }
+
+private:
+    MidiPort* PortOf(MidiRole role);
+    int FindPort(MidiPort* port, const char* name);
+    bool OpenByName(MidiRole role, const char* name);
+    std::vector<std::string> NameList(MidiPort& port, const char* ownClient, const char* ownPort,
+                                      bool ownOpen);
+    // The channel filter: 0 passes everything, 1..16 only that channel's low nibble.
+    bool PassesChannel(MidiRole role, uint8_t status) const;
+
+    MidiSettings& settings_;
+    std::function<void()> writeSettings_;
+    MidiBackend backend_;
+    std::unique_ptr<MidiInlet> unitInput_;
+    std::unique_ptr<MidiInlet> keyboardInput_;
+    std::unique_ptr<MidiOutlet> output_;
+    std::vector<std::string> inputNames_;
+    std::vector<std::string> outputNames_;
+    std::atomic<PluginBase*> plugin_{nullptr};
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "midi/MidiPort.h"
+#include "plugin/MidiOutputPort.h"
+
+class RtMidiOut;
+
+// How a long system-exclusive message is fed to a back end. Under JACK a single message over
+// about 16 KB is dropped without a word, and so is more than about 32 KB in one period; the ALSA
+// sequencer has buffer limits of its own. Pieces of chunkBytes with a pause after each keep well
+// inside both, and the receiving side sees one unbroken message.
+struct SysExPacing {
+    size_t chunkBytes;
+    std::chrono::microseconds pauseAfterChunk;
+    // How long a refused piece is offered again before the message is given up.
+    std::chrono::milliseconds refusedRetryFor;
+};
+
+// The output port object: the plug-in's SendMidiMsg and SendSysEx end here. Sends from the GUI
+// thread and from the MIDI input thread are serialised, so a message never interleaves with
+// another inside the back end.
+class MidiOutlet : public MidiPort, public MidiOutputPort {
+public:
+    MidiOutlet(std::unique_ptr<RtMidiOut> port, MidiBackend backend);
+
+    // Messages up to the chunk size go out whole and at once; longer ones in paced pieces.
+    // Returns when the whole message has been handed to the back end. Does nothing while no
+    // port is open.
+    void SendMessage(const uint8_t* bytes, size_t size) override;
+
+    const SysExPacing& Pacing() const { return pacing_; }
+    void SetPacing(const SysExPacing& pacing) { pacing_ = pacing; }
+    static SysExPacing PacingFor(MidiBackend backend);
+
+private:
+    // Hands one piece to RtMidi, offering it again for a while when the back end is full.
+    bool SendPiece(const uint8_t* bytes, size_t size);
+
+    SysExPacing pacing_;
+};

@@ -1,0 +1,91 @@
+#include "midi/MidiPort.h"
+
+#include <rtmidi/RtMidi.h>
+
+#include "util/DebugPrint.h"
+
+namespace {
+// The error record of the RtMidi call running on this thread. RtMidi calls its error callback
+// synchronously from inside the failing call, so the record catches exactly that call's errors.
+struct CallErrors {
+    bool failed = false;
+    std::string text;
+};
+thread_local CallErrors* tCurrentCall = nullptr;
+
+void ErrorCallback(RtMidiError::Type type, const std::string& text, void* userData) {
+    (void)userData;
+    if (type == RtMidiError::DEBUG_WARNING) return;
+    if (tCurrentCall == nullptr) {
+        // Raised outside any call of ours, for example on RtMidi's own input thread.
+        DebugPrint("MIDI: %s", text.c_str());
+        return;
+    }
+    tCurrentCall->failed = true;
+    tCurrentCall->text = text;
+}
+}  // namespace
+
+MidiPort::MidiPort(RtMidi* port, Destroy destroy, MidiBackend backend)
+    : port_(port, destroy), backend_(backend) {
+    port_->setErrorCallback(&ErrorCallback, nullptr);
+}
+
+MidiPort::~MidiPort() {
+    std::lock_guard<std::mutex> hold(portLock_);
+    Guarded([&] { port_->closePort(); });
+}
+
+bool MidiPort::Guarded(const std::function<void()>& call) {
+    CallErrors errors;
+    CallErrors* outer = tCurrentCall;
+    tCurrentCall = &errors;
+    try {
+        call();
+    } catch (const RtMidiError& error) {
+        errors.failed = true;
+        errors.text = error.getMessage();
+    }
+    tCurrentCall = outer;
+    if (errors.failed) lastError_ = errors.text;
+    return !errors.failed;
+}
+
+unsigned MidiPort::PortCount() {
+    std::lock_guard<std::mutex> hold(portLock_);
+    unsigned count = 0;
+    Guarded([&] { count = port_->getPortCount(); });
+    return count;
+}
+
+std::string MidiPort::PortName(unsigned index) {
+    std::lock_guard<std::mutex> hold(portLock_);
+    std::string name;
+    if (!Guarded([&] { name = port_->getPortName(index); })) name.clear();
+    return name;
+}
+
+bool MidiPort::Open(unsigned index, const std::string& portName) {
+    std::lock_guard<std::mutex> hold(portLock_);
+    lastError_.clear();
+    Guarded([&] { port_->closePort(); });
+    if (Guarded([&] { port_->openPort(index, portName); }) && port_->isPortOpen()) return true;
+    Guarded([&] { port_->closePort(); });
+    if (lastError_.empty()) lastError_ = "the port did not open";
+    return false;
+}
+
+void MidiPort::Close() {
+    std::lock_guard<std::mutex> hold(portLock_);
+    Guarded([&] { port_->closePort(); });
+}
+
+bool MidiPort::IsOpen() {
+    std::lock_guard<std::mutex> hold(portLock_);
+    return port_->isPortOpen();
+}
+
+std::string MidiPort::LastError() {
+    std::lock_guard<std::mutex> hold(portLock_);
+    return lastError_;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "midi/MidiSettings.h"
+
+// What the preferences dialog needs of the MIDI link: the name lists built at start-up and
+// re-opening one role by name.
+class MidiRoles {
+public:
+    virtual ~MidiRoles() = default;
+
+    // Whether the unit input and the output port objects exist; without them there is nothing
+    // to choose from.
+    virtual bool HasPortObjects() const = 0;
+    // "off" first, then every port of the system in the back end's order.
+    virtual const std::vector<std::string>& InputNames() const = 0;
+    virtual const std::vector<std::string>& OutputNames() const = 0;
+    // Re-opens the role on the port named in the settings record ("off" closes it).
+    virtual bool OpenRole(MidiRole role) = 0;
+};

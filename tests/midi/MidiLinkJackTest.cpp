@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "midi/JackPeer.h"
+#include "midi/MidiLink.h"
+#include "midi/RecordingPlugin.h"
+
+namespace {
+using Bytes = std::vector<unsigned char>;
+using Short = RecordingPlugin::Short;
+
+bool Lists(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+struct LinkToPeer : ::testing::Test {
+    void SetUp() override {
+        SKIP_WITHOUT_JACK();
+        peer = std::make_unique<JackPeer>("link");
+        link = std::make_unique<MidiLink>(settings, [this] { ++writes; }, MidiBackend::Jack);
+        ASSERT_TRUE(link->CreateMidiPorts());
+        plugin = std::make_unique<RecordingPlugin>(link->OutputPort(), &settings.outputChannel);
+        link->SetPlugin(plugin.get());
+    }
+    void TearDown() override {
+        if (link) link->CloseAll();
+    }
+
+    MidiSettings settings;
+    int writes = 0;
+    std::unique_ptr<RecordingPlugin> plugin;  // outlives the link's deliveries
+    std::unique_ptr<JackPeer> peer;
+    std::unique_ptr<MidiLink> link;
+};
+}  // namespace
+
+TEST_F(LinkToPeer, ListsShowThePeerButNotTheProgramsOwnPorts) {
+    ASSERT_TRUE(link->OpenOutput(peer->InputName().c_str()));
+    link->ListMidiPorts();
+    const auto& inputs = link->InputNames();
+    const auto& outputs = link->OutputNames();
+    ASSERT_FALSE(inputs.empty());
+    EXPECT_EQ(inputs[0], "off");
+    EXPECT_EQ(outputs[0], "off");
+    EXPECT_TRUE(Lists(inputs, peer->OutputName()));
+    EXPECT_TRUE(Lists(outputs, peer->InputName()));
+    for (const auto& name : inputs) EXPECT_EQ(name.find("RtMidi Output"), std::string::npos) << name;
+    EXPECT_EQ(writes, 0);
+}
+
+TEST_F(LinkToPeer, PortsOpenByNameAndUnknownNamesTurnOff) {
+    const int number = link->FindOutputPort(peer->InputName().c_str());
+    ASSERT_GT(number, 0);
+    EXPECT_EQ(link->Output()->PortName(number - 1), peer->InputName());
+    EXPECT_EQ(link->FindInputPort(MidiRole::KeyboardInput, "off"), 0);
+    EXPECT_EQ(link->FindInputPort(MidiRole::UnitInput, "nobody:here"), -1);
+
+    settings.SetName(MidiRole::UnitInput, "no input");
+    EXPECT_TRUE(link->OpenUnitInput(settings.unitInputName));
+    EXPECT_STREQ(settings.unitInputName, "off");
+    EXPECT_EQ(writes, 1);
+    EXPECT_FALSE(link->UnitInput()->IsOpen());
+
+    settings.SetName(MidiRole::UnitInput, peer->OutputName());
+    EXPECT_TRUE(link->OpenRole(MidiRole::UnitInput));
+    EXPECT_TRUE(link->UnitInput()->IsOpen());
+    EXPECT_TRUE(link->OpenRole(MidiRole::UnitInput));  // re-opening the same port works too
+    EXPECT_TRUE(link->UnitInput()->IsOpen());
+    EXPECT_EQ(writes, 1);
+}
+
+TEST_F(LinkToPeer, IncomingMessagesReachThePluginOnTheInputThreadFiltered) {
+    ASSERT_TRUE(link->OpenUnitInput(peer->OutputName().c_str()));
+    settings.SetChannel(MidiRole::UnitInput, 1);
+    SettleJack();
+    Bytes dump(115, 0x01);
+    dump.front() = 0xF0;
+    dump.back() = 0xF7;
+    peer->Send({0x91, 0x3C, 0x40});  // channel 2: dropped
+    peer->Send({0x90, 0x3C, 0x40});
+    peer->Send({0xF8});  // timing clock: dropped by the type filter
+    peer->Send(dump);
+    ASSERT_TRUE(plugin->WaitForCount(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(plugin->Unit(), (std::vector<Short>{{0x90, 0x3C, 0x40}}));
+    ASSERT_EQ(plugin->SysEx().size(), 1u);
+    EXPECT_EQ(plugin->SysEx()[0], dump);
+    for (auto id : plugin->Threads()) EXPECT_NE(id, std::this_thread::get_id());
+}
+
+TEST_F(LinkToPeer, KeyboardFloodPassesThroughWhileTheGuiSendsSysEx) {
+    // Keyboard notes go straight back out through the outlet on the input thread, while this
+    // thread sends long messages through the same outlet.
+    ASSERT_TRUE(link->OpenKeyboardInput(peer->OutputName().c_str()));
+    ASSERT_TRUE(link->OpenOutput(peer->InputName().c_str()));
+    ASSERT_TRUE(link->OpenUnitInput(peer->OutputName().c_str()));  // same port, both roles
+    plugin->PassKeyboardThrough(true);
+    settings.SetChannel(MidiRole::Output, 1);
+    SettleJack();
+
+    Bytes dump(5000, 0x22);
+    dump.front() = 0xF0;
+    dump.back() = 0xF7;
+    constexpr int kNotes = 200;
+    std::thread keyboard([&] {
+        for (int i = 0; i < kNotes; ++i) {
+            peer->Send({0x90, static_cast<unsigned char>(i % 128), 0x40});
+            if (i % 20 == 0) peer->Send(dump);  // sysex on both inputs: logged / handled
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        }
+    });
+    for (int i = 0; i < 5; ++i) {
+        SysExMessage message;
+        message.size = static_cast<int32_t>(dump.size());
+        message.bytes = dump.data();
+        EXPECT_TRUE(plugin->SendSysEx(message));
+    }
+    keyboard.join();
+    ASSERT_TRUE(peer->WaitFor(kNotes + 5, std::chrono::seconds(10)));
+    int notes = 0;
+    for (const auto& m : peer->Received()) {
+        if (m.size() == 3) {
+            ++notes;
+        } else {
+            EXPECT_TRUE(m == dump);
+        }
+    }
+    EXPECT_EQ(notes, kNotes);
+}
+
+TEST_F(LinkToPeer, NoDeliveryAfterCloseAll) {
+    ASSERT_TRUE(link->OpenUnitInput(peer->OutputName().c_str()));
+    SettleJack();
+    link->CloseAll();
+    EXPECT_FALSE(link->UnitInput()->HasHandler());
+    EXPECT_FALSE(link->UnitInput()->IsOpen());
+    peer->Send({0x90, 0x3C, 0x40});
+    EXPECT_FALSE(plugin->WaitForCount(1, std::chrono::milliseconds(300)));
+}
