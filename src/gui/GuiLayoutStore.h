@@ -1,0 +1,67 @@
+#pragma once
+
+#include <unordered_map>
+#include <vector>
+
+#include "gui/Rect.h"
+
+class Control;
+class Graphics;
+
+// Every control's place at 100 % for each view mode, and the zoom state shared by all panels of
+// the process: it outlives the panel, so a reopened panel finds its layout, and several panels
+// notice when another one changed the scale. GUI thread only.
+class GuiLayoutStore {
+public:
+    // A control's rectangles at 100 %, as doubles so that edits keep fractions.
+    struct Placement {
+        Control* control = nullptr;
+        double draw[4] = {};
+        double target[4] = {};
+        bool hidden = false;
+    };
+
+    static GuiLayoutStore& Process();
+
+    // Records the controls of the panel as they are now, in their layer order, for modeCount
+    // view modes. The controls listed in skip (the resize controls) are left out.
+    void Fill(const Graphics& graphics, int modeCount, const std::vector<const Control*>& skip);
+    int ModeCount() const { return static_cast<int>(modes_.size()); }
+    const std::vector<Placement>& Mode(int mode) const;
+    // The control's placement in a view mode, or null when it was not recorded.
+    const Placement* Find(int mode, const Control* control) const;
+    // For the layout editor: change a control's stored placement.
+    Placement* FindForEdit(int mode, const Control* control);
+
+    // The scale the panels of the process are drawn at, and whether any panel applied one yet.
+    double ProcessScale() const { return processScale_; }
+    void SetProcessScale(double scale) { processScale_ = scale; }
+    bool ScaleApplied() const { return scaleApplied_; }
+    void SetScaleApplied() { scaleApplied_ = true; }
+
+    // Renders the image strips for the scale unless they already are at it; true when it did.
+    // The strips are shared by the process, so one render serves every panel.
+    bool RenderStrips(Graphics& graphics, double scale);
+    int RenderCount() const { return renderCount_; }
+    double RenderedScale() const { return renderedScale_; }
+
+    // Forgets everything, for a process that builds a new panel from scratch (and for tests).
+    void Clear();
+
+private:
+    struct ModeLayout {
+        std::vector<Placement> placements;
+        std::unordered_map<const Control*, size_t> index;
+    };
+
+    std::vector<ModeLayout> modes_;
+    double processScale_ = 1.0;
+    bool scaleApplied_ = false;
+    double renderedScale_ = -1.0;  // below 0 until the first render
+    int renderCount_ = 0;
+};
+
+// Scales a stored 100 % coordinate: trunc((c + 0.4999) x scale).
+int ScaledCoordinate(double coordinate, double scale);
+// The rectangle for stored coordinates; an empty rectangle stays empty.
+Rect ScaledRect(const double (&coordinates)[4], double scale);

@@ -1,0 +1,470 @@
+#include "gui/GuiResize.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "gui/ClipCanvas.h"
+#include "gui/Graphics.h"
+#include "gui/GuiLayoutStore.h"
+#include "gui/GuiScaleSetting.h"
+#include "gui/HorizontalResizing.h"
+#include "gui/PanelKeys.h"
+#include "gui/VerticalResizing.h"
+#include "plugin/PluginBase.h"
+#include "raster/BlendMode.h"
+
+namespace {
+
+constexpr double kScaleTolerance = 1e-10;
+constexpr ColorARGB kDragFill{255, 0x19, 0x19, 0x19};
+constexpr ColorARGB kWhite{255, 255, 255, 255};
+// The state parameters hold -1 until the host restores a value.
+constexpr int kStateUnset = -1;
+constexpr int kStateHighest = 1000000;
+// A stored scale is taken as it stands, within what a panel bitmap can hold: the display
+// is never wider than 8192 pixels.
+constexpr double kSmallestStoredScale = 0.1;
+constexpr double kLargestStoredScale = 8.0;
+// The View menu's fixed zooms for commands 12..19.
+constexpr double kViewCommandScales[] = {0.7, 0.8, 0.9, 1.0, 1.1, 1.2, 1.3, 2.0};
+constexpr int kFullPanelHeight = 800;
+constexpr int kHalfPanelHeight = 400;
+constexpr int kPanelWidthForCommands = 1024;
+constexpr int kReopenTextDesignWidth = 77;
+
+// settings.ini in a folder named after the plug-in inside the per-user application data.
+std::string SettingsPathFor(const Graphics* graphics, const PluginBase* core) {
+    if (graphics == nullptr || core == nullptr) return "";
+    std::string folder = graphics->AppDataFolder(false);
+    if (folder.empty()) return "";
+    if (folder.back() != '/') folder += '/';
+    folder += core->PluginName();
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return folder + "/settings.ini";
+}
+
+bool Differs(double a, double b) { return std::fabs(a - b) >= kScaleTolerance; }
+
+}  // namespace
+
+GuiResize::GuiResize(PluginBase* core, Graphics* graphics)
+    : Control(core, {}, -1),
+      graphics_(graphics),
+      baseWidth_(graphics != nullptr ? graphics->Width() : Graphics::kDefaultWidth),
+      baseHeight_(graphics != nullptr ? graphics->Height() : Graphics::kDefaultHeight),
+      creationWidth_(static_cast<int>(baseWidth_)),
+      creationHeight_(static_cast<int>(baseHeight_)),
+      settingsPath_(SettingsPathFor(graphics, core)) {
+    ViewMode first;
+    first.baseWidth = baseWidth_;
+    first.baseHeight = baseHeight_;
+    modes_.push_back(first);
+    for (Parameter& param : state_) {
+        InitIntParam(param, "", kStateUnset, kStateUnset, kStateHighest);
+        param.automatable = false;
+    }
+    reopenStyle_.face = "Arial";
+    reopenStyle_.color = kWhite;
+    reopenStyle_.align = kAlignNear;
+    if (graphics_ != nullptr) graphics_->SetHandleMouseOver(true);
+    ReadStoredScale();
+    ComputePanelSize();
+    const Rect grip{panelWidth_ - kGripSize, panelHeight_ - kGripSize, panelWidth_, panelHeight_};
+    SetDrawRECT(grip);
+    SetTargetRECT(grip);
+}
+
+GuiResize::~GuiResize() {
+    if (graphics_ != nullptr) graphics_->SetGuiResize(nullptr);
+}
+
+void GuiResize::ReadStoredScale() {
+    const double stored = GuiScaleSetting::Read(settingsPath_);
+    if (stored > 0.0) {
+        scale_ = std::clamp(stored, kSmallestStoredScale, kLargestStoredScale);
+        return;
+    }
+    // Missing, unreadable or not a usable number: start at 100 % and say so in the file.
+    scale_ = 1.0;
+    GuiScaleSetting::Write(settingsPath_, scale_);
+}
+
+void GuiResize::ComputePanelSize() {
+    panelWidth_ = static_cast<int>(scale_ * baseWidth_);
+    panelHeight_ = static_cast<int>(scale_ * baseHeight_);
+}
+
+void GuiResize::SelectViewMode(int id) {
+    modeIndex_ = 0;
+    for (size_t i = 0; i < modes_.size(); ++i) {
+        if (modes_[i].id != id) continue;
+        modeIndex_ = static_cast<int>(i);
+        break;
+    }
+    baseWidth_ = CurrentMode().baseWidth;
+    baseHeight_ = CurrentMode().baseHeight;
+    ComputePanelSize();
+}
+
+void GuiResize::SetScaleLimits(double lowPercent, double highPercent) {
+    scaleLow_ = lowPercent / 100.0;
+    scaleHigh_ = highPercent / 100.0;
+    scale_ = std::min(std::max(scale_, scaleLow_), scaleHigh_);
+    ComputePanelSize();
+}
+
+void GuiResize::SetBaseSizeLimits(double lowWidth, double lowHeight, double highWidth,
+                                  double highHeight) {
+    ViewMode& first = modes_.front();
+    first.widthLow = lowWidth;
+    first.heightLow = lowHeight;
+    first.widthHigh = highWidth;
+    first.heightHigh = highHeight;
+    baseWidth_ = std::min(std::max(baseWidth_, lowWidth), highWidth);
+    baseHeight_ = std::min(std::max(baseHeight_, lowHeight), highHeight);
+    ComputePanelSize();
+}
+
+void GuiResize::SetEdgeHandles(bool enabled, int thickness) {
+    edgeHandlesEnabled_ = enabled;
+    edgeThickness_ = std::max(0, thickness);
+}
+
+void GuiResize::SetScale(double scale) {
+    if (std::isnan(scale)) return;
+    scale_ = std::min(std::max(scale, scaleLow_), scaleHigh_);
+    GuiLayoutStore::Process().SetProcessScale(scale_);
+    ComputePanelSize();
+}
+
+// --- Attaching and applying ---
+
+void GuiResize::AttachTo(PluginGui& gui) {
+    auto* graphics = dynamic_cast<Graphics*>(&gui);
+    if (graphics == nullptr) return;
+    graphics_ = graphics;
+    if (!horizontal_) {
+        vertical_ = std::make_unique<VerticalResizing>(core_, graphics_, this, edgeThickness_);
+        horizontal_ = std::make_unique<HorizontalResizing>(core_, graphics_, this, edgeThickness_);
+        graphics_->AddControl(vertical_.get());
+        graphics_->AddControl(horizontal_.get());
+    }
+    vertical_->Hide(!edgeHandlesEnabled_);
+    horizontal_->Hide(!edgeHandlesEnabled_);
+    GuiLayoutStore& store = GuiLayoutStore::Process();
+    store.Fill(*graphics_, static_cast<int>(modes_.size()), {this, vertical_.get(), horizontal_.get()});
+    if (rerenderOnScale_) justRendered_ = store.RenderStrips(*graphics_, scale_);
+    graphics_->SetGuiScale(scale_);
+    ApplyScaleToControls();
+    if (graphics_->GetNControls() == 0 ||
+        graphics_->GetControl(graphics_->GetNControls() - 1) != this) {
+        graphics_->AddControl(this);
+    }
+    graphics_->SetGuiResize(this);
+}
+
+void GuiResize::ApplyChange() {
+    if (graphics_ == nullptr) return;
+    if (Differs(GuiScaleSetting::Read(settingsPath_), scale_)) {
+        GuiScaleSetting::Write(settingsPath_, scale_);
+    }
+    graphics_->SetGuiScale(scale_);
+    ComputePanelSize();
+    StoreStateParams();
+    Relayout();
+    NotifyViewChanged();
+    if (rerenderOnScale_) {
+        // During a grip drag the images and the controls wait for the release.
+        if (!deferRerender_ || !dragInProgress_) {
+            RenderImages();
+            ApplyScaleToControls();
+        }
+        graphics_->ResizePanel(panelWidth_, panelHeight_);
+        GuiLayoutStore::Process().SetScaleApplied();
+    } else {
+        ApplyScaleToControls();
+        graphics_->ResizePanel(panelWidth_, panelHeight_);
+    }
+    graphics_->MarkAllDirty();
+}
+
+void GuiResize::ApplyAtOpening() {
+    if (graphics_ == nullptr) return;
+    if (!stateApplied_) {
+        stateApplied_ = true;
+        const double mode = state_[kStateViewMode].value;
+        if (mode > -0.5 && mode < static_cast<double>(modes_.size())) {
+            modeIndex_ = static_cast<int>(mode);
+            baseWidth_ = CurrentMode().baseWidth;
+            baseHeight_ = CurrentMode().baseHeight;
+        }
+        if (state_[kStateBaseWidth].value > -0.5) baseWidth_ = state_[kStateBaseWidth].value;
+        if (state_[kStateBaseHeight].value > -0.5) baseHeight_ = state_[kStateBaseHeight].value;
+    }
+    ReadStoredScale();
+    graphics_->SetGuiScale(scale_);
+    ComputePanelSize();
+    Relayout();
+    NotifyViewChanged();
+    GuiLayoutStore& store = GuiLayoutStore::Process();
+    if (panelWidth_ == graphics_->Width() && panelHeight_ == graphics_->Height()) {
+        store.SetProcessScale(scale_);
+        return;
+    }
+    if (rerenderOnScale_ && !justRendered_) RenderImages();
+    justRendered_ = false;
+    ApplyScaleToControls();
+    graphics_->ResizePanel(panelWidth_, panelHeight_);
+    reopenNeeded_ = false;
+    store.SetProcessScale(scale_);
+}
+
+bool GuiResize::DoViewCommand(int command) {
+    if (command < static_cast<int>(kFirstViewCommand) || command > static_cast<int>(kLastViewCommand)) {
+        return false;
+    }
+    if (graphics_ == nullptr) return true;
+    if (command == 10 || command == 11) {
+        graphics_->ResizePanel(kPanelWidthForCommands, command == 10 ? kFullPanelHeight : kHalfPanelHeight);
+        return true;
+    }
+    SetScale(kViewCommandScales[command - 12]);
+    ApplyChange();
+    return true;
+}
+
+double GuiResize::FitToScreen(int availableHeight, int halfFrame) {
+    double scale = GuiScaleSetting::Read(settingsPath_);
+    if (scale * baseHeight_ + halfFrame > availableHeight && availableHeight > halfFrame) {
+        scale = static_cast<double>(availableHeight - halfFrame) / baseHeight_;
+        GuiScaleSetting::Write(settingsPath_, scale);
+        if (graphics_ != nullptr && rerenderOnScale_) {
+            GuiLayoutStore::Process().RenderStrips(*graphics_, scale);
+        }
+    }
+    return scale;
+}
+
+void GuiResize::StoreStateParams() {
+    const double values[kStateParamCount] = {static_cast<double>(modeIndex_), baseWidth_, baseHeight_};
+    for (int i = 0; i < kStateParamCount; ++i) state_[i].value = Clamp(state_[i], values[i]);
+}
+
+void GuiResize::RenderImages() {
+    if (graphics_ != nullptr) GuiLayoutStore::Process().RenderStrips(*graphics_, scale_);
+}
+
+void GuiResize::ApplyScaleToControls() {
+    for (int i = 0; i < graphics_->GetNControls(); ++i) graphics_->GetControl(i)->ApplyScale(scale_);
+    graphics_->MarkAllDirty();
+}
+
+void GuiResize::NotifyViewChanged() {
+    if (core_ == nullptr) return;
+    core_->ViewChanged(modeIndex_, static_cast<int>(baseWidth_), static_cast<int>(baseHeight_));
+}
+
+// --- Layout ---
+
+void GuiResize::Relayout() {
+    if (graphics_ == nullptr) return;
+    const GuiLayoutStore& store = GuiLayoutStore::Process();
+    if (modes_.size() > 1) ReorderLayers();
+    const int count = graphics_->GetNControls();
+    if (count > 0) {
+        const Rect panel{0, 0, ScaledCoordinate(baseWidth_, scale_), ScaledCoordinate(baseHeight_, scale_)};
+        graphics_->GetControl(0)->SetDrawRECT(panel);
+        graphics_->GetControl(0)->SetTargetRECT(panel);
+    }
+    for (int i = 1; i < count; ++i) {
+        Control* control = graphics_->GetControl(i);
+        const GuiLayoutStore::Placement* placement = store.Find(modeIndex_, control);
+        if (placement == nullptr) continue;
+        control->SetDrawRECT(ScaledRect(placement->draw, scale_));
+        control->SetTargetRECT(ScaledRect(placement->target, scale_));
+        control->Hide(placement->hidden);
+    }
+    PlaceEdgeHandles();
+    PlaceGrip();
+}
+
+void GuiResize::ReorderLayers() {
+    const std::vector<GuiLayoutStore::Placement>& order = GuiLayoutStore::Process().Mode(modeIndex_);
+    int place = 1;
+    for (const GuiLayoutStore::Placement& placement : order) {
+        if (placement.control == graphics_->GetControl(0)) continue;
+        const int at = placement.control->ListIndex();
+        if (at < 0 || at >= graphics_->GetNControls() || graphics_->GetControl(at) != placement.control) {
+            continue;
+        }
+        if (at != place) graphics_->MoveControl(at, place);
+        ++place;
+    }
+}
+
+void GuiResize::PlaceEdgeHandles() {
+    if (!horizontal_ || !vertical_) return;
+    const double width = panelWidth_ / scale_, height = panelHeight_ / scale_;
+    const double right[4] = {width - horizontal_->Thickness(), 0.0, width, height};
+    const double bottom[4] = {0.0, height - vertical_->Thickness(), width, height};
+    horizontal_->SetDrawRECT(ScaledRect(right, scale_));
+    horizontal_->SetTargetRECT(horizontal_->DrawRect());
+    vertical_->SetDrawRECT(ScaledRect(bottom, scale_));
+    vertical_->SetTargetRECT(vertical_->DrawRect());
+    horizontal_->Hide(!edgeHandlesEnabled_);
+    vertical_->Hide(!edgeHandlesEnabled_);
+}
+
+void GuiResize::PlaceGrip() {
+    if (reopenNeeded_ || (dragInProgress_ && DeferredDrag())) {
+        CoverPanel();
+        return;
+    }
+    const double width = panelWidth_ / scale_, height = panelHeight_ / scale_;
+    const double corner[4] = {width - kGripSize, height - kGripSize, width, height};
+    const Rect scaled = ScaledRect(corner, scale_);
+    const int side = std::max(kGripSize, std::min(scaled.Width(), scaled.Height()));
+    const Rect grip{scaled.R - side, scaled.B - side, scaled.R, scaled.B};
+    SetDrawRECT(grip);
+    SetTargetRECT(grip);
+}
+
+void GuiResize::CoverPanel() {
+    const Rect panel{0, 0, std::max(panelWidth_, 1), std::max(panelHeight_, 1)};
+    SetDrawRECT(panel);
+    SetTargetRECT(panel);
+}
+
+// --- The grip ---
+
+void GuiResize::SetPointer(int shape) {
+    if (graphics_ != nullptr) graphics_->SetCursorShape(shape);
+}
+
+void GuiResize::OnPress(int x, int y, const MouseKeys& keys) {
+    (void)x;
+    (void)y;
+    if (reopenNeeded_) return;
+    SetPointer(kCursorResizeDiagonal);
+    if (keys.L && DeferredDrag()) {
+        dragInProgress_ = true;
+        CoverPanel();
+    }
+}
+
+void GuiResize::OnDrag(int x, int y, int dx, int dy, const MouseKeys& keys) {
+    (void)dx;
+    (void)dy;
+    (void)keys;
+    if (reopenNeeded_) return;
+    SetPointer(kCursorResizeDiagonal);
+    if (cornerDragScales_) {
+        const double scale = ((x + y) / 2.0) / ((baseWidth_ + baseHeight_) / 2.0);
+        SetScale(scale);
+    } else {
+        const ViewMode& mode = CurrentMode();
+        baseWidth_ = std::min(std::max(x / scale_, mode.widthLow), mode.widthHigh);
+        baseHeight_ = std::min(std::max(y / scale_, mode.heightLow), mode.heightHigh);
+        ComputePanelSize();
+    }
+    if (!(DeferredDrag() && dragInProgress_)) {
+        const int side = std::max(static_cast<int>(kGripSize * scale_), kGripSize);
+        SetDrawRECT({x - side, y - side, x, y});
+        SetTargetRECT(DrawRect());
+    }
+    ApplyChange();
+    MarkDirty(false);
+}
+
+void GuiResize::OnRelease(int x, int y, const MouseKeys& keys) {
+    (void)x;
+    (void)y;
+    (void)keys;
+    SetPointer(kCursorArrow);
+    if (rerenderOnScale_ && deferRerender_ && !reopenNeeded_ && graphics_ != nullptr) {
+        RenderImages();
+        dragInProgress_ = false;
+        Relayout();
+        ApplyScaleToControls();
+        GuiLayoutStore::Process().SetProcessScale(scale_);
+        graphics_->MarkAllDirty();
+    }
+    dragInProgress_ = false;
+    NotifyViewChanged();
+}
+
+void GuiResize::OnHover(int x, int y, const MouseKeys& keys) {
+    (void)x;
+    (void)y;
+    (void)keys;
+    if (!reopenNeeded_) SetPointer(kCursorResizeDiagonal);
+}
+
+void GuiResize::OnLeave() { SetPointer(kCursorArrow); }
+
+void GuiResize::DragBaseWidth(int x) {
+    const ViewMode& mode = CurrentMode();
+    baseWidth_ = std::min(std::max(x / scale_, mode.widthLow), mode.widthHigh);
+    ApplyChange();
+}
+
+void GuiResize::DragBaseHeight(int y) {
+    const ViewMode& mode = CurrentMode();
+    baseHeight_ = std::min(std::max(y / scale_, mode.heightLow), mode.heightHigh);
+    ApplyChange();
+}
+
+bool GuiResize::NeedsRedraw() {
+    const GuiLayoutStore& store = GuiLayoutStore::Process();
+    if (rerenderOnScale_ && store.ScaleApplied() && !reopenNeeded_ && !dragInProgress_ &&
+        Differs(store.ProcessScale(), scale_)) {
+        // Another panel of the process zoomed; this one's images no longer fit its layout.
+        reopenNeeded_ = true;
+        CoverPanel();
+    }
+    return reopenNeeded_ || dirty_;
+}
+
+// --- Drawing ---
+
+bool GuiResize::Draw(Graphics& graphics) {
+    if (reopenNeeded_) {
+        CoverPanel();
+        DrawReopenMessage(graphics);
+    } else {
+        DrawGrip(graphics);
+    }
+    return true;
+}
+
+void GuiResize::DrawDuringResize(Graphics& graphics, const Rect& panel) {
+    graphics.FillRect(kDragFill, panel, nullptr);
+}
+
+void GuiResize::DrawReopenMessage(Graphics& graphics) {
+    graphics.FillRect(kDragFill, drawRect_, nullptr);
+    reopenStyle_.size = creationWidth_ > 0 ? panelWidth_ * kReopenTextDesignWidth / creationWidth_ : 0;
+    reopenStyle_.font = nullptr;
+    const int size = reopenStyle_.size;
+    const int middle = panelHeight_ / 2;
+    const int firstTop = std::max(0, middle - size);
+    graphics.DrawText(reopenStyle_, "  Reopen plugin interface", {0, firstTop, drawRect_.R, firstTop + size});
+    graphics.DrawText(reopenStyle_, "  to get new size...", {0, middle, drawRect_.R, middle + size});
+}
+
+void GuiResize::DrawGrip(Graphics& graphics) {
+    const int n = drawRect_.Width();
+    if (n < 1) return;
+    ClipCanvas canvas(graphics.DrawBitmap(), graphics.DrawRect());
+    const auto right = static_cast<float>(drawRect_.R), bottom = static_cast<float>(drawRect_.B);
+    // Lines from the bottom edge to the right edge, fading out towards the long side.
+    for (int i = 0; i < n; ++i) {
+        const double x = static_cast<double>(n - i) / n;
+        const auto opacity = static_cast<float>(1.0 - x * x * x);
+        canvas.Line(static_cast<float>(drawRect_.L + i), bottom, right, bottom - static_cast<float>(n - i),
+                    kWhite.Packed(), opacity, raster::kModeAlphaCopy, true);
+    }
+}
