@@ -78,7 +78,7 @@ protected:
             }
             std::string error;
             try {
-                RtMidiOut probe(RtMidi::UNIX_JACK, "orvo probe");
+                RtMidiIn probe(RtMidi::UNIX_JACK, "orvo probe");
                 probe.setErrorCallback(KeepError, &error);
                 probe.getPortCount();
             } catch (const RtMidiError&) {
