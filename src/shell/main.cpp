@@ -1,11 +1,10 @@
 #include <QApplication>
-#include <QMainWindow>
 
+#include "shell/Shell.h"
+
+// The editor takes no command-line arguments.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("OrvoEditor");
-    window.resize(1024, 800);
-    window.show();
-    return app.exec();
+    Shell shell;
+    return shell.Run();
 }

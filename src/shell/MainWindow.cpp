@@ -1,0 +1,89 @@
+#include "shell/MainWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "plugin/PluginBase.h"
+#include "shell/CommandEvent.h"
+#include "shell/MenuTable.h"
+#include "shell/ShellHooks.h"
+#include "util/DebugPrint.h"
+
+MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
+    : QMainWindow(nullptr,
+                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      plugin_(plugin),
+      hooks_(hooks) {
+    setWindowTitle("OrvoEditor");
+    setCentralWidget(new QWidget(this));
+    BuildMenu();
+    SetClientSize(kTemplateWidth, kTemplateHeight);
+}
+
+void MainWindow::BuildMenu() {
+    QMenu* menus[4];
+    for (int i = 0; i < 4; ++i) menus[i] = menuBar()->addMenu(menu::kMenuTitles[i]);
+    for (int i = 0; i < menu::kItemCount; ++i) {
+        const menu::Item& item = menu::kItems[i];
+        if (item.text == nullptr) {
+            menus[item.menu]->addSeparator();
+            continue;
+        }
+        QAction* action = menus[item.menu]->addAction(item.text);
+        action->setData(item.id);
+        const int id = item.id;
+        connect(action, &QAction::triggered, this, [this, id] { HandleCommand(id); });
+    }
+}
+
+void MainWindow::HandleCommand(int id) {
+    switch (id) {
+    case menu::kAbout:
+        if (plugin_ == nullptr || !plugin_->DoCommand(menu::kAboutCommand)) hooks_.ShowAboutBox(this);
+        return;
+    case menu::kPreferences:
+        if (hooks_.RunPreferences(this) == 1) hooks_.WriteSettings();
+        return;
+    case menu::kQuit:
+        close();
+        return;
+    default:
+        break;
+    }
+    const std::optional<int> command = menu::EditorCommandFor(id);
+    if (command && plugin_ != nullptr) plugin_->DoCommand(*command);
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == CommandEvent::EventType()) {
+        HandleCommand(static_cast<CommandEvent*>(event)->Id());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    hooks_.MainWindowClosed();
+}
+
+void MainWindow::SetClientSize(int width, int height) {
+    centralWidget()->setFixedSize(width, height);
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(width, height + menuHeight);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->availableGeometry().width() : width;
+    move(screenWidth / 2 - width / 2, 0);
+}
+
+void MainWindow::BringToFront() {
+    DebugPrint("another start: raising the main window");
+    showNormal();
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QMainWindow>
+
+class PluginBase;
+class ShellHooks;
+
+// The top-level window "OrvoEditor": the menu bar, and the editor panel inside once it is
+// attached. Its size is fixed and follows the panel.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kTemplateWidth = 1024;
+    static constexpr int kTemplateHeight = 800;
+
+    MainWindow(PluginBase* plugin, ShellHooks& hooks);
+
+    // A command identifier from the menu or any other sender: the shell's own commands here,
+    // every other known one to the editor's DoCommand, unknown ones nowhere.
+    void HandleCommand(int id);
+
+    // Gives the client area (below the menu bar) this size, left edge centred on the screen
+    // and top edge at the top.
+    void SetClientSize(int width, int height);
+    void BringToFront();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenu();
+
+    PluginBase* plugin_;
+    ShellHooks& hooks_;
+};

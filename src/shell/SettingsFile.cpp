@@ -1,0 +1,96 @@
+#include "shell/SettingsFile.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+
+#include "midi/MidiSettings.h"
+#include "util/ProfileFile.h"
+
+namespace {
+constexpr const char* kMidiSection = "midi";
+constexpr const char* kGuiSection = "gui";
+constexpr const char* kGuiScaleKey = "guiscale";
+constexpr size_t kGuiScaleLength = 128;
+
+// The MIDI keys in the order they are written, with what a missing key reads as.
+struct MidiKey {
+    MidiRole role;
+    const char* key;
+    const char* whenAbsent;
+};
+constexpr MidiKey kMidiKeys[] = {
+    {MidiRole::UnitInput, "indev", "no input"},
+    {MidiRole::KeyboardInput, "inBdev", "no input"},
+    {MidiRole::Output, "outdev", "no output"},
+};
+
+std::string NonEmptyVariable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+}  // namespace
+
+std::optional<std::string> SettingsFile::ConfigFolder() {
+    std::string folder = NonEmptyVariable("XDG_CONFIG_HOME");
+    if (!folder.empty()) return folder;
+    const std::string home = NonEmptyVariable("HOME");
+    if (home.empty()) return std::nullopt;
+    return home + "/.config";
+}
+
+bool SettingsFile::Load(MidiSettings& settings) {
+    const std::optional<std::string> config = ConfigFolder();
+    if (!config) return false;
+    std::string folder = *config + "/" + kFolderName;
+    std::error_code error;
+    if (!std::filesystem::exists(folder, error)) {
+        std::filesystem::create_directories(folder, error);
+        path_ = folder + "/" + kFileName;
+        return true;
+    }
+    path_ = folder + "/" + kFileName;
+    if (!std::filesystem::exists(path_, error)) return true;
+    for (const MidiKey& key : kMidiKeys) {
+        settings.SetName(key.role, ReadProfileString(path_, kMidiSection, key.key, key.whenAbsent,
+                                                     MidiSettings::kNameSize));
+        settings.SetChannel(key.role, 1);
+    }
+    return true;
+}
+
+bool SettingsFile::WriteSettings(const MidiSettings& settings) const {
+    if (path_.empty()) return false;
+    bool written = true;
+    for (const MidiKey& key : kMidiKeys) {
+        written = WriteProfileString(path_, kMidiSection, key.key, settings.Name(key.role)) &&
+                  written;
+    }
+    return written;
+}
+
+double SettingsFile::ReadGuiScale() const {
+    const std::string text = ReadProfileString(path_, kGuiSection, kGuiScaleKey, "-1.0",
+                                               kGuiScaleLength);
+    // Read and written without the locale: Qt selects the user's locale at start-up, and a
+    // decimal comma would make the file unreadable under any other locale.
+    double scale = -1.0;
+    const char* first = text.data();
+    if (!text.empty() && text[0] == '+') ++first;
+    const auto parsed = std::from_chars(first, text.data() + text.size(), scale);
+    return parsed.ec == std::errc() ? scale : -1.0;
+}
+
+bool SettingsFile::WriteGuiScale(double scale) const {
+    char text[kGuiScaleLength] = {};
+    // As "%.15f" writes it in the C locale.
+    const auto written = std::to_chars(text, text + sizeof text - 1, scale,
+                                       std::chars_format::fixed, 15);
+    if (written.ec != std::errc()) return false;
+    return WriteProfileString(path_, kGuiSection, kGuiScaleKey, text);
+}
+
+std::string SettingsFile::Folder() const {
+    const size_t slash = path_.rfind('/');
+    return slash == std::string::npos ? std::string() : path_.substr(0, slash);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+struct MidiSettings;
+
+// The settings file, settings.ini in the folder "OrvodyneEditor" of the user's configuration
+// folder: the three MIDI port names, the panel's scale and the last program file. Each access
+// reads or writes one key; every write replaces the file atomically.
+class SettingsFile {
+public:
+    static constexpr const char* kFolderName = "OrvodyneEditor";
+    static constexpr const char* kFileName = "settings.ini";
+
+    // $XDG_CONFIG_HOME, or $HOME/.config when that is unset or empty; nothing when neither can
+    // be used.
+    static std::optional<std::string> ConfigFolder();
+
+    // The start-up load: finds the file, creating its folder on a first run, and reads the port
+    // names into settings, setting all three channels to 1 when the file exists. False when
+    // there is no configuration folder.
+    bool Load(MidiSettings& settings);
+
+    // Stores the three port names of settings. False when the file could not be written.
+    bool WriteSettings(const MidiSettings& settings) const;
+
+    // The stored panel scale; negative when none was stored yet.
+    double ReadGuiScale() const;
+    bool WriteGuiScale(double scale) const;
+
+    // The full path of settings.ini; empty before Load succeeded.
+    const std::string& Path() const { return path_; }
+    // The folder the file lives in, where the last program and the user guide go too.
+    std::string Folder() const;
+
+private:
+    std::string path_;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "midi/MidiBackend.h"
+#include "shell/SettingsFile.h"
+#include "shell/ShellHooks.h"
+#include "shell/SingleInstance.h"
+#include "shell/TickClock.h"
+
+class MainWindow;
+class MidiLink;
+class MidiOutputPort;
+class PluginBase;
+class QDialog;
+struct MidiSettings;
+
+// The application from start to end: one instance per user, the settings, the MIDI ports and
+// the plug-in object brought up in a fixed order, the main window and its message loop with the
+// once-a-second tick, and the shutdown in reverse order.
+class Shell : public QObject, public ShellHooks {
+    Q_OBJECT
+
+public:
+    using PluginFactory = std::function<PluginBase*(MidiOutputPort*, const uint16_t*)>;
+    struct Options {
+        MidiBackend backend = BackendFromEnvironment();
+        PluginFactory makePlugin;  // MakePlugin when empty
+        std::function<int64_t()> clockMs;  // the steady clock when empty
+    };
+
+    enum class Start { Running, SecondInstance, NoConfigFolder };
+
+    Shell();
+    explicit Shell(Options options);
+    ~Shell() override;
+
+    // Start-up, message loop and shutdown; the process's exit code.
+    int Run();
+
+    // The steps of Run, one by one.
+    Start StartUp();
+    void RunLoop();
+    void ShutDown();
+
+    // Opens the editor panel inside the main window; false when the editor has none.
+    bool AttachGui();
+
+    int RunPreferences(QWidget* owner) override;
+    void WriteSettings() override;
+    void ShowAboutBox(QWidget* owner) override;
+    void MainWindowClosed() override;
+
+    // Every modal dialog and message box of the shell runs through here; tests answer them.
+    virtual int ExecModal(QDialog& dialog);
+
+    MidiSettings* Settings() const { return current_.get(); }
+    MidiSettings* Backup() const { return backup_.get(); }
+    MidiLink* Link() const { return link_.get(); }
+    PluginBase* Plugin() const { return plugin_; }
+    MainWindow* Window() const { return window_; }
+    const SettingsFile& File() const { return file_; }
+
+    // Run before each wait of the message loop: the tick, when one is due, in the outermost
+    // loop only, never from the loop of a modal dialog or message box.
+    void CheckTick();
+
+private:
+    int64_t NowMs() const;
+    void CreateMainWindow();
+
+    Options options_;
+    SingleInstance instance_;
+    SettingsFile file_;
+    std::unique_ptr<MidiSettings> current_;
+    std::unique_ptr<MidiSettings> backup_;
+    std::unique_ptr<MidiLink> link_;
+    PluginBase* plugin_ = nullptr;
+    MainWindow* window_ = nullptr;
+    TickClock tick_;
+    bool ticking_ = false;
+    bool started_ = false;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+class QWidget;
+
+// What the main window asks of the shell for the commands it handles itself.
+class ShellHooks {
+public:
+    virtual ~ShellHooks() = default;
+    // Shows the preferences dialog over owner; 1 for OK, 2 for Cancel.
+    virtual int RunPreferences(QWidget* owner) = 0;
+    // Stores the three MIDI port names.
+    virtual void WriteSettings() = 0;
+    // The about box for an editor that shows none of its own.
+    virtual void ShowAboutBox(QWidget* owner) = 0;
+    // The main window is gone: the message loop ends.
+    virtual void MainWindowClosed() = 0;
+};

@@ -1,0 +1,105 @@
+#include "shell/Preferences.h"
+
+#include <gtest/gtest.h>
+
+#include "shell/FakeRoles.h"
+
+namespace {
+using Opened = std::vector<std::pair<MidiRole, std::string>>;
+
+struct PreferencesTest : ::testing::Test {
+    // A run that started with a settings file: every channel is 1.
+    void StoredNames(const char* unit, const char* keyboard, const char* output) {
+        current.SetName(MidiRole::UnitInput, unit);
+        current.SetName(MidiRole::KeyboardInput, keyboard);
+        current.SetName(MidiRole::Output, output);
+        for (MidiRole r : {MidiRole::UnitInput, MidiRole::KeyboardInput, MidiRole::Output}) {
+            current.SetChannel(r, 1);
+        }
+    }
+
+    MidiSettings current, backup;
+    FakeRoles roles{current};
+    int writes = 0;
+    Preferences preferences{current, backup, &roles, [this] { ++writes; }};
+};
+}  // namespace
+
+TEST_F(PreferencesTest, OpeningSelectsStoredNamesAndTurnsUnknownOnesOff) {
+    StoredNames("orvo:midi 1", "no input", "Other:in");
+    preferences.Open();
+    EXPECT_EQ(preferences.Items(MidiRole::KeyboardInput), roles.inputs);
+    EXPECT_EQ(preferences.Items(MidiRole::Output), roles.outputs);
+    EXPECT_EQ(preferences.Selected(MidiRole::UnitInput), 1);  // found regardless of case
+    EXPECT_STREQ(current.unitInputName, "orvo:midi 1");
+    EXPECT_EQ(preferences.Selected(MidiRole::KeyboardInput), 0);
+    EXPECT_STREQ(current.keyboardInputName, "off");
+    EXPECT_EQ(preferences.Selected(MidiRole::Output), 2);
+    EXPECT_EQ(writes, 1);
+    EXPECT_TRUE(roles.opened.empty());
+    EXPECT_TRUE(backup.SameAs(current));
+}
+
+TEST_F(PreferencesTest, WithoutPortObjectsTheListsStayEmpty) {
+    roles.hasObjects = false;
+    StoredNames("Orvo:MIDI 1", "off", "Orvo:MIDI 1");
+    preferences.Open();
+    EXPECT_TRUE(preferences.Items(MidiRole::UnitInput).empty());
+    EXPECT_EQ(preferences.Selected(MidiRole::Output), -1);
+    EXPECT_STREQ(current.outputName, "Orvo:MIDI 1");
+    EXPECT_EQ(writes, 0);
+    EXPECT_TRUE(backup.SameAs(current));
+}
+
+TEST_F(PreferencesTest, APickOpensThePortAtOnceAndOnePortNeverServesBothInputs) {
+    preferences.Open();  // a first run: "off" everywhere, channels 0
+    preferences.Select(MidiRole::UnitInput, 1);
+    preferences.Select(MidiRole::KeyboardInput, 1);  // the same port: this role gives way
+    preferences.Select(MidiRole::Output, 1);
+    EXPECT_EQ(roles.opened, (Opened{{MidiRole::UnitInput, "Orvo:MIDI 1"},
+                                    {MidiRole::KeyboardInput, "off"},
+                                    {MidiRole::Output, "Orvo:MIDI 1"}}));
+    EXPECT_STREQ(current.unitInputName, "Orvo:MIDI 1");
+    EXPECT_STREQ(current.keyboardInputName, "off");
+    EXPECT_EQ(preferences.Selected(MidiRole::KeyboardInput), 1);  // the list keeps the pick
+    EXPECT_EQ(current.unitInputChannel, 1);
+    EXPECT_EQ(current.keyboardInputChannel, 1);
+    EXPECT_EQ(current.outputChannel, 1);
+    preferences.Select(MidiRole::Output, 7);  // no such item
+    EXPECT_EQ(roles.opened.size(), 3u);
+}
+
+TEST_F(PreferencesTest, CancelPutsBackTheSettingsAndThePortsTheyName) {
+    StoredNames("Orvo:MIDI 1", "Keys:out", "Orvo:MIDI 1");
+    preferences.Open();
+    preferences.Select(MidiRole::Output, 2);
+    preferences.Select(MidiRole::KeyboardInput, 0);
+    roles.opened.clear();
+    preferences.Cancel();
+    EXPECT_STREQ(current.outputName, "Orvo:MIDI 1");
+    EXPECT_STREQ(current.keyboardInputName, "Keys:out");
+    // Only the roles that changed, each on the restored name.
+    EXPECT_EQ(roles.opened, (Opened{{MidiRole::KeyboardInput, "Keys:out"},
+                                    {MidiRole::Output, "Orvo:MIDI 1"}}));
+    EXPECT_TRUE(current.SameAs(backup));
+    EXPECT_EQ(writes, 0);
+}
+
+TEST_F(PreferencesTest, CancelOnAFirstRunClosesTheOutputItOpened) {
+    preferences.Open();
+    preferences.Select(MidiRole::Output, 1);
+    EXPECT_EQ(current.outputChannel, 1);
+    preferences.Cancel();
+    EXPECT_STREQ(current.outputName, "off");
+    EXPECT_EQ(current.outputChannel, 0);
+    EXPECT_EQ(roles.opened.back(), (std::pair<MidiRole, std::string>{MidiRole::Output, "off"}));
+}
+
+TEST_F(PreferencesTest, CancelWithoutChangesTouchesNothing) {
+    StoredNames("Orvo:MIDI 1", "off", "Other:in");
+    preferences.Open();
+    preferences.Cancel();
+    EXPECT_TRUE(roles.opened.empty());
+    EXPECT_EQ(writes, 0);
+    EXPECT_STREQ(current.outputName, "Other:in");
+}

@@ -1,0 +1,135 @@
+#include "shell/Shell.h"
+
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "midi/MidiLink.h"
+#include "midi/MidiSettings.h"
+#include "shell/CommandEvent.h"
+#include "shell/MainWindow.h"
+#include "shell/PreferencesDialog.h"
+#include "shell/ShellTestSupport.h"
+
+namespace {
+struct ShellTest : ::testing::Test {
+    ShellTest() {
+        options.backend = MidiBackend::Jack;
+        options.clockMs = [this] { return now; };
+        options.makePlugin = [this](MidiOutputPort*, const uint16_t*) -> PluginBase* {
+            plugin = new CommandPlugin;
+            return plugin;
+        };
+    }
+    QApplication& app = App();
+    ShellEnvironment environment;
+    Shell::Options options;
+    int64_t now = 0;
+    CommandPlugin* plugin = nullptr;
+};
+}  // namespace
+
+TEST_F(ShellTest, FirstRunWritesOffForEveryPortAndOpensNone) {
+    TestShell shell(options);
+    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    EXPECT_EQ(TempDir::Read(environment.SettingsPath()),
+              "[midi]\nindev=off\ninBdev=off\noutdev=off\n");
+    const MidiSettings& settings = *shell.Settings();
+    EXPECT_EQ(settings.unitInputChannel + settings.keyboardInputChannel + settings.outputChannel, 0);
+    ASSERT_NE(shell.Window(), nullptr);
+    EXPECT_TRUE(shell.Window()->isVisible());
+    EXPECT_EQ(shell.Window()->centralWidget()->size(), QSize(1024, 800));
+    EXPECT_EQ(shell.Plugin(), plugin);
+    shell.ShutDown();
+    EXPECT_EQ(shell.Window(), nullptr);
+    EXPECT_EQ(shell.Link(), nullptr);
+}
+
+TEST_F(ShellTest, AStoredFileSetsEveryChannelToOne) {
+    environment.WriteSettingsFile("[midi]\nindev=gone:port\noutdev=off\n");
+    TestShell shell(options);
+    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    const MidiSettings& settings = *shell.Settings();
+    EXPECT_EQ(settings.unitInputChannel, 1);
+    EXPECT_EQ(settings.keyboardInputChannel, 1);
+    EXPECT_EQ(settings.outputChannel, 1);
+    // No port carries the stored names: they turn off, and the file says so.
+    EXPECT_STREQ(settings.unitInputName, "off");
+    EXPECT_EQ(TempDir::Read(environment.SettingsPath()),
+              "[midi]\nindev=off\noutdev=off\ninBdev=off\n");
+}
+
+TEST_F(ShellTest, WithoutAConfigurationFolderTheExitCodeIsOne) {
+    ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
+    ScopedEnv home("HOME", std::nullopt);
+    TestShell shell(options);
+    EXPECT_EQ(shell.Run(), 1);
+    EXPECT_EQ(plugin, nullptr);
+}
+
+TEST_F(ShellTest, TheTickRunsOnlyInTheOutermostLoop) {
+    TestShell shell(options);
+    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    size_t ticksInNestedLoop = 99;
+    QTimer::singleShot(0, [&] { now = 1000; });  // not more than a second yet
+    QTimer::singleShot(20, [&] { now = 1001; });
+    QTimer::singleShot(40, [&] {
+        now = 12000;
+        QEventLoop nested;  // as a modal dialog runs it
+        QTimer::singleShot(30, &nested, &QEventLoop::quit);
+        nested.exec();
+        ticksInNestedLoop = plugin->commands.size();
+    });
+    QTimer::singleShot(120, [&] { shell.Window()->close(); });
+    shell.RunLoop();
+    EXPECT_EQ(ticksInNestedLoop, 1u);
+    EXPECT_EQ(plugin->commands, (std::vector<int>{9, 9}));
+}
+
+TEST_F(ShellTest, QuitEndsTheLoopAndShutdownTakesEverythingDown) {
+    TestShell shell(options);
+    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    QTimer::singleShot(10, [&] {
+        CommandEvent quit(40007);
+        QCoreApplication::sendEvent(shell.Window(), &quit);
+    });
+    shell.RunLoop();
+    EXPECT_FALSE(shell.Window()->isVisible());
+    shell.ShutDown();
+    EXPECT_EQ(shell.Plugin(), nullptr);
+    EXPECT_EQ(shell.Settings(), nullptr);
+}
+
+TEST_F(ShellTest, ShellDialogsShowTheirTextsAndOnlyOkWritesTheFile) {
+    plugin = nullptr;
+    TestShell shell(options);
+    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    plugin->answer = false;  // an editor without an about view of its own
+    QString aboutText, aboutCaption;
+    shell.answer = [&](QDialog& dialog) {
+        auto* box = qobject_cast<QMessageBox*>(&dialog);
+        if (box == nullptr) return static_cast<int>(QDialog::Rejected);
+        aboutText = box->text();
+        aboutCaption = box->windowTitle();
+        return static_cast<int>(QMessageBox::Ok);
+    };
+    shell.Window()->HandleCommand(40005);
+    EXPECT_EQ(aboutText, "Brindle-Audio\nBuilt on May  7 2019");
+    EXPECT_EQ(aboutCaption, "OrvodyneEditor");
+
+    const std::string changed = "[midi]\nindev=x\ninBdev=off\noutdev=off\n";
+    TempDir::Write(environment.SettingsPath(), changed);
+    shell.answer = [](QDialog& dialog) {
+        EXPECT_NE(qobject_cast<PreferencesDialog*>(&dialog), nullptr);
+        return static_cast<int>(QDialog::Rejected);
+    };
+    shell.Window()->HandleCommand(40006);
+    EXPECT_EQ(TempDir::Read(environment.SettingsPath()), changed);
+    shell.answer = [](QDialog&) { return static_cast<int>(QDialog::Accepted); };
+    shell.Window()->HandleCommand(40006);
+    EXPECT_EQ(TempDir::Read(environment.SettingsPath()),
+              "[midi]\nindev=off\ninBdev=off\noutdev=off\n");
+    EXPECT_EQ(shell.modalRuns, 3);
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plugin/PluginBase.h"
+#include "shell/ShellHooks.h"
+
+// The one QApplication of a test executable, on Qt's offscreen platform.
+inline QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_shell";
+    static char* argv[] = {name, nullptr};
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Sets an environment variable for the life of the object; nullopt unsets it.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value) {
+            setenv(name, value->c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedEnv() {
+        if (old_) {
+            setenv(name_, old_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// A plug-in object that records the commands it gets.
+class CommandPlugin : public PluginBase {
+public:
+    bool DoCommand(int code) override {
+        commands.push_back(code);
+        return answer;
+    }
+    std::vector<int> commands;
+    bool answer = true;
+};
+
+// The shell's side of the main window, recorded.
+class RecordingHooks : public ShellHooks {
+public:
+    int RunPreferences(QWidget*) override {
+        ++preferencesRuns;
+        return preferencesResult;
+    }
+    void WriteSettings() override { ++writes; }
+    void ShowAboutBox(QWidget*) override { ++aboutBoxes; }
+    void MainWindowClosed() override { ++closes; }
+
+    int preferencesResult = 2;
+    int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0;
+};
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+#include "shell/Shell.h"
+#include "support/TempDir.h"
+
+// A shell whose modal dialogs are answered by the test, in folders of its own: the
+// configuration folder and the folder of the single-instance socket.
+class TestShell : public Shell {
+public:
+    using Shell::Shell;
+    int ExecModal(QDialog& dialog) override {
+        ++modalRuns;
+        return answer ? answer(dialog) : QDialog::Rejected;
+    }
+    std::function<int(QDialog&)> answer;
+    int modalRuns = 0;
+};
+
+// The environment of one start of the shell. Without a JACK server of the test run, the MIDI
+// link looks for one that does not exist and runs without ports.
+struct ShellEnvironment {
+    TempDir config, runtime;
+    ScopedEnv configHome{"XDG_CONFIG_HOME", config.Path()};
+    ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", runtime.Path()};
+    ScopedEnv jackServer{"JACK_DEFAULT_SERVER",
+                         std::getenv("JACK_DEFAULT_SERVER")
+                             ? std::string(std::getenv("JACK_DEFAULT_SERVER"))
+                             : std::string("orvo-no-server")};
+
+    std::string SettingsPath() const { return config.Path() + "/OrvodyneEditor/settings.ini"; }
+    void WriteSettingsFile(const std::string& text) const {
+        std::filesystem::create_directories(config.Path() + "/OrvodyneEditor");
+        TempDir::Write(SettingsPath(), text);
+    }
+};
