@@ -17,7 +17,7 @@ namespace {
 
 // Larger files are not images the panel could use; refusing them keeps a stray choice harmless.
 constexpr long kMaxPngFileBytes = 64L << 20;
-constexpr uint32_t kMaxPngSide = 32768;
+constexpr uint32_t kMaxPngSide = 1u << 16;
 
 struct MemoryReader {
     const uint8_t* next;

@@ -1,0 +1,58 @@
+// Draws the panel's images into resources/img/ (or the folder given as the first argument).
+// With --preview FILE it also writes a screenshot-size picture of the panel with a sample of
+// every strip set into it, to look at the artwork as a whole.
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "Canvas.h"
+#include "PngWriter.h"
+#include "Preview.h"
+#include "Strips.h"
+#include "platform/qt/QtTextRenderer.h"
+#include "resources/ResourceTable.h"
+
+int main(int argc, char** argv) {
+    // Text needs a Qt application, though nothing is shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QtTextRenderer renderer;
+    artgen::Canvas::SetTextRenderer(&renderer);
+    raster::SetTextRenderer(&renderer);
+
+    std::string folder = "resources/img";
+    std::string preview;
+    std::string only;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
+            preview = argv[++i];
+        } else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
+            only = argv[++i];
+        } else {
+            folder = argv[i];
+        }
+    }
+    int failures = 0;
+    for (const resources::ImageResource& image : resources::kImageResources) {
+        if (!only.empty() && std::to_string(image.id) != only) continue;
+        std::unique_ptr<artgen::Canvas> canvas = artgen::DrawImage(image);
+        const std::string name = image.name;
+        const std::string path = folder + "/" + name.substr(name.find_last_of('/') + 1);
+        if (canvas == nullptr || !artgen::WritePng(*canvas->ToBitmap(), path, image.opaque)) {
+            std::fprintf(stderr, "artgen: could not write %s\n", path.c_str());
+            ++failures;
+            continue;
+        }
+        std::printf("%d %s\n", image.id, path.c_str());
+    }
+    if (!preview.empty() && !artgen::WritePreview(folder, preview)) {
+        std::fprintf(stderr, "artgen: could not write the preview %s\n", preview.c_str());
+        ++failures;
+    }
+    artgen::Canvas::SetTextRenderer(nullptr);
+    raster::SetTextRenderer(nullptr);
+    return failures == 0 ? 0 : 1;
+}
