@@ -14,10 +14,10 @@ struct BandRanges {
 
 // The ranges of the unit's equalizer: a bass shelf, two peaks and a treble shelf.
 constexpr BandRanges kBandRanges[kEqBandCount] = {
-    {kEqBandLowShelf, 50.0f, 270.0f, -20.0f, 20.0f, 4.0f, 10.0f},
-    {kEqBandPeak, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f},
-    {kEqBandPeak, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f},
-    {kEqBandHighShelf, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f},
+    {kEqLowShelf, 50.0f, 270.0f, -20.0f, 20.0f, 4.0f, 10.0f},
+    {kEqPeak, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f},
+    {kEqPeak, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f},
+    {kEqHighShelf, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f},
 };
 
 float Log2(float x) { return std::log(x) / std::log(2.0f); }

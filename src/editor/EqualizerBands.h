@@ -2,34 +2,14 @@
 
 #include <array>
 
+#include "gui/EqBand.h"
+
 // The unit's four equalizer bands as the graphic equalizer shows them, and back. The unit keeps
 // each band as three 7-bit parameters (frequency, slope or Q, boost); the display works in Hz,
 // dB, octaves and shelf slopes. All arithmetic is single precision, as the unit's own editor
 // has always done it, so that a band dragged and dropped lands on the same values.
 
-enum EqBandType {
-    kEqBandPeak = 0,
-    kEqBandLowShelf = 1,
-    kEqBandHighShelf = 2,
-    kEqBandBump = 3,
-};
-
 constexpr int kEqBandCount = 4;
-
-// One band's values and limits for the graphic equalizer.
-struct EqBandRecord {
-    int band = 0;
-    int type = kEqBandPeak;
-    float gain = 0.0f;
-    float frequency = 0.0f;
-    float width = 0.0f;
-    float frequencyLow = 0.0f;
-    float frequencyHigh = 0.0f;
-    float gainLow = 0.0f;
-    float gainHigh = 0.0f;
-    float widthLow = 0.0f;
-    float widthHigh = 0.0f;
-};
 
 // The equalizer parameters (indices 113..124: frequency, slope/Q and boost of each band) as
 // integer values, in index order.

@@ -219,16 +219,16 @@ TEST(EqualizerBands, BandRecordsCarryTheUnitsRanges) {
     values[1] = 127;  // bass slope at its top: the gentlest shelf
     values[4] = 10;   // mid 1 Q at its low end: the widest peak
     const EqBandRecord bass = EqBandFromParams(0, values);
-    EXPECT_EQ(bass.type, kEqBandLowShelf);
+    EXPECT_EQ(bass.type, kEqLowShelf);
     EXPECT_FLOAT_EQ(bass.frequency, 50.0f);
     EXPECT_FLOAT_EQ(bass.width, 4.0f);
     EXPECT_FLOAT_EQ(bass.frequencyHigh, 270.0f);
     const EqBandRecord mid = EqBandFromParams(1, values);
-    EXPECT_EQ(mid.type, kEqBandPeak);
+    EXPECT_EQ(mid.type, kEqPeak);
     EXPECT_NEAR(mid.width, 1.38848f, 1e-4f);
     EXPECT_NEAR(PeakOctaves(100), 0.1442f, 1e-4f);
     const EqBandRecord treble = EqBandFromParams(3, values);
-    EXPECT_EQ(treble.type, kEqBandHighShelf);
+    EXPECT_EQ(treble.type, kEqHighShelf);
     EXPECT_FLOAT_EQ(treble.gainLow, -15.0f);
     EXPECT_FLOAT_EQ(treble.width, 10.0f);
     // A shelf dragged past its gentlest slope stops at 0, not below.
