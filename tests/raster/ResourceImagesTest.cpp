@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "raster/PngImage.h"
+#include "resources/ResourceTable.h"
+#include "resources/Resources.h"
+
+namespace raster {
+namespace {
+
+uint32_t BigEndian(const uint8_t* p) {
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+// Every image the panel loads is embedded with the size, colour type and frame layout the panel
+// counts on: 8 bits per channel, RGB for the background, RGBA for everything else.
+TEST(ResourceImagesTest, EveryEmbeddedImageMatchesTheTable) {
+    for (const resources::ImageResource& image : resources::kImageResources) {
+        SCOPED_TRACE(std::to_string(image.id) + " " + image.name);
+        const std::span<const uint8_t> bytes = resources::FindResource(image.id);
+        ASSERT_GT(bytes.size(), 33u);
+        ASSERT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + 12), 4), "IHDR");
+        EXPECT_EQ(BigEndian(bytes.data() + 16), static_cast<uint32_t>(image.width));
+        EXPECT_EQ(BigEndian(bytes.data() + 20), static_cast<uint32_t>(image.height));
+        EXPECT_EQ(bytes[24], 8);                        // bit depth
+        EXPECT_EQ(bytes[25], image.opaque ? 2 : 6);     // colour type: RGB or RGBA
+        EXPECT_EQ(image.height % image.frames, 0);
+
+        std::unique_ptr<MemBitmap> bitmap = LoadPngResource(image.id);
+        ASSERT_NE(bitmap, nullptr);
+        EXPECT_EQ(bitmap->Width(), image.width);
+        EXPECT_EQ(bitmap->Height(), image.height);
+    }
+}
+
+// Frames must differ from one another: a strip whose frames were all alike would not move.
+TEST(ResourceImagesTest, StripFramesShowTheirOwnState) {
+    for (const resources::ImageResource& image : resources::kImageResources) {
+        if (image.frames < 2) continue;
+        SCOPED_TRACE(image.name);
+        std::unique_ptr<MemBitmap> bitmap = LoadPngResource(image.id);
+        ASSERT_NE(bitmap, nullptr);
+        const int frameHeight = image.height / image.frames;
+        auto sameFrames = [&](int a, int b) {
+            for (int y = 0; y < frameHeight; ++y) {
+                for (int x = 0; x < image.width; ++x) {
+                    if (bitmap->Row(a * frameHeight + y)[x] != bitmap->Row(b * frameHeight + y)[x]) return false;
+                }
+            }
+            return true;
+        };
+        for (int frame = 1; frame < image.frames; ++frame) {
+            EXPECT_FALSE(sameFrames(frame - 1, frame)) << "frames " << frame << " and " << frame + 1;
+        }
+    }
+}
+
+TEST(ResourceImagesTest, UserGuideIsEmbeddedAsPdf) {
+    const std::span<const uint8_t> guide = resources::FindResource(resources::kUserGuideId);
+    ASSERT_GT(guide.size(), 8u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(guide.data()), 5), "%PDF-");
+    EXPECT_EQ(LoadPngResource(resources::kUserGuideId), nullptr);
+}
+
+}  // namespace
+}  // namespace raster
