@@ -63,9 +63,4 @@ TEST(ParamChange, ValuesOutsideTheRangeNeverBecomeStatusBytes) {
     }
 }
 
-TEST(ParamChange, NothingForAPositionTheUnitDoesNotHave) {
-    EXPECT_EQ(EncodeParamChange(-1, 0, 0).count, 0);
-    EXPECT_EQ(EncodeParamChange(123, 0, 0).count, 0);
-}
-
 }  // namespace

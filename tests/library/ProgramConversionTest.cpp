@@ -117,23 +117,4 @@ TEST(ProgramConversion, AnyFileValuesGiveDataBytesOnly) {
     }
 }
 
-TEST(ProgramConversion, ProgramsInRangeSurviveTheWayToTheUnitAndBack) {
-    std::mt19937 random(3);
-    for (int effect = kEffectOff; effect <= kEffectEqualizer; ++effect) {
-        for (int round = 0; round < 100; ++round) {
-            ProgramValues values{};
-            for (int slot = 0; slot < kProgramSlotCount; ++slot) {
-                const int position = SlotPosition(slot, effect);
-                if (position < 0) continue;
-                std::uniform_int_distribution<int> value(PositionMinimum(position),
-                                                         PositionMaximum(position));
-                values[static_cast<size_t>(slot)] = value(random);
-            }
-            values[89] = effect;
-            EXPECT_EQ(UnitBytesToProgramSlots(ProgramSlotsToUnitBytes(values)), values);
-            EXPECT_EQ(ClampProgramValues(values), values);
-        }
-    }
-}
-
 }  // namespace

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <string>
 
-#include "library/ProgramText.h"
 
 namespace {
 
@@ -25,16 +24,6 @@ protected:
     }
     std::string folder_;
 };
-
-TEST_F(ProgramFileTest, WrittenFileHoldsExactlyTheProgramText) {
-    ProgramValues values{};
-    values[0] = -12;
-    ASSERT_TRUE(WriteProgramFile(Path("01.prg"), values));
-    std::ifstream in(Path("01.prg"), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(bytes, FormatProgramText(values));
-    EXPECT_EQ(ReadProgramFile(Path("01.prg")), values);
-}
 
 TEST_F(ProgramFileTest, FailuresSayWhy) {
     std::string reason;

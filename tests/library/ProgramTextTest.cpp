@@ -44,19 +44,6 @@ TEST(ProgramText, WrittenTextMatchesTheEditorsLayoutByteForByte) {
         EXPECT_EQ(lines[i], " 0    ; dummy\r\n");
 }
 
-TEST(ProgramText, SectionsAndKnobsFollowThePanel) {
-    const int firstSlotOfField[] = {0, 12, 24, 36, 48, 56, 58, 64, 75, 78, 85, 89};
-    for (int field = 0; field < 12; ++field) {
-        const int slot = firstSlotOfField[field];
-        EXPECT_EQ(SlotField(slot), field);
-        EXPECT_EQ(SlotPoti(slot), 0);
-        if (slot > 0) {
-            EXPECT_EQ(SlotField(slot - 1), field - 1);
-        }
-    }
-    EXPECT_EQ(SlotPoti(103), 14);
-}
-
 TEST(ProgramText, WrittenProgramsReadBackUnchanged) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> value(-64, 127);
@@ -84,15 +71,12 @@ TEST(ProgramText, ShortLinesGiveUpTheirLastCharacter) {
     EXPECT_EQ((*values)[0], -2);
     EXPECT_EQ((*values)[1], 1);
     EXPECT_EQ((*values)[2], 1);
-}
-
-TEST(ProgramText, OnlyTheFirstFiveCharactersHoldTheValue) {
-    const std::optional<ProgramValues> values = ParseProgramText("  12345678\n   12abc\n");
-    ASSERT_TRUE(values);
-    EXPECT_EQ((*values)[0], 123);
-    EXPECT_EQ((*values)[1], 12);
-    // "100000" keeps "10000", which lies outside -64..127.
-    EXPECT_FALSE(ParseProgramText("100000\n"));
+    // Longer lines keep their first five characters: "  123" and "   12".
+    const std::optional<ProgramValues> longer = ParseProgramText("  12345678\n   12abc\n");
+    ASSERT_TRUE(longer);
+    EXPECT_EQ((*longer)[0], 123);
+    EXPECT_EQ((*longer)[1], 12);
+    EXPECT_FALSE(ParseProgramText("100000\n")) << "10000 lies outside -64..127";
 }
 
 TEST(ProgramText, ALineWithoutANumberRepeatsTheOneBefore) {

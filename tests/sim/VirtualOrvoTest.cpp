@@ -266,18 +266,4 @@ TEST(VirtualOrvo, DelayedRepliesLeaveOnlyWhenDue) {
     EXPECT_FALSE(cable.unit.NextReplyDueMs());
 }
 
-TEST(VirtualOrvo, EveryMessageGivesOneLogLine) {
-    Cable cable;
-    std::vector<std::string> lines;
-    cable.unit.SetLogSink([&lines](const std::string& line) { lines.push_back(line); });
-    cable.Send({0x90, 0x40, 0x64, 0x80, 0x40, 0x00});
-    cable.SendChange(0, 0);
-    cable.Send(*BuildDumpRequest(3));
-    cable.Send({0xF0, 0x7E, 0x00, 0x06, 0x01, 0xF7});
-    ASSERT_EQ(lines.size(), 2u + 3u + 2u + 1u);
-    EXPECT_NE(lines[0].find("note on"), std::string::npos) << lines[0];
-    EXPECT_NE(lines[4].find("VCO1 coarse"), std::string::npos) << lines[4];
-    EXPECT_EQ(lines[6].rfind("out F0 00 21 11 03 41", 0), 0u) << lines[6];
-}
-
 }  // namespace
