@@ -8,4 +8,9 @@ namespace raster {
 void SetFastPathsEnabled(bool enabled);
 bool FastPathsEnabled();
 
+// Where the processor has them, some fast paths use 256-bit vectors; turning them off makes the
+// fast paths use their 128-bit loops, so tests can check those too.
+void SetWideVectorsEnabled(bool enabled);
+bool WideVectorsEnabled();
+
 }  // namespace raster

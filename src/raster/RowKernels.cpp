@@ -113,6 +113,78 @@ void FastAlphaCopy(uint32_t* dest, const uint32_t* src, int count, int weight) {
     for (; i < count; ++i) dest[i] = blend::AlphaCopyPixel(src[i], dest[i], weight);
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+#define ORVO_RASTER_HAS_AVX2 1
+#include <immintrin.h>
+
+// The same loop eight pixels at a time, for processors with AVX2 (chosen at run time). The
+// 256-bit unpacks work within each 128-bit half, and so does the spreading of per-pixel
+// factors, so the lanes line up exactly as in the SSE2 loop.
+__attribute__((target("avx2"))) inline __m256i Select256(__m256i mask, __m256i ifSet, __m256i ifClear) {
+    return _mm256_blendv_epi8(ifClear, ifSet, mask);
+}
+
+__attribute__((target("avx2"))) inline __m256i MixBytes256(__m256i s, __m256i d, __m256i factorLo,
+                                                           __m256i factorHi) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i up = _mm256_subs_epu8(d, s);
+    const __m256i down = _mm256_subs_epu8(s, d);
+    const __m256i distance = _mm256_or_si256(up, down);
+    const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(distance, zero), factorLo), 8);
+    const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(distance, zero), factorHi), 8);
+    const __m256i step = _mm256_packus_epi16(lo, hi);
+    const __m256i falling = _mm256_cmpeq_epi8(up, zero);
+    return Select256(falling, _mm256_sub_epi8(s, step), _mm256_add_epi8(s, step));
+}
+
+__attribute__((target("avx2"))) void FastAlphaCopyAvx2(uint32_t* dest, const uint32_t* src, int count,
+                                                       int weight) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i all255 = _mm256_set1_epi32(255);
+    const __m256i all256 = _mm256_set1_epi32(256);
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i weightVec = _mm256_set1_epi32(weight);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        const __m256i alpha = _mm256_srli_epi32(s, 24);
+        const __m256i transparent = _mm256_cmpeq_epi32(alpha, zero);
+        if (_mm256_movemask_epi8(transparent) == -1) continue;
+        __m256i* target = reinterpret_cast<__m256i*>(dest + i);
+        if (weight == 256 && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, all255)) == -1) {
+            _mm256_storeu_si256(target, s);
+            continue;
+        }
+        const __m256i d = _mm256_loadu_si256(target);
+        __m256i factor;
+        __m256i alphaAdd;
+        if (weight == 256) {
+            factor = _mm256_sub_epi32(all255, alpha);
+            alphaAdd = alpha;
+        } else {
+            const __m256i level =
+                _mm256_srli_epi32(_mm256_mullo_epi16(_mm256_add_epi32(alpha, one), weightVec), 8);
+            factor = _mm256_sub_epi32(all256, level);
+            alphaAdd = level;
+        }
+        const __m256i both = _mm256_or_si256(factor, _mm256_slli_epi32(factor, 16));
+        const __m256i colour = MixBytes256(s, d, _mm256_unpacklo_epi32(both, both),
+                                           _mm256_unpackhi_epi32(both, both));
+        const __m256i newAlpha = _mm256_adds_epu8(d, _mm256_slli_epi32(alphaAdd, 24));
+        __m256i out = Select256(alphaMask, newAlpha, colour);
+        out = Select256(transparent, d, out);
+        _mm256_storeu_si256(target, out);
+    }
+    for (; i < count; ++i) dest[i] = blend::AlphaCopyPixel(src[i], dest[i], weight);
+}
+
+bool HasAvx2() {
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available;
+}
+#endif
+
 void FastFill(uint32_t* dest, int count, uint32_t colour, int weight) {
     int i = 0;
     const __m128i c = _mm_set1_epi32(static_cast<int>(colour));
@@ -167,6 +239,9 @@ void BlitRow(uint32_t* dest, const uint32_t* src, int count, int weight, int mod
     const bool fast = FastPathsEnabled();
     switch (mode) {
         case kModeAlphaCopy:
+#if defined(ORVO_RASTER_HAS_AVX2)
+            if (fast && HasAvx2() && WideVectorsEnabled()) return FastAlphaCopyAvx2(dest, src, count, weight);
+#endif
             if (fast) return FastAlphaCopy(dest, src, count, weight);
             return ReferenceBlit<blend::AlphaCopyPixel>(dest, src, count, weight);
         case kModeAlphaAdd:

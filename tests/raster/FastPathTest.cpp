@@ -51,7 +51,14 @@ void FillVariedAlpha(MemBitmap& bitmap, std::mt19937& random) {
     }
 }
 
-TEST(FastPathTest, BlitModesMatchTheFormulasOnRandomPixels) {
+// Runs once with the widest vectors the processor has and once with the 128-bit loops.
+class FastPathTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { SetWideVectorsEnabled(GetParam()); }
+    void TearDown() override { SetWideVectorsEnabled(true); }
+};
+
+TEST_P(FastPathTest, BlitModesMatchTheFormulasOnRandomPixels) {
     std::mt19937 random(4711);
     for (int round = 0; round < 12; ++round) {
         const int width = 1 + static_cast<int>(random() % 37);
@@ -72,7 +79,7 @@ TEST(FastPathTest, BlitModesMatchTheFormulasOnRandomPixels) {
     }
 }
 
-TEST(FastPathTest, FillsAndShapesMatchTheFormulasOnRandomPixels) {
+TEST_P(FastPathTest, FillsAndShapesMatchTheFormulasOnRandomPixels) {
     std::mt19937 random(1234);
     for (int round = 0; round < 10; ++round) {
         MemBitmap dest(1 + static_cast<int>(random() % 40), 1 + static_cast<int>(random() % 12));
@@ -92,6 +99,8 @@ TEST(FastPathTest, FillsAndShapesMatchTheFormulasOnRandomPixels) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(WideAndNarrow, FastPathTest, ::testing::Bool());
 
 }  // namespace
 }  // namespace raster
