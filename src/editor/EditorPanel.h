@@ -19,8 +19,6 @@ public:
     // Shows the effect area for an effect type: the bypass picture for 0, the chorus, overdrive
     // or equalizer group otherwise (the equalizer as knobs, as a graph, or neither).
     virtual void ShowEffectPanels(int effectType, bool parametricView, bool graphicView) = 0;
-    // Switches the equalizer between its knob group and its graph group.
-    virtual void ShowEqualizerView(bool graphic) = 0;
 
     virtual void SetEqualizerBands(const std::array<EqBandRecord, kEqBandCount>& bands) = 0;
     virtual EqBandRecord EqualizerBand(int band) const = 0;

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "editor/OrvoPanel.h"
 #include "editor/ParamChange.h"
+#include "gui/Graphics.h"
+#include "gui/GraphicsFactory.h"
 
 namespace {
 
@@ -62,6 +65,14 @@ void OrvoEditor::InitialisePanelState() {
     lastValue_.fill(kNeverSent);
     lastKey_ = kNoKey;
     tickCount_ = 0;
+}
+
+void OrvoEditor::BuildPanel() {
+    Lock hold(PluginLock());
+    Graphics* graphics = CreateGraphics(this);
+    // Every image is drawn at twice the panel's resolution.
+    graphics->SetImageScaleDivisor(2);
+    AttachPanel(std::make_unique<OrvoPanel>(*this, graphics));
 }
 
 void OrvoEditor::AttachPanel(std::unique_ptr<EditorPanel> panel) {
@@ -201,7 +212,7 @@ void OrvoEditor::ParamChanged(int index) {
         case kParamParametricEqView:
             parametricView_ = true;
             graphicView_ = false;
-            if (panel_) panel_->ShowEqualizerView(false);
+            ShowEffectPanels();
             break;
         case kParamParagraphicEqView:
             ShowGraphicEqualizer();
@@ -283,7 +294,9 @@ void OrvoEditor::ShowEffectPanels() {
 void OrvoEditor::ShowGraphicEqualizer() {
     parametricView_ = false;
     graphicView_ = true;
-    if (panel_) panel_->ShowEqualizerView(true);
+    // The view switches lie on the equalizer's background, but they are there in every effect:
+    // only the equalizer shows either view.
+    ShowEffectPanels();
     HandEqualizerBands();
 }
 
@@ -453,7 +466,7 @@ void OrvoEditor::SendNote(int note, bool on) {
     SendMidiMsg(message);
 }
 
-bool OrvoEditor::KeyHeld(int note) const {
+bool OrvoEditor::KeyState(int note) const {
     Lock hold(PluginLock());
     return note >= 0 && note < 128 && keyState_[static_cast<size_t>(note)] != 0;
 }

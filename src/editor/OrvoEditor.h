@@ -65,8 +65,11 @@ public:
     // Note on with the on-screen keyboard's velocity, or note off.
     void SendNote(int note, bool on);
     // Whether the note is held on the keyboard input, for the on-screen keyboard.
-    bool KeyHeld(int note) const;
+    bool KeyState(int note) const override;
+    int HeldNoteCount() const override { return heldNotes_; }
 
+    // Builds the editor's front panel on a graphics core from the registered window layer.
+    void BuildPanel();
     // Installs the panel the editor edits (the application's, or a test's) and runs the panel
     // build initialisation.
     void AttachPanel(std::unique_ptr<EditorPanel> panel);

@@ -239,10 +239,10 @@ TEST(EqualizerBands, BandRecordsCarryTheUnitsRanges) {
 
 TEST_F(ChangeHandler, KeyboardNotesAreTrackedAndPassedOn) {
     editor_.HandleKeyboardMessage({0, 0x90, 60, 100});
-    EXPECT_TRUE(editor_.KeyHeld(60));
+    EXPECT_TRUE(editor_.KeyState(60));
     EXPECT_EQ(editor_.HeldNotes(), 1);
     editor_.HandleKeyboardMessage({0, 0x90, 60, 0});
-    EXPECT_FALSE(editor_.KeyHeld(60));
+    EXPECT_FALSE(editor_.KeyState(60));
     editor_.HandleKeyboardMessage({0, 0x80, 60, 0});
     EXPECT_EQ(editor_.HeldNotes(), 0) << "a second release does not count below zero";
     editor_.HandleKeyboardMessage({0, 0xA0, 60, 10});  // pressure: ignored
@@ -256,6 +256,19 @@ TEST_F(ChangeHandler, KeyboardNotesAreTrackedAndPassedOn) {
     editor_.SendNote(48, false);
     editor_.SendNote(-1, true);
     EXPECT_EQ(Sent(), (Bytes{0x90, 48, 64, 0x80, 48, 0}));
+}
+
+TEST_F(ChangeHandler, EqualizerViewSwitchesShowAViewOnlyForTheEqualizer) {
+    editor_.SetParameterValue(92, 1);
+    editor_.SetParameterValue(kParamParametricEqView, 1);
+    EXPECT_EQ(panel_->shownEffect, 1) << "the chorus stays in view";
+    EXPECT_TRUE(panel_->shownParametric);
+    editor_.SetParameterValue(92, 3);
+    EXPECT_EQ(panel_->shownEffect, 3);
+    EXPECT_TRUE(panel_->shownParametric);
+    editor_.SetParameterValue(kParamParagraphicEqView, 1);
+    EXPECT_TRUE(panel_->shownGraphic);
+    EXPECT_FALSE(panel_->shownParametric);
 }
 
 TEST_F(ChangeHandler, SysExOfOtherLengthsChangesNothing) {

@@ -237,7 +237,6 @@ TEST(LastProgram, StoredAtCloseAndRestoredAtStart) {
     ProgramValues program{};
     {
         OrvoEditor* editor = MakePlugin(&port, &channel, settings);
-        editor->AttachPanel(std::make_unique<FakePanel>());
         auto* librarian = static_cast<Librarian*>(editor->Programs());
         ASSERT_TRUE(librarian->SaveProgramFile(libraryFile));
         editor->Panel()->SetChooserPath(kParamProgramLoadFile, libraryFile);

@@ -16,7 +16,6 @@ public:
         shownParametric = parametric;
         shownGraphic = graphic;
     }
-    void ShowEqualizerView(bool graphic) override { eqGraphic = graphic; }
     void SetEqualizerBands(const std::array<EqBandRecord, kEqBandCount>& b) override {
         bands = b;
         ++bandUpdates;
@@ -36,7 +35,6 @@ public:
     int shownEffect = -1;
     bool shownParametric = false;
     bool shownGraphic = false;
-    bool eqGraphic = true;
     std::array<EqBandRecord, kEqBandCount> bands{};
     int bandUpdates = 0;
     double velocity = 1.0;

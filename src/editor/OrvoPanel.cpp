@@ -1,0 +1,296 @@
+#include "editor/OrvoPanel.h"
+
+#include "editor/OrvoEditor.h"
+#include "editor/PanelLayout.h"
+#include "gui/BitmapControl.h"
+#include "gui/BitmapOverlayControl.h"
+#include "gui/ContactControl.h"
+#include "gui/FileSelectorControl.h"
+#include "gui/Graphics.h"
+#include "gui/InvisibleSwitchControl.h"
+#include "gui/KeyboardControl.h"
+#include "gui/KnobMultiControl.h"
+#include "gui/PanelKeys.h"
+#include "gui/ParaGraphicEq.h"
+#include "gui/SwitchControl.h"
+#include "gui/TextControl.h"
+#include "resources/ResourceTable.h"
+
+namespace {
+
+// Which of the five file choosers stands where, and what it opens.
+struct ChooserPlace {
+    Rect rect;
+    int param;
+    int action;
+    const char* extensions;
+    bool shown;
+};
+constexpr ChooserPlace kChoosers[] = {
+    {{0, 0, 40, 16}, kParamFirmwareFile, kFileOpen, "ldr", false},
+    {{56, 0, 96, 16}, kParamProgramLoadFile, kFileOpen, "", false},
+    {{56, 16, 96, 32}, kParamProgramLoadFile, kFileOpen, "prg", true},
+    {{56, 32, 96, 48}, kParamProgramSaveFile, kFileSave, "prg", true},
+    {{56, 48, 96, 64}, kParamProgramWriteFile, kFileOpen, "prg", true},
+};
+constexpr int kShownLoadChooser = 2;
+
+// The effect area's pictures, in the order of effectImages_.
+enum EffectImage { kBypassImage, kChorusImage, kDriveImage, kEqKnobsImage, kEqGraphImage, kTitleImage };
+constexpr int kEffectImageIds[] = {111, 112, 113, 114, 132, 115};
+
+struct ButtonPlace {
+    int imageId;
+    int x, y;
+    int param;
+};
+constexpr ButtonPlace kSectionButtons[] = {
+    {125, 186, 730, kParamSectionCopy},      {126, 769, 730, kParamSectionDefault},
+    {127, 769, 749, kParamSectionRandom},    {128, 769, 768, kParamSectionReset},
+    {129, 958, 730, kParamSelectAllSections}, {130, 958, 758, kParamClearAllSections},
+};
+constexpr int kCheckBoxColumns[] = {28, 132, 832, 880};
+constexpr int kCheckBoxRows[] = {731, 744, 757, 770};
+constexpr int kCheckBoxFirstParam[] = {kParamCopyFromVco1, kParamCopyToVco1, 153, 157};
+
+constexpr std::array<int, 12> kKeyLeftEdges = {0, 9, 14, 25, 28, 42, 51, 56, 66, 70, 81, 84};
+
+TextStyle PanelTextStyle(const ColorARGB& colour) {
+    TextStyle style;
+    style.face = "Verdana";
+    style.size = 12;
+    style.style = kTextBold;
+    style.align = kAlignCentre;
+    style.color = colour;
+    style.entryBackground = {255, 255, 255, 255};
+    style.entryText = {255, 0, 0, 0};
+    return style;
+}
+const TextStyle kValueStyle = PanelTextStyle({255, 255, 255, 255});
+const TextStyle kNameStyle = PanelTextStyle({255, 255, 0, 0});
+
+}  // namespace
+
+template <typename T, typename... Args>
+T* OrvoPanel::Add(Args&&... args) {
+    auto control = std::make_unique<T>(&editor_, std::forward<Args>(args)...);
+    T* raw = control.get();
+    graphics_->AddControl(raw);
+    controls_.push_back(std::move(control));
+    return raw;
+}
+
+ImageStrip* OrvoPanel::Strip(int id) {
+    for (const resources::ImageResource& image : resources::kImageResources) {
+        if (image.id == id) return graphics_->LoadImageStrip(id, image.name, image.frames);
+    }
+    return nullptr;
+}
+
+OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics) : editor_(editor), graphics_(graphics) {
+    graphics_->AddBackgroundPanel({255, 127, 127, 127});
+    Add<BitmapControl>(0, 0, -1, Strip(102));
+    AddFileChoosers();
+    Add<SwitchControl>(56, 64, kParamWriteAll, Strip(116));
+    // Loaded up front so that every strip is decoded before the first frame is drawn.
+    for (int id : {106, 107, 118, 119, 108, 133, 121, 122, 123, 124, 111}) Strip(id);
+    AddEffectArea();
+    statusLine_ = Add<TextControl>(Rect{104, 29, 264, 45}, kNameStyle, "Program Name");
+    AddValueTexts();
+    Add<BitmapControl>(160, 47, kParamSevenSegment, Strip(117));
+    AddPositionControls();
+    AddEqualizer();
+    AddSectionControls();
+    Add<ContactControl>(216, 49, kParamPreviousProgram, Strip(110));
+    Add<ContactControl>(238, 49, kParamNextProgram, Strip(110));
+    Add<InvisibleSwitchControl>(Rect{605, 565, 632, 584}, kParamParametricEqView);
+    Add<InvisibleSwitchControl>(Rect{636, 565, 663, 584}, kParamParagraphicEqView);
+    keyboard_ = Add<KeyboardControl>(Strip(104), Strip(105), kKeyLeftEdges);
+    Add<BitmapOverlayControl>(0, 0, -1, Strip(103), Rect{0, 0, 20, 20});
+
+    editor_.AttachGraphics(graphics_);
+    AddTooltips();
+    ShowEffectPanels(kEffectOff, false, false);
+}
+
+OrvoPanel::~OrvoPanel() = default;
+
+void OrvoPanel::AddFileChoosers() {
+    ImageStrip* strip = Strip(109);
+    for (size_t i = 0; i < std::size(kChoosers); ++i) {
+        const ChooserPlace& place = kChoosers[i];
+        choosers_[i] = Add<FileSelectorControl>(place.rect, place.param, strip, place.action,
+                                                std::string(place.extensions));
+        if (!place.shown) choosers_[i]->Hide(true);
+    }
+}
+
+void OrvoPanel::AddEffectArea() {
+    for (size_t i = 0; i < std::size(kEffectImageIds); ++i) {
+        const bool title = i == kTitleImage;
+        effectImages_[i] = Add<BitmapControl>(title ? 931 : 514, title ? 537 : 563, -1,
+                                              Strip(kEffectImageIds[i]));
+    }
+}
+
+void OrvoPanel::AddValueTexts() {
+    for (int position = 0; position < kUnitParamCount; ++position) {
+        TextControl* text = Add<TextControl>(PositionPlaceAt(position)->valueText, kValueStyle, "");
+        valueTexts_[static_cast<size_t>(position)] = text;
+    }
+    // "MIDI channel" is set on the unit itself; its value is kept but not shown.
+    valueTexts_[80]->Hide(true);
+}
+
+void OrvoPanel::AddPositionControls() {
+    for (int position = 0; position < kUnitParamCount; ++position) {
+        const PositionPlace& place = *PositionPlaceAt(position);
+        const int param = ParamIndexOfPosition(position);
+        Control* control = nullptr;
+        if (place.kind == kPlaceKnob) {
+            control = Add<KnobMultiControl>(place.topLeft.x, place.topLeft.y, param,
+                                            Strip(place.imageId), place.gearing);
+        } else if (place.kind == kPlaceSwitch) {
+            control = Add<SwitchControl>(place.topLeft.x, place.topLeft.y, param, Strip(place.imageId));
+        }
+        positionControls_[static_cast<size_t>(position)] = control;
+    }
+}
+
+void OrvoPanel::AddEqualizer() {
+    EqSettings settings;
+    settings.bandCount = kEqBandCount;
+    settings.lowestFrequency = 20.0f;
+    settings.highestFrequency = 12000.0f;
+    settings.lowestGain = -24.0f;
+    settings.highestGain = 24.0f;
+    settings.handleRadius = 4.0f;
+    settings.gridColour = {255, 255, 255, 255};
+    settings.curveColour = {255, 255, 0, 0};
+    settings.handleColour = {255, 255, 255, 0};
+    settings.spareColour = {255, 255, 255, 0};
+    settings.labelBackground = {100, 0, 0, 0};
+    settings.frequencyGrid = "25, 50, 100, 200, 300, 500, 1000, 2000, 3000, 5000, 7000, 10000";
+    settings.gainGrid = "-18, -12, -6, 0, 6, 12, 18";
+    equalizer_ = Add<ParaGraphicEq>(Rect{530, 593, 990, 708}, kParamPgEq, settings);
+}
+
+void OrvoPanel::AddSectionControls() {
+    for (const ButtonPlace& button : kSectionButtons) {
+        Add<ContactControl>(button.x, button.y, button.param, Strip(button.imageId));
+    }
+    ImageStrip* checkBox = Strip(131);
+    for (size_t column = 0; column < std::size(kCheckBoxColumns); ++column) {
+        for (size_t row = 0; row < std::size(kCheckBoxRows); ++row) {
+            Add<SwitchControl>(kCheckBoxColumns[column], kCheckBoxRows[row],
+                               kCheckBoxFirstParam[column] + static_cast<int>(row), checkBox);
+        }
+    }
+}
+
+void OrvoPanel::AddTooltips() {
+    for (const auto& control : controls_) {
+        const int param = control->ParamIndex();
+        const bool named = (param >= 3 && param <= 124) || param == kParamParametricEqView ||
+                           param == kParamParagraphicEqView;
+        if (named) control->SetTooltip(editor_.GetParam(param)->name);
+        if (param == kParamWriteAll) {
+            control->SetTooltip("Write all programs from files to Orvo. You have to connect two midicables!");
+        }
+    }
+    choosers_[2]->SetTooltip("Load program from file");
+    choosers_[3]->SetTooltip("Save program to file");
+    choosers_[4]->SetTooltip("Select and write program from file to Orvo");
+    graphics_->SetHandleMouseOver(true);
+    graphics_->SetShowTooltips(true);
+}
+
+void OrvoPanel::ShowPositions(int first, int last, bool show) {
+    for (int position = first; position <= last; ++position) {
+        valueTexts_[static_cast<size_t>(position)]->Hide(!show);
+        if (Control* control = positionControls_[static_cast<size_t>(position)]) control->Hide(!show);
+    }
+}
+
+void OrvoPanel::ShowEffectPanels(int effectType, bool parametricView, bool graphicView) {
+    for (BitmapControl* image : effectImages_) image->Hide(true);
+    ShowPositions(kChorusFirstPosition, kUnitParamCount - 1, false);
+    equalizer_->Hide(true);
+    switch (effectType) {
+        case kEffectChorus:
+            effectImages_[kChorusImage]->Hide(false);
+            ShowPositions(kChorusFirstPosition, kChorusFirstPosition + kChorusCount - 1, true);
+            break;
+        case kEffectOverdrive:
+            effectImages_[kDriveImage]->Hide(false);
+            ShowPositions(kOverdriveFirstPosition, kOverdriveFirstPosition + kOverdriveCount - 1, true);
+            break;
+        case kEffectEqualizer:
+            if (parametricView) {
+                effectImages_[kEqKnobsImage]->Hide(false);
+                ShowPositions(kEqualizerFirstPosition, kUnitParamCount - 1, true);
+            }
+            if (graphicView) {
+                effectImages_[kEqGraphImage]->Hide(false);
+                equalizer_->Hide(false);
+                ShowPositions(kEqualizerFirstPosition, kEqualizerFirstPosition + 1, true);
+            }
+            break;
+        default:
+            effectImages_[kBypassImage]->Hide(false);
+            break;
+    }
+    if (effectType >= kEffectChorus && effectType <= kEffectEqualizer) {
+        effectImages_[kTitleImage]->Hide(false);
+    }
+}
+
+void OrvoPanel::SetValueText(int position, const std::string& text) {
+    if (TextControl* control = ValueText(position)) control->SetText(text);
+}
+
+void OrvoPanel::SetStatusLine(const std::string& text) { statusLine_->SetText(text); }
+
+std::string OrvoPanel::StatusLine() const { return statusLine_->Text(); }
+
+void OrvoPanel::SetEqualizerBands(const std::array<EqBandRecord, kEqBandCount>& bands) {
+    for (const EqBandRecord& band : bands) equalizer_->SetBand(band);
+}
+
+EqBandRecord OrvoPanel::EqualizerBand(int band) const {
+    if (band < 0 || band >= equalizer_->BandCount()) return {};
+    return equalizer_->Band(band).Record();
+}
+
+FileSelectorControl* OrvoPanel::Chooser(int index) const {
+    if (index == kParamProgramLoadFile) return choosers_[kShownLoadChooser];
+    for (FileSelectorControl* chooser : choosers_) {
+        if (chooser->ParamIndex() == index) return chooser;
+    }
+    return nullptr;
+}
+
+std::string OrvoPanel::ChooserPath(int index) const {
+    const FileSelectorControl* chooser = Chooser(index);
+    return chooser ? chooser->FileName() : std::string();
+}
+
+void OrvoPanel::SetChooserPath(int index, const std::string& path) {
+    for (FileSelectorControl* chooser : choosers_) {
+        if (chooser->ParamIndex() == index) chooser->SetFileName(path);
+    }
+}
+
+double OrvoPanel::KeyboardVelocity() const { return keyboard_->Velocity(); }
+
+void OrvoPanel::RedrawKeyboard() { keyboard_->MarkDirty(false); }
+
+Control* OrvoPanel::PositionControl(int position) const {
+    if (position < 0 || position >= kUnitParamCount) return nullptr;
+    return positionControls_[static_cast<size_t>(position)];
+}
+
+TextControl* OrvoPanel::ValueText(int position) const {
+    if (position < 0 || position >= kUnitParamCount) return nullptr;
+    return valueTexts_[static_cast<size_t>(position)];
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/EditorPanel.h"
+#include "editor/UnitParameters.h"
+
+class BitmapControl;
+class Control;
+class FileSelectorControl;
+class Graphics;
+class KeyboardControl;
+class OrvoEditor;
+class ParaGraphicEq;
+class TextControl;
+struct ImageStrip;
+
+// The editor's front panel on the 1024 x 800 grid: the background, the file choosers, the
+// value texts, one knob, slider or switch per unit position, the graphic equalizer, the section
+// buttons and check boxes, the keyboard and the about overlay, in drawing order. It owns its
+// controls; the graphics core draws them and sends them the mouse.
+class OrvoPanel : public EditorPanel {
+public:
+    // Builds the panel on graphics and attaches graphics to the editor, which then owns it.
+    OrvoPanel(OrvoEditor& editor, Graphics* graphics);
+    ~OrvoPanel() override;
+
+    void SetValueText(int position, const std::string& text) override;
+    void SetStatusLine(const std::string& text) override;
+    std::string StatusLine() const override;
+    void ShowEffectPanels(int effectType, bool parametricView, bool graphicView) override;
+    void SetEqualizerBands(const std::array<EqBandRecord, kEqBandCount>& bands) override;
+    EqBandRecord EqualizerBand(int band) const override;
+    std::string ChooserPath(int index) const override;
+    void SetChooserPath(int index, const std::string& path) override;
+    double KeyboardVelocity() const override;
+    void RedrawKeyboard() override;
+
+    Graphics& Panel() const { return *graphics_; }
+    // The control standing for a unit position, or null (position 80 has none).
+    Control* PositionControl(int position) const;
+    TextControl* ValueText(int position) const;
+    FileSelectorControl* Chooser(int index) const;
+    ParaGraphicEq* Equalizer() const { return equalizer_; }
+    KeyboardControl* Keyboard() const { return keyboard_; }
+
+private:
+    template <typename T, typename... Args>
+    T* Add(Args&&... args);
+    ImageStrip* Strip(int id);
+    void AddFileChoosers();
+    void AddEffectArea();
+    void AddValueTexts();
+    void AddPositionControls();
+    void AddEqualizer();
+    void AddSectionControls();
+    void AddTooltips();
+    void ShowPositions(int first, int last, bool show);
+
+    OrvoEditor& editor_;
+    Graphics* graphics_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::array<FileSelectorControl*, 5> choosers_{};
+    std::array<BitmapControl*, 6> effectImages_{};
+    TextControl* statusLine_ = nullptr;
+    std::array<TextControl*, kUnitParamCount> valueTexts_{};
+    std::array<Control*, kUnitParamCount> positionControls_{};
+    ParaGraphicEq* equalizer_ = nullptr;
+    KeyboardControl* keyboard_ = nullptr;
+};
