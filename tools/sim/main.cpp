@@ -12,9 +12,12 @@
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "sim/ProgramFolder.h"
 #include "sim/SimPorts.h"
 #include "sim/VirtualOrvo.h"
+#include "util/FileReader.h"
 
 namespace {
 
@@ -120,35 +123,22 @@ int ParseOptions(int argc, char** argv, Options& options, bool& showHelp) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    Options options;
-    bool showHelp = false;
-    if (const int code = ParseOptions(argc, argv, options, showHelp); code != 0 || showHelp) {
-        if (showHelp) std::fputs(kUsage, stdout);
-        return code;
+void LoadPrograms(const std::string& folder, VirtualOrvo& unit) {
+    if (!IsFolder(folder)) {
+        std::printf("%s does not exist yet: starting with the default program everywhere\n",
+                    folder.c_str());
+        return;
     }
-
-    VirtualOrvo unit;
-    unit.SetFaults(options.faults);
-    unit.SetEraseDelayMs(options.eraseDelayMs);
-    if (!options.quiet) {
-        unit.SetLogSink([](const std::string& line) {
-            std::printf("%s\n", line.c_str());
-            std::fflush(stdout);
-        });
+    std::vector<std::string> problems;
+    const int loaded = LoadProgramFolder(folder, unit, &problems);
+    for (const std::string& problem : problems) {
+        std::fprintf(stderr, "orvo-sim: %s not loaded: %s\n", folder.c_str(), problem.c_str());
     }
-    if (!options.loadFolder.empty()) {
-        std::vector<std::string> problems;
-        const int loaded = LoadProgramFolder(options.loadFolder, unit, &problems);
-        for (const std::string& problem : problems) {
-            std::fprintf(stderr, "orvo-sim: %s not loaded: %s\n", options.loadFolder.c_str(),
-                         problem.c_str());
-        }
-        std::printf("loaded %d programs from %s\n", loaded, options.loadFolder.c_str());
-    }
+    std::printf("loaded %d programs from %s\n", loaded, folder.c_str());
+}
 
+// Runs the ports until SIGINT or SIGTERM.
+int Serve(VirtualOrvo& unit, const Options& options) {
     SimPorts ports(unit);
     std::string reason;
     if (!ports.Open(options.name, options.backend, &reason)) {
@@ -158,7 +148,6 @@ int main(int argc, char** argv) {
     std::printf("\"%s\" is ready on %s; Ctrl+C ends it\n", options.name.c_str(),
                 ports.BackendName());
     std::fflush(stdout);
-
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     while (!stopRequested) {
@@ -166,6 +155,36 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     ports.Close();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    bool showHelp = false;
+    if (const int code = ParseOptions(argc, argv, options, showHelp); code != 0 || showHelp) {
+        if (showHelp) std::fputs(kUsage, stdout);
+        return code;
+    }
+    VirtualOrvo unit;
+    unit.SetFaults(options.faults);
+    unit.SetEraseDelayMs(options.eraseDelayMs);
+    if (!options.quiet) {
+        unit.SetLogSink([](const std::string& line) {
+            std::printf("%s\n", line.c_str());
+            std::fflush(stdout);
+        });
+    }
+    if (!options.loadFolder.empty()) LoadPrograms(options.loadFolder, unit);
+    // The programs are written at the end of a session: make sure now that they can be.
+    if (!options.saveFolder.empty() && !IsFolder(options.saveFolder) &&
+        mkdir(options.saveFolder.c_str(), 0777) != 0) {
+        std::fprintf(stderr, "orvo-sim: cannot create the folder %s for --save\n",
+                     options.saveFolder.c_str());
+        return 1;
+    }
+    if (Serve(unit, options) != 0) return 1;
 
     int status = 0;
     if (!options.saveFolder.empty()) {
