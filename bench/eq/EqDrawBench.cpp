@@ -4,24 +4,12 @@
 
 #include "gui/HeadlessGraphics.h"
 #include "gui/ParaGraphicEq.h"
+#include "support/ParaGraphicEqSettings.h"
 
 namespace {
 
-EqSettings EditorSettings() {
-    EqSettings settings;
-    settings.bandCount = 4;
-    settings.highestFrequency = 12000.0f;
-    settings.lowestGain = -24.0f;
-    settings.highestGain = 24.0f;
-    settings.handleRadius = 4.0f;
-    settings.curveColour = {255, 255, 0, 0};
-    settings.frequencyGrid = "25, 50, 100, 200, 300, 500, 1000, 2000, 3000, 5000, 7000, 10000";
-    settings.gainGrid = "-18, -12, -6, 0, 6, 12, 18";
-    return settings;
-}
-
 struct EqPanel {
-    EqPanel() : graphics(nullptr), eq(nullptr, {530, 593, 990, 708}, 161, EditorSettings()) {
+    EqPanel() : graphics(nullptr), eq(nullptr, {530, 593, 990, 708}, 161, EditorEqSettings()) {
         graphics.PrepareDrawing();
         graphics.AddControl(&eq);
         eq.SetBand({0, kEqLowShelf, 6.0f, 100.0f, 7.0f, 50.0f, 270.0f, -20.0f, 20.0f, 4.0f, 10.0f});

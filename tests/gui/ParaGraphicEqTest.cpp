@@ -5,29 +5,13 @@
 #include "gui/Graphics.h"
 #include "gui/ParaGraphicEq.h"
 #include "plugin/PluginBase.h"
+#include "support/ParaGraphicEqSettings.h"
 
 namespace {
 
 constexpr int kEqParam = 161;
 const Rect kPanelPlace{530, 593, 990, 708};  // 460 x 115
 
-// The display as the editor sets it up.
-EqSettings EditorSettings() {
-    EqSettings settings;
-    settings.bandCount = 4;
-    settings.lowestFrequency = 20.0f;
-    settings.highestFrequency = 12000.0f;
-    settings.lowestGain = -24.0f;
-    settings.highestGain = 24.0f;
-    settings.handleRadius = 4.0f;
-    settings.gridColour = {255, 255, 255, 255};
-    settings.curveColour = {255, 255, 0, 0};
-    settings.handleColour = {255, 255, 255, 0};
-    settings.labelBackground = {100, 0, 0, 0};
-    settings.frequencyGrid = "25, 50, 100, 200, 300, 500, 1000, 2000, 3000, 5000, 7000, 10000";
-    settings.gainGrid = "-18, -12, -6, 0, 6, 12, 18";
-    return settings;
-}
 
 // The editor's four bands: low shelf, two peaks, high shelf, all flat.
 void SetEditorBands(ParaGraphicEq& eq) {
@@ -51,7 +35,7 @@ MouseKeys Right() {
 
 class ParaGraphicEqTest : public ::testing::Test {
 protected:
-    ParaGraphicEqTest() : eq_(&core_, kPanelPlace, kEqParam, EditorSettings()) { SetEditorBands(eq_); }
+    ParaGraphicEqTest() : eq_(&core_, kPanelPlace, kEqParam, EditorEqSettings()) { SetEditorBands(eq_); }
 
     // Presses on band b's handle and returns the panel point pressed.
     void PressHandle(int b, const MouseKeys& keys) {
@@ -93,7 +77,7 @@ TEST_F(ParaGraphicEqTest, LeftDragMovesFrequencyAndGainWithinTheBandsLimits) {
 }
 
 TEST_F(ParaGraphicEqTest, LowerHalfDragUsesTheLowestGain) {
-    EqSettings settings = EditorSettings();
+    EqSettings settings = EditorEqSettings();
     settings.lowestGain = -12.0f;
     ParaGraphicEq eq(&core_, kPanelPlace, kEqParam, settings);
     SetEditorBands(eq);
@@ -130,7 +114,7 @@ TEST_F(ParaGraphicEqTest, DragSendsTheBandIndexToTheBoundParameterAndReleaseEnds
 }
 
 TEST_F(ParaGraphicEqTest, SingleBandDisplayUsesValueZeroAndIgnoresUnknownBands) {
-    EqSettings settings = EditorSettings();
+    EqSettings settings = EditorEqSettings();
     settings.bandCount = 1;
     ParaGraphicEq eq(&core_, kPanelPlace, kEqParam, settings);
     eq.SetBand({0, kEqPeak, 6.0f, 1000.0f, 1.0f, 20.0f, 12000.0f, -24.0f, 24.0f, 0.1f, 2.0f});
@@ -179,7 +163,7 @@ protected:
 }  // namespace
 
 TEST_F(ParaGraphicEqDrawTest, FlatBandsDrawTheCentreLineWithItsFaintCompanions) {
-    EqSettings settings = EditorSettings();
+    EqSettings settings = EditorEqSettings();
     settings.hideGrid = true;
     settings.hideHandles = true;
     ParaGraphicEq eq(nullptr, kPanelPlace, kEqParam, settings);
@@ -200,7 +184,7 @@ TEST_F(ParaGraphicEqDrawTest, FlatBandsDrawTheCentreLineWithItsFaintCompanions) 
 }
 
 TEST_F(ParaGraphicEqDrawTest, BoostLiftsTheCurveAndTheHandleSitsOnIt) {
-    EqSettings settings = EditorSettings();
+    EqSettings settings = EditorEqSettings();
     settings.hideGrid = true;
     ParaGraphicEq eq(nullptr, kPanelPlace, kEqParam, settings);
     SetEditorBands(eq);
@@ -217,7 +201,7 @@ TEST_F(ParaGraphicEqDrawTest, BoostLiftsTheCurveAndTheHandleSitsOnIt) {
 }
 
 TEST_F(ParaGraphicEqDrawTest, HeldHandleAtTheRightEdgeShowsItsLabelToTheLeft) {
-    EqSettings settings = EditorSettings();
+    EqSettings settings = EditorEqSettings();
     settings.hideGrid = true;
     ParaGraphicEq eq(nullptr, kPanelPlace, kEqParam, settings);
     eq.SetBand({3, kEqHighShelf, 0.0f, 12000.0f, 7.0f, 2000.0f, 12000.0f, -15.0f, 15.0f, 4.0f, 10.0f});

@@ -8,6 +8,7 @@
 #include "QtPanelDriver.h"
 #include "gui/ParaGraphicEq.h"
 #include "platform/qt/PanelWidget.h"
+#include "support/ParaGraphicEqSettings.h"
 
 namespace {
 
@@ -23,15 +24,7 @@ protected:
         InitIntParam(*core_->GetParam(kEqParam), "PGEq", 0, 0, 3);
         graphics_ = new GraphicsQt(core_.get());
         graphics_->AddBackgroundPanel({255, 30, 30, 30});
-        EqSettings settings;
-        settings.bandCount = 4;
-        settings.highestFrequency = 12000.0f;
-        settings.lowestGain = -24.0f;
-        settings.highestGain = 24.0f;
-        settings.handleRadius = 4.0f;
-        settings.curveColour = {255, 255, 0, 0};
-        settings.frequencyGrid = "25, 50, 100, 200, 300, 500, 1000, 2000, 3000, 5000, 7000, 10000";
-        settings.gainGrid = "-18, -12, -6, 0, 6, 12, 18";
+        const EqSettings settings = EditorEqSettings();
         eq_ = std::make_unique<ParaGraphicEq>(core_.get(), kPlace, kEqParam, settings);
         graphics_->AddControl(eq_.get());
         eq_->SetBand({0, kEqLowShelf, 0.0f, 100.0f, 7.0f, 50.0f, 270.0f, -20.0f, 20.0f, 4.0f, 10.0f});
