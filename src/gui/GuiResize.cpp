@@ -27,6 +27,10 @@ constexpr int kStateHighest = 1000000;
 // is never wider than 8192 pixels.
 constexpr double kSmallestStoredScale = 0.1;
 constexpr double kLargestStoredScale = 8.0;
+// Whatever the limits say, a zoom is positive and the panel fits a bitmap: 8192 pixels a side
+// at most (the default scale limit of 10^9 would overflow the size).
+constexpr double kSmallestScale = 0.01;
+constexpr int kLargestPanelSide = 8192;
 // The View menu's fixed zooms for commands 12..19.
 constexpr double kViewCommandScales[] = {0.7, 0.8, 0.9, 1.0, 1.1, 1.2, 1.3, 2.0};
 constexpr int kFullPanelHeight = 800;
@@ -78,7 +82,8 @@ GuiResize::GuiResize(PluginBase* core, Graphics* graphics)
 }
 
 GuiResize::~GuiResize() {
-    if (graphics_ != nullptr) graphics_->SetGuiResize(nullptr);
+    // The graphics core outlives the controls; it must not ask a deleted control about drags.
+    if (graphics_ != nullptr && attached_) graphics_->SetGuiResize(nullptr);
 }
 
 void GuiResize::ReadStoredScale() {
@@ -93,8 +98,12 @@ void GuiResize::ReadStoredScale() {
 }
 
 void GuiResize::ComputePanelSize() {
-    panelWidth_ = static_cast<int>(scale_ * baseWidth_);
-    panelHeight_ = static_cast<int>(scale_ * baseHeight_);
+    const auto side = [](double size) {
+        if (!(size > 0.0)) return 0;
+        return static_cast<int>(std::min(size, static_cast<double>(kLargestPanelSide)));
+    };
+    panelWidth_ = side(scale_ * baseWidth_);
+    panelHeight_ = side(scale_ * baseHeight_);
 }
 
 void GuiResize::SelectViewMode(int id) {
@@ -112,7 +121,7 @@ void GuiResize::SelectViewMode(int id) {
 void GuiResize::SetScaleLimits(double lowPercent, double highPercent) {
     scaleLow_ = lowPercent / 100.0;
     scaleHigh_ = highPercent / 100.0;
-    scale_ = std::min(std::max(scale_, scaleLow_), scaleHigh_);
+    scale_ = std::max(std::min(std::max(scale_, scaleLow_), scaleHigh_), kSmallestScale);
     ComputePanelSize();
 }
 
@@ -135,7 +144,7 @@ void GuiResize::SetEdgeHandles(bool enabled, int thickness) {
 
 void GuiResize::SetScale(double scale) {
     if (std::isnan(scale)) return;
-    scale_ = std::min(std::max(scale, scaleLow_), scaleHigh_);
+    scale_ = std::max(std::min(std::max(scale, scaleLow_), scaleHigh_), kSmallestScale);
     GuiLayoutStore::Process().SetProcessScale(scale_);
     ComputePanelSize();
 }
@@ -164,6 +173,7 @@ void GuiResize::AttachTo(PluginGui& gui) {
         graphics_->AddControl(this);
     }
     graphics_->SetGuiResize(this);
+    attached_ = true;
 }
 
 void GuiResize::ApplyChange() {
@@ -238,7 +248,8 @@ bool GuiResize::DoViewCommand(int command) {
 
 double GuiResize::FitToScreen(int availableHeight, int halfFrame) {
     double scale = GuiScaleSetting::Read(settingsPath_);
-    if (scale * baseHeight_ + halfFrame > availableHeight && availableHeight > halfFrame) {
+    if (scale * baseHeight_ + halfFrame > availableHeight && availableHeight > halfFrame &&
+        baseHeight_ > 0.0) {
         scale = static_cast<double>(availableHeight - halfFrame) / baseHeight_;
         GuiScaleSetting::Write(settingsPath_, scale);
         if (graphics_ != nullptr && rerenderOnScale_) {
@@ -362,8 +373,8 @@ void GuiResize::OnDrag(int x, int y, int dx, int dy, const MouseKeys& keys) {
     if (reopenNeeded_) return;
     SetPointer(kCursorResizeDiagonal);
     if (cornerDragScales_) {
-        const double scale = ((x + y) / 2.0) / ((baseWidth_ + baseHeight_) / 2.0);
-        SetScale(scale);
+        const double baseMean = (baseWidth_ + baseHeight_) / 2.0;
+        if (baseMean > 0.0) SetScale(((x + y) / 2.0) / baseMean);
     } else {
         const ViewMode& mode = CurrentMode();
         baseWidth_ = std::min(std::max(x / scale_, mode.widthLow), mode.widthHigh);

@@ -159,6 +159,7 @@ private:
     bool reopenNeeded_ = false;
     bool justRendered_ = false;
     bool stateApplied_ = false;
+    bool attached_ = false;
     std::string settingsPath_;
     Parameter state_[kStateParamCount];
     std::unique_ptr<HorizontalResizing> horizontal_;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/BitmapControl.h"
 #include "gui/GuiLayoutStore.h"
 #include "gui/GuiResize.h"
 #include "gui/GuiScaleSetting.h"
@@ -74,7 +75,9 @@ protected:
         }
         graphics_ = new FolderGraphics(&core_, dir_.Path());
         graphics_->SetImageScaleDivisor(2);
-        graphics_->AddImage(kStripId, std::make_unique<raster::MemBitmap>(40, 20));
+        auto artwork = std::make_unique<raster::MemBitmap>(40, 20);
+        for (int y = 0; y < 20; ++y) std::fill_n(artwork->Row(y), 40, 0xFFC08040u);
+        graphics_->AddImage(kStripId, std::move(artwork));
         resize_ = std::make_unique<GuiResize>(&core_, graphics_);
         resize_->SetScaleLimits(50, 200);
         resize_->SetBaseSizeLimits(512, 400, 2048, 1600);
@@ -82,6 +85,8 @@ protected:
         graphics_->AddBackgroundPanel({255, 10, 20, 30});
         strip_ = graphics_->LoadImageStrip(kStripId, "strip.png", 1);
         graphics_->AddControl(&knob_);
+        picture_ = std::make_unique<BitmapControl>(&core_, 100, 50, -1, strip_);
+        graphics_->AddControl(picture_.get());
         graphics_->AddControl(&hiddenOne_);
         hiddenOne_.Hide(true);
         core_.SetGuiResize(resize_.get());
@@ -101,6 +106,7 @@ protected:
     FolderGraphics* graphics_ = nullptr;  // owned by the core once attached
     std::unique_ptr<GuiResize> resize_;
     ImageStrip* strip_ = nullptr;
+    std::unique_ptr<BitmapControl> picture_;
 };
 
 }  // namespace
@@ -108,7 +114,7 @@ protected:
 TEST_F(GuiResizeTest, AttachAddsTheHandlesAndItselfLastAndRendersTheImagesOnce) {
     Build();
     const int count = graphics_->GetNControls();
-    ASSERT_EQ(count, 6);
+    ASSERT_EQ(count, 7);
     EXPECT_EQ(graphics_->GetControl(count - 3), static_cast<Control*>(resize_->VerticalHandle()));
     EXPECT_EQ(graphics_->GetControl(count - 2), static_cast<Control*>(resize_->HorizontalHandle()));
     EXPECT_EQ(graphics_->GetControl(count - 1), static_cast<Control*>(resize_.get()));
@@ -147,6 +153,13 @@ TEST_F(GuiResizeTest, ControlsArePlacedFromTheir100PercentRectangles) {
     EXPECT_EQ(knob_.TargetRect(), (Rect{110, 55, 154, 77}));
     EXPECT_EQ(graphics_->GetControl(0)->DrawRect(), (Rect{0, 0, 1126, 880}));
     EXPECT_TRUE(hiddenOne_.IsHidden());
+    // The picture placed at (100, 50) shows from (110, 55), its image rendered 10 % larger.
+    EXPECT_EQ(picture_->DrawRect(), (Rect{110, 55, 132, 66}));
+    graphics_->Tick();
+    EXPECT_EQ(Pixel(110, 55), 0xC08040u);
+    EXPECT_EQ(Pixel(125, 60), 0xC08040u);
+    EXPECT_EQ(Pixel(109, 55), 0x0A141Eu);
+    EXPECT_EQ(Pixel(132, 60), 0x0A141Eu);
     // Back at 100 % every rectangle is where it was designed, not drifted by the round trip.
     resize_->DoViewCommand(12);
     resize_->DoViewCommand(15);
@@ -162,6 +175,13 @@ TEST_F(GuiResizeTest, ScaleStaysWithinItsLimits) {
     EXPECT_DOUBLE_EQ(resize_->Scale(), 0.5);
     resize_->SetScaleLimits(80, 120);
     EXPECT_DOUBLE_EQ(resize_->Scale(), 0.8);
+    // With the wide default limits a scale still gives a panel a bitmap can hold.
+    GuiResize unlimited(&core_, graphics_);
+    unlimited.SetScale(1e9);
+    EXPECT_EQ(unlimited.PanelWidth(), 8192);
+    unlimited.SetScale(0.0);
+    EXPECT_GT(unlimited.Scale(), 0.0);
+    EXPECT_GT(unlimited.PanelWidth(), 0);
 }
 
 TEST_F(GuiResizeTest, GripDragShowsGreyDefersTheImagesAndClampsAtHalf) {
