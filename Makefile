@@ -13,3 +13,9 @@ run: build
 
 test: deps
 	bash tools/run-tests.sh
+
+# Draws the panel's artwork into the build folder and a 1024 x 800 preview of the panel with a
+# sample of every strip: build/default/artgen-preview.png (and -sheet.png).
+preview: deps
+	cmake --preset default
+	cmake --build --preset default --target artwork-preview
