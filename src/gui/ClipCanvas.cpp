@@ -2,22 +2,14 @@
 
 #include "raster/Draw.h"
 
-ClipCanvas::ClipCanvas(raster::Bitmap* target, const Rect& clip) : target_(target) {
-    if (target_ == nullptr || !target_->HasPixels() || target_->IsBottomUp()) {
-        target_ = nullptr;
-        return;
-    }
-    clip_ = clip.Intersection({0, 0, target_->Width(), target_->Height()});
-}
-
-uint32_t* ClipCanvas::Pixels() {
-    if (target_ == nullptr || clip_.IsEmpty()) return nullptr;
-    return target_->Row(clip_.T) + clip_.L;
-}
-
-const uint32_t* ClipCanvas::Pixels() const {
-    if (target_ == nullptr || clip_.IsEmpty()) return nullptr;
-    return static_cast<const raster::Bitmap*>(target_)->Row(clip_.T) + clip_.L;
+ClipCanvas::ClipCanvas(raster::Bitmap* target, const Rect& clip) {
+    if (target == nullptr || !target->HasPixels() || target->IsBottomUp()) return;
+    clip_ = clip.Intersection({0, 0, target->Width(), target->Height()});
+    if (clip_.IsEmpty()) return;
+    origin_ = target->Row(clip_.T) + clip_.L;
+    width_ = clip_.Width();
+    height_ = clip_.Height();
+    span_ = target->Span();
 }
 
 raster::PointF ClipCanvas::Local(raster::PointF point) const {

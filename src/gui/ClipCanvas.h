@@ -13,11 +13,11 @@ class ClipCanvas : public raster::Bitmap {
 public:
     ClipCanvas(raster::Bitmap* target, const Rect& clip);
 
-    uint32_t* Pixels() override;
-    const uint32_t* Pixels() const override;
-    int Width() const override { return clip_.Width(); }
-    int Height() const override { return clip_.Height(); }
-    int Span() const override { return target_ != nullptr ? target_->Span() : 0; }
+    uint32_t* Pixels() override { return origin_; }
+    const uint32_t* Pixels() const override { return origin_; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    int Span() const override { return span_; }
     bool IsBottomUp() const override { return false; }
     bool Resize(int, int) override { return false; }
     void* NativeContext() const override { return nullptr; }
@@ -31,6 +31,10 @@ public:
 private:
     raster::PointF Local(raster::PointF point) const;
 
-    raster::Bitmap* target_;
+    // Taken once: the drawing operations ask for them for every pixel they plot.
     Rect clip_;  // within the target; empty when nothing may be drawn
+    uint32_t* origin_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    int span_ = 0;
 };
