@@ -466,6 +466,11 @@ void OrvoEditor::SendNote(int note, bool on) {
     SendMidiMsg(message);
 }
 
+int OrvoEditor::HeldNoteCount() const {
+    Lock hold(PluginLock());
+    return heldNotes_;
+}
+
 bool OrvoEditor::KeyState(int note) const {
     Lock hold(PluginLock());
     return note >= 0 && note < 128 && keyState_[static_cast<size_t>(note)] != 0;

@@ -66,7 +66,7 @@ public:
     void SendNote(int note, bool on);
     // Whether the note is held on the keyboard input, for the on-screen keyboard.
     bool KeyState(int note) const override;
-    int HeldNoteCount() const override { return heldNotes_; }
+    int HeldNoteCount() const override;
 
     // Builds the editor's front panel on a graphics core from the registered window layer.
     void BuildPanel();
@@ -92,7 +92,6 @@ public:
 
     const MidiLearn& Learn() const { return learn_; }
     int SelectedSections() const { return selectedSections_; }
-    int HeldNotes() const { return heldNotes_; }
     bool GraphicEqView() const { return graphicView_; }
     const std::array<uint8_t, 7>& LastReply() const { return replyBuffer_; }
     const std::array<uint8_t, 115>& LastDump() const { return dumpBuffer_; }

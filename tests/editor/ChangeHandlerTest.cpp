@@ -240,11 +240,11 @@ TEST(EqualizerBands, BandRecordsCarryTheUnitsRanges) {
 TEST_F(ChangeHandler, KeyboardNotesAreTrackedAndPassedOn) {
     editor_.HandleKeyboardMessage({0, 0x90, 60, 100});
     EXPECT_TRUE(editor_.KeyState(60));
-    EXPECT_EQ(editor_.HeldNotes(), 1);
+    EXPECT_EQ(editor_.HeldNoteCount(), 1);
     editor_.HandleKeyboardMessage({0, 0x90, 60, 0});
     EXPECT_FALSE(editor_.KeyState(60));
     editor_.HandleKeyboardMessage({0, 0x80, 60, 0});
-    EXPECT_EQ(editor_.HeldNotes(), 0) << "a second release does not count below zero";
+    EXPECT_EQ(editor_.HeldNoteCount(), 0) << "a second release does not count below zero";
     editor_.HandleKeyboardMessage({0, 0xA0, 60, 10});  // pressure: ignored
     editor_.HandleKeyboardMessage({0, 0xF8, 0, 0});    // clock: ignored
     editor_.HandleKeyboardMessage({0, 0xE0, 0, 64});
