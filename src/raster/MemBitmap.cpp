@@ -9,6 +9,8 @@ namespace {
 
 // Extra bytes past the last row, so vector loops may read a little beyond it.
 constexpr size_t kSlackBytes = 63;
+// No bitmap of the panel comes near this; a larger request is a corrupt size, not a picture.
+constexpr uint64_t kMaxBitmapBytes = uint64_t{1} << 32;
 
 }  // namespace
 
@@ -36,6 +38,10 @@ bool MemBitmap::Resize(int width, int height) {
     }
     const uint64_t span = static_cast<uint64_t>(SpanFor(width));
     const uint64_t required = static_cast<uint64_t>(height) * span * 4;
+    if (required > kMaxBitmapBytes) {
+        Release();
+        return true;
+    }
     if (buffer_ == nullptr || allocated_ < required) {
         // A missing buffer is allocated to fit; a too-small one grows with a quarter of headroom
         // so that a bitmap resized a little larger again does not reallocate every time.
