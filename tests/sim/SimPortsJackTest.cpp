@@ -191,4 +191,15 @@ TEST_F(SimPortsJackTest, AnswersDumpRequestsAndTakesAFirmwareUpdateInPieces) {
     EXPECT_EQ(unit.FirmwareImage().size(), 80000u);
 }
 
+TEST(SimPorts, WithoutAServerOpeningFailsWithAReason) {
+    // A JACK client made without a server must not be used for a port: that would crash.
+    setenv("JACK_DEFAULT_SERVER", "orvo-no-such-server", 1);
+    VirtualOrvo unit;
+    SimPorts ports(unit);
+    std::string reason;
+    EXPECT_FALSE(ports.Open("Orvo Simulator", SimPorts::Backend::kJack, &reason));
+    EXPECT_FALSE(ports.IsOpen());
+    EXPECT_EQ(reason.rfind("JACK: ", 0), 0u) << reason;
+}
+
 }  // namespace
