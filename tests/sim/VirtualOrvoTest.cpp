@@ -266,4 +266,22 @@ TEST(VirtualOrvo, DelayedRepliesLeaveOnlyWhenDue) {
     EXPECT_FALSE(cable.unit.NextReplyDueMs());
 }
 
+TEST(VirtualOrvo, AReplyMayBeAnsweredFromInsideTheReplySink) {
+    // A transfer chain run against the unit without threads: each dump asks for the next one.
+    VirtualOrvo unit;
+    std::vector<int> dumped;
+    unit.SetReplySink([&](const uint8_t* bytes, size_t size) {
+        ASSERT_TRUE(IsProgramDump(bytes, size));
+        dumped.push_back(bytes[kProgramNumberIndex]);
+        if (bytes[kProgramNumberIndex] < kLastProgramNumber) {
+            const Bytes next = *BuildDumpRequest(bytes[kProgramNumberIndex] + 1);
+            unit.Feed(next.data(), next.size(), 0);
+        }
+    });
+    const Bytes first = *BuildDumpRequest(1);
+    unit.Feed(first.data(), first.size(), 0);
+    ASSERT_EQ(dumped.size(), 99u);
+    EXPECT_EQ(dumped.back(), 99);
+}
+
 }  // namespace
