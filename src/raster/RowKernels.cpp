@@ -249,6 +249,9 @@ void BlitRow(uint32_t* dest, const uint32_t* src, int count, int weight, int mod
         case kModeAlphaDodge:
             return ReferenceBlit<blend::AlphaDodgePixel>(dest, src, count, weight);
         default:
+            // Modes the panel never asks for: through the source's alpha when the mode says so,
+            // otherwise as a plain copy.
+            if (mode & kModeUseAlpha) return BlitRow(dest, src, count, weight, kModeAlphaCopy);
             if (!fast) return ReferenceBlit<blend::CopyPixel>(dest, src, count, weight);
             // Rows never overlap within one call, but a bitmap blitted onto itself may; memmove
             // keeps that case sound.

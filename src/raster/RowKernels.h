@@ -7,7 +7,8 @@
 // bytes. Weights are integer weights 1..256, already checked by the caller.
 namespace raster::rows {
 
-// Blit modes 0, 0x10000, 0x10001 and 0x10002 (any other mode blits like mode 0).
+// Blit modes 0, 0x10000, 0x10001 and 0x10002; other modes blit like 0x10000 when they use the
+// source's alpha and like 0 otherwise.
 void BlitRow(uint32_t* dest, const uint32_t* src, int count, int weight, int mode);
 
 // Fill with mode low byte 0 (copy), 1 (add) or 2 (dodge); others fill like mode 0.

@@ -41,6 +41,7 @@ TEST_P(BlitModes, TransparentSourceLeavesDestinationUntouchedAtAnyWeight) {
     for (float weight : {1.0f, 0.5f, 0.3f}) {
         Blit(&dest, &src, 0, 0, nullptr, weight, kModeAlphaCopy);
         Blit(&dest, &src, 0, 0, nullptr, weight, kModeAlphaAdd);
+        Blit(&dest, &src, 0, 0, nullptr, weight, kModeUseAlpha | kModeMultiply);
         EXPECT_EQ(testing::CountEqual(dest, 0x12345678), 12) << weight;
     }
 }
