@@ -54,6 +54,10 @@ function(orvo_test name)
   if(NOT _labels)
     set(_labels unit)
   endif()
+  # Tests never see the user's own settings: the per-user folder is one that does not exist,
+  # so nothing is read from it or kept in it unless a test makes a folder of its own.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${_labels}" ${T_PROPERTIES})
+    PROPERTIES LABELS "${_labels}"
+      ENVIRONMENT_MODIFICATION "XDG_CONFIG_HOME=set:${CMAKE_CURRENT_BINARY_DIR}/no-config"
+      ${T_PROPERTIES})
 endfunction()

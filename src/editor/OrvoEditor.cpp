@@ -8,6 +8,7 @@
 #include "editor/ParamChange.h"
 #include "gui/Graphics.h"
 #include "gui/GraphicsFactory.h"
+#include "gui/GuiResize.h"
 
 namespace {
 
@@ -70,6 +71,11 @@ void OrvoEditor::InitialisePanelState() {
 void OrvoEditor::BuildPanel() {
     Lock hold(PluginLock());
     Graphics* graphics = CreateGraphics(this);
+    resize_ = std::make_unique<GuiResize>(this, graphics);
+    resize_->SelectViewMode(0);
+    resize_->SetScaleLimits(50.0, 200.0);
+    resize_->SetBaseSizeLimits(512.0, 400.0, 2048.0, 1600.0);
+    SetGuiResize(resize_.get());
     // Every image is drawn at twice the panel's resolution.
     graphics->SetImageScaleDivisor(2);
     AttachPanel(std::make_unique<OrvoPanel>(*this, graphics));
@@ -347,6 +353,8 @@ bool OrvoEditor::DoCommand(int code) {
     if (code == kCommandTick) {
         CommunicationTick();
         if (programs_) programs_->Tick();
+    } else if (resize_ && resize_->DoViewCommand(code)) {
+        return true;
     } else if (programs_) {
         programs_->Command(code);
     }

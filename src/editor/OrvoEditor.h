@@ -47,6 +47,8 @@ enum EditorCommand : int {
 // The Orvo editor: the unit's parameters, the change handler that turns every change into
 // messages to the unit and panel updates, and the handlers of the unit's and the keyboard's
 // messages.
+class GuiResize;
+
 class OrvoEditor : public StandalonePlugin {
 public:
     OrvoEditor(MidiOutputPort* output, const uint16_t* outputChannel);
@@ -74,6 +76,7 @@ public:
     // build initialisation.
     void AttachPanel(std::unique_ptr<EditorPanel> panel);
     EditorPanel* Panel() const { return panel_.get(); }
+    GuiResize* Resize() const { return resize_.get(); }
 
     // Hands the editor the operations on whole programs, and restores the last program.
     void AttachPrograms(std::unique_ptr<ProgramOperations> programs);
@@ -125,6 +128,7 @@ private:
     void GuiIdle() override;
 
     std::unique_ptr<ProgramOperations> programs_;
+    std::unique_ptr<GuiResize> resize_;
     std::unique_ptr<EditorPanel> panel_;
     MidiLearn learn_;
     std::array<int, kKeyCount> lastValue_{};

@@ -7,6 +7,7 @@
 #include "editor/OrvoEditor.h"
 #include "editor/PanelLayout.h"
 #include "gui/Graphics.h"
+#include "gui/GuiResize.h"
 #include "gui/KnobMultiControl.h"
 #include "gui/ParaGraphicEq.h"
 #include "gui/TextControl.h"
@@ -51,7 +52,9 @@ protected:
 }  // namespace
 
 TEST_F(FrontPanel, EveryPositionHasItsControlAndValueTextInPlace) {
-    EXPECT_EQ(graphics_->GetNControls(), 288);
+    // 288 controls of the panel, then the resize control's two edge handles and its grip.
+    ASSERT_EQ(graphics_->GetNControls(), 288 + 3);
+    EXPECT_EQ(graphics_->GetControl(290), static_cast<Control*>(editor_.Resize()));
     for (int position = 0; position < kUnitParamCount; ++position) {
         SCOPED_TRACE(position);
         const PositionPlace& place = *PositionPlaceAt(position);
@@ -107,6 +110,16 @@ TEST_F(FrontPanel, DraggingAKnobSendsItsParameterChange) {
     EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 6), (Bytes{0xB0, 0x63, 11, 0xB0, 0x62, 12}));
     EXPECT_EQ(sent[sent.size() - 1], volume);
     EXPECT_EQ(panel_->ValueText(11)->Text(), std::to_string(volume));
+}
+
+TEST_F(FrontPanel, ViewMenuZoomsThePanel) {
+    EXPECT_TRUE(editor_.DoCommand(17));  // 120 %
+    EXPECT_EQ(graphics_->Width(), 1228);
+    EXPECT_EQ(graphics_->Height(), 960);
+    EXPECT_EQ(panel_->PositionControl(0)->DrawRect().L, 30);
+    EXPECT_TRUE(editor_.DoCommand(15));  // 100 %
+    EXPECT_EQ(graphics_->Width(), 1024);
+    EXPECT_EQ(panel_->PositionControl(0)->DrawRect().L, 25);
 }
 
 TEST_F(FrontPanel, SwitchAndKeyboardReachTheUnit) {
