@@ -49,9 +49,12 @@ VirtualOrvo::VirtualOrvo() : random_(faults_.seed) {
     parser_.onSysEx = [this](const uint8_t* b, size_t n) { OnSysEx(b, n); };
     parser_.onBrokenSysEx = [this](size_t received, MidiStreamParser::Broken why) {
         ++counters_.brokenSysEx;
-        Log(Format("in  broken system-exclusive message after %zu bytes: %s", received,
-                   why == MidiStreamParser::Broken::kTooLong ? "too long"
-                                                             : "a status byte came before F7"));
+        Log([&] {
+            return Format("in  broken system-exclusive message after %zu bytes: %s", received,
+                          why == MidiStreamParser::Broken::kTooLong
+                              ? "too long"
+                              : "a status byte came before F7");
+        });
     };
     programs_.fill(DefaultProgram());
     for (int p = 0; p < kUnitParamCount; ++p) {
@@ -86,10 +89,12 @@ void VirtualOrvo::Poll(int64_t nowMs) {
             firmwareState_ = FirmwareState::kReady;
         }
         if (reply.dropped) {
-            Log("out (dropped) " + reply.what);
+            Log([&] { return "out (dropped) " + reply.what; });
             continue;
         }
-        Log("out " + HexBytes(reply.bytes.data(), reply.bytes.size()) + "  " + reply.what);
+        Log([&] {
+            return "out " + HexBytes(reply.bytes.data(), reply.bytes.size()) + "  " + reply.what;
+        });
         if (replySink_) replySink_(reply.bytes.data(), reply.bytes.size());
     }
 }
@@ -151,9 +156,12 @@ void VirtualOrvo::OnShortMessage(const uint8_t* bytes, size_t size) {
             break;
     }
     if (status >= 0xF0) {
-        Log(Format("in  %-9s %s", HexBytes(bytes, size).c_str(), kind));
+        Log([&] { return Format("in  %-9s %s", HexBytes(bytes, size).c_str(), kind); });
     } else {
-        Log(Format("in  %-9s %s, channel %d", HexBytes(bytes, size).c_str(), kind, channel + 1));
+        Log([&] {
+            return Format("in  %-9s %s, channel %d", HexBytes(bytes, size).c_str(), kind,
+                          channel + 1);
+        });
     }
 }
 
@@ -161,18 +169,20 @@ void VirtualOrvo::OnControlChange(int channel, int controller, int value) {
     NrpnRegisters& nrpn = nrpn_[static_cast<size_t>(channel)];
     const uint8_t bytes[3] = {static_cast<uint8_t>(0xB0 | channel),
                               static_cast<uint8_t>(controller), static_cast<uint8_t>(value)};
-    const std::string hex = HexBytes(bytes, 3);
+    auto hex = [&] { return HexBytes(bytes, 3); };
     if (controller == kControllerNrpnMsb) {
         nrpn.msb = value;
-        Log(Format("in  %s  address MSB %d", hex.c_str(), value));
+        Log([&] { return Format("in  %s  address MSB %d", hex().c_str(), value); });
     } else if (controller == kControllerNrpnLsb) {
         nrpn.lsb = value;
-        Log(Format("in  %s  address LSB %d", hex.c_str(), value));
+        Log([&] { return Format("in  %s  address LSB %d", hex().c_str(), value); });
     } else if (controller == kControllerDataEntry) {
         OnDataEntry(channel, value);
     } else {
-        Log(Format("in  %s  control change %d = %d, channel %d", hex.c_str(), controller, value,
-                   channel + 1));
+        Log([&] {
+            return Format("in  %s  control change %d = %d, channel %d", hex().c_str(), controller,
+                          value, channel + 1);
+        });
     }
 }
 
@@ -200,23 +210,25 @@ int VirtualOrvo::PositionOfAddress(int msb, int lsb) const {
 
 void VirtualOrvo::OnDataEntry(int channel, int value) {
     const NrpnRegisters& nrpn = nrpn_[static_cast<size_t>(channel)];
-    const std::string hex = Format("%02X 06 %02X", 0xB0 | channel, value);
+    auto hex = [&] { return Format("%02X 06 %02X", 0xB0 | channel, value); };
     const int position = PositionOfAddress(nrpn.msb, nrpn.lsb);
     if (position == kUpdateBracketPosition) {
         if (value == 0) {
             inUpdate_ = true;
             ++counters_.bracketsOpened;
-            Log("in  " + hex + "  update begins");
+            Log([&] { return "in  " + hex() + "  update begins"; });
         } else {
             inUpdate_ = false;
             ++counters_.bracketsClosed;
-            Log("in  " + hex + "  update ends");
+            Log([&] { return "in  " + hex() + "  update ends"; });
         }
         return;
     }
     if (position < 0) {
-        Log(Format("in  %s  value %d for address %d/%d, which names nothing now", hex.c_str(),
-                   value, nrpn.msb, nrpn.lsb));
+        Log([&] {
+            return Format("in  %s  value %d for address %d/%d, which names nothing now",
+                          hex().c_str(), value, nrpn.msb, nrpn.lsb);
+        });
         return;
     }
     ++counters_.parameterChanges;
@@ -225,8 +237,10 @@ void VirtualOrvo::OnDataEntry(int channel, int value) {
     const int highest = parameter->maximum + parameter->wireOffset;
     const int held = std::clamp(value, lowest, highest);
     editBuffer_[static_cast<size_t>(position)] = static_cast<uint8_t>(held);
-    Log(Format("in  %s  %s (position %d) = %d%s", hex.c_str(), parameter->name, position,
-               held - parameter->wireOffset, held != value ? ", held to its range" : ""));
+    Log([&] {
+        return Format("in  %s  %s (position %d) = %d%s", hex().c_str(), parameter->name, position,
+                      held - parameter->wireOffset, held != value ? ", held to its range" : "");
+    });
 }
 
 void VirtualOrvo::OnSysEx(const uint8_t* bytes, size_t size) {
@@ -236,7 +250,9 @@ void VirtualOrvo::OnSysEx(const uint8_t* bytes, size_t size) {
         OnFirmwareMessage(bytes, size);
     } else {
         ++counters_.unknownSysEx;
-        Log("in  " + HexBytes(bytes, size) + "  system-exclusive message for someone else");
+        Log([&] {
+            return "in  " + HexBytes(bytes, size) + "  system-exclusive message for someone else";
+        });
     }
 }
 
@@ -250,7 +266,9 @@ void VirtualOrvo::OnProgramMessage(const uint8_t* bytes, size_t size) {
             return;
         default:
             ++counters_.unknownSysEx;
-            Log("in  " + HexBytes(bytes, size) + "  program message the unit does not know");
+            Log([&] {
+                return "in  " + HexBytes(bytes, size) + "  program message the unit does not know";
+            });
     }
 }
 
@@ -258,10 +276,15 @@ void VirtualOrvo::OnDumpRequest(const uint8_t* bytes, size_t size) {
     ++counters_.dumpRequests;
     const int number = size == kDumpRequestSize ? bytes[kProgramNumberIndex] : -1;
     if (!IsProgramNumber(number)) {
-        Log("in  " + HexBytes(bytes, size) + "  dump request the unit ignores (length or number)");
+        Log([&] {
+            return "in  " + HexBytes(bytes, size) +
+                   "  dump request the unit ignores (length or number)";
+        });
         return;
     }
-    Log("in  " + HexBytes(bytes, size) + Format("  dump request for program %d", number));
+    Log([&] {
+        return "in  " + HexBytes(bytes, size) + Format("  dump request for program %d", number);
+    });
     const ProgramBlock& block = programs_[static_cast<size_t>(number - 1)];
     std::vector<uint8_t> dump = {kSysExStart,
                                  kManufacturerId[0],
@@ -287,7 +310,7 @@ void VirtualOrvo::OnDumpRequest(const uint8_t* bytes, size_t size) {
 }
 
 void VirtualOrvo::OnProgramWrite(const uint8_t* bytes, size_t size) {
-    const std::string hex = HexBytes(bytes, size);
+    auto hex = [&] { return HexBytes(bytes, size); };
     const int number = size == kProgramMessageSize ? bytes[kProgramNumberIndex] : -1;
     const char* refusal = nullptr;
     if (size != kProgramMessageSize) {
@@ -305,20 +328,20 @@ void VirtualOrvo::OnProgramWrite(const uint8_t* bytes, size_t size) {
     }
     if (refusal) {
         ++counters_.programsRefused;
-        Log(Format("in  %s  program write refused: %s", hex.c_str(), refusal));
+        Log([&] { return Format("in  %s  program write refused: %s", hex().c_str(), refusal); });
         SendStatus(kFamilyProgram, kReplyProgramNotStored, "program not stored");
         return;
     }
     ++counters_.programsStored;
-    Log(Format("in  %s  program write to %d", hex.c_str(), number));
+    Log([&] { return Format("in  %s  program write to %d", hex().c_str(), number); });
     SendStatus(kFamilyProgram, kReplyProgramStored, "program stored");
 }
 
 void VirtualOrvo::OnFirmwareMessage(const uint8_t* bytes, size_t size) {
-    const std::string hex = HexBytes(bytes, size);
+    auto hex = [&] { return HexBytes(bytes, size); };
     const uint8_t code = bytes[kCodeIndex];
     if (code == kCodeFirmwareStart && size == kStatusReplySize) {
-        Log("in  " + hex + "  firmware update start");
+        Log([&] { return "in  " + hex() + "  firmware update start"; });
         firmwareState_ = FirmwareState::kErasing;
         SendStatus(kFamilyFirmware, kReplyErasing, "erasing flash");
         SendStatus(kFamilyFirmware, kReplyReadyForData, "ready for the update data", eraseDelayMs_,
@@ -327,7 +350,7 @@ void VirtualOrvo::OnFirmwareMessage(const uint8_t* bytes, size_t size) {
     }
     if (code != kCodeFirmwareData) {
         ++counters_.unknownSysEx;
-        Log("in  " + hex + "  firmware message the unit does not know");
+        Log([&] { return "in  " + hex() + "  firmware message the unit does not know"; });
         return;
     }
     std::string why;
@@ -339,14 +362,17 @@ void VirtualOrvo::OnFirmwareMessage(const uint8_t* bytes, size_t size) {
     }
     if (!image) {
         ++counters_.firmwareFailures;
-        Log("in  " + hex + "  firmware data refused: " + why);
+        Log([&] { return "in  " + hex() + "  firmware data refused: " + why; });
         SendStatus(kFamilyFirmware, kReplyUpdateFailed, "update failed");
         return;
     }
     ++counters_.firmwareUpdates;
     firmwareImage_ = std::move(*image);
     firmwareState_ = FirmwareState::kIdle;
-    Log("in  " + hex + Format("  firmware data, image of %zu bytes", firmwareImage_.size()));
+    Log([&] {
+        return "in  " + hex() +
+               Format("  firmware data, image of %zu bytes", firmwareImage_.size());
+    });
     SendStatus(kFamilyFirmware, kReplyUpdateSuccessful, "update successful");
 }
 
@@ -376,8 +402,4 @@ bool VirtualOrvo::Chance(double share) {
     if (share <= 0.0) return false;
     if (share >= 1.0) return true;
     return static_cast<double>(random_()) < share * 4294967296.0;
-}
-
-void VirtualOrvo::Log(const std::string& line) {
-    if (logSink_) logSink_(line);
 }

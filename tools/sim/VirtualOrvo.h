@@ -116,7 +116,11 @@ private:
     void SendStatus(uint8_t family, uint8_t code, const char* what, int extraDelayMs = 0,
                     bool readiesFirmware = false);
     bool Chance(double share);
-    void Log(const std::string& line);
+    // Lines are only made when someone reads them.
+    template <typename MakeLine>
+    void Log(MakeLine&& makeLine) {
+        if (logSink_) logSink_(makeLine());
+    }
 
     MidiStreamParser parser_;
     ReplySink replySink_;
