@@ -13,9 +13,12 @@ struct EqPanel {
         graphics.PrepareDrawing();
         graphics.AddControl(&eq);
         eq.SetBand({0, kEqLowShelf, 6.0f, 100.0f, 7.0f, 50.0f, 270.0f, -20.0f, 20.0f, 4.0f, 10.0f});
-        eq.SetBand({1, kEqPeak, -9.0f, 500.0f, 0.7f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-        eq.SetBand({2, kEqPeak, 12.0f, 2000.0f, 1.2f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-        eq.SetBand({3, kEqHighShelf, -6.0f, 4000.0f, 6.0f, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
+        eq.SetBand(
+            {1, kEqPeak, -9.0f, 500.0f, 0.7f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+        eq.SetBand(
+            {2, kEqPeak, 12.0f, 2000.0f, 1.2f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+        eq.SetBand(
+            {3, kEqHighShelf, -6.0f, 4000.0f, 6.0f, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
         graphics.DrawDirty(eq.DrawRect());
     }
     HeadlessGraphics graphics;
@@ -27,7 +30,8 @@ void EqDrawOneBandChanged(benchmark::State& state) {
     float gain = 0.0f;
     for (auto _ : state) {
         gain = gain > 11.0f ? -11.0f : gain + 1.0f;
-        panel.eq.SetBand({2, kEqPeak, gain, 2000.0f, 1.2f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+        panel.eq.SetBand(
+            {2, kEqPeak, gain, 2000.0f, 1.2f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
         panel.graphics.DrawDirty(panel.eq.DrawRect());
     }
 }
@@ -35,7 +39,8 @@ BENCHMARK(EqDrawOneBandChanged)->Unit(benchmark::kMicrosecond);
 
 void EqDrawNothingChanged(benchmark::State& state) {
     EqPanel panel;
-    for (auto _ : state) panel.graphics.DrawDirty(panel.eq.DrawRect());
+    for (auto _ : state)
+        panel.graphics.DrawDirty(panel.eq.DrawRect());
 }
 BENCHMARK(EqDrawNothingChanged)->Unit(benchmark::kMicrosecond);
 

@@ -26,7 +26,8 @@ std::unique_ptr<raster::MemBitmap> Artwork(int width, int height, uint32_t seed)
     auto image = std::make_unique<raster::MemBitmap>(width, height);
     for (int y = 0; y < height; ++y) {
         uint32_t* row = image->Row(y);
-        for (int x = 0; x < width; ++x) row[x] = 0xFF000000u | ((seed * 2654435761u + x * 40503u + y * 977u) & 0xFFFFFF);
+        for (int x = 0; x < width; ++x)
+            row[x] = 0xFF000000u | ((seed * 2654435761u + x * 40503u + y * 977u) & 0xFFFFFF);
     }
     return image;
 }
@@ -52,8 +53,8 @@ struct ZoomPanel {
         }
         for (int i = 0; i < kControlCount; ++i) {
             const int x = 10 + (i % 20) * 50, y = 10 + (i / 20) * 50;
-            controls.push_back(std::make_unique<BitmapControl>(&core, x, y, 3 + i % 120,
-                                                               strips[static_cast<size_t>(i % kStripCount)]));
+            controls.push_back(std::make_unique<BitmapControl>(
+                &core, x, y, 3 + i % 120, strips[static_cast<size_t>(i % kStripCount)]));
             graphics->AddControl(controls.back().get());
         }
         EqSettings settings;

@@ -30,8 +30,7 @@ void ClipCanvas::QuadBezier(raster::PointF start, raster::PointF control, raster
                            antialias);
 }
 
-void ClipCanvas::Disc(float cx, float cy, float radius, uint32_t colour, float weight,
-                      int mode) {
+void ClipCanvas::Disc(float cx, float cy, float radius, uint32_t colour, float weight, int mode) {
     if (!HasPixels()) return;
     const raster::PointF centre = Local({cx, cy});
     raster::FillCircle(this, centre.x, centre.y, radius, colour, weight, mode);

@@ -4,8 +4,8 @@
 #include "gui/GuiResize.h"
 #include "gui/PanelKeys.h"
 
-EdgeResizing::EdgeResizing(PluginBase* core, Graphics* graphics, GuiResize* resize,
-                           int thickness, int cursorShape, bool horizontal)
+EdgeResizing::EdgeResizing(PluginBase* core, Graphics* graphics, GuiResize* resize, int thickness,
+                           int cursorShape, bool horizontal)
     : Control(core, {}, -1),
       graphics_(graphics),
       resize_(resize),
@@ -33,7 +33,9 @@ void EdgeResizing::OnHover(int x, int y, const MouseKeys& keys) {
     SetPointer(cursorShape_);
 }
 
-void EdgeResizing::OnLeave() { SetPointer(kCursorArrow); }
+void EdgeResizing::OnLeave() {
+    SetPointer(kCursorArrow);
+}
 
 void EdgeResizing::OnDrag(int x, int y, int dx, int dy, const MouseKeys& keys) {
     (void)dx;

@@ -12,7 +12,9 @@ namespace {
 constexpr float kPeakShapeOffset = -0.81818175f;
 
 // The peak flank: 0 at h = 0 rising to 1 at h = 1, the steeper the narrower the band.
-float PeakShape(float h, float b, float g) { return h / ((h * g + b) * (h - 1.0f) + h); }
+float PeakShape(float h, float b, float g) {
+    return h / ((h * g + b) * (h - 1.0f) + h);
+}
 
 }  // namespace
 

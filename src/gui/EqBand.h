@@ -17,7 +17,7 @@ enum EqBandType : int32_t {
 struct EqBandRecord {
     int32_t band = 0;
     int32_t type = kEqPeak;
-    float gain = 0.0f;  // dB
+    float gain = 0.0f;          // dB
     float frequency = 1000.0f;  // Hz
     float width = 1.0f;
     float frequencyLow = 10.0f;

@@ -57,7 +57,8 @@ std::vector<int> EqScale::ParseGridList(const std::string& list) {
         if (end == cursor) break;
         values.push_back(static_cast<int>(value));
         cursor = end;
-        while (*cursor == ' ' || *cursor == '\t') ++cursor;
+        while (*cursor == ' ' || *cursor == '\t')
+            ++cursor;
         if (*cursor != ',') break;
         ++cursor;
     }
@@ -69,14 +70,18 @@ std::string EqScale::FrequencyGridLabel(int frequency) {
     return Format("%.2g", frequency / 1000.0) + "k";
 }
 
-std::string EqScale::GainGridLabel(int gain) { return Format("%.4g", gain); }
+std::string EqScale::GainGridLabel(int gain) {
+    return Format("%.4g", gain);
+}
 
 std::string EqScale::FrequencyText(double frequency) {
     if (frequency >= 1000.0) return Format("%5.2f", frequency / 1000.0) + "kHz";
     return Format("%5.2f", frequency) + "Hz";
 }
 
-std::string EqScale::GainText(double gain) { return Format("%.3g", gain) + "dB"; }
+std::string EqScale::GainText(double gain) {
+    return Format("%.3g", gain) + "dB";
+}
 
 std::string EqScale::WidthText(int type, double width, double widthLow, double widthHigh) {
     switch (type) {

@@ -36,7 +36,8 @@ EqSettings EqSettings::Validated() const {
     if (!UsableGainLimit(valid.lowestGain)) valid.lowestGain = -kGainLimit;
     if (!UsableGainLimit(valid.highestGain)) valid.highestGain = kGainLimit;
     if (!std::isfinite(valid.handleRadius) || valid.handleRadius < 0.0f) valid.handleRadius = 2.0f;
-    if (valid.frequencyGrid.size() >= kGridListBytes) valid.frequencyGrid.resize(kGridListBytes - 1);
+    if (valid.frequencyGrid.size() >= kGridListBytes)
+        valid.frequencyGrid.resize(kGridListBytes - 1);
     if (valid.gainGrid.size() >= kGridListBytes) valid.gainGrid.resize(kGridListBytes - 1);
     return valid;
 }

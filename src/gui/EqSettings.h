@@ -13,14 +13,14 @@ struct EqSettings {
     static constexpr size_t kGridListBytes = 100;
 
     int32_t bandCount = 0;
-    bool hideGrid = false;         // grid lines and their labels
-    bool hideHandles = false;      // handles and value labels
+    bool hideGrid = false;     // grid lines and their labels
+    bool hideHandles = false;  // handles and value labels
     bool hideValueLabels = false;
-    float lowestFrequency = 20.0f;     // Hz
+    float lowestFrequency = 20.0f;  // Hz
     float highestFrequency = 22000.0f;
-    float lowestGain = -30.0f;         // dB, negative
-    float highestGain = 30.0f;         // dB, positive
-    float handleRadius = 2.0f;         // pixels
+    float lowestGain = -30.0f;                 // dB, negative
+    float highestGain = 30.0f;                 // dB, positive
+    float handleRadius = 2.0f;                 // pixels
     ColorARGB gridColour{255, 255, 255, 255};  // also the grid labels
     ColorARGB curveColour{255, 127, 127, 127};
     ColorARGB handleColour{255, 255, 255, 0};  // also the value labels' text

@@ -45,7 +45,8 @@ void GuiLayoutStore::Fill(const Graphics& graphics, int modeCount,
     ModeLayout layout;
     for (int i = 0; i < graphics.GetNControls(); ++i) {
         Control* control = graphics.GetControl(i);
-        if (control == nullptr || std::find(skip.begin(), skip.end(), control) != skip.end()) continue;
+        if (control == nullptr || std::find(skip.begin(), skip.end(), control) != skip.end())
+            continue;
         Placement placement;
         placement.control = control;
         Store(control->DrawRect(), placement.draw);
@@ -82,4 +83,6 @@ bool GuiLayoutStore::RenderStrips(Graphics& graphics, double scale) {
     return true;
 }
 
-void GuiLayoutStore::Clear() { *this = GuiLayoutStore(); }
+void GuiLayoutStore::Clear() {
+    *this = GuiLayoutStore();
+}

@@ -50,7 +50,9 @@ std::string SettingsPathFor(const Graphics* graphics, const PluginBase* core) {
     return folder + "/settings.ini";
 }
 
-bool Differs(double a, double b) { return std::fabs(a - b) >= kScaleTolerance; }
+bool Differs(double a, double b) {
+    return std::fabs(a - b) >= kScaleTolerance;
+}
 
 }  // namespace
 
@@ -164,7 +166,8 @@ void GuiResize::AttachTo(PluginGui& gui) {
     vertical_->Hide(!edgeHandlesEnabled_);
     horizontal_->Hide(!edgeHandlesEnabled_);
     GuiLayoutStore& store = GuiLayoutStore::Process();
-    store.Fill(*graphics_, static_cast<int>(modes_.size()), {this, vertical_.get(), horizontal_.get()});
+    store.Fill(*graphics_, static_cast<int>(modes_.size()),
+               {this, vertical_.get(), horizontal_.get()});
     if (rerenderOnScale_) justRendered_ = store.RenderStrips(*graphics_, scale_);
     graphics_->SetGuiScale(scale_);
     ApplyScaleToControls();
@@ -233,12 +236,14 @@ void GuiResize::ApplyAtOpening() {
 }
 
 bool GuiResize::DoViewCommand(int command) {
-    if (command < static_cast<int>(kFirstViewCommand) || command > static_cast<int>(kLastViewCommand)) {
+    if (command < static_cast<int>(kFirstViewCommand) ||
+        command > static_cast<int>(kLastViewCommand)) {
         return false;
     }
     if (graphics_ == nullptr) return true;
     if (command == 10 || command == 11) {
-        graphics_->ResizePanel(kPanelWidthForCommands, command == 10 ? kFullPanelHeight : kHalfPanelHeight);
+        graphics_->ResizePanel(kPanelWidthForCommands,
+                               command == 10 ? kFullPanelHeight : kHalfPanelHeight);
         return true;
     }
     SetScale(kViewCommandScales[command - 12]);
@@ -260,8 +265,10 @@ double GuiResize::FitToScreen(int availableHeight, int halfFrame) {
 }
 
 void GuiResize::StoreStateParams() {
-    const double values[kStateParamCount] = {static_cast<double>(modeIndex_), baseWidth_, baseHeight_};
-    for (int i = 0; i < kStateParamCount; ++i) state_[i].value = Clamp(state_[i], values[i]);
+    const double values[kStateParamCount] = {static_cast<double>(modeIndex_), baseWidth_,
+                                             baseHeight_};
+    for (int i = 0; i < kStateParamCount; ++i)
+        state_[i].value = Clamp(state_[i], values[i]);
 }
 
 void GuiResize::RenderImages() {
@@ -269,7 +276,8 @@ void GuiResize::RenderImages() {
 }
 
 void GuiResize::ApplyScaleToControls() {
-    for (int i = 0; i < graphics_->GetNControls(); ++i) graphics_->GetControl(i)->ApplyScale(scale_);
+    for (int i = 0; i < graphics_->GetNControls(); ++i)
+        graphics_->GetControl(i)->ApplyScale(scale_);
     graphics_->MarkAllDirty();
 }
 
@@ -286,7 +294,8 @@ void GuiResize::Relayout() {
     if (modes_.size() > 1) ReorderLayers();
     const int count = graphics_->GetNControls();
     if (count > 0) {
-        const Rect panel{0, 0, ScaledCoordinate(baseWidth_, scale_), ScaledCoordinate(baseHeight_, scale_)};
+        const Rect panel{0, 0, ScaledCoordinate(baseWidth_, scale_),
+                         ScaledCoordinate(baseHeight_, scale_)};
         graphics_->GetControl(0)->SetDrawRECT(panel);
         graphics_->GetControl(0)->SetTargetRECT(panel);
     }
@@ -303,12 +312,14 @@ void GuiResize::Relayout() {
 }
 
 void GuiResize::ReorderLayers() {
-    const std::vector<GuiLayoutStore::Placement>& order = GuiLayoutStore::Process().Mode(modeIndex_);
+    const std::vector<GuiLayoutStore::Placement>& order =
+        GuiLayoutStore::Process().Mode(modeIndex_);
     int place = 1;
     for (const GuiLayoutStore::Placement& placement : order) {
         if (placement.control == graphics_->GetControl(0)) continue;
         const int at = placement.control->ListIndex();
-        if (at < 0 || at >= graphics_->GetNControls() || graphics_->GetControl(at) != placement.control) {
+        if (at < 0 || at >= graphics_->GetNControls() ||
+            graphics_->GetControl(at) != placement.control) {
             continue;
         }
         if (at != place) graphics_->MoveControl(at, place);
@@ -414,7 +425,9 @@ void GuiResize::OnHover(int x, int y, const MouseKeys& keys) {
     if (!reopenNeeded_) SetPointer(kCursorResizeDiagonal);
 }
 
-void GuiResize::OnLeave() { SetPointer(kCursorArrow); }
+void GuiResize::OnLeave() {
+    SetPointer(kCursorArrow);
+}
 
 void GuiResize::DragBaseWidth(int x) {
     const ViewMode& mode = CurrentMode();
@@ -457,13 +470,16 @@ void GuiResize::DrawDuringResize(Graphics& graphics, const Rect& panel) {
 
 void GuiResize::DrawReopenMessage(Graphics& graphics) {
     graphics.FillRect(kDragFill, drawRect_, nullptr);
-    reopenStyle_.size = creationWidth_ > 0 ? panelWidth_ * kReopenTextDesignWidth / creationWidth_ : 0;
+    reopenStyle_.size =
+        creationWidth_ > 0 ? panelWidth_ * kReopenTextDesignWidth / creationWidth_ : 0;
     reopenStyle_.font = nullptr;
     const int size = reopenStyle_.size;
     const int middle = panelHeight_ / 2;
     const int firstTop = std::max(0, middle - size);
-    graphics.DrawText(reopenStyle_, "  Reopen plugin interface", {0, firstTop, drawRect_.R, firstTop + size});
-    graphics.DrawText(reopenStyle_, "  to get new size...", {0, middle, drawRect_.R, middle + size});
+    graphics.DrawText(reopenStyle_, "  Reopen plugin interface",
+                      {0, firstTop, drawRect_.R, firstTop + size});
+    graphics.DrawText(reopenStyle_, "  to get new size...",
+                      {0, middle, drawRect_.R, middle + size});
 }
 
 void GuiResize::DrawGrip(Graphics& graphics) {
@@ -475,7 +491,8 @@ void GuiResize::DrawGrip(Graphics& graphics) {
     for (int i = 0; i < n; ++i) {
         const double x = static_cast<double>(n - i) / n;
         const auto opacity = static_cast<float>(1.0 - x * x * x);
-        canvas.Line(static_cast<float>(drawRect_.L + i), bottom, right, bottom - static_cast<float>(n - i),
-                    kWhite.Packed(), opacity, raster::kModeAlphaCopy, true);
+        canvas.Line(static_cast<float>(drawRect_.L + i), bottom, right,
+                    bottom - static_cast<float>(n - i), kWhite.Packed(), opacity,
+                    raster::kModeAlphaCopy, true);
     }
 }

@@ -16,7 +16,8 @@ constexpr size_t kLongestValue = 64;
 
 std::string GuiScaleSetting::Format(double scale) {
     char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, scale, std::chars_format::fixed, 15);
+    const auto result =
+        std::to_chars(text, text + sizeof text, scale, std::chars_format::fixed, 15);
     if (result.ec != std::errc()) return kMissing;
     return std::string(text, result.ptr);
 }
@@ -34,7 +35,8 @@ std::optional<double> GuiScaleSetting::Parse(const std::string& text) {
 
 double GuiScaleSetting::Read(const std::string& settingsPath) {
     if (settingsPath.empty()) return -1.0;
-    const std::string text = ReadProfileString(settingsPath, kSection, kKey, kMissing, kLongestValue);
+    const std::string text =
+        ReadProfileString(settingsPath, kSection, kKey, kMissing, kLongestValue);
     return Parse(text).value_or(-1.0);
 }
 

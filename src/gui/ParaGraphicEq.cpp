@@ -61,7 +61,8 @@ ParaGraphicEq::ParaGraphicEq(PluginBase* core, const Rect& rect, int paramIndex,
     if (frequencyGrid_.size() > EqScale::kMaxFrequencyGridLines) {
         frequencyGrid_.resize(EqScale::kMaxFrequencyGridLines);
     }
-    for (EqBand& band : bands_) band.Place(scale_);
+    for (EqBand& band : bands_)
+        band.Place(scale_);
     curve_.reserve(EqBand::kMaxColumns);
 }
 
@@ -87,7 +88,8 @@ void ParaGraphicEq::UpdateCurve() {
     const int width = drawRect_.Width();
     const int height = drawRect_.Height();
     if (width != drawnWidth_ || height != drawnHeight_) {
-        for (EqBand& band : bands_) band.MarkCurveDirty();
+        for (EqBand& band : bands_)
+            band.MarkCurveDirty();
         drawnWidth_ = width;
         drawnHeight_ = height;
     }
@@ -96,7 +98,8 @@ void ParaGraphicEq::UpdateCurve() {
     for (EqBand& band : bands_) {
         if (band.CurveDirty()) band.ComputeResponse(scale_, width, height);
         const float* response = band.Response();
-        for (int i = 0; i < columns; ++i) curve_[static_cast<size_t>(i)] += response[i];
+        for (int i = 0; i < columns; ++i)
+            curve_[static_cast<size_t>(i)] += response[i];
     }
 }
 
@@ -153,8 +156,8 @@ void ParaGraphicEq::DrawCurve(ClipCanvas& canvas) {
         const raster::PointF end{x + 2.0f, centre + curve_[static_cast<size_t>(i) + 2]};
         for (const float shift : {-1.0f, 1.0f}) {
             canvas.QuadBezier({start.x, start.y + shift}, {control.x, control.y + shift},
-                              {end.x, end.y + shift}, shade, kShadeWeight,
-                              raster::kModeAlphaCopy, false);
+                              {end.x, end.y + shift}, shade, kShadeWeight, raster::kModeAlphaCopy,
+                              false);
         }
         canvas.QuadBezier(start, control, end, main, 1.0f, raster::kModeAlphaCopy, false);
     }
@@ -246,6 +249,7 @@ void ParaGraphicEq::OnRelease(int x, int y, const MouseKeys& keys) {
     (void)x;
     (void)y;
     (void)keys;
-    for (EqBand& band : bands_) band.SetSelected(false);
+    for (EqBand& band : bands_)
+        band.SetSelected(false);
     MarkDirty(false);
 }

@@ -37,7 +37,9 @@ EqBand MakeBand(const EqScale& scale, int type, float gain, int column, float wi
     return band;
 }
 
-int CentreColumn(const EqBand& band) { return TruncateColumn(kWidth * band.Position()); }
+int CentreColumn(const EqBand& band) {
+    return TruncateColumn(kWidth * band.Position());
+}
 
 }  // namespace
 
@@ -45,7 +47,8 @@ TEST(EqBand, BandAtZeroDecibelsContributesNothing) {
     const EqScale scale(PanelSettings());
     for (int type : {kEqPeak, kEqLowShelf, kEqHighShelf, kEqBump}) {
         const EqBand band = MakeBand(scale, type, 0.0f, 200, type == kEqPeak ? 1.0f : 5.0f);
-        for (int i = 0; i < kWidth; ++i) ASSERT_EQ(band.Response()[i], 0.0f) << type << " " << i;
+        for (int i = 0; i < kWidth; ++i)
+            ASSERT_EQ(band.Response()[i], 0.0f) << type << " " << i;
     }
 }
 
@@ -79,7 +82,8 @@ TEST(EqBand, PeakWiderThanTheRoomToAnEdgeIsCutThereNotSqueezed) {
             << offset;
     }
     // Nothing lands beyond the right edge.
-    for (int i = kWidth; i < kWidth + 50; ++i) EXPECT_EQ(atRight.Response()[i], 0.0f);
+    for (int i = kWidth; i < kWidth + 50; ++i)
+        EXPECT_EQ(atRight.Response()[i], 0.0f);
 }
 
 TEST(EqBand, ShelvesHoldTheGainOnTheirSideAndFadeAcrossTheTransition) {
@@ -124,7 +128,8 @@ TEST(EqBand, OddValuesNeverWriteOutsideTheColumnsOrProduceNonNumbers) {
             EqBand band;
             band.Set(record, scale);
             band.ComputeResponse(scale, 20000, kHeight);  // wider than the display can be
-            for (int i = 0; i < EqBand::kMaxColumns; ++i) ASSERT_TRUE(std::isfinite(band.Response()[i]));
+            for (int i = 0; i < EqBand::kMaxColumns; ++i)
+                ASSERT_TRUE(std::isfinite(band.Response()[i]));
         }
     }
 }

@@ -10,8 +10,8 @@
 #include "gui/GuiScaleSetting.h"
 #include "gui/HeadlessGraphics.h"
 #include "gui/HorizontalResizing.h"
-#include "gui/VerticalResizing.h"
 #include "gui/TestCore.h"
+#include "gui/VerticalResizing.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -76,7 +76,8 @@ protected:
         graphics_ = new FolderGraphics(&core_, dir_.Path());
         graphics_->SetImageScaleDivisor(2);
         auto artwork = std::make_unique<raster::MemBitmap>(40, 20);
-        for (int y = 0; y < 20; ++y) std::fill_n(artwork->Row(y), 40, 0xFFC08040u);
+        for (int y = 0; y < 20; ++y)
+            std::fill_n(artwork->Row(y), 40, 0xFFC08040u);
         graphics_->AddImage(kStripId, std::move(artwork));
         resize_ = std::make_unique<GuiResize>(&core_, graphics_);
         resize_->SetScaleLimits(50, 200);
@@ -132,7 +133,8 @@ TEST_F(GuiResizeTest, ZoomTo120PercentSizesThePanelAndStoresFifteenDecimals) {
     EXPECT_EQ(resize_->PanelHeight(), 960);
     EXPECT_EQ(graphics_->Width(), 1228);
     EXPECT_EQ(graphics_->Height(), 960);
-    EXPECT_NE(StoredText().find("[gui]\nguiscale=1.200000000000000\n"), std::string::npos) << StoredText();
+    EXPECT_NE(StoredText().find("[gui]\nguiscale=1.200000000000000\n"), std::string::npos)
+        << StoredText();
     EXPECT_EQ(strip_->width, 24);
     EXPECT_EQ(Renders(), 2);
     EXPECT_DOUBLE_EQ(graphics_->GuiScale(), 1.2);

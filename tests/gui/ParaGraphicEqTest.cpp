@@ -12,13 +12,14 @@ namespace {
 constexpr int kEqParam = 161;
 const Rect kPanelPlace{530, 593, 990, 708};  // 460 x 115
 
-
 // The editor's four bands: low shelf, two peaks, high shelf, all flat.
 void SetEditorBands(ParaGraphicEq& eq) {
     eq.SetBand({0, kEqLowShelf, 0.0f, 100.0f, 7.0f, 50.0f, 270.0f, -20.0f, 20.0f, 4.0f, 10.0f});
     eq.SetBand({1, kEqPeak, 0.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-    eq.SetBand({2, kEqPeak, 0.0f, 2000.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-    eq.SetBand({3, kEqHighShelf, 0.0f, 4000.0f, 7.0f, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
+    eq.SetBand(
+        {2, kEqPeak, 0.0f, 2000.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+    eq.SetBand(
+        {3, kEqHighShelf, 0.0f, 4000.0f, 7.0f, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
 }
 
 MouseKeys Left() {
@@ -35,7 +36,9 @@ MouseKeys Right() {
 
 class ParaGraphicEqTest : public ::testing::Test {
 protected:
-    ParaGraphicEqTest() : eq_(&core_, kPanelPlace, kEqParam, EditorEqSettings()) { SetEditorBands(eq_); }
+    ParaGraphicEqTest() : eq_(&core_, kPanelPlace, kEqParam, EditorEqSettings()) {
+        SetEditorBands(eq_);
+    }
 
     // Presses on band b's handle and returns the panel point pressed.
     void PressHandle(int b, const MouseKeys& keys) {
@@ -93,9 +96,11 @@ TEST_F(ParaGraphicEqTest, RightDragStepsTheWidthWithinItsLimits) {
     eq_.OnDrag(600, 600, 0, 3, Right());
     eq_.OnDrag(600, 600, -1, 0, Right());
     EXPECT_NEAR(eq_.Band(1).Width(), 0.9f, 1e-5);
-    for (int i = 0; i < 20; ++i) eq_.OnDrag(600, 600, 0, -1, Right());
+    for (int i = 0; i < 20; ++i)
+        eq_.OnDrag(600, 600, 0, -1, Right());
     EXPECT_FLOAT_EQ(eq_.Band(1).Width(), 1.38848f);
-    for (int i = 0; i < 30; ++i) eq_.OnDrag(600, 600, -1, 0, Right());
+    for (int i = 0; i < 30; ++i)
+        eq_.OnDrag(600, 600, -1, 0, Right());
     EXPECT_FLOAT_EQ(eq_.Band(1).Width(), 0.1442f);
     // The frequency stays where it was.
     EXPECT_FLOAT_EQ(eq_.Band(1).Frequency(), 500.0f);
@@ -106,7 +111,8 @@ TEST_F(ParaGraphicEqTest, DragSendsTheBandIndexToTheBoundParameterAndReleaseEnds
     eq_.OnDrag(kPanelPlace.L + 400, kPanelPlace.T + 50, 1, 0, Left());
     EXPECT_DOUBLE_EQ(core_.ParamValue(kEqParam), 1.0);
     eq_.OnRelease(0, 0, Left());
-    for (int b = 0; b < eq_.BandCount(); ++b) EXPECT_FALSE(eq_.Band(b).Selected());
+    for (int b = 0; b < eq_.BandCount(); ++b)
+        EXPECT_FALSE(eq_.Band(b).Selected());
     // A drag with no band held changes nothing.
     const float gain = eq_.Band(3).Gain();
     eq_.OnDrag(kPanelPlace.L + 10, kPanelPlace.T + 10, 1, 1, Left());
@@ -127,9 +133,12 @@ TEST_F(ParaGraphicEqTest, SingleBandDisplayUsesValueZeroAndIgnoresUnknownBands) 
 TEST_F(ParaGraphicEqTest, CurveIsTheSumOfTheBandsAndFollowsASizeChange) {
     eq_.UpdateCurve();
     ASSERT_EQ(eq_.Curve().size(), 460u);
-    EXPECT_TRUE(std::all_of(eq_.Curve().begin(), eq_.Curve().end(), [](float v) { return v == 0.0f; }));
-    eq_.SetBand({1, kEqPeak, 12.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-    eq_.SetBand({2, kEqPeak, 12.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+    EXPECT_TRUE(
+        std::all_of(eq_.Curve().begin(), eq_.Curve().end(), [](float v) { return v == 0.0f; }));
+    eq_.SetBand(
+        {1, kEqPeak, 12.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+    eq_.SetBand(
+        {2, kEqPeak, 12.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
     eq_.UpdateCurve();
     const int centre = eq_.HandleX(1);
     // Two equal boosts at one place add up: each a quarter of the height.
@@ -149,7 +158,8 @@ protected:
 
     void Fill(uint32_t colour) {
         raster::Bitmap* bitmap = graphics_.DrawBitmap();
-        for (int y = 0; y < bitmap->Height(); ++y) std::fill_n(bitmap->Row(y), bitmap->Width(), colour);
+        for (int y = 0; y < bitmap->Height(); ++y)
+            std::fill_n(bitmap->Row(y), bitmap->Width(), colour);
     }
     uint32_t Pixel(int x, int y) { return graphics_.DrawBitmap()->Row(y)[x] & 0xFFFFFF; }
     void Draw(ParaGraphicEq& eq) {
@@ -188,15 +198,16 @@ TEST_F(ParaGraphicEqDrawTest, BoostLiftsTheCurveAndTheHandleSitsOnIt) {
     settings.hideGrid = true;
     ParaGraphicEq eq(nullptr, kPanelPlace, kEqParam, settings);
     SetEditorBands(eq);
-    eq.SetBand({1, kEqPeak, 12.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+    eq.SetBand(
+        {1, kEqPeak, 12.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
     Fill(0xFF000000);
     Draw(eq);
     const int x = kPanelPlace.L + eq.HandleX(1);
     const int y = kPanelPlace.T + eq.HandleY(1);
     EXPECT_EQ(eq.HandleY(1), 115 / 4);
-    EXPECT_EQ(Pixel(x, y), 0xFFFF00u);       // the handle
-    EXPECT_EQ(Pixel(x, y + 5), 0u);          // its black rim
-    EXPECT_EQ(Pixel(x + 40, y), 0u);         // the curve has fallen away from the top there
+    EXPECT_EQ(Pixel(x, y), 0xFFFF00u);  // the handle
+    EXPECT_EQ(Pixel(x, y + 5), 0u);     // its black rim
+    EXPECT_EQ(Pixel(x + 40, y), 0u);    // the curve has fallen away from the top there
     EXPECT_EQ(Pixel(x + 200, (kPanelPlace.T + kPanelPlace.B) / 2), 0xFF0000u);
 }
 
@@ -204,7 +215,8 @@ TEST_F(ParaGraphicEqDrawTest, HeldHandleAtTheRightEdgeShowsItsLabelToTheLeft) {
     EqSettings settings = EditorEqSettings();
     settings.hideGrid = true;
     ParaGraphicEq eq(nullptr, kPanelPlace, kEqParam, settings);
-    eq.SetBand({3, kEqHighShelf, 0.0f, 12000.0f, 7.0f, 2000.0f, 12000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
+    eq.SetBand(
+        {3, kEqHighShelf, 0.0f, 12000.0f, 7.0f, 2000.0f, 12000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
     eq.OnPress(kPanelPlace.L + eq.HandleX(3), kPanelPlace.T + eq.HandleY(3), Left());
     ASSERT_TRUE(eq.Band(3).Selected());
     Fill(0xFFFFFFFF);

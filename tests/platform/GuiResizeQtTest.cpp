@@ -43,7 +43,9 @@ protected:
     }
 
     QWidget* Panel() const { return test_->Panel(); }
-    std::string Stored() const { return TempDir::Read(config_.File("OrvodyneEditor/settings.ini")); }
+    std::string Stored() const {
+        return TempDir::Read(config_.File("OrvodyneEditor/settings.ini"));
+    }
 
     TempDir config_;
     std::unique_ptr<QtTestPanel> test_;

@@ -27,10 +27,14 @@ protected:
         const EqSettings settings = EditorEqSettings();
         eq_ = std::make_unique<ParaGraphicEq>(core_.get(), kPlace, kEqParam, settings);
         graphics_->AddControl(eq_.get());
-        eq_->SetBand({0, kEqLowShelf, 0.0f, 100.0f, 7.0f, 50.0f, 270.0f, -20.0f, 20.0f, 4.0f, 10.0f});
-        eq_->SetBand({1, kEqPeak, 0.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-        eq_->SetBand({2, kEqPeak, 0.0f, 2000.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-        eq_->SetBand({3, kEqHighShelf, 0.0f, 4000.0f, 7.0f, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
+        eq_->SetBand(
+            {0, kEqLowShelf, 0.0f, 100.0f, 7.0f, 50.0f, 270.0f, -20.0f, 20.0f, 4.0f, 10.0f});
+        eq_->SetBand(
+            {1, kEqPeak, 0.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+        eq_->SetBand(
+            {2, kEqPeak, 0.0f, 2000.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+        eq_->SetBand(
+            {3, kEqHighShelf, 0.0f, 4000.0f, 7.0f, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
         core_->AttachGraphics(graphics_);
         window_ = std::make_unique<QWidget>();
         window_->resize(graphics_->Width(), graphics_->Height());
@@ -54,7 +58,9 @@ protected:
     QPoint Handle(int band) const {
         return {kPlace.L + eq_->HandleX(band), kPlace.T + eq_->HandleY(band)};
     }
-    QRgb Shown(QPoint at) const { return graphics_->Widget()->grab().toImage().pixel(at) & 0xFFFFFF; }
+    QRgb Shown(QPoint at) const {
+        return graphics_->Widget()->grab().toImage().pixel(at) & 0xFFFFFF;
+    }
 
     std::unique_ptr<PluginBase> core_;
     GraphicsQt* graphics_ = nullptr;
