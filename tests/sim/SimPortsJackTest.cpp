@@ -15,6 +15,7 @@
 
 #include <fcntl.h>
 #include <rtmidi/RtMidi.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,6 +41,8 @@ protected:
         server_ = fork();
         ASSERT_GE(server_, 0);
         if (server_ == 0) {
+            // The server goes with the test, however the test ends.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             const int devNull = open("/dev/null", O_WRONLY);
             dup2(devNull, 1);
             dup2(devNull, 2);
