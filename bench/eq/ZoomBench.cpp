@@ -1,7 +1,7 @@
-// A zoom from 100 % to 130 % and back, end to end: the images rendered anew, every control
-// placed anew and the whole panel redrawn, as the View menu does it. The images stand in for
-// the panel's artwork at twice the panel's resolution: a 2048 x 1600 background and 24 strips
-// of 40 frames of 100 x 100 pixels; PNG decoding is not part of it.
+// A zoom from 100 % to 130 % and back, end to end: the images decoded and rendered anew, every
+// control placed anew and the whole panel redrawn, as the View menu does it. The images are
+// the panel's own (or stand-ins of the same sizes and frame counts when the artwork is not
+// built in): one control per image, and the knob strip again for every knob of the panel.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -12,54 +12,46 @@
 #include "gui/GuiResize.h"
 #include "gui/HeadlessGraphics.h"
 #include "gui/ParaGraphicEq.h"
+#include "platform/PanelArtwork.h"
 #include "plugin/PluginBase.h"
+#include "support/ParaGraphicEqSettings.h"
 
 namespace {
 
-constexpr int kBackgroundId = 1000;
-constexpr int kFirstStripId = 1001;
-constexpr int kStripCount = 24;
-constexpr int kFrames = 40;
-constexpr int kControlCount = 240;
+constexpr int kBackgroundId = 102;
+constexpr int kKnobId = 108;
+constexpr int kKnobCount = 100;
 
-std::unique_ptr<raster::MemBitmap> Artwork(int width, int height, uint32_t seed) {
-    auto image = std::make_unique<raster::MemBitmap>(width, height);
-    for (int y = 0; y < height; ++y) {
-        uint32_t* row = image->Row(y);
-        for (int x = 0; x < width; ++x)
-            row[x] = 0xFF000000u | ((seed * 2654435761u + x * 40503u + y * 977u) & 0xFFFFFF);
+// The headless panel that decodes the panel's images.
+class ArtworkPanel : public HeadlessGraphics {
+public:
+    using HeadlessGraphics::HeadlessGraphics;
+    std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string&) override {
+        return PanelArtwork(id);
     }
-    return image;
-}
+};
 
 struct ZoomPanel {
     ZoomPanel() {
         GuiLayoutStore::Process().Clear();
-        graphics = new HeadlessGraphics(&core);
+        graphics = new ArtworkPanel(&core);
         graphics->SetImageScaleDivisor(2);
         resize = std::make_unique<GuiResize>(&core, graphics);
         resize->SetSettingsPath("");
         resize->SetScaleLimits(50, 200);
-        graphics->AddImage(kBackgroundId, Artwork(2048, 1600, 1));
-        for (int i = 0; i < kStripCount; ++i) {
-            graphics->AddImage(kFirstStripId + i, Artwork(100, 100 * kFrames, i + 2));
+        Add(std::make_unique<BitmapControl>(&core, Strip(kBackgroundId)));
+        for (int i = 0; i < PanelImageCount(); ++i) {
+            const PanelImage& image = PanelImageAt(i);
+            if (image.id == kBackgroundId || image.id == 103) continue;  // 103: the about view
+            Add(std::make_unique<BitmapControl>(&core, 20 + (i % 8) * 120, 20 + (i / 8) * 120, -1,
+                                                Strip(image.id)));
         }
-        ImageStrip* background = graphics->LoadImageStrip(kBackgroundId, "background.png", 1);
-        controls.push_back(std::make_unique<BitmapControl>(&core, background));
-        graphics->AddControl(controls.back().get());
-        std::vector<ImageStrip*> strips;
-        for (int i = 0; i < kStripCount; ++i) {
-            strips.push_back(graphics->LoadImageStrip(kFirstStripId + i, "strip.png", kFrames));
+        for (int k = 0; k < kKnobCount; ++k) {
+            Add(std::make_unique<BitmapControl>(&core, 10 + (k % 25) * 40, 480 + (k / 25) * 40,
+                                                3 + k, Strip(kKnobId)));
         }
-        for (int i = 0; i < kControlCount; ++i) {
-            const int x = 10 + (i % 20) * 50, y = 10 + (i / 20) * 50;
-            controls.push_back(std::make_unique<BitmapControl>(
-                &core, x, y, 3 + i % 120, strips[static_cast<size_t>(i % kStripCount)]));
-            graphics->AddControl(controls.back().get());
-        }
-        EqSettings settings;
-        settings.bandCount = 4;
-        eq = std::make_unique<ParaGraphicEq>(&core, Rect{530, 593, 990, 708}, 161, settings);
+        eq = std::make_unique<ParaGraphicEq>(&core, Rect{530, 593, 990, 708}, 161,
+                                             EditorEqSettings());
         graphics->AddControl(eq.get());
         core.SetGuiResize(resize.get());
         graphics->PrepareDrawing();
@@ -72,8 +64,17 @@ struct ZoomPanel {
         Graphics::ReleaseCaches();
     }
 
+    ImageStrip* Strip(int id) {
+        const PanelImage* image = PanelImageFor(id);
+        return graphics->LoadImageStrip(id, "image.png", image != nullptr ? image->frames : 1);
+    }
+    void Add(std::unique_ptr<BitmapControl> control) {
+        graphics->AddControl(control.get());
+        controls.push_back(std::move(control));
+    }
+
     PluginBase core;
-    HeadlessGraphics* graphics = nullptr;  // owned by the core
+    ArtworkPanel* graphics = nullptr;  // owned by the core
     std::unique_ptr<GuiResize> resize;
     std::vector<std::unique_ptr<BitmapControl>> controls;
     std::unique_ptr<ParaGraphicEq> eq;
