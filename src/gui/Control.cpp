@@ -106,7 +106,7 @@ bool Control::HitTest(int x, int y) const {
 }
 
 void Control::MarkDirty(bool push) {
-    value_ = std::clamp(value_, clampLow_, clampHigh_);
+    value_ = std::clamp(value_.load(), clampLow_, clampHigh_);
     dirty_ = true;
     if (push && core_ != nullptr && IsBound()) core_->SetParameterFromGui(paramIndex_, value_);
     UpdateDisplays();
@@ -122,8 +122,7 @@ void Control::UpdateDisplays() {
 }
 
 void Control::MarkClean() {
-    dirty_ = redrawAgain_;
-    redrawAgain_ = false;
+    dirty_ = redrawAgain_.exchange(false);
 }
 
 bool Control::NeedsRedraw() { return dirty_; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -115,14 +116,16 @@ protected:
     int paramIndex_;
     int listIndex_ = -1;
     std::vector<AuxParam> aux_;
-    double value_ = 0.0;
+    // The value and the two redraw flags are also set from the MIDI input thread (the editor
+    // refreshes controls and marks the keyboard from there) while the GUI thread draws.
+    std::atomic<double> value_{0.0};
     double defaultValue_ = -1.0;  // below 0 until the core first pushes a value
     double clampLow_ = 0.0;
     double clampHigh_ = 1.0;
-    bool dirty_ = true;
+    std::atomic<bool> dirty_{true};
     bool hidden_ = false;
     bool grayed_ = false;
-    bool redrawAgain_ = false;
+    std::atomic<bool> redrawAgain_{false};
     bool promptDisabled_ = true;
     bool reserved_ = false;
     bool doubleClickAsClick_ = false;

@@ -184,9 +184,6 @@ private:
     std::vector<Control*> controls_;
     PluginBase* core_;
     Rect drawRect_;
-    bool cursorHidden_ = false;
-    int savedCursorX_ = -1;
-    int savedCursorY_ = -1;
     std::unique_ptr<raster::SysBitmap> drawBitmap_;
     std::unique_ptr<raster::MemBitmap> tempBitmap_;
     int width_ = kDefaultWidth;

@@ -91,6 +91,7 @@ void PanelWidget::resizeEvent(QResizeEvent* event) {
 
 void PanelWidget::mousePressEvent(QMouseEvent* event) {
     if (graphics_ == nullptr) return;
+    if (EntryHoldsFocus() && event->button() == Qt::MiddleButton) return;
     graphics_->HideTooltip();
     // A click on the panel closes an open value entry and goes no further.
     if (graphics_->PressWhileEntryOpen()) return;
@@ -121,8 +122,15 @@ void PanelWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     }
 }
 
+// While the value entry has just taken the focus, the panel leaves everything but a press to
+// the entry.
+bool PanelWidget::EntryHoldsFocus() const {
+    return graphics_ != nullptr && graphics_->TextEntry() != nullptr &&
+           graphics_->EntryState() == GraphicsQt::kEntryFocused;
+}
+
 void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (graphics_ == nullptr) return;
+    if (graphics_ == nullptr || EntryHoldsFocus()) return;
     const QPoint at = event->position().toPoint();
     const MouseKeys keys = KeysOf(event->buttons(), event->modifiers());
     if (event->buttons() != Qt::NoButton) {
@@ -137,7 +145,7 @@ void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PanelWidget::wheelEvent(QWheelEvent* event) {
-    if (graphics_ == nullptr) return;
+    if (graphics_ == nullptr || EntryHoldsFocus()) return;
     if (graphics_->TextEntry() != nullptr) {
         graphics_->CancelTextEntry();
         return;
@@ -154,7 +162,7 @@ void PanelWidget::wheelEvent(QWheelEvent* event) {
 
 void PanelWidget::keyPressEvent(QKeyEvent* event) {
     const int key = PanelKeyFor(event->key());
-    if (graphics_ == nullptr || key < 0) {
+    if (graphics_ == nullptr || key < 0 || EntryHoldsFocus()) {
         event->ignore();  // on to the main window
         return;
     }

@@ -39,6 +39,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool EntryHoldsFocus() const;
+
     GraphicsQt* graphics_;
     QTimer timer_;
     bool captured_ = false;  // a press went to the panel and its release has not come yet
