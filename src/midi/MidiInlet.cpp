@@ -4,14 +4,21 @@
 
 #include "util/DebugPrint.h"
 
-MidiInlet::MidiInlet(std::unique_ptr<RtMidiIn> port, MidiBackend backend)
-    : MidiPort(port.release(), [](RtMidi* p) { delete static_cast<RtMidiIn*>(p); }, backend) {
+MidiInlet::MidiInlet(MidiBackend& backend, const std::string& clientName) : MidiPort(backend) {
+    std::unique_ptr<RtMidiIn> port = CreateMidiIn(backend, clientName);
+    if (!port) return;
+    SetBackend(backend);
+    Attach(port.release(), [](RtMidi* p) { delete static_cast<RtMidiIn*>(p); });
     std::lock_guard<std::mutex> hold(PortLock());
     // System-exclusive messages pass; timing clock and active sensing are dropped.
     Guarded([&] { static_cast<RtMidiIn&>(Port()).ignoreTypes(false, true, true); });
 }
 
-MidiInlet::~MidiInlet() { CancelHandler(); }
+MidiInlet::~MidiInlet() {
+    CancelHandler();
+    // RtMidi may be inside OnRtMidiMessage until its object is gone.
+    Release();
+}
 
 void MidiInlet::SetHandler(Handler handler) {
     {
@@ -26,8 +33,9 @@ void MidiInlet::SetHandler(Handler handler) {
         }
     }
     std::lock_guard<std::mutex> hold(PortLock());
-    if (callbackSet_) return;
-    callbackSet_ = Guarded([&] { static_cast<RtMidiIn&>(Port()).setCallback(&OnRtMidiMessage, this); });
+    if (callbackSet_ || !Exists()) return;
+    callbackSet_ =
+        Guarded([&] { static_cast<RtMidiIn&>(Port()).setCallback(&OnRtMidiMessage, this); });
 }
 
 void MidiInlet::CancelHandler() {
@@ -74,8 +82,8 @@ void MidiInlet::Deliver(const uint8_t* bytes, size_t size) {
         }
         queue_.emplace_back(bytes, bytes + size);
         queuedBytes_ += size;
+        queued_.notify_one();
     }
-    queued_.notify_one();
 }
 
 void MidiInlet::DeliveryLoop() {
@@ -93,7 +101,8 @@ void MidiInlet::DeliveryLoop() {
             overflow = overflow_;
         }
         if (overflow != reportedOverflow) {
-            DebugPrint("MIDI input: %zu messages dropped, the input is flooded", overflow - reportedOverflow);
+            DebugPrint("MIDI input: %zu messages dropped, the input is flooded",
+                       overflow - reportedOverflow);
             reportedOverflow = overflow;
         }
         std::lock_guard<std::mutex> hold(deliveryLock_);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -29,7 +30,9 @@ public:
     // Messages waiting beyond this many bytes are dropped rather than piling up without end.
     static constexpr size_t kQueueLimit = 8u << 20;
 
-    MidiInlet(std::unique_ptr<RtMidiIn> port, MidiBackend backend);
+    // Creates the RtMidi object on the back end (see CreateMidiIn); Exists tells whether it
+    // could be.
+    MidiInlet(MidiBackend& backend, const std::string& clientName);
     ~MidiInlet() override;
 
     // Starts the input thread and the deliveries to handler.

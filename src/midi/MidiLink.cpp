@@ -9,8 +9,7 @@
 #include "plugin/PluginBase.h"
 #include "util/DebugPrint.h"
 
-MidiLink::MidiLink(MidiSettings& settings, std::function<void()> writeSettings,
-                   MidiBackend backend)
+MidiLink::MidiLink(MidiSettings& settings, std::function<void()> writeSettings, MidiBackend backend)
     : settings_(settings), writeSettings_(std::move(writeSettings)), backend_(backend) {}
 
 MidiLink::~MidiLink() {
@@ -19,20 +18,20 @@ MidiLink::~MidiLink() {
 }
 
 bool MidiLink::CreateMidiPorts() {
-    auto unitInput = CreateMidiIn(backend_, kInputClientName);
-    if (!unitInput) return false;
-    unitInput_ = std::make_unique<MidiInlet>(std::move(unitInput), backend_);
+    auto unitInput = std::make_unique<MidiInlet>(backend_, kInputClientName);
+    if (!unitInput->Exists()) return false;
+    unitInput_ = std::move(unitInput);
     unitInput_->SetHandler([this](const uint8_t* bytes, size_t size) { OnUnitInput(bytes, size); });
 
-    auto keyboardInput = CreateMidiIn(backend_, kInputClientName);
-    if (!keyboardInput) return false;
-    keyboardInput_ = std::make_unique<MidiInlet>(std::move(keyboardInput), backend_);
+    auto keyboardInput = std::make_unique<MidiInlet>(backend_, kInputClientName);
+    if (!keyboardInput->Exists()) return false;
+    keyboardInput_ = std::move(keyboardInput);
     keyboardInput_->SetHandler(
         [this](const uint8_t* bytes, size_t size) { OnKeyboardInput(bytes, size); });
 
-    auto output = CreateMidiOut(backend_, kOutputClientName);
-    if (!output) return false;
-    output_ = std::make_unique<MidiOutlet>(std::move(output), backend_);
+    auto output = std::make_unique<MidiOutlet>(backend_, kOutputClientName);
+    if (!output->Exists()) return false;
+    output_ = std::move(output);
     return true;
 }
 
@@ -58,9 +57,12 @@ void MidiLink::ListMidiPorts() {
 
 MidiPort* MidiLink::PortOf(MidiRole role) {
     switch (role) {
-    case MidiRole::UnitInput: return unitInput_.get();
-    case MidiRole::KeyboardInput: return keyboardInput_.get();
-    case MidiRole::Output: break;
+        case MidiRole::UnitInput:
+            return unitInput_.get();
+        case MidiRole::KeyboardInput:
+            return keyboardInput_.get();
+        case MidiRole::Output:
+            break;
     }
     return output_.get();
 }
@@ -80,7 +82,9 @@ int MidiLink::FindInputPort(MidiRole role, const char* name) {
                     name);
 }
 
-int MidiLink::FindOutputPort(const char* name) { return FindPort(output_.get(), name); }
+int MidiLink::FindOutputPort(const char* name) {
+    return FindPort(output_.get(), name);
+}
 
 bool MidiLink::OpenByName(MidiRole role, const char* name) {
     // The name may be the record's own field, which the steps below overwrite.
@@ -104,15 +108,21 @@ bool MidiLink::OpenByName(MidiRole role, const char* name) {
     return false;
 }
 
-bool MidiLink::OpenUnitInput(const char* name) { return OpenByName(MidiRole::UnitInput, name); }
+bool MidiLink::OpenUnitInput(const char* name) {
+    return OpenByName(MidiRole::UnitInput, name);
+}
 
 bool MidiLink::OpenKeyboardInput(const char* name) {
     return OpenByName(MidiRole::KeyboardInput, name);
 }
 
-bool MidiLink::OpenOutput(const char* name) { return OpenByName(MidiRole::Output, name); }
+bool MidiLink::OpenOutput(const char* name) {
+    return OpenByName(MidiRole::Output, name);
+}
 
-bool MidiLink::OpenRole(MidiRole role) { return OpenByName(role, settings_.Name(role)); }
+bool MidiLink::OpenRole(MidiRole role) {
+    return OpenByName(role, settings_.Name(role));
+}
 
 bool MidiLink::PassesChannel(MidiRole role, uint8_t status) const {
     const uint16_t channel = settings_.Channel(role);

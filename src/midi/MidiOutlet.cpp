@@ -10,14 +10,21 @@
 namespace {
 // JACK: RtMidi's ring buffer holds 16 KB; 1 KB every millisecond is 5 KB a period at 256 frames
 // and 48 kHz. ALSA: sequencer events of 256 bytes stay far below the client's output buffer.
-constexpr SysExPacing kJackPacing{1024, std::chrono::microseconds(1000), std::chrono::milliseconds(3000)};
-constexpr SysExPacing kAlsaPacing{256, std::chrono::microseconds(1000), std::chrono::milliseconds(3000)};
+constexpr SysExPacing kJackPacing{1024, std::chrono::microseconds(1000),
+                                  std::chrono::milliseconds(3000)};
+constexpr SysExPacing kAlsaPacing{256, std::chrono::microseconds(1000),
+                                  std::chrono::milliseconds(3000)};
 constexpr auto kRefusedPause = std::chrono::milliseconds(2);
 }  // namespace
 
-MidiOutlet::MidiOutlet(std::unique_ptr<RtMidiOut> port, MidiBackend backend)
-    : MidiPort(port.release(), [](RtMidi* p) { delete static_cast<RtMidiOut*>(p); }, backend),
-      pacing_(PacingFor(backend)) {}
+MidiOutlet::MidiOutlet(MidiBackend& backend, const std::string& clientName)
+    : MidiPort(backend), pacing_(PacingFor(backend)) {
+    std::unique_ptr<RtMidiOut> port = CreateMidiOut(backend, clientName);
+    if (!port) return;
+    SetBackend(backend);
+    pacing_ = PacingFor(backend);
+    Attach(port.release(), [](RtMidi* p) { delete static_cast<RtMidiOut*>(p); });
+}
 
 SysExPacing MidiOutlet::PacingFor(MidiBackend backend) {
     return backend == MidiBackend::Jack ? kJackPacing : kAlsaPacing;
@@ -26,7 +33,7 @@ SysExPacing MidiOutlet::PacingFor(MidiBackend backend) {
 void MidiOutlet::SendMessage(const uint8_t* bytes, size_t size) {
     if (bytes == nullptr || size == 0) return;
     std::lock_guard<std::mutex> hold(PortLock());
-    if (!Port().isPortOpen()) return;
+    if (!Exists() || !Port().isPortOpen()) return;
     if (size <= pacing_.chunkBytes) {
         SendPiece(bytes, size);
         return;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "midi/MidiPort.h"
 #include "plugin/MidiOutputPort.h"
@@ -26,7 +27,9 @@ struct SysExPacing {
 // another inside the back end.
 class MidiOutlet : public MidiPort, public MidiOutputPort {
 public:
-    MidiOutlet(std::unique_ptr<RtMidiOut> port, MidiBackend backend);
+    // Creates the RtMidi object on the back end (see CreateMidiOut); Exists tells whether it
+    // could be.
+    MidiOutlet(MidiBackend& backend, const std::string& clientName);
 
     // Messages up to the chunk size go out whole and at once; longer ones in paced pieces.
     // Returns when the whole message has been handed to the back end. Does nothing while no

@@ -26,14 +26,23 @@ void ErrorCallback(RtMidiError::Type type, const std::string& text, void* userDa
 }
 }  // namespace
 
-MidiPort::MidiPort(RtMidi* port, Destroy destroy, MidiBackend backend)
-    : port_(port, destroy), backend_(backend) {
-    port_->setErrorCallback(&ErrorCallback, nullptr);
+MidiPort::MidiPort(MidiBackend backend) : backend_(backend) {}
+
+void MidiPort::Attach(RtMidi* port, Destroy destroy) {
+    std::lock_guard<std::mutex> hold(portLock_);
+    port_ = std::unique_ptr<RtMidi, Destroy>(port, destroy);
+    if (port_) port_->setErrorCallback(&ErrorCallback, nullptr);
 }
 
 MidiPort::~MidiPort() {
+    Release();
+}
+
+void MidiPort::Release() {
     std::lock_guard<std::mutex> hold(portLock_);
+    if (!port_) return;
     Guarded([&] { port_->closePort(); });
+    port_.reset();
 }
 
 bool MidiPort::Guarded(const std::function<void()>& call) {
@@ -54,6 +63,7 @@ bool MidiPort::Guarded(const std::function<void()>& call) {
 unsigned MidiPort::PortCount() {
     std::lock_guard<std::mutex> hold(portLock_);
     unsigned count = 0;
+    if (!port_) return 0;
     Guarded([&] { count = port_->getPortCount(); });
     return count;
 }
@@ -61,6 +71,7 @@ unsigned MidiPort::PortCount() {
 std::string MidiPort::PortName(unsigned index) {
     std::lock_guard<std::mutex> hold(portLock_);
     std::string name;
+    if (!port_) return name;
     if (!Guarded([&] { name = port_->getPortName(index); })) name.clear();
     return name;
 }
@@ -68,6 +79,7 @@ std::string MidiPort::PortName(unsigned index) {
 bool MidiPort::Open(unsigned index, const std::string& portName) {
     std::lock_guard<std::mutex> hold(portLock_);
     lastError_.clear();
+    if (!port_) return false;
     Guarded([&] { port_->closePort(); });
     if (Guarded([&] { port_->openPort(index, portName); }) && port_->isPortOpen()) return true;
     Guarded([&] { port_->closePort(); });
@@ -77,12 +89,12 @@ bool MidiPort::Open(unsigned index, const std::string& portName) {
 
 void MidiPort::Close() {
     std::lock_guard<std::mutex> hold(portLock_);
-    Guarded([&] { port_->closePort(); });
+    if (port_) Guarded([&] { port_->closePort(); });
 }
 
 bool MidiPort::IsOpen() {
     std::lock_guard<std::mutex> hold(portLock_);
-    return port_->isPortOpen();
+    return port_ && port_->isPortOpen();
 }
 
 std::string MidiPort::LastError() {

@@ -17,7 +17,7 @@ class MidiPort {
 public:
     // RtMidi's objects are deleted through their own class; destroy does that.
     using Destroy = void (*)(RtMidi*);
-    MidiPort(RtMidi* port, Destroy destroy, MidiBackend backend);
+    explicit MidiPort(MidiBackend backend);
     virtual ~MidiPort();
     MidiPort(const MidiPort&) = delete;
     MidiPort& operator=(const MidiPort&) = delete;
@@ -33,8 +33,18 @@ public:
     bool IsOpen();
     std::string LastError();
     MidiBackend Backend() const { return backend_; }
+    // Whether the RtMidi object could be created.
+    bool Exists() const { return port_ != nullptr; }
 
 protected:
+    // Takes the RtMidi object. The derived class creates it last in its constructor: with JACK
+    // the object starts JACK's process thread, which may call back into members that must be
+    // fully built by then.
+    void Attach(RtMidi* port, Destroy destroy);
+    void SetBackend(MidiBackend backend) { backend_ = backend; }
+    // Deletes the RtMidi object. Deleting a JACK client waits for its process thread, so no
+    // callback runs after this; the derived class calls it before its own members go.
+    void Release();
     // Runs one RtMidi call; false when it reported an error of any kind but a debug warning.
     // The caller holds PortLock().
     bool Guarded(const std::function<void()>& call);
@@ -44,7 +54,7 @@ protected:
 
 private:
     std::mutex portLock_;
-    std::unique_ptr<RtMidi, Destroy> port_;
+    std::unique_ptr<RtMidi, Destroy> port_{nullptr, nullptr};
     MidiBackend backend_;
     std::string lastError_;
 };

@@ -8,9 +8,12 @@
 namespace {
 uint16_t& ChannelField(MidiSettings& settings, MidiRole role) {
     switch (role) {
-    case MidiRole::UnitInput: return settings.unitInputChannel;
-    case MidiRole::KeyboardInput: return settings.keyboardInputChannel;
-    case MidiRole::Output: break;
+        case MidiRole::UnitInput:
+            return settings.unitInputChannel;
+        case MidiRole::KeyboardInput:
+            return settings.keyboardInputChannel;
+        case MidiRole::Output:
+            break;
     }
     return settings.outputChannel;
 }
@@ -20,9 +23,12 @@ constexpr MidiRole kRoles[] = {MidiRole::UnitInput, MidiRole::KeyboardInput, Mid
 
 char* MidiSettings::Name(MidiRole role) {
     switch (role) {
-    case MidiRole::UnitInput: return unitInputName;
-    case MidiRole::KeyboardInput: return keyboardInputName;
-    case MidiRole::Output: break;
+        case MidiRole::UnitInput:
+            return unitInputName;
+        case MidiRole::KeyboardInput:
+            return keyboardInputName;
+        case MidiRole::Output:
+            break;
     }
     return outputName;
 }
@@ -35,7 +41,9 @@ void MidiSettings::SetName(MidiRole role, const std::string& name) {
     CopyBounded(Name(role), kNameSize, name.c_str());
 }
 
-bool MidiSettings::IsOff(MidiRole role) const { return std::strcmp(Name(role), kOff) == 0; }
+bool MidiSettings::IsOff(MidiRole role) const {
+    return std::strcmp(Name(role), kOff) == 0;
+}
 
 uint16_t MidiSettings::Channel(MidiRole role) const {
     uint16_t& field = ChannelField(const_cast<MidiSettings&>(*this), role);

@@ -7,7 +7,9 @@ constexpr uint8_t kFirstRealTime = 0xF8;
 
 // Bytes that may sit inside an open system-exclusive message: data bytes, and F7 when a back end
 // delivers the closing byte alone.
-bool ContinuesSysEx(uint8_t first) { return first < 0x80 || first == kSysExEnd; }
+bool ContinuesSysEx(uint8_t first) {
+    return first < 0x80 || first == kSysExEnd;
+}
 }  // namespace
 
 SysExAssembler::Message SysExAssembler::Feed(const uint8_t* bytes, size_t size) {

@@ -1,5 +1,7 @@
 #include "plugin/StandalonePlugin.h"
 
+#include <atomic>
+
 StandalonePlugin::StandalonePlugin(MidiOutputPort* output, const uint16_t* outputChannel)
     : output_(output), outputChannel_(outputChannel) {}
 
@@ -9,7 +11,11 @@ bool StandalonePlugin::SendMidiMsg(const MidiMessage& message) {
     const bool channelMessage = message.status >= 0x80 && message.status <= 0xEF;
     if (outputChannel_ != nullptr && channelMessage) {
         // Channel 0 (no output chosen yet) sends on channel 1 rather than wrapping to 16.
-        const unsigned channel = *outputChannel_ == 0 ? 1u : *outputChannel_;
+        // The shell changes the channel on the GUI thread while keyboard notes are sent from the
+        // MIDI input thread: one atomic 16-bit load.
+        uint16_t& field = const_cast<uint16_t&>(*outputChannel_);
+        const uint16_t stored = std::atomic_ref<uint16_t>(field).load(std::memory_order_relaxed);
+        const unsigned channel = stored == 0 ? 1u : stored;
         bytes[0] = static_cast<uint8_t>((message.status & 0xF0) | ((channel - 1) & 0x0F));
     }
     output_->SendMessage(bytes, sizeof bytes);

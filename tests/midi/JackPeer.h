@@ -3,13 +3,13 @@
 #include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
+#include <unistd.h>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,9 +25,9 @@ inline bool JackServerRunning() {
     return true;
 }
 
-#define SKIP_WITHOUT_JACK()                                                                   \
-    do {                                                                                       \
-        if (!JackServerRunning()) GTEST_SKIP() << "no JACK server for the MIDI tests";       \
+#define SKIP_WITHOUT_JACK()                                                            \
+    do {                                                                               \
+        if (!JackServerRunning()) GTEST_SKIP() << "no JACK server for the MIDI tests"; \
     } while (0)
 
 // The far end of the cable: a JACK client with one virtual input "in" that records every whole
@@ -40,6 +40,8 @@ public:
         : client_("orvo-peer-" + tag + "-" + std::to_string(getpid())),
           in_(RtMidi::UNIX_JACK, client_ + "-i", 1000),
           out_(RtMidi::UNIX_JACK, client_) {
+        // The members the callback uses are declared, and so built, before the RtMidi objects:
+        // each starts a JACK process thread.
         in_.ignoreTypes(false, true, true);
         in_.setCallback(&OnMessage, this);
         in_.openVirtualPort("in");
@@ -75,13 +77,15 @@ private:
         peer->arrived_.notify_all();
     }
 
-    std::string client_;
-    RtMidiIn in_;
-    RtMidiOut out_;
     std::mutex lock_;
     std::condition_variable arrived_;
     std::vector<Message> received_;
+    std::string client_;
+    RtMidiIn in_;
+    RtMidiOut out_;
 };
 
 // Lets JACK finish connecting ports before the first message is sent.
-inline void SettleJack() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
+inline void SettleJack() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}

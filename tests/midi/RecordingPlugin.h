@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -24,7 +25,7 @@ public:
     void HandleMidiMessage(const MidiMessage& m) override { Record(unit_, m); }
     void HandleKeyboardMessage(const MidiMessage& m) override {
         Record(keyboard_, m);
-        if (passKeyboardThrough_) PluginBase::HandleKeyboardMessage(m);
+        if (passKeyboardThrough_.load()) PluginBase::HandleKeyboardMessage(m);
     }
     void HandleSysEx(const SysExMessage& m) override {
         std::lock_guard<std::mutex> hold(lock_);
@@ -63,7 +64,7 @@ private:
         return list;
     }
 
-    bool passKeyboardThrough_ = false;
+    std::atomic<bool> passKeyboardThrough_{false};
     std::mutex lock_;
     std::condition_variable arrived_;
     std::vector<Short> unit_, keyboard_;

@@ -9,7 +9,8 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes SysEx(size_t size, uint8_t fill = 0x11) {
     Bytes bytes(size, fill);
-    for (size_t i = 1; i + 1 < size; ++i) bytes[i] = static_cast<uint8_t>(i % 128);
+    for (size_t i = 1; i + 1 < size; ++i)
+        bytes[i] = static_cast<uint8_t>(i % 128);
     bytes.front() = 0xF0;
     bytes.back() = 0xF7;
     return bytes;
