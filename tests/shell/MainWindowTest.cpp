@@ -66,7 +66,8 @@ TEST_F(MainWindowTest, EveryEditorMenuItemReachesItsCommand) {
         EXPECT_EQ(plugin.commands, std::vector<int>{c.command}) << c.item;
     }
     QStringList titles;
-    for (QAction* top : window.menuBar()->actions()) titles << top->text();
+    for (QAction* top : window.menuBar()->actions())
+        titles << top->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&MIDI", "&View", "&Help"}));
     EXPECT_EQ(window.windowTitle(), "OrvoEditor");
 }

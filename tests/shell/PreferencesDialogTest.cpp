@@ -50,7 +50,8 @@ TEST_F(DialogTest, ListsShowThePortsWithTheStoredOnesSelected) {
     EXPECT_EQ(keyboard->currentIndex(), 0);
     EXPECT_EQ(output->currentIndex(), 1);
     QStringList labels;
-    for (QLabel* label : dialog->findChildren<QLabel*>()) labels << label->text();
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        labels << label->text();
     EXPECT_TRUE(labels.contains("Orvo Input Device") && labels.contains("Keyboard Input Device") &&
                 labels.contains("Output Device"));
     EXPECT_TRUE(dialog->OkButton()->isDefault());
@@ -87,8 +88,8 @@ TEST_F(DialogTest, CancelEscapeAndTheCloseBoxAllUndoThePick) {
         EXPECT_FALSE(dialog->isVisible()) << way;
         EXPECT_EQ(dialog->result(), QDialog::Rejected) << way;
         EXPECT_STREQ(current.outputName, "Orvo:MIDI 1") << way;
-        EXPECT_EQ(roles.opened, (Opened{{MidiRole::Output, "Other:in"},
-                                        {MidiRole::Output, "Orvo:MIDI 1"}}))
+        EXPECT_EQ(roles.opened,
+                  (Opened{{MidiRole::Output, "Other:in"}, {MidiRole::Output, "Orvo:MIDI 1"}}))
             << way;
     }
     EXPECT_EQ(writes, 0);

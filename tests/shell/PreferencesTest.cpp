@@ -79,8 +79,8 @@ TEST_F(PreferencesTest, CancelPutsBackTheSettingsAndThePortsTheyName) {
     EXPECT_STREQ(current.outputName, "Orvo:MIDI 1");
     EXPECT_STREQ(current.keyboardInputName, "Keys:out");
     // Only the roles that changed, each on the restored name.
-    EXPECT_EQ(roles.opened, (Opened{{MidiRole::KeyboardInput, "Keys:out"},
-                                    {MidiRole::Output, "Orvo:MIDI 1"}}));
+    EXPECT_EQ(roles.opened,
+              (Opened{{MidiRole::KeyboardInput, "Keys:out"}, {MidiRole::Output, "Orvo:MIDI 1"}}));
     EXPECT_TRUE(current.SameAs(backup));
     EXPECT_EQ(writes, 0);
 }

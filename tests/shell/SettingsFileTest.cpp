@@ -58,8 +58,7 @@ TEST_F(SettingsFileTest, AStoredFileGivesNamesDefaultsAndChannelOne) {
 TEST_F(SettingsFileTest, BadFilesGiveBoundedNamesAndNoHarm) {
     const std::string overlong(5000, 'x');
     for (const std::string& text : {std::string(), std::string("\0\xff\x01[midi\n=\n\0", 11),
-                                    "[midi]\nindev=" + overlong + "\n",
-                                    std::string(3 << 20, '['),
+                                    "[midi]\nindev=" + overlong + "\n", std::string(3 << 20, '['),
                                     std::string("[midi]\noutdev=\xC3\xA9\xFF port\n")}) {
         WriteFile(text);
         MidiSettings record;
@@ -97,7 +96,8 @@ TEST(SettingsFolder, ComesFromTheXdgVariablesOrIsMissing) {
 TEST(SettingsFolder, APathOfAnyLengthWorks) {
     TempDir dir;
     std::string deep = dir.Path();
-    while (deep.size() < 400) deep += "/a-rather-long-folder-name";
+    while (deep.size() < 400)
+        deep += "/a-rather-long-folder-name";
     ScopedEnv config("XDG_CONFIG_HOME", deep);
     MidiSettings settings;
     SettingsFile file;

@@ -37,7 +37,8 @@ TEST_F(ShellTest, FirstRunWritesOffForEveryPortAndOpensNone) {
     EXPECT_EQ(TempDir::Read(environment.SettingsPath()),
               "[midi]\nindev=off\ninBdev=off\noutdev=off\n");
     const MidiSettings& settings = *shell.Settings();
-    EXPECT_EQ(settings.unitInputChannel + settings.keyboardInputChannel + settings.outputChannel, 0);
+    EXPECT_EQ(settings.unitInputChannel + settings.keyboardInputChannel + settings.outputChannel,
+              0);
     ASSERT_NE(shell.Window(), nullptr);
     EXPECT_TRUE(shell.Window()->isVisible());
     EXPECT_EQ(shell.Window()->centralWidget()->size(), QSize(1024, 800));

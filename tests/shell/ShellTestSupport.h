@@ -10,14 +10,15 @@
 #include "plugin/PluginBase.h"
 #include "shell/ShellHooks.h"
 
-// The one QApplication of a test executable, on Qt's offscreen platform.
+// The one QApplication of a test executable, on Qt's offscreen platform. It is never deleted:
+// destroyed among the exit handlers, it would outlive parts of Qt it needs.
 inline QApplication& App() {
     static int argc = 1;
     static char name[] = "test_shell";
     static char* argv[] = {name, nullptr};
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Sets an environment variable for the life of the object; nullopt unsets it.

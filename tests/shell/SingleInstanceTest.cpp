@@ -20,7 +20,8 @@ struct EditorProcesses : ::testing::Test {
         env.insert("XDG_CONFIG_HOME", QString::fromStdString(config.Path()));
         env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.Path()));
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        if (!env.contains("JACK_DEFAULT_SERVER")) env.insert("JACK_DEFAULT_SERVER", "orvo-no-server");
+        if (!env.contains("JACK_DEFAULT_SERVER"))
+            env.insert("JACK_DEFAULT_SERVER", "orvo-no-server");
         process->setProcessEnvironment(env);
         process->start(ORVO_EDITOR_PATH, {});
         return process;

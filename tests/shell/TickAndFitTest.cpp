@@ -19,7 +19,7 @@ TEST(ScreenFit, AScaleThatDoesNotFitShrinksToTheScreen) {
     const auto fitted = FitGuiScale(1.0, 700, 15);
     ASSERT_TRUE(fitted);
     EXPECT_DOUBLE_EQ(*fitted, (700 - 15) / 800.0);
-    EXPECT_FALSE(FitGuiScale(1.0, 815, 15));  // exactly fits
+    EXPECT_FALSE(FitGuiScale(1.0, 815, 15));   // exactly fits
     EXPECT_FALSE(FitGuiScale(-1.0, 700, 15));  // none stored yet
 }
 

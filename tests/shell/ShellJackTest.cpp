@@ -1,0 +1,269 @@
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <rtmidi/RtMidi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "editor/OrvoEditor.h"
+#include "editor/UnitMessages.h"
+#include "editor/UnitParameters.h"
+#include "library/FirmwareMessages.h"
+#include "library/Librarian.h"
+#include "midi/JackPeer.h"
+#include "midi/MidiLink.h"
+#include "midi/MidiSettings.h"
+#include "shell/MainWindow.h"
+#include "shell/ShellTestSupport.h"
+#include "sim/SimPorts.h"
+#include "sim/VirtualOrvo.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+bool Lists(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Polls until done() holds, at most the time given.
+template <typename F>
+bool Eventually(F done, std::chrono::milliseconds within = 3000ms) {
+    const auto end = std::chrono::steady_clock::now() + within;
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return done();
+}
+
+// The dummy driver without realtime scheduling misses a cycle now and then on a busy machine,
+// and JACK drops that cycle's events; an exchange with the unit is then tried again, as a
+// user would.
+template <typename F>
+bool InThreeTries(F exchange) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (exchange()) return true;
+    }
+    return false;
+}
+
+// Notes what the MIDI link looked like when the plug-in object was made and deleted.
+struct OrderProbe {
+    bool outputOpenAtCreation = false;
+    bool unitInputOpenAtCreation = true;
+    bool windowGoneAtDeletion = false;
+    bool deliveriesStoppedAtDeletion = false;
+    bool portsClosedAtDeletion = false;
+    bool portObjectsLeftAtDeletion = false;
+    bool deleted = false;
+};
+
+class OrderPlugin : public CommandPlugin {
+public:
+    OrderPlugin(Shell& shell, OrderProbe& probe) : shell_(shell), probe_(probe) {
+        MidiLink& link = *shell.Link();
+        probe.outputOpenAtCreation = link.Output()->IsOpen();
+        probe.unitInputOpenAtCreation = link.UnitInput()->IsOpen();
+    }
+    ~OrderPlugin() override {
+        MidiLink& link = *shell_.Link();
+        probe_.windowGoneAtDeletion = shell_.Window() == nullptr;
+        probe_.deliveriesStoppedAtDeletion =
+            !link.UnitInput()->HasHandler() && !link.KeyboardInput()->HasHandler();
+        probe_.portsClosedAtDeletion = !link.UnitInput()->IsOpen() &&
+                                       !link.KeyboardInput()->IsOpen() && !link.Output()->IsOpen();
+        probe_.portObjectsLeftAtDeletion = link.UnitInput() && link.Output();
+        probe_.deleted = true;
+    }
+
+private:
+    Shell& shell_;
+    OrderProbe& probe_;
+};
+
+// The editor as the program makes it, noting the system-exclusive replies it gets and on which
+// thread.
+class ProbeEditor : public OrvoEditor {
+public:
+    using OrvoEditor::OrvoEditor;
+    void HandleSysEx(const SysExMessage& message) override {
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            replies_.emplace_back(message.bytes, message.bytes + message.size);
+            threads_.push_back(std::this_thread::get_id());
+        }
+        OrvoEditor::HandleSysEx(message);
+    }
+    std::vector<Bytes> Replies() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return replies_;
+    }
+    std::vector<std::thread::id> Threads() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return threads_;
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<Bytes> replies_;
+    std::vector<std::thread::id> threads_;
+};
+
+// The first port of the back end's list whose name contains part.
+template <typename Port>
+std::string PortNamed(const std::string& part) {
+    Port port(RtMidi::UNIX_JACK, "orvo name probe");
+    for (unsigned i = 0; i < port.getPortCount(); ++i) {
+        const std::string name = port.getPortName(i);
+        if (name.find(part) != std::string::npos) return name;
+    }
+    return {};
+}
+}  // namespace
+
+TEST(ShellOverJack, StartUpAndShutdownRunInTheirOrder) {
+    SKIP_WITHOUT_JACK();
+    QApplication& app = App();
+    (void)app;
+    ShellEnvironment environment;
+    JackPeer peer("shell");
+    environment.WriteSettingsFile("[midi]\nindev=" + peer.OutputName() + "\ninBdev=gone:port\n" +
+                                  "outdev=" + peer.InputName() + "\n");
+    OrderProbe probe;
+    Shell::Options options;
+    options.backend = MidiBackend::Jack;
+    TestShell* shellPointer = nullptr;
+    options.makePlugin = [&](MidiOutputPort*, const uint16_t*) -> PluginBase* {
+        return new OrderPlugin(*shellPointer, probe);
+    };
+    TestShell shell(options);
+    shellPointer = &shell;
+    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    EXPECT_TRUE(probe.outputOpenAtCreation);
+    EXPECT_FALSE(probe.unitInputOpenAtCreation);
+    EXPECT_TRUE(shell.Link()->UnitInput()->IsOpen());
+    EXPECT_FALSE(shell.Link()->KeyboardInput()->IsOpen());
+    EXPECT_STREQ(shell.Settings()->keyboardInputName, "off");
+    EXPECT_NE(TempDir::Read(environment.SettingsPath()).find("inBdev=off"), std::string::npos);
+    EXPECT_TRUE(Lists(shell.Link()->InputNames(), peer.OutputName()));
+    EXPECT_TRUE(Lists(shell.Link()->OutputNames(), peer.InputName()));
+
+    QTimer::singleShot(10, [&] { shell.Window()->close(); });
+    shell.RunLoop();
+    shell.ShutDown();
+    EXPECT_TRUE(probe.deleted);
+    EXPECT_TRUE(probe.windowGoneAtDeletion);
+    EXPECT_TRUE(probe.deliveriesStoppedAtDeletion);
+    EXPECT_TRUE(probe.portsClosedAtDeletion);
+    EXPECT_TRUE(probe.portObjectsLeftAtDeletion);
+    EXPECT_EQ(shell.Link(), nullptr);
+}
+
+TEST(ShellOverJack, TheEditorTalksToTheVirtualUnit) {
+    SKIP_WITHOUT_JACK();
+    QApplication& app = App();
+    (void)app;
+    VirtualOrvo unit;
+    unit.SetEraseDelayMs(50);
+    SimPorts ports(unit);
+    std::string reason;
+    ASSERT_TRUE(ports.Open("Orvo", SimPorts::Backend::kJack, &reason)) << reason;
+    std::atomic<bool> stop{false};
+    std::thread poller([&] {
+        while (!stop) {
+            ports.Poll();
+            std::this_thread::sleep_for(2ms);
+        }
+    });
+    struct StopPoller {
+        std::atomic<bool>& stop;
+        std::thread& poller;
+        ~StopPoller() {
+            stop = true;
+            poller.join();
+        }
+    } stopPoller{stop, poller};
+
+    const std::string unitOut = PortNamed<RtMidiIn>("Orvo Simulator");
+    const std::string unitIn = PortNamed<RtMidiOut>("Orvo Simulator");
+    ASSERT_FALSE(unitOut.empty());
+    ASSERT_FALSE(unitIn.empty());
+    ShellEnvironment environment;
+    environment.WriteSettingsFile("[midi]\nindev=" + unitOut + "\noutdev=" + unitIn + "\n");
+    Shell::Options options;
+    options.backend = MidiBackend::Jack;
+    ProbeEditor* editor = nullptr;
+    TestShell* shellPointer = nullptr;
+    options.makePlugin = [&](MidiOutputPort* output, const uint16_t* channel) -> PluginBase* {
+        editor = new ProbeEditor(output, channel);
+        editor->AttachPrograms(std::make_unique<Librarian>(*editor, shellPointer->File().Path()));
+        return editor;
+    };
+    TestShell shell(options);
+    shellPointer = &shell;
+    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    ASSERT_TRUE(shell.Link()->Output()->IsOpen());
+    ASSERT_TRUE(shell.Link()->UnitInput()->IsOpen());
+    std::this_thread::sleep_for(100ms);  // connections settle
+
+    // A parameter change at its top and bottom: the unit's edit buffer follows.
+    const int position = 0;
+    const UnitParameter* parameter = UnitParameterAt(position);
+    for (int value : {static_cast<int>(parameter->maximum), static_cast<int>(parameter->minimum)}) {
+        editor->SendParam(position, value);
+        EXPECT_TRUE(Eventually([&] {
+            int stored = 0;
+            ports.WithUnit([&](VirtualOrvo& u) { stored = u.EditValue(position); });
+            return stored == value;
+        })) << parameter->name
+            << " = " << value;
+    }
+
+    // A program write, and the unit's reply on the MIDI input thread.
+    ProgramBlock block{};
+    ports.WithUnit([&](VirtualOrvo& u) { block = u.Program(7); });
+    block[0] = block[0] == 1 ? 2 : 1;
+    const Bytes write = *BuildProgramWrite(7, block);
+    EXPECT_TRUE(InThreeTries([&] {
+        EXPECT_TRUE(editor->SendSysEx({0, static_cast<int32_t>(write.size()), write.data()}));
+        return Eventually([&] {
+            bool stored = false;
+            ports.WithUnit([&](VirtualOrvo& u) { stored = u.Program(7) == block; });
+            return stored && !editor->Replies().empty();
+        });
+    }));
+    for (auto id : editor->Threads())
+        EXPECT_NE(id, std::this_thread::get_id());
+
+    // The firmware data message, 91441 bytes, reaches the unit whole.
+    Bytes image(80000);
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<uint8_t>(i * 13 + 5);
+    // The four tail bytes travel as 7-bit digits of one number, which holds only small ones.
+    std::fill(image.end() - 4, image.end(), 0);
+    const Bytes start = BuildFirmwareStart();
+    const Bytes data = *BuildFirmwareData(image.data(), image.size());
+    ASSERT_EQ(data.size(), 91441u);
+    auto lastReplyIs = [&](uint8_t code) {
+        const auto replies = editor->Replies();
+        return !replies.empty() && replies.back().size() > kCodeIndex &&
+               replies.back()[kCodeIndex] == code;
+    };
+    EXPECT_TRUE(InThreeTries([&] {
+        editor->SendSysEx({0, static_cast<int32_t>(start.size()), start.data()});
+        if (!Eventually([&] { return lastReplyIs(kReplyReadyForData); })) return false;
+        editor->SendSysEx({0, static_cast<int32_t>(data.size()), data.data()});
+        return Eventually([&] { return lastReplyIs(kReplyUpdateSuccessful); });
+    }));
+    Bytes received;
+    ports.WithUnit([&](VirtualOrvo& u) { received = u.FirmwareImage(); });
+    EXPECT_TRUE(received == image) << "the unit took " << received.size() << " bytes";
+
+    shell.ShutDown();
+    ports.Close();
+}
