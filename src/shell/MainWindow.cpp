@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QScreen>
 
 #include "plugin/PluginBase.h"
@@ -14,9 +15,8 @@
 #include "util/DebugPrint.h"
 
 MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
-    : QMainWindow(nullptr,
-                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       plugin_(plugin),
       hooks_(hooks) {
     setWindowTitle("OrvoEditor");
@@ -27,7 +27,8 @@ MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
 
 void MainWindow::BuildMenu() {
     QMenu* menus[4];
-    for (int i = 0; i < 4; ++i) menus[i] = menuBar()->addMenu(menu::kMenuTitles[i]);
+    for (int i = 0; i < 4; ++i)
+        menus[i] = menuBar()->addMenu(menu::kMenuTitles[i]);
     for (int i = 0; i < menu::kItemCount; ++i) {
         const menu::Item& item = menu::kItems[i];
         if (item.text == nullptr) {
@@ -43,17 +44,18 @@ void MainWindow::BuildMenu() {
 
 void MainWindow::HandleCommand(int id) {
     switch (id) {
-    case menu::kAbout:
-        if (plugin_ == nullptr || !plugin_->DoCommand(menu::kAboutCommand)) hooks_.ShowAboutBox(this);
-        return;
-    case menu::kPreferences:
-        if (hooks_.RunPreferences(this) == 1) hooks_.WriteSettings();
-        return;
-    case menu::kQuit:
-        close();
-        return;
-    default:
-        break;
+        case menu::kAbout:
+            if (plugin_ == nullptr || !plugin_->DoCommand(menu::kAboutCommand))
+                hooks_.ShowAboutBox(this);
+            return;
+        case menu::kPreferences:
+            if (hooks_.RunPreferences(this) == 1) hooks_.WriteSettings();
+            return;
+        case menu::kQuit:
+            close();
+            return;
+        default:
+            break;
     }
     const std::optional<int> command = menu::EditorCommandFor(id);
     if (command && plugin_ != nullptr) plugin_->DoCommand(*command);
@@ -79,6 +81,22 @@ void MainWindow::SetClientSize(int width, int height) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int screenWidth = screen ? screen->availableGeometry().width() : width;
     move(screenWidth / 2 - width / 2, 0);
+}
+
+void MainWindow::FollowPanel(QWidget* panel) {
+    if (panel_ != nullptr) panel_->removeEventFilter(this);
+    panel_ = panel;
+    if (panel_ == nullptr) return;
+    panel_->installEventFilter(this);
+    SetClientSize(panel_->width(), panel_->height());
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panel_ && event->type() == QEvent::Resize) {
+        const QSize size = static_cast<QResizeEvent*>(event)->size();
+        if (size != centralWidget()->size()) SetClientSize(size.width(), size.height());
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::BringToFront() {

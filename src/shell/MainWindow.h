@@ -24,14 +24,18 @@ public:
     // and top edge at the top.
     void SetClientSize(int width, int height);
     void BringToFront();
+    // The client area takes the panel's size now and whenever the panel is zoomed.
+    void FollowPanel(QWidget* panel);
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildMenu();
 
+    QWidget* panel_ = nullptr;
     PluginBase* plugin_;
     ShellHooks& hooks_;
 };

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QScreen>
 #include <QThread>
 
 #include <chrono>
@@ -11,6 +12,8 @@
 #include <exception>
 
 #include "editor/OrvoEditor.h"
+#include "gui/Graphics.h"
+#include "gui/GuiResize.h"
 #include "library/MakePlugin.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
@@ -31,7 +34,9 @@ Shell::Shell(Options options) : options_(std::move(options)) {
     }
 }
 
-Shell::~Shell() { ShutDown(); }
+Shell::~Shell() {
+    ShutDown();
+}
 
 int64_t Shell::NowMs() const {
     if (options_.clockMs) return options_.clockMs();
@@ -42,9 +47,12 @@ int64_t Shell::NowMs() const {
 int Shell::Run() {
     try {
         switch (StartUp()) {
-        case Start::SecondInstance: return 0;
-        case Start::NoConfigFolder: return 1;
-        case Start::Running: break;
+            case Start::SecondInstance:
+                return 0;
+            case Start::NoConfigFolder:
+                return 1;
+            case Start::Running:
+                break;
         }
         RunLoop();
     } catch (const std::exception& error) {
@@ -70,7 +78,8 @@ Shell::Start Shell::StartUp() {
     started_ = true;
     WriteSettings();
 
-    link_ = std::make_unique<MidiLink>(*current_, [this] { WriteSettings(); }, options_.backend);
+    link_ = std::make_unique<MidiLink>(
+        *current_, [this] { WriteSettings(); }, options_.backend);
     link_->CreateMidiPorts();
     link_->ListMidiPorts();
     link_->OpenOutput(current_->outputName);
@@ -99,8 +108,21 @@ void Shell::CreateMainWindow() {
 
 bool Shell::AttachGui() {
     if (plugin_ == nullptr || plugin_->Gui() == nullptr) return false;
-    // The panel window joins here once the editor builds one.
-    return false;
+    auto* graphics = dynamic_cast<Graphics*>(plugin_->Gui());
+    if (graphics == nullptr) return false;
+    auto* panel = static_cast<QWidget*>(graphics->CreatePanelWindow(window_->centralWidget()));
+    if (panel == nullptr) return false;
+    plugin_->GuiOpened();
+    if (auto* editor = dynamic_cast<OrvoEditor*>(plugin_); editor != nullptr && editor->Resize()) {
+        // The panel at the stored zoom must fit the screen with half the window's frame.
+        const QScreen* screen = window_->screen();
+        const int available = screen != nullptr ? screen->availableGeometry().height() : 800;
+        const int frame = window_->frameGeometry().height() - window_->centralWidget()->height();
+        editor->Resize()->FitToScreen(available, frame / 2);
+        editor->Resize()->ApplyAtOpening();
+    }
+    window_->FollowPanel(panel);
+    return true;
 }
 
 void Shell::RunLoop() {
@@ -151,6 +173,10 @@ void Shell::ShowAboutBox(QWidget* owner) {
     ExecModal(box);
 }
 
-void Shell::MainWindowClosed() { QCoreApplication::quit(); }
+void Shell::MainWindowClosed() {
+    QCoreApplication::quit();
+}
 
-int Shell::ExecModal(QDialog& dialog) { return dialog.exec(); }
+int Shell::ExecModal(QDialog& dialog) {
+    return dialog.exec();
+}
