@@ -68,8 +68,19 @@ ParaGraphicEq::ParaGraphicEq(PluginBase* core, const Rect& rect, int paramIndex,
 
 void ParaGraphicEq::SetBand(const EqBandRecord& record) {
     if (record.band < 0 || record.band >= BandCount()) return;
-    bands_[static_cast<size_t>(record.band)].Set(record, scale_);
+    {
+        std::lock_guard<std::mutex> hold(bandsLock_);
+        bands_[static_cast<size_t>(record.band)].Set(record, scale_);
+    }
     MarkDirty(false);
+}
+
+EqBandRecord ParaGraphicEq::BandRecord(int index) const {
+    if (index < 0 || index >= BandCount()) return {};
+    std::lock_guard<std::mutex> hold(bandsLock_);
+    EqBandRecord record = Band(index).Record();
+    record.band = index;
+    return record;
 }
 
 int ParaGraphicEq::HandleX(int band) const {
@@ -85,6 +96,17 @@ double ParaGraphicEq::BandValue(int band) const {
 }
 
 void ParaGraphicEq::UpdateCurve() {
+    std::lock_guard<std::mutex> hold(bandsLock_);
+    SumResponses();
+}
+
+std::vector<float> ParaGraphicEq::CurveNow() {
+    std::lock_guard<std::mutex> hold(bandsLock_);
+    SumResponses();
+    return curve_;
+}
+
+void ParaGraphicEq::SumResponses() {
     const int width = drawRect_.Width();
     const int height = drawRect_.Height();
     if (width != drawnWidth_ || height != drawnHeight_) {
@@ -105,7 +127,8 @@ void ParaGraphicEq::UpdateCurve() {
 
 bool ParaGraphicEq::Draw(Graphics& graphics) {
     if (drawRect_.Width() <= 0 || drawRect_.Height() <= 0) return true;
-    UpdateCurve();
+    std::lock_guard<std::mutex> hold(bandsLock_);
+    SumResponses();
     ClipCanvas canvas(graphics.DrawBitmap(), graphics.DrawRect());
     if (!settings_.hideGrid) DrawGrid(graphics, canvas);
     DrawCurve(canvas);
@@ -199,13 +222,16 @@ void ParaGraphicEq::OnPress(int x, int y, const MouseKeys& keys) {
     (void)keys;
     const int localX = x - drawRect_.L;
     const int localY = y - drawRect_.T;
-    for (int b = 0; b < BandCount(); ++b) {
-        if (std::abs(HandleX(b) - localX) >= kHandleCatch) continue;
-        if (std::abs(HandleY(b) - localY) >= kHandleCatch) continue;
-        bands_[static_cast<size_t>(b)].SetSelected(true);
-        currentBand_ = b;
-        value_ = BandValue(b);
-        break;
+    {
+        std::lock_guard<std::mutex> hold(bandsLock_);
+        for (int b = 0; b < BandCount(); ++b) {
+            if (std::abs(HandleX(b) - localX) >= kHandleCatch) continue;
+            if (std::abs(HandleY(b) - localY) >= kHandleCatch) continue;
+            bands_[static_cast<size_t>(b)].SetSelected(true);
+            currentBand_ = b;
+            value_ = BandValue(b);
+            break;
+        }
     }
     MarkDirty(false);
 }
@@ -232,6 +258,7 @@ void ParaGraphicEq::DragFrequencyAndGain(EqBand& band, int x, int y) {
 
 void ParaGraphicEq::OnDrag(int x, int y, int dx, int dy, const MouseKeys& keys) {
     bool changed = false;
+    std::unique_lock<std::mutex> hold(bandsLock_);
     for (int b = 0; b < BandCount(); ++b) {
         EqBand& band = bands_[static_cast<size_t>(b)];
         if (!band.Selected()) continue;
@@ -242,6 +269,8 @@ void ParaGraphicEq::OnDrag(int x, int y, int dx, int dy, const MouseKeys& keys) 
         value_ = BandValue(b);
         changed = true;
     }
+    // The push reaches the editor, which sets the band again: not under the bands' lock.
+    hold.unlock();
     if (changed) MarkDirty(true);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <vector>
 
 #include "gui/Control.h"
@@ -15,6 +16,10 @@ class ClipCanvas;
 // The display knows nothing of the unit: the editor sets every band through a band record and
 // learns of a user change through the bound parameter, whose value is the edited band's index
 // over the band count less one.
+//
+// The editor may set bands from the MIDI input thread (a learned controller moving an
+// equalizer parameter) while the GUI thread draws or drags; the bands are guarded by a lock of
+// their own, which is never held while the value goes to the core.
 class ParaGraphicEq : public Control {
 public:
     // Handles are caught within this many pixels on both axes.
@@ -29,19 +34,23 @@ public:
     void SetBand(const EqBandRecord& record);
     int BandCount() const { return static_cast<int>(bands_.size()); }
     // The band's current values and limits, read back by the editor after a user change.
+    EqBandRecord BandRecord(int index) const;
+    // The band itself, for the GUI thread and tests.
     const EqBand& Band(int index) const { return bands_[static_cast<size_t>(index)]; }
     int CurrentBand() const { return currentBand_; }
     const EqSettings& Settings() const { return settings_; }
     const EqScale& Scale() const { return scale_; }
 
-    // The summed response of all bands per column, as last drawn.
+    // The summed response of all bands per column, as last drawn. GUI thread.
     const std::vector<float>& Curve() const { return curve_; }
-    // The handle's centre relative to the display's top-left.
+    // The handle's centre relative to the display's top-left. GUI thread.
     int HandleX(int band) const;
     int HandleY(int band) const;
 
     // Brings the cached responses up to date for the current size and sums them into Curve().
     void UpdateCurve();
+    // The same, returning a copy; safe beside SetBand on another thread.
+    std::vector<float> CurveNow();
 
     void OnPress(int x, int y, const MouseKeys& keys) override;
     void OnDrag(int x, int y, int dx, int dy, const MouseKeys& keys) override;
@@ -57,6 +66,9 @@ private:
     void DragFrequencyAndGain(EqBand& band, int x, int y);
     double BandValue(int band) const;
 
+    void SumResponses();
+
+    mutable std::mutex bandsLock_;
     EqSettings settings_;
     EqScale scale_;
     std::vector<EqBand> bands_;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "gui/Graphics.h"
 #include "gui/ParaGraphicEq.h"
@@ -147,6 +149,32 @@ TEST_F(ParaGraphicEqTest, CurveIsTheSumOfTheBandsAndFollowsASizeChange) {
     eq_.UpdateCurve();
     ASSERT_EQ(eq_.Curve().size(), 920u);
     EXPECT_FLOAT_EQ(eq_.Curve()[static_cast<size_t>(eq_.HandleX(1))], -2.0f * 230.0f * 0.25f);
+}
+
+TEST_F(ParaGraphicEqTest, BandsSetFromAnotherThreadNeverShowHalfChanged) {
+    // Two settings that differ in every value, so that any mix of them shows.
+    auto set = [this](bool boost) {
+        eq_.SetBand({1, kEqPeak, boost ? 12.0f : -9.0f, boost ? 500.0f : 2000.0f,
+                     boost ? 1.0f : 0.5f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+    };
+    set(true);
+    const std::vector<float> boost = eq_.CurveNow();
+    set(false);
+    const std::vector<float> cut = eq_.CurveNow();
+    // A learned controller moves the band from the MIDI input thread while the panel draws.
+    std::atomic<bool> stop{false};
+    std::thread midi([&] {
+        for (int i = 0; !stop; ++i)
+            set(i % 2 == 0);
+    });
+    int torn = 0;
+    for (int draw = 0; draw < 2000; ++draw) {
+        const std::vector<float> curve = eq_.CurveNow();
+        if (curve != boost && curve != cut) ++torn;
+    }
+    stop = true;
+    midi.join();
+    EXPECT_EQ(torn, 0);
 }
 
 namespace {
