@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include "QtPanelDriver.h"
 #include "platform/qt/PanelTextEntry.h"
@@ -251,6 +253,41 @@ TEST_F(PanelWindow, ClickingTheLoadChooserTogglesItsParameter) {
     ASSERT_FALSE(test->core->pushes.empty());
     EXPECT_EQ(test->core->pushes.back().index, 131);
     EXPECT_DOUBLE_EQ(LastPush(), 1.0);
+}
+
+TEST_F(PanelWindow, HoverShowsTheTooltipOfTheControlUnderThePointer) {
+    synth::Move(panel, kKnob, Qt::NoButton);
+    QHelpEvent hover(QEvent::ToolTip, kKnob, panel->mapToGlobal(kKnob));
+    QCoreApplication::sendEvent(panel, &hover);
+    EXPECT_TRUE(graphics->TooltipShown());
+    EXPECT_EQ(QToolTip::text(), "portamento time");
+    // Moving onto another control hides it until the next hover.
+    synth::Move(panel, QPoint(980, 40), Qt::NoButton);
+    EXPECT_FALSE(graphics->TooltipShown());
+}
+
+TEST_F(PanelWindow, ResizingThePanelGrowsItsWindowByTheSameAmount) {
+    test->window->setFixedSize(1024, 820);
+    graphics->ResizePanel(1228, 960);
+    EXPECT_EQ(panel->size(), QSize(1228, 960));
+    EXPECT_EQ(test->window->size(), QSize(1228, 980));
+    EXPECT_EQ(graphics->DrawBitmap()->Width(), 1228);
+}
+
+TEST_F(PanelWindow, RepaintsAroundAnOpenEntryLeaveItAlone) {
+    PanelTextEntry* entry = OpenEntry();
+    ASSERT_NE(entry, nullptr);
+    // Taking the focus costs one tick without drawing.
+    graphics->SetEntryState(GraphicsQt::kEntryFocused);
+    test->panel->Knob(kPosition)->MarkDirty(false);
+    graphics->TimerTick();
+    EXPECT_EQ(graphics->EntryState(), GraphicsQt::kEntryIdle);
+    EXPECT_TRUE(test->panel->Knob(kPosition)->IsDirty());
+    graphics->TimerTick();
+    EXPECT_EQ(graphics->EntryState(), GraphicsQt::kEntryRepainted);
+    EXPECT_EQ(graphics->TextEntry(), entry);
+    graphics->TimerTick();  // one tick passes without drawing
+    EXPECT_EQ(graphics->EntryState(), GraphicsQt::kEntryIdle);
 }
 
 }  // namespace
