@@ -44,8 +44,10 @@ void Preferences::SelectStored(MidiRole role, const std::vector<std::string>& na
 }
 
 void Preferences::Open() {
-    for (auto& items : items_) items.clear();
-    for (int& selected : selected_) selected = -1;
+    for (auto& items : items_)
+        items.clear();
+    for (int& selected : selected_)
+        selected = -1;
     if (roles_ != nullptr && roles_->HasPortObjects()) {
         SelectStored(MidiRole::UnitInput, roles_->InputNames());
         SelectStored(MidiRole::KeyboardInput, roles_->InputNames());

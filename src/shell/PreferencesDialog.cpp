@@ -39,7 +39,8 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
         lists_[static_cast<int>(spec.role)] = list;
         const MidiRole role = spec.role;
         // Only the user's picks count, not the filling below.
-        connect(list, &QComboBox::activated, this, [this, role](int index) { Picked(role, index); });
+        connect(list, &QComboBox::activated, this,
+                [this, role](int index) { Picked(role, index); });
     }
 
     apply_ = new QPushButton("Apply", this);
@@ -62,10 +63,13 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
     layout->addLayout(buttons);
 
     preferences_.Open();
-    for (const ListSpec& spec : kLists) Fill(spec.role);
+    for (const ListSpec& spec : kLists)
+        Fill(spec.role);
 }
 
-QComboBox* PreferencesDialog::List(MidiRole role) const { return lists_[static_cast<int>(role)]; }
+QComboBox* PreferencesDialog::List(MidiRole role) const {
+    return lists_[static_cast<int>(role)];
+}
 
 void PreferencesDialog::Fill(MidiRole role) {
     QComboBox* list = List(role);
@@ -77,7 +81,9 @@ void PreferencesDialog::Fill(MidiRole role) {
     list->setCurrentIndex(preferences_.Selected(role));
 }
 
-void PreferencesDialog::Picked(MidiRole role, int index) { preferences_.Select(role, index); }
+void PreferencesDialog::Picked(MidiRole role, int index) {
+    preferences_.Select(role, index);
+}
 
 void PreferencesDialog::done(int result) {
     // Every way of closing but OK restores the settings and the ports.

@@ -1,6 +1,5 @@
 #include "shell/SettingsFile.h"
 
-#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 
@@ -9,9 +8,6 @@
 
 namespace {
 constexpr const char* kMidiSection = "midi";
-constexpr const char* kGuiSection = "gui";
-constexpr const char* kGuiScaleKey = "guiscale";
-constexpr size_t kGuiScaleLength = 128;
 
 // The MIDI keys in the order they are written, with what a missing key reads as.
 struct MidiKey {
@@ -63,31 +59,10 @@ bool SettingsFile::WriteSettings(const MidiSettings& settings) const {
     if (path_.empty()) return false;
     bool written = true;
     for (const MidiKey& key : kMidiKeys) {
-        written = WriteProfileString(path_, kMidiSection, key.key, settings.Name(key.role)) &&
-                  written;
+        written =
+            WriteProfileString(path_, kMidiSection, key.key, settings.Name(key.role)) && written;
     }
     return written;
-}
-
-double SettingsFile::ReadGuiScale() const {
-    const std::string text = ReadProfileString(path_, kGuiSection, kGuiScaleKey, "-1.0",
-                                               kGuiScaleLength);
-    // Read and written without the locale: Qt selects the user's locale at start-up, and a
-    // decimal comma would make the file unreadable under any other locale.
-    double scale = -1.0;
-    const char* first = text.data();
-    if (!text.empty() && text[0] == '+') ++first;
-    const auto parsed = std::from_chars(first, text.data() + text.size(), scale);
-    return parsed.ec == std::errc() ? scale : -1.0;
-}
-
-bool SettingsFile::WriteGuiScale(double scale) const {
-    char text[kGuiScaleLength] = {};
-    // As "%.15f" writes it in the C locale.
-    const auto written = std::to_chars(text, text + sizeof text - 1, scale,
-                                       std::chars_format::fixed, 15);
-    if (written.ec != std::errc()) return false;
-    return WriteProfileString(path_, kGuiSection, kGuiScaleKey, text);
 }
 
 std::string SettingsFile::Folder() const {

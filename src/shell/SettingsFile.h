@@ -6,8 +6,9 @@
 struct MidiSettings;
 
 // The settings file, settings.ini in the folder "OrvodyneEditor" of the user's configuration
-// folder: the three MIDI port names, the panel's scale and the last program file. Each access
-// reads or writes one key; every write replaces the file atomically.
+// folder. The shell keeps the three MIDI port names in it; the panel's scale and the last
+// program file are kept by the panel and the librarian. Each access reads or writes one key;
+// every write replaces the file atomically.
 class SettingsFile {
 public:
     static constexpr const char* kFolderName = "OrvodyneEditor";
@@ -24,10 +25,6 @@ public:
 
     // Stores the three port names of settings. False when the file could not be written.
     bool WriteSettings(const MidiSettings& settings) const;
-
-    // The stored panel scale; negative when none was stored yet.
-    double ReadGuiScale() const;
-    bool WriteGuiScale(double scale) const;
 
     // The full path of settings.ini; empty before Load succeeded.
     const std::string& Path() const { return path_; }

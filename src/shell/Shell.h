@@ -29,7 +29,7 @@ public:
     using PluginFactory = std::function<PluginBase*(MidiOutputPort*, const uint16_t*)>;
     struct Options {
         MidiBackend backend = BackendFromEnvironment();
-        PluginFactory makePlugin;  // MakePlugin when empty
+        PluginFactory makePlugin;          // MakePlugin when empty
         std::function<int64_t()> clockMs;  // the steady clock when empty
     };
 

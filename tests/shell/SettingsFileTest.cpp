@@ -44,7 +44,6 @@ TEST_F(SettingsFileTest, AStoredFileGivesNamesDefaultsAndChannelOne) {
     EXPECT_EQ(settings.unitInputChannel, 1);
     EXPECT_EQ(settings.keyboardInputChannel, 1);
     EXPECT_EQ(settings.outputChannel, 1);
-    EXPECT_DOUBLE_EQ(file.ReadGuiScale(), 0.85);
     // Writing keeps the other sections as they were.
     settings.SetName(MidiRole::UnitInput, "off");
     settings.SetName(MidiRole::KeyboardInput, "off");
@@ -67,16 +66,7 @@ TEST_F(SettingsFileTest, BadFilesGiveBoundedNamesAndNoHarm) {
         for (MidiRole role : {MidiRole::UnitInput, MidiRole::KeyboardInput, MidiRole::Output}) {
             EXPECT_LE(std::strlen(record.Name(role)), 99u);
         }
-        EXPECT_LT(loaded.ReadGuiScale(), 0.0);
     }
-}
-
-TEST_F(SettingsFileTest, ScaleIsWrittenWithFifteenDecimals) {
-    ASSERT_TRUE(file.Load(settings));
-    EXPECT_LT(file.ReadGuiScale(), 0.0);
-    ASSERT_TRUE(file.WriteGuiScale((700 - 15) / 800.0));
-    EXPECT_NE(TempDir::Read(Path()).find("guiscale=0.856250000000000\n"), std::string::npos);
-    EXPECT_DOUBLE_EQ(file.ReadGuiScale(), 0.85625);
 }
 
 TEST(SettingsFolder, ComesFromTheXdgVariablesOrIsMissing) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "shell/MenuTable.h"
-#include "shell/ScreenFit.h"
 #include "shell/TickClock.h"
 
 TEST(TickClock, DueOnlyAfterMoreThanASecondAndOnceAfterASilence) {
@@ -13,14 +12,6 @@ TEST(TickClock, DueOnlyAfterMoreThanASecondAndOnceAfterASilence) {
     // Ten quiet seconds: the first check afterwards brings one tick, not ten.
     EXPECT_TRUE(clock.Due(16001));
     EXPECT_FALSE(clock.Due(16500));
-}
-
-TEST(ScreenFit, AScaleThatDoesNotFitShrinksToTheScreen) {
-    const auto fitted = FitGuiScale(1.0, 700, 15);
-    ASSERT_TRUE(fitted);
-    EXPECT_DOUBLE_EQ(*fitted, (700 - 15) / 800.0);
-    EXPECT_FALSE(FitGuiScale(1.0, 815, 15));   // exactly fits
-    EXPECT_FALSE(FitGuiScale(-1.0, 700, 15));  // none stored yet
 }
 
 TEST(MenuTable, CommandsWithoutItemsAndUnknownIdentifiers) {
