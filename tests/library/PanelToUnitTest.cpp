@@ -1,0 +1,90 @@
+// Every control of the editor's panel, moved with the mouse, edits the virtual unit live.
+#include <gtest/gtest.h>
+
+#include "editor/OrvoEditor.h"
+#include "editor/OrvoPanel.h"
+#include "gui/Graphics.h"
+#include "gui/TextControl.h"
+#include "library/MakePlugin.h"
+#include "sim/VirtualOrvo.h"
+#include "support/SimOutputPort.h"
+
+namespace {
+
+class PanelToUnit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        editor_.reset(MakePlugin(&port_, &channel_));
+        panel_ = static_cast<OrvoPanel*>(editor_->Panel());
+        graphics_ = &panel_->Panel();
+        Redraw();
+    }
+    void Redraw() {
+        Rect dirty;
+        if (graphics_->CollectDirty(dirty)) graphics_->DrawDirty(dirty);
+    }
+    // A point where the control is the one the mouse reaches, or false.
+    bool Reachable(const Control& control, int& x, int& y) const {
+        const Rect& r = control.TargetRect();
+        for (int yy = r.T; yy < r.B; yy += 2) {
+            for (int xx = r.L; xx < r.R; xx += 2) {
+                if (graphics_->HitControl(xx, yy) == control.ListIndex()) {
+                    x = xx;
+                    y = yy;
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+    void Drag(int x, int y, int dy) {
+        graphics_->MouseDown(x, y, MouseKeys{true});
+        graphics_->MouseDrag(x, y + dy, MouseKeys{true});
+        graphics_->MouseUp(x, y + dy, MouseKeys{true});
+        Redraw();
+    }
+    int Value(int position) const { return IntValue(*editor_->GetParam(position + 3)); }
+
+    VirtualOrvo unit_;
+    SimOutputPort port_{unit_};
+    uint16_t channel_ = 1;
+    std::unique_ptr<OrvoEditor> editor_;
+    OrvoPanel* panel_ = nullptr;
+    Graphics* graphics_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(PanelToUnit, EveryControlMovedWithTheMouseReachesTheUnit) {
+    struct Group {
+        int effectType;
+        bool knobView;
+        int first;
+        int last;
+    };
+    const Group groups[] = {
+        {1, false, 0, 103}, {2, false, 104, 107}, {3, true, 108, 121}, {3, false, 108, 109},
+    };
+    int moved = 0;
+    for (const Group& group : groups) {
+        editor_->SetParameterValue(ParamIndexOfPosition(kEffectTypePosition), group.effectType);
+        editor_->SetParameterValue(group.knobView ? kParamParametricEqView : kParamParagraphicEqView, 1);
+        editor_->SetParameterValue(group.knobView ? kParamParametricEqView : kParamParagraphicEqView, 0);
+        Redraw();
+        for (int position = group.first; position <= group.last; ++position) {
+            SCOPED_TRACE(position);
+            const Control* control = panel_->PositionControl(position);
+            if (control == nullptr) continue;
+            int x = 0, y = 0;
+            ASSERT_TRUE(Reachable(*control, x, y)) << "covered by another control";
+            const int before = Value(position);
+            Drag(x, y, -40);
+            Drag(x, y, 15);
+            if (Value(position) != before) ++moved;
+            EXPECT_EQ(unit_.EditValue(position), Value(position));
+            EXPECT_EQ(panel_->ValueText(position)->Text().empty(), false);
+        }
+    }
+    EXPECT_GE(moved, 100) << "nearly every control changes its parameter";
+    EXPECT_FALSE(unit_.InUpdate());
+}
