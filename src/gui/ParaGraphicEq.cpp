@@ -166,7 +166,9 @@ void ParaGraphicEq::DrawGrid(Graphics& graphics, ClipCanvas& canvas) {
 void ParaGraphicEq::DrawCurve(ClipCanvas& canvas) {
     const int columns = static_cast<int>(curve_.size());
     const int last = std::min(drawRect_.Width() - kCurveRightMargin, columns - 3);
-    const auto centre = static_cast<float>((drawRect_.T + drawRect_.B) / 2);
+    // 0 dB lies on a whole pixel row, the lower one of the two middle rows of an even height.
+    const int centreRow = (drawRect_.T + drawRect_.B) / 2;
+    const auto centre = static_cast<float>(centreRow);
     const auto top = static_cast<float>(drawRect_.T), bottom = static_cast<float>(drawRect_.B);
     const uint32_t main = settings_.curveColour.Packed();
     const uint32_t shade = Shaded(settings_.curveColour);
