@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gui/ClipCanvas.h"
 #include "gui/FontCache.h"
 #include "gui/GuiResizeHooks.h"
 #include "gui/ImageCache.h"
@@ -397,8 +398,13 @@ bool Graphics::DrawText(TextStyle& style, const std::string& text, const Rect& r
     font->SetTextColor(style.color.Packed());
     unsigned flags = raster::kTextNoClip | AlignFlags(style);
     if (style.color.A != 255) flags |= raster::kTextUseColourAlpha;
-    raster::PixelRect box{rect.L, rect.T, rect.R, rect.B};
-    font->DrawText(drawBitmap_.get(), text.c_str(), static_cast<int>(text.size()), &box, flags);
+    // The text may reach past its rectangle, but never past the area being redrawn: outside
+    // it the old text was not cleared, and drawing it again there would thicken its edges.
+    const Rect clip = drawRect_.Intersection({0, 0, width_, height_});
+    ClipCanvas canvas(drawBitmap_.get(), clip);
+    if (!canvas.HasPixels()) return true;
+    raster::PixelRect box{rect.L - clip.L, rect.T - clip.T, rect.R - clip.L, rect.B - clip.T};
+    font->DrawText(&canvas, text.c_str(), static_cast<int>(text.size()), &box, flags);
     return true;
 }
 
