@@ -4,6 +4,7 @@
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
 #include "gui/Graphics.h"
+#include "gui/ParaGraphicEq.h"
 #include "gui/TextControl.h"
 #include "library/MakePlugin.h"
 #include "sim/VirtualOrvo.h"
@@ -87,4 +88,26 @@ TEST_F(PanelToUnit, EveryControlMovedWithTheMouseReachesTheUnit) {
     }
     EXPECT_GE(moved, 100) << "nearly every control changes its parameter";
     EXPECT_FALSE(unit_.InUpdate());
+}
+
+TEST_F(PanelToUnit, BandDraggedOnTheGraphArrivesAsTheEqualizersParameters) {
+    editor_->SetParameterValue(ParamIndexOfPosition(kEffectTypePosition), kEffectEqualizer);
+    Redraw();
+    ParaGraphicEq& eq = *panel_->Equalizer();
+    ASSERT_FALSE(eq.IsHidden());
+    // Mid 1 (band 1) starts at 140 Hz and 0 dB: drag it right and up.
+    const int x = eq.DrawRect().L + eq.HandleX(1);
+    const int y = eq.DrawRect().T + eq.HandleY(1);
+    graphics_->MouseDown(x, y, MouseKeys{true});
+    graphics_->MouseDrag(x + 120, y - 30, MouseKeys{true});
+    graphics_->MouseUp(x + 120, y - 30, MouseKeys{true});
+    Redraw();
+    EXPECT_GT(Value(113), 0) << "Mid1 frq. moved up from the bottom of its range";
+    EXPECT_GT(Value(115), 0) << "Mid1 Boost raised";
+    for (int position = 110; position <= 121; ++position) {
+        EXPECT_EQ(unit_.EditValue(position), Value(position)) << position;
+    }
+    // The band as the graph now shows it is what the parameters say.
+    const EqBandRecord shown = eq.Band(1).Record();
+    EXPECT_NEAR(shown.gain, static_cast<float>(Value(115)), 0.5f);
 }
