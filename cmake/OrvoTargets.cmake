@@ -61,3 +61,14 @@ function(orvo_test name)
       ENVIRONMENT_MODIFICATION "XDG_CONFIG_HOME=set:${CMAKE_CURRENT_BINARY_DIR}/no-config"
       ${T_PROPERTIES})
 endfunction()
+
+# Adds every subfolder of the calling folder that has a CMakeLists.txt, in name order.
+function(orvo_add_subfolders)
+  file(GLOB _dirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT _dirs)
+  foreach(dir ${_dirs})
+    if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
