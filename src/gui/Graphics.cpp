@@ -477,7 +477,12 @@ bool Graphics::DrawStrict(const Rect& rect) {
     for (Control* control : controls_) {
         if (!control->IsHidden() && control->DrawRect().Meets(rect)) control->Draw(*this);
     }
-    for (Control* control : controls_) control->MarkClean();
+    // A control outside the area keeps its dirty mark: a paint request for part of the panel
+    // (an uncovered corner, say) must not swallow a change that has not been drawn yet.
+    for (Control* control : controls_) {
+        const Rect& area = control->DrawRect();
+        if (area.IsEmpty() || area.Meets(rect)) control->MarkClean();
+    }
     return true;
 }
 

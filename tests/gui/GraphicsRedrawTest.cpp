@@ -46,7 +46,7 @@ TEST_F(GraphicsRedraw, CollectDirtyUnitesDirtyRectanglesAndCallsIdleEverySecondC
     EXPECT_EQ(core.idleCalls, 2);
 }
 
-TEST_F(GraphicsRedraw, StrictRedrawDrawsOnlyControlsMeetingTheAreaAndCleansAll) {
+TEST_F(GraphicsRedraw, StrictRedrawDrawsOnlyControlsMeetingTheArea) {
     a.MarkDirty(false);
     b.MarkDirty(false);  // dirty, but outside the area drawn below
     EXPECT_TRUE(graphics->DrawDirty(a.DrawRect()));
@@ -54,12 +54,18 @@ TEST_F(GraphicsRedraw, StrictRedrawDrawsOnlyControlsMeetingTheAreaAndCleansAll) 
     EXPECT_EQ(a.draws, 1);
     EXPECT_EQ(touching.draws, 1);  // edge contact counts as meeting
     EXPECT_EQ(b.draws, 0);
-    EXPECT_FALSE(b.IsDirty());
     ASSERT_EQ(graphics->Presented().size(), 1u);
     EXPECT_EQ(graphics->Presented()[0], a.DrawRect());
     // The fills stay inside the area: the back fill did not reach b's place.
     EXPECT_EQ(PixelAt(*graphics, 15, 15), 0xFF0000FFu);
     EXPECT_EQ(PixelAt(*graphics, 110, 110), 0xFF00FF00u);
+
+    // b was not drawn, so it is still dirty and the next tick draws it.
+    EXPECT_TRUE(b.IsDirty());
+    EXPECT_FALSE(a.IsDirty());
+    EXPECT_TRUE(graphics->Tick());
+    EXPECT_EQ(b.draws, 1);
+    EXPECT_FALSE(b.IsDirty());
 }
 
 TEST_F(GraphicsRedraw, ControlThatChangesWhileDrawingStaysDirtyOneMoreTick) {
