@@ -80,7 +80,8 @@ void PanelMemcpy(benchmark::State& state) {
 void RenderAllStrips(benchmark::State& state) {
     BenchPanel& bench = PanelAt(10);
     const double scale = state.range(0) / 10.0;
-    for (auto _ : state) bench.graphics->RenderAllStrips(scale);
+    for (auto _ : state)
+        bench.graphics->RenderAllStrips(scale);
     state.counters["controls"] = bench.panel->ControlCount();
 }
 

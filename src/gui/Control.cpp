@@ -66,7 +66,9 @@ void Control::OnHover(int x, int y, const MouseKeys& keys) {
 
 void Control::OnLeave() {}
 
-void Control::ApplyScale(double factor) { (void)factor; }
+void Control::ApplyScale(double factor) {
+    (void)factor;
+}
 
 void Control::SetValueFromCore(double value) {
     if (defaultValue_ < 0.0) {
@@ -87,7 +89,9 @@ void Control::SetValueFromUser(double value) {
     redrawAgain_ = true;
 }
 
-void Control::SetTextFromEntry(const std::string& text) { (void)text; }
+void Control::SetTextFromEntry(const std::string& text) {
+    (void)text;
+}
 
 void Control::Hide(bool hide) {
     hidden_ = hide;
@@ -125,7 +129,9 @@ void Control::MarkClean() {
     dirty_ = redrawAgain_.exchange(false);
 }
 
-bool Control::NeedsRedraw() { return dirty_; }
+bool Control::NeedsRedraw() {
+    return dirty_;
+}
 
 void Control::OnIdle() {}
 

@@ -32,16 +32,21 @@ int RasterMode(const Blend* blend) {
     }
 }
 
-float RasterWeight(const Blend* blend) { return blend == nullptr ? 1.0f : blend->weight; }
+float RasterWeight(const Blend* blend) {
+    return blend == nullptr ? 1.0f : blend->weight;
+}
 
 // Round to nearest, halves up, as frame offsets are taken.
-int RoundHalfUp(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+int RoundHalfUp(double v) {
+    return static_cast<int>(std::floor(v + 0.5));
+}
 
 bool EndsWithPng(const std::string& name) {
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos) return false;
     std::string extension = name.substr(dot + 1);
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return extension == "png";
 }
 
@@ -166,7 +171,8 @@ void Graphics::SetParamFromCore(int index, double value, bool alreadyNormalized)
 // --- The control list ---
 
 void Graphics::Renumber() {
-    for (size_t i = 0; i < controls_.size(); ++i) controls_[i]->SetListIndex(static_cast<int>(i));
+    for (size_t i = 0; i < controls_.size(); ++i)
+        controls_[i]->SetListIndex(static_cast<int>(i));
 }
 
 int Graphics::AddControl(Control* control) {
@@ -217,15 +223,16 @@ void Graphics::ReplaceControl(int index, Control* control) {
 }
 
 void Graphics::MarkAllDirty() {
-    for (Control* control : controls_) control->MarkDirty(false);
+    for (Control* control : controls_)
+        control->MarkDirty(false);
 }
 
 // --- Value entry ---
 
 void Graphics::PromptForValue(Control* control, Parameter* param, const Rect& rect) {
     if (control == nullptr || param == nullptr) return;
-    const bool listed = param->kind == kParamList ||
-                        (param->kind == kParamBoolean && !param->displayTexts.empty());
+    const bool listed =
+        param->kind == kParamList || (param->kind == kParamBoolean && !param->displayTexts.empty());
     if (listed) {
         PromptWithMenu(control, param, rect);
         return;
@@ -273,8 +280,8 @@ void Graphics::PromptWithMenu(Control* control, Parameter* param, const Rect& re
     }
     PopupMenu* chosen = ShowPopupMenu(menu, rect);
     if (chosen != &menu || chosen->ChosenIndex() < 0) return;
-    const double plain = std::clamp(static_cast<double>(chosen->ChosenIndex()), minimum,
-                                    std::max(minimum, maximum));
+    const double plain =
+        std::clamp(static_cast<double>(chosen->ChosenIndex()), minimum, std::max(minimum, maximum));
     double normalized;
     {
         std::unique_lock<std::recursive_mutex> hold;
@@ -334,8 +341,7 @@ bool Graphics::BlitImage(const ImageStrip* strip, const Rect& dest, int srcX, in
     return true;
 }
 
-bool Graphics::DrawFrame(const ImageStrip* strip, const Rect& dest, int frame,
-                         const Blend* blend) {
+bool Graphics::DrawFrame(const ImageStrip* strip, const Rect& dest, int frame, const Blend* blend) {
     if (strip == nullptr) return true;
     int srcX = 0, srcY = 0;
     const int frames = strip->frameCount;
@@ -610,7 +616,8 @@ bool Graphics::MouseMove(int x, int y, const MouseKeys& keys) {
 }
 
 void Graphics::MouseLeave() {
-    for (Control* control : controls_) control->OnLeave();
+    for (Control* control : controls_)
+        control->OnLeave();
     mouseOverIndex_ = -1;
 }
 

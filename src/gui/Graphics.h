@@ -207,5 +207,4 @@ private:
     std::unique_ptr<Control> background_;  // the colour panel made by AddBackgroundPanel
     int layoutMode_ = 0;
     bool layoutEditing_ = false;
-
 };

@@ -8,7 +8,7 @@ class Bitmap;
 // keeps its identity across re-renders so the controls holding it follow a change of scale.
 struct ImageStrip {
     raster::Bitmap* bitmap = nullptr;
-    int width = 0;   // whole strip, panel pixels
+    int width = 0;  // whole strip, panel pixels
     int height = 0;
     int frameCount = 1;
     bool framesHorizontal = false;

@@ -1,7 +1,7 @@
 #include "gui/InvisibleSwitchControl.h"
 
-InvisibleSwitchControl::InvisibleSwitchControl(PluginBase* core, const Rect& rect,
-                                               int paramIndex, const Blend& blend)
+InvisibleSwitchControl::InvisibleSwitchControl(PluginBase* core, const Rect& rect, int paramIndex,
+                                               const Blend& blend)
     : Control(core, rect, paramIndex, blend) {}
 
 void InvisibleSwitchControl::OnPress(int x, int y, const MouseKeys& keys) {

@@ -13,9 +13,8 @@ bool IsBlack(int semitone) {
 
 }  // namespace
 
-KeyboardControl::KeyboardControl(PluginBase* core, ImageStrip* keyStrip,
-                                 ImageStrip* octaveStrip, const std::array<int, 12>& keyLeft,
-                                 int x, int y)
+KeyboardControl::KeyboardControl(PluginBase* core, ImageStrip* keyStrip, ImageStrip* octaveStrip,
+                                 const std::array<int, 12>& keyLeft, int x, int y)
     : Control(core,
               {x, y, x + kOctaves * (keyStrip ? keyStrip->width : 0),
                y + (keyStrip ? keyStrip->FrameHeight() : 0)},
@@ -32,7 +31,9 @@ double KeyboardControl::Scale() const {
     return graphics != nullptr ? graphics->GuiScale() : 1.0;
 }
 
-int KeyboardControl::OctaveWidth() const { return keyStrip_ != nullptr ? keyStrip_->width : 0; }
+int KeyboardControl::OctaveWidth() const {
+    return keyStrip_ != nullptr ? keyStrip_->width : 0;
+}
 
 int KeyboardControl::KeyAt(int x, int y, double* fraction) const {
     const int octaveWidth = OctaveWidth();

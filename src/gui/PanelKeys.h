@@ -7,8 +7,8 @@ enum PanelKey : int {
     kKeyDown = 2,
     kKeyLeft = 3,
     kKeyRight = 4,
-    kKeyDigit0 = 5,   // digits 0..9 are 5..14
-    kKeyLetterA = 15, // letters A..Z are 15..40
+    kKeyDigit0 = 5,    // digits 0..9 are 5..14
+    kKeyLetterA = 15,  // letters A..Z are 15..40
     kKeyLetterE = 19,
     kKeyLetterZ = 40,
 };

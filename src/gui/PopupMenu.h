@@ -16,7 +16,12 @@ public:
         kItemSeparator = 8,
     };
     // How item texts are numbered with their 1-based position in their own menu.
-    enum Numbering : int { kNumberNone = 0, kNumberOneDigit = 1, kNumberTwoDigits = 2, kNumberThreeDigits = 3 };
+    enum Numbering : int {
+        kNumberNone = 0,
+        kNumberOneDigit = 1,
+        kNumberTwoDigits = 2,
+        kNumberThreeDigits = 3
+    };
 
     struct Item {
         std::string text;

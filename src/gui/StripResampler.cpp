@@ -67,7 +67,8 @@ void FilterRow(const uint32_t* row, const AxisTaps& columns, int tw, std::vector
     }
     for (int x = 0; x < tw; ++x) {
         const float* in = &unpacked[static_cast<size_t>(columns.first[static_cast<size_t>(x)]) * 4];
-        const float* w = &columns.weights[static_cast<size_t>(x) * static_cast<size_t>(columns.stride)];
+        const float* w =
+            &columns.weights[static_cast<size_t>(x) * static_cast<size_t>(columns.stride)];
         float b = 0, g = 0, r = 0, a = 0;
         for (int k = 0; k < columns.count[static_cast<size_t>(x)]; ++k, in += 4) {
             b += w[k] * in[0];
@@ -128,13 +129,15 @@ void ResampleArea(const raster::Bitmap& source, int sx, int sy, int sw, int sh,
         for (int k = 0; k < rows.count[static_cast<size_t>(y)]; ++k) {
             const float* in = filtered(first + k);
             const float weight = w[k];
-            for (size_t i = 0; i < rowFloats; ++i) sum[i] += weight * in[i];
+            for (size_t i = 0; i < rowFloats; ++i)
+                sum[i] += weight * in[i];
         }
         uint32_t* out = target.Row(ty + y) + tx;
         for (int x = 0; x < tw; ++x) {
             uint32_t channel[4];
             for (int c = 0; c < 4; ++c) {
-                const float mean = sum[static_cast<size_t>(x) * 4 + static_cast<size_t>(c)] / boxArea + kNudge;
+                const float mean =
+                    sum[static_cast<size_t>(x) * 4 + static_cast<size_t>(c)] / boxArea + kNudge;
                 channel[c] = mean >= 255.0f ? 255u : static_cast<uint32_t>(mean);
             }
             out[x] = channel[3] << 24 | channel[2] << 16 | channel[1] << 8 | channel[0];

@@ -22,7 +22,7 @@ struct TextStyle {
     ColorARGB entryText{255, 0, 0, 0};
     int style = kTextNormal;
     int align = kAlignCentre;
-    int orientation = 0;  // degrees
+    int orientation = 0;                    // degrees
     int quality = raster::kQualityDefault;  // a raster::FontQuality
     raster::Font* font = nullptr;
 };

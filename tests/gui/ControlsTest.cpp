@@ -43,7 +43,8 @@ TEST_F(Controls, SwitchStepsThroughItsFramesAndWraps) {
 
     // Four frames step in thirds and still reach 1 before wrapping.
     SwitchControl four{&core, 0, 0, 11, Strip(911, 4, 4, 4)};
-    for (int i = 0; i < 3; ++i) four.OnPress(1, 1, left);
+    for (int i = 0; i < 3; ++i)
+        four.OnPress(1, 1, left);
     EXPECT_NEAR(four.Value(), 1.0, 1e-9);
     EXPECT_EQ(four.FrameForValue(), 4);
     four.OnPress(1, 1, left);

@@ -27,7 +27,7 @@ protected:
 TEST_F(GraphicsDispatch, HitTestTakesTopmostShownUngrayedControl) {
     EXPECT_EQ(graphics->HitControl(40, 40), high.ListIndex());
     EXPECT_EQ(graphics->HitControl(15, 15), low.ListIndex());
-    EXPECT_EQ(graphics->HitControl(0, 0), 0);  // only the background is there
+    EXPECT_EQ(graphics->HitControl(0, 0), 0);    // only the background is there
     EXPECT_EQ(graphics->HitControl(70, 70), 0);  // right and bottom edges are outside
 
     high.Hide(true);

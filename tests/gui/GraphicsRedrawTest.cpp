@@ -128,7 +128,8 @@ TEST_F(GraphicsRedraw, FrameSelectionRoundsHalvesUpAndStartsFromTheOrigin) {
 
     // Rounding: 10 rows in 4 frames put frame 2 at round(2.5) = 3, frame 4 at round(7.5) = 8.
     auto uneven = std::make_unique<raster::MemBitmap>(1, 10);
-    for (int y = 0; y < 10; ++y) uneven->Row(y)[0] = 0xFF000000u | static_cast<uint32_t>(y);
+    for (int y = 0; y < 10; ++y)
+        uneven->Row(y)[0] = 0xFF000000u | static_cast<uint32_t>(y);
     graphics->AddImage(901, std::move(uneven));
     ImageStrip* four = graphics->LoadImageStrip(901, "uneven.png", 4);
     graphics->DrawFrame(four, {150, 150, 151, 151}, 2, nullptr);
@@ -149,7 +150,8 @@ TEST_F(GraphicsRedraw, BlitIsClippedToTheDrawRectangleAndHonoursHorizontalStrips
 
     // The same strip read as 4 frames side by side: frame 3 starts at x = 8 * 2 / 4 = 4.
     for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 8; ++x) strip->bitmap->Row(y)[x] = 0xFF000000u | static_cast<uint32_t>(x);
+        for (int x = 0; x < 8; ++x)
+            strip->bitmap->Row(y)[x] = 0xFF000000u | static_cast<uint32_t>(x);
     }
     ImageStrip sideways = *strip;
     sideways.frameCount = 4;

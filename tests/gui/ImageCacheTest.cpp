@@ -18,7 +18,8 @@ protected:
 std::unique_ptr<raster::MemBitmap> Filled(int w, int h, uint32_t pixel) {
     auto bitmap = std::make_unique<raster::MemBitmap>(w, h);
     for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) bitmap->Row(y)[x] = pixel;
+        for (int x = 0; x < w; ++x)
+            bitmap->Row(y)[x] = pixel;
     }
     return bitmap;
 }
@@ -53,7 +54,8 @@ TEST_F(ImageCacheTest, RenderKeepsFramesApart) {
     auto stored = std::make_unique<raster::MemBitmap>(8, 60);
     for (int y = 0; y < 60; ++y) {
         const uint32_t colour = 0xFF000000u | 0xFFu << (16 - 8 * (y / 20));
-        for (int x = 0; x < 8; ++x) stored->Row(y)[x] = colour;
+        for (int x = 0; x < 8; ++x)
+            stored->Row(y)[x] = colour;
     }
     graphics->SetImageScaleDivisor(2);
     graphics->AddImage(931, std::move(stored));
@@ -90,12 +92,14 @@ TEST_F(ImageCacheTest, OnlyPngNamesAreDecoded) {
 TEST(StripResampler, SameSizeCopiesExactly) {
     auto source = std::make_unique<raster::MemBitmap>(5, 4);
     for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 5; ++x) source->Row(y)[x] = raster::MakePixel(200, 10 * x, 7 * y, 255);
+        for (int x = 0; x < 5; ++x)
+            source->Row(y)[x] = raster::MakePixel(200, 10 * x, 7 * y, 255);
     }
     raster::MemBitmap target(5, 4);
     ResampleStrip(*source, 1, false, target);
     for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(target.Row(y)[x], source->Row(y)[x]) << x << "," << y;
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(target.Row(y)[x], source->Row(y)[x]) << x << "," << y;
     }
 }
 

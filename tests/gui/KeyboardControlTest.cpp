@@ -19,7 +19,8 @@ protected:
         // An octave is 98 x 70 at 100 %; key frame k is coloured 0x100 + k + 1.
         auto keys = std::make_unique<raster::MemBitmap>(98, 70 * 12);
         for (int y = 0; y < keys->Height(); ++y) {
-            for (int x = 0; x < 98; ++x) keys->Row(y)[x] = 0xFF000100u + static_cast<uint32_t>(y / 70 + 1);
+            for (int x = 0; x < 98; ++x)
+                keys->Row(y)[x] = 0xFF000100u + static_cast<uint32_t>(y / 70 + 1);
         }
         graphics->AddImage(920, std::move(keys));
         graphics->AddImage(921, MakeFrameStrip(98, 70, 1));
@@ -53,7 +54,7 @@ TEST_F(Keyboard, KeysAndVelocitiesFollowTheGeometry) {
     EXPECT_DOUBLE_EQ(fraction, 0.5);
     EXPECT_EQ(keyboard->KeyAt(kX + 10, kY + 21, &fraction), 1);  // C sharp, black
     EXPECT_DOUBLE_EQ(fraction, 0.5);
-    EXPECT_EQ(keyboard->KeyAt(kX + 10, kY + 50, nullptr), 0);  // below the black key
+    EXPECT_EQ(keyboard->KeyAt(kX + 10, kY + 50, nullptr), 0);           // below the black key
     EXPECT_EQ(keyboard->KeyAt(kX + 3 * 14 + 1, kY + 60, nullptr), 5);   // fourth white: F
     EXPECT_EQ(keyboard->KeyAt(kX + 6 * 14 + 1, kY + 60, nullptr), 11);  // last white: B
     EXPECT_EQ(keyboard->KeyAt(kX + 2 * 98 + 52, kY + 10, nullptr), 24 + 6);
@@ -67,8 +68,8 @@ TEST_F(Keyboard, KeysAndVelocitiesFollowTheGeometry) {
 }
 
 TEST_F(Keyboard, DraggingPlaysEachKeyAndReleasesThePrevious) {
-    keyboard->OnPress(kX + 5, kY, left);  // top edge: velocity 1
-    keyboard->OnDrag(kX + 5, kY + 1, 0, 1, left);  // same key: nothing
+    keyboard->OnPress(kX + 5, kY, left);               // top edge: velocity 1
+    keyboard->OnDrag(kX + 5, kY + 1, 0, 1, left);      // same key: nothing
     keyboard->OnDrag(kX + 20, kY + 69, 15, 68, left);  // D near the bottom
     keyboard->OnRelease(kX + 20, kY + 69, {});
     // 69 / 70 * 126 = 124.2 -> 124, + 1.
@@ -98,7 +99,7 @@ TEST_F(Keyboard, DrawsTheHeldKeyAndTheKeysHeldOnTheInput) {
     graphics->Tick();
     EXPECT_EQ(PixelAt(*graphics, kX + 2 * 98 + 5, kY + 5), 0xFF000001u);  // resting octave
     keyboard->OnPress(kX + 98 + 14 + 1, kY + 60, left);  // key 14: D of the second octave
-    core.held[24 + 3 * 12 + 9] = true;  // A of the fourth octave, from the input
+    core.held[24 + 3 * 12 + 9] = true;                   // A of the fourth octave, from the input
     graphics->Tick();
     EXPECT_EQ(PixelAt(*graphics, kX + 98 + 5, kY + 5), 0xFF000100u + 3);
     EXPECT_EQ(PixelAt(*graphics, kX + 3 * 98 + 5, kY + 5), 0xFF000100u + 10);

@@ -38,7 +38,8 @@ TEST(PanelThreads, ControlsRefreshedFromTheMidiThreadWhileThePanelDraws) {
     KnobMultiControl knob{&core, 100, 100, 20, graphics.LoadImageStrip(940, "knob.png", 31), 1.0};
     TextControl text{&core, {90, 140, 140, 156}, TextStyle{}};
     knob.SetValueDisplay(&text);
-    KeyboardControl keyboard{&core, graphics.LoadImageStrip(941, "keys.png", 12),
+    KeyboardControl keyboard{&core,
+                             graphics.LoadImageStrip(941, "keys.png", 12),
                              graphics.LoadImageStrip(942, "bgkb.png", 1),
                              {0, 9, 14, 25, 28, 42, 51, 56, 66, 70, 81, 84}};
     graphics.AddControl(&knob);

@@ -16,8 +16,10 @@ TEST(ParamText, EntryFilterKeepsOnlyWhatTheKindCanHold) {
     }
     EXPECT_EQ(kept, U"15");
     EXPECT_TRUE(EntryAcceptsChar(&real, U'.'));
-    for (char32_t c : {U'+', U'-', U'0', U'9', U'\b'}) EXPECT_TRUE(EntryAcceptsChar(&integer, c));
-    for (char32_t c : {U'a', U' ', U'e', U','}) EXPECT_FALSE(EntryAcceptsChar(&real, c));
+    for (char32_t c : {U'+', U'-', U'0', U'9', U'\b'})
+        EXPECT_TRUE(EntryAcceptsChar(&integer, c));
+    for (char32_t c : {U'a', U' ', U'e', U','})
+        EXPECT_FALSE(EntryAcceptsChar(&real, c));
     EXPECT_TRUE(EntryAcceptsChar(nullptr, U'x'));  // a free text takes anything
 }
 

@@ -6,7 +6,8 @@ namespace {
 
 TEST(PopupMenu, NumberingModesPrefixThePosition) {
     PopupMenu menu(PopupMenu::kNumberTwoDigits);
-    for (const char* text : {"a", "b", "c", "d", "Fat Bass"}) menu.AddItem(text);
+    for (const char* text : {"a", "b", "c", "d", "Fat Bass"})
+        menu.AddItem(text);
     EXPECT_EQ(menu.ShownText(4), "05: Fat Bass");
     menu.SetNumbering(PopupMenu::kNumberOneDigit);
     EXPECT_EQ(menu.ShownText(4), "5: Fat Bass");

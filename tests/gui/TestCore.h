@@ -19,7 +19,8 @@ public:
     };
 
     RecordingCore() {
-        for (int i = 0; i < kParamCount; ++i) InitIntParam(*GetParam(i), "Param", 0, 0, 127);
+        for (int i = 0; i < kParamCount; ++i)
+            InitIntParam(*GetParam(i), "Param", 0, 0, 127);
     }
 
     void SetParameterFromGui(int index, double normalized) override {
@@ -36,7 +37,8 @@ public:
     bool KeyState(int note) const override { return note >= 0 && note < 128 && held[note]; }
     int HeldNoteCount() const override {
         int count = 0;
-        for (bool on : held) count += on ? 1 : 0;
+        for (bool on : held)
+            count += on ? 1 : 0;
         return count;
     }
 

@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFocusEvent>
+#include <QHelpEvent>
 #include <QImage>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QToolTip>
-#include <QHelpEvent>
 
 #include "QtPanelDriver.h"
 #include "platform/qt/PanelTextEntry.h"
@@ -25,9 +25,10 @@ public:
     QAction* ExecMenu(QMenu& menu, const QPoint& globalPos) override {
         menuTexts.clear();
         menuAt = globalPos;
-        for (QAction* action : menu.actions()) menuTexts << action->text();
+        for (QAction* action : menu.actions())
+            menuTexts << action->text();
         return menuPick >= 0 && menuPick < menu.actions().size() ? menu.actions()[menuPick]
-                                                                  : nullptr;
+                                                                 : nullptr;
     }
     int ExecMessageBox(QMessageBox& box) override {
         boxTitle = box.windowTitle();
@@ -113,7 +114,8 @@ TEST_F(PanelWindow, WheelMovesByDetents) {
     EXPECT_NEAR(LastPush(), 0.019, 1e-12);
     // A fine-grained wheel sends less than a detent at a time; the parts add up.
     const size_t before = test->core->pushes.size();
-    for (int i = 0; i < 3; ++i) synth::Wheel(panel, kKnob, 40);
+    for (int i = 0; i < 3; ++i)
+        synth::Wheel(panel, kKnob, 40);
     EXPECT_EQ(test->core->pushes.size(), before + 1);
     EXPECT_NEAR(LastPush(), 0.029, 1e-12);
 }
@@ -186,7 +188,8 @@ TEST_F(PanelWindow, FocusLeavingTheEntryCommitsIt) {
 
 TEST_F(PanelWindow, PopupMenuNumbersItsItemsAndReturnsTheChosenOne) {
     PopupMenu menu(PopupMenu::kNumberTwoDigits);
-    for (const char* name : {"Init", "Acid", "Sub", "Reese", "Fat Bass", "Pluck"}) menu.AddItem(name);
+    for (const char* name : {"Init", "Acid", "Sub", "Reese", "Fat Bass", "Pluck"})
+        menu.AddItem(name);
     graphics->menuPick = 4;
     PopupMenu* chosen = graphics->ShowPopupMenu(menu, {100, 200, 160, 216});
     EXPECT_EQ(graphics->menuTexts.value(4), "05: Fat Bass");

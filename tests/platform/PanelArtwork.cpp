@@ -51,16 +51,21 @@ void Fill(raster::MemBitmap& b, int x, int y, int w, int h, uint32_t colour) {
     raster::FillRect(&b, x, y, w, h, colour, 1.0f, raster::kModeCopy);
 }
 
-void Clear(raster::MemBitmap& b) { Fill(b, 0, 0, b.Width(), b.Height(), 0); }
+void Clear(raster::MemBitmap& b) {
+    Fill(b, 0, 0, b.Width(), b.Height(), 0);
+}
 
 void Background(raster::MemBitmap& b) {
     for (int y = 0; y < b.Height(); ++y) {
         const uint32_t shade = 40 + y * 24 / b.Height();
-        for (int x = 0; x < b.Width(); ++x) b.Row(y)[x] = raster::MakePixel(255, shade, shade + 2, shade + 6);
+        for (int x = 0; x < b.Width(); ++x)
+            b.Row(y)[x] = raster::MakePixel(255, shade, shade + 2, shade + 6);
     }
     // Section panels: oscillator rows on the left, filter and envelopes on the right.
-    for (int row = 0; row < 4; ++row) Fill(b, 16, 110 + row * 314, 1000, 290, 0xFF383C44);
-    for (int row = 0; row < 3; ++row) Fill(b, 1024, 110 + row * 314, 1008, 290, 0xFF3A3A40);
+    for (int row = 0; row < 4; ++row)
+        Fill(b, 16, 110 + row * 314, 1000, 290, 0xFF383C44);
+    for (int row = 0; row < 3; ++row)
+        Fill(b, 1024, 110 + row * 314, 1008, 290, 0xFF3A3A40);
     Fill(b, 0, 0, 2048, 100, 0xFF22252B);
     Fill(b, 0, 1440, 2048, 160, 0xFF1E2024);
 }
@@ -108,12 +113,13 @@ void TwoState(raster::MemBitmap& b, int frames, uint32_t off, uint32_t on) {
 
 // One digit of a seven-segment display, segments a..g, into a cell at (x, y).
 void Digit(raster::MemBitmap& b, int x, int y, int digit) {
-    static const uint8_t kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+    static const uint8_t kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66,
+                                          0x6D, 0x7D, 0x07, 0x7F, 0x6F};
     const uint8_t on = kSegments[digit % 10];
     const int w = 28, h = 24, t = 4;
     const struct {
         int x, y, w, h;
-    } seg[7] = {{t, 0, w, t},     {w + t, t, t, h},         {w + t, 2 * t + h, t, h},
+    } seg[7] = {{t, 0, w, t},           {w + t, t, t, h},     {w + t, 2 * t + h, t, h},
                 {t, 2 * (t + h), w, t}, {0, 2 * t + h, t, h}, {0, t, t, h},
                 {t, t + h, w, t}};
     for (int s = 0; s < 7; ++s) {
@@ -136,8 +142,10 @@ void Octave(raster::MemBitmap& b, int frames) {
     for (int f = 0; f < frames; ++f) {
         const int top = f * h;
         Fill(b, 0, top, b.Width(), h, 0xFF000000);
-        for (int white = 0; white < 7; ++white) Fill(b, white * 28 + 1, top, 26, h - 2, 0xFFF4F4F0);
-        for (int s : {1, 3, 6, 8, 10}) Fill(b, kKeyLeft2x[s], top, 20, 84, 0xFF181818);
+        for (int white = 0; white < 7; ++white)
+            Fill(b, white * 28 + 1, top, 26, h - 2, 0xFFF4F4F0);
+        for (int s : {1, 3, 6, 8, 10})
+            Fill(b, kKeyLeft2x[s], top, 20, 84, 0xFF181818);
         if (frames < 12) continue;
         // Frame f shows semitone f held down.
         const bool black = f == 1 || f == 3 || f == 6 || f == 8 || f == 10;
@@ -153,36 +161,53 @@ void Octave(raster::MemBitmap& b, int frames) {
 void Plate(raster::MemBitmap& b, uint32_t colour, uint8_t alpha) {
     const uint32_t tinted = (colour & 0xFFFFFF) | static_cast<uint32_t>(alpha) << 24;
     for (int y = 0; y < b.Height(); ++y) {
-        for (int x = 0; x < b.Width(); ++x) b.Row(y)[x] = tinted;
+        for (int x = 0; x < b.Width(); ++x)
+            b.Row(y)[x] = tinted;
     }
     Fill(b, 8, 8, b.Width() - 16, 4, 0xFF808080);
 }
 
 void DrawStandIn(raster::MemBitmap& b, const PanelImage& image) {
     switch (image.id) {
-        case 102: return Background(b);
-        case 103: return Plate(b, 0x101820, 230);
-        case 104: return Octave(b, 12);
-        case 105: return Octave(b, 1);
-        case 106: return Slider(b, image.frames, 0xFFF0D020);
+        case 102:
+            return Background(b);
+        case 103:
+            return Plate(b, 0x101820, 230);
+        case 104:
+            return Octave(b, 12);
+        case 105:
+            return Octave(b, 1);
+        case 106:
+            return Slider(b, image.frames, 0xFFF0D020);
         case 107:
         case 118:
-        case 119: return Slider(b, image.frames, 0xFFE03020);
+        case 119:
+            return Slider(b, image.frames, 0xFFE03020);
         case 108:
         case 121:
         case 122:
         case 123:
-        case 124: return Knob(b, image.frames);
-        case 111: return Plate(b, 0x303438, 255);
-        case 112: return Plate(b, 0x203848, 255);
-        case 113: return Plate(b, 0x482820, 255);
+        case 124:
+            return Knob(b, image.frames);
+        case 111:
+            return Plate(b, 0x303438, 255);
+        case 112:
+            return Plate(b, 0x203848, 255);
+        case 113:
+            return Plate(b, 0x482820, 255);
         case 114:
-        case 132: return Plate(b, 0x284030, 255);
-        case 115: return Plate(b, 0xC0C0C0, 255);
-        case 117: return SevenSegment(b);
-        case 133: return TwoState(b, image.frames, 0xFF505050, 0xFFE03020);
-        case 131: return TwoState(b, image.frames, 0xFF303030, 0xFFF0D020);
-        default: return TwoState(b, image.frames, 0xFF404850, 0xFF8090A0);
+        case 132:
+            return Plate(b, 0x284030, 255);
+        case 115:
+            return Plate(b, 0xC0C0C0, 255);
+        case 117:
+            return SevenSegment(b);
+        case 133:
+            return TwoState(b, image.frames, 0xFF505050, 0xFFE03020);
+        case 131:
+            return TwoState(b, image.frames, 0xFF303030, 0xFFF0D020);
+        default:
+            return TwoState(b, image.frames, 0xFF404850, 0xFF8090A0);
     }
 }
 
@@ -195,8 +220,12 @@ const PanelImage* PanelImageFor(int id) {
     return nullptr;
 }
 
-int PanelImageCount() { return static_cast<int>(kImages.size()); }
-const PanelImage& PanelImageAt(int i) { return kImages[static_cast<size_t>(i)]; }
+int PanelImageCount() {
+    return static_cast<int>(kImages.size());
+}
+const PanelImage& PanelImageAt(int i) {
+    return kImages[static_cast<size_t>(i)];
+}
 
 bool ArtworkBuiltIn() {
     static const bool builtIn = raster::LoadPngResource(102) != nullptr;

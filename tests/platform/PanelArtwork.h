@@ -12,7 +12,7 @@ struct PanelImage {
     int id;
     const char* name;
     int frames;
-    int width;   // whole strip as stored, twice the 100 % size
+    int width;  // whole strip as stored, twice the 100 % size
     int height;
 };
 

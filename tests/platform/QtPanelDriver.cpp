@@ -98,7 +98,9 @@ QtTestPanel::~QtTestPanel() {
     window.reset();
 }
 
-QWidget* QtTestPanel::Panel() const { return graphics->Widget(); }
+QWidget* QtTestPanel::Panel() const {
+    return graphics->Widget();
+}
 
 void QtTestPanel::Settle(int n) {
     for (int i = 0; i < n; ++i) {

@@ -27,7 +27,8 @@ void DoubleClick(QWidget* widget, QPoint at);
 void Wheel(QWidget* widget, QPoint at, int angleDelta,
            Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void Key(QWidget* widget, int key, const QString& text = {});
-void Drag(QWidget* widget, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void Drag(QWidget* widget, QPoint from, QPoint to,
+          Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 }  // namespace synth
 
 // The test panel in a Qt main window: core, panel and window, torn down in the right order.

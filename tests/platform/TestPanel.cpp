@@ -87,10 +87,11 @@ void TestPanel::BuildControls() {
         Add<BitmapControl>(514, 563, -1, Strip(id))->Hide(id != 111);
     }
     Add<BitmapControl>(931, 537, -1, Strip(115))->Hide(true);
-    status_ = Add<TextControl>(Rect{104, 29, 264, 45}, ValueStyle({255, 255, 0, 0}), "Program Name");
+    status_ =
+        Add<TextControl>(Rect{104, 29, 264, 45}, ValueStyle({255, 255, 0, 0}), "Program Name");
     for (int position = 0; position < kUnitParamCount; ++position) {
-        TextControl* text =
-            Add<TextControl>(PositionPlaceAt(position)->valueText, ValueStyle({255, 255, 255, 255}));
+        TextControl* text = Add<TextControl>(PositionPlaceAt(position)->valueText,
+                                             ValueStyle({255, 255, 255, 255}));
         valueTexts_[static_cast<size_t>(position)] = text;
         if (position == 80) text->Hide(true);
     }
@@ -105,7 +106,8 @@ void TestPanel::BuildControls() {
             knobs_[static_cast<size_t>(position)] = knob;
             control = knob;
         } else if (place.kind == kPlaceSwitch) {
-            control = Add<SwitchControl>(place.topLeft.x, place.topLeft.y, index, Strip(place.imageId));
+            control =
+                Add<SwitchControl>(place.topLeft.x, place.topLeft.y, index, Strip(place.imageId));
         }
         if (control == nullptr) continue;
         control->SetValueDisplay(valueTexts_[static_cast<size_t>(position)]);
@@ -119,7 +121,8 @@ void TestPanel::BuildControls() {
         int id, x, y, param;
     } buttons[] = {{125, 186, 730, 139}, {126, 769, 730, 140}, {127, 769, 749, 141},
                    {128, 769, 768, 142}, {129, 958, 730, 143}, {130, 958, 758, 144}};
-    for (const auto& b : buttons) Add<ContactControl>(b.x, b.y, b.param, Strip(b.id));
+    for (const auto& b : buttons)
+        Add<ContactControl>(b.x, b.y, b.param, Strip(b.id));
     const int columns[] = {28, 132, 832, 880};
     ImageStrip* checkbox = Strip(131);
     for (int column = 0; column < 4; ++column) {

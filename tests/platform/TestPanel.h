@@ -50,7 +50,9 @@ public:
     Graphics& GetGraphics() { return *graphics_; }
     // The knob or slider of a unit position; null where the position has none.
     KnobMultiControl* Knob(int position) const;
-    TextControl* ValueText(int position) const { return valueTexts_[static_cast<size_t>(position)]; }
+    TextControl* ValueText(int position) const {
+        return valueTexts_[static_cast<size_t>(position)];
+    }
     TextControl* Status() const { return status_; }
     int ControlCount() const { return static_cast<int>(owned_.size()); }
 

@@ -31,9 +31,13 @@ namespace {
 
 int openWindows = 0;
 
-QString ToQt(const std::string& text) { return QString::fromUtf8(text.c_str()); }
+QString ToQt(const std::string& text) {
+    return QString::fromUtf8(text.c_str());
+}
 
-QRect ToQt(const Rect& rect) { return QRect(rect.L, rect.T, rect.Width(), rect.Height()); }
+QRect ToQt(const Rect& rect) {
+    return QRect(rect.L, rect.T, rect.Width(), rect.Height());
+}
 
 // Grows a window by the panel's change in size, keeping a fixed-size window fixed.
 void Grow(QWidget* window, int dw, int dh) {
@@ -66,7 +70,9 @@ GraphicsQt::~GraphicsQt() {
     }
 }
 
-int GraphicsQt::OpenWindowCount() { return openWindows; }
+int GraphicsQt::OpenWindowCount() {
+    return openWindows;
+}
 
 // --- Window ---
 
@@ -98,9 +104,13 @@ void GraphicsQt::DestroyPanelWindow() {
     --openWindows;
 }
 
-void* GraphicsQt::NativeWindow() const { return widget_; }
+void* GraphicsQt::NativeWindow() const {
+    return widget_;
+}
 
-QWidget* GraphicsQt::OwnerWindow() const { return widget_ != nullptr ? widget_->window() : nullptr; }
+QWidget* GraphicsQt::OwnerWindow() const {
+    return widget_ != nullptr ? widget_->window() : nullptr;
+}
 
 void GraphicsQt::ResizePanel(int width, int height) {
     if (width == Width() && height == Height()) return;
@@ -203,7 +213,9 @@ void GraphicsQt::OpenTextEntry(Control* control, const TextStyle& style, const R
     entry_->setFocus(Qt::OtherFocusReason);
 }
 
-void GraphicsQt::CancelTextEntry() { entryState_ = kEntryCancel; }
+void GraphicsQt::CancelTextEntry() {
+    entryState_ = kEntryCancel;
+}
 
 bool GraphicsQt::PressWhileEntryOpen() {
     if (entry_ == nullptr) return false;
@@ -276,7 +288,9 @@ PopupMenu* GraphicsQt::ShowPopupMenu(PopupMenu& menu, const Rect& rect) {
     return owner;
 }
 
-QAction* GraphicsQt::ExecMenu(QMenu& menu, const QPoint& globalPos) { return menu.exec(globalPos); }
+QAction* GraphicsQt::ExecMenu(QMenu& menu, const QPoint& globalPos) {
+    return menu.exec(globalPos);
+}
 
 // --- Message boxes, choosers, links ---
 
@@ -288,8 +302,7 @@ int GraphicsQt::ShowMessage(const std::string& text, const std::string& caption,
         QPointer<PanelWidget> widget = widget_;
         if (widget) {
             QMetaObject::invokeMethod(
-                widget,
-                [this, text, caption, type] { ShowMessage(text, caption, type); },
+                widget, [this, text, caption, type] { ShowMessage(text, caption, type); },
                 Qt::QueuedConnection);
         }
         return kAnswerNone;
@@ -329,7 +342,9 @@ int GraphicsQt::ShowMessage(const std::string& text, const std::string& caption,
     }
 }
 
-int GraphicsQt::ExecMessageBox(QMessageBox& box) { return box.exec(); }
+int GraphicsQt::ExecMessageBox(QMessageBox& box) {
+    return box.exec();
+}
 
 bool GraphicsQt::PromptForFileName(std::string& name, int action, std::string& folder,
                                    const std::string& extensions) {
@@ -343,7 +358,8 @@ bool GraphicsQt::PromptForFileName(std::string& name, int action, std::string& f
     const QStringList list = ToQt(extensions).split(' ', Qt::SkipEmptyParts);
     if (!list.isEmpty()) {
         QStringList patterns;
-        for (const QString& extension : list) patterns << "*." + extension;
+        for (const QString& extension : list)
+            patterns << "*." + extension;
         dialog.setNameFilter(patterns.join(';') + " (" + patterns.join(' ') + ")");
         dialog.setDefaultSuffix(list.first().left(15));
     }
@@ -373,9 +389,11 @@ QString GraphicsQt::ExecFileDialog(QFileDialog& dialog) {
 bool GraphicsQt::ChooseColor(ColorARGB& colour, const std::string& prompt) {
     QColorDialog dialog(QColor(colour.R, colour.G, colour.B), OwnerWindow());
     dialog.setWindowTitle(ToQt(prompt));
-    for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, QColor::fromRgb(customColours_[i]));
+    for (int i = 0; i < 16; ++i)
+        QColorDialog::setCustomColor(i, QColor::fromRgb(customColours_[i]));
     const bool chosen = ExecColorDialog(dialog);
-    for (int i = 0; i < 16; ++i) customColours_[i] = QColorDialog::customColor(i).rgb();
+    for (int i = 0; i < 16; ++i)
+        customColours_[i] = QColorDialog::customColor(i).rgb();
     if (!chosen) return false;
     const QColor picked = dialog.currentColor();
     colour.R = picked.red();
@@ -384,7 +402,9 @@ bool GraphicsQt::ChooseColor(ColorARGB& colour, const std::string& prompt) {
     return true;
 }
 
-bool GraphicsQt::ExecColorDialog(QColorDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
+bool GraphicsQt::ExecColorDialog(QColorDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted;
+}
 
 bool GraphicsQt::OpenLink(const std::string& url, const std::string& caption,
                           const std::string& confirmText, const std::string& errorText) {
@@ -406,7 +426,9 @@ std::string GraphicsQt::HostFolder() const {
     return WithSlash(QCoreApplication::applicationDirPath());
 }
 
-std::string GraphicsQt::ModuleFolder() const { return HostFolder(); }
+std::string GraphicsQt::ModuleFolder() const {
+    return HostFolder();
+}
 
 std::string GraphicsQt::DesktopFolder() const {
     return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString();

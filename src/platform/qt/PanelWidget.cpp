@@ -25,7 +25,9 @@ PanelWidget::PanelWidget(GraphicsQt& graphics, QWidget* parent, int periodMs)
     timer_.start(periodMs);
 }
 
-PanelWidget::~PanelWidget() { timer_.stop(); }
+PanelWidget::~PanelWidget() {
+    timer_.stop();
+}
 
 void PanelWidget::Detach() {
     timer_.stop();
@@ -116,8 +118,7 @@ void PanelWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     }
     graphics_->HideTooltip();
     const QPoint at = event->position().toPoint();
-    if (graphics_->MouseDoubleClick(at.x(), at.y(),
-                                    KeysOf(event->buttons(), event->modifiers()))) {
+    if (graphics_->MouseDoubleClick(at.x(), at.y(), KeysOf(event->buttons(), event->modifiers()))) {
         captured_ = true;
     }
 }
@@ -134,7 +135,8 @@ void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const MouseKeys keys = KeysOf(event->buttons(), event->modifiers());
     if (event->buttons() != Qt::NoButton) {
-        if (captured_ && graphics_->TextEntry() == nullptr) graphics_->MouseDrag(at.x(), at.y(), keys);
+        if (captured_ && graphics_->TextEntry() == nullptr)
+            graphics_->MouseDrag(at.x(), at.y(), keys);
         return;
     }
     if (!graphics_->MouseMove(at.x(), at.y(), keys)) return;
@@ -174,7 +176,9 @@ void PanelWidget::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void PanelWidget::keyReleaseEvent(QKeyEvent* event) { event->ignore(); }
+void PanelWidget::keyReleaseEvent(QKeyEvent* event) {
+    event->ignore();
+}
 
 void PanelWidget::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
