@@ -20,16 +20,23 @@ constexpr BandRanges kBandRanges[kEqBandCount] = {
     {kEqHighShelf, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f},
 };
 
-float Log2(float x) { return std::log(x) / std::log(2.0f); }
+float Log2(float x) {
+    return std::log(x) / std::log(2.0f);
+}
 
 // A 7-bit value spread logarithmically between two frequencies.
 float FrequencyOf(int value, float low, float high) {
-    return std::pow(2.0f, Log2(low) + (Log2(high) - Log2(low)) * static_cast<float>(value) / 127.0f);
+    return std::pow(2.0f,
+                    Log2(low) + (Log2(high) - Log2(low)) * static_cast<float>(value) / 127.0f);
 }
 
-float ShelfSlopeOf(int value) { return static_cast<float>(127 - value) / 127.0f * 6.0f + 4.0f; }
+float ShelfSlopeOf(int value) {
+    return static_cast<float>(127 - value) / 127.0f * 6.0f + 4.0f;
+}
 
-bool IsShelf(int band) { return band == 0 || band == 3; }
+bool IsShelf(int band) {
+    return band == 0 || band == 3;
+}
 
 }  // namespace
 
@@ -68,8 +75,7 @@ EqBandParams EqParamsFromBand(const EqBandRecord& band) {
     params.gainIndex = params.frequencyIndex + 2;
 
     const float span = Log2(band.frequencyHigh) - Log2(band.frequencyLow);
-    params.frequency =
-        (Log2(band.frequency) / span - Log2(band.frequencyLow) / span) * 127.0f;
+    params.frequency = (Log2(band.frequency) / span - Log2(band.frequencyLow) / span) * 127.0f;
     if (IsShelf(b)) {
         const float range = band.widthHigh - band.widthLow;
         params.width =

@@ -17,7 +17,8 @@ void MidiLearn::Reset() {
     target_ = -1;
     controller_ = -1;
     map_.fill(-1);
-    for (int p = 0; p < kUnitParamCount; ++p) high_[static_cast<size_t>(p)] = PositionMaximum(p);
+    for (int p = 0; p < kUnitParamCount; ++p)
+        high_[static_cast<size_t>(p)] = PositionMaximum(p);
 }
 
 void MidiLearn::Arm() {
@@ -26,7 +27,9 @@ void MidiLearn::Arm() {
     controller_ = -1;
 }
 
-void MidiLearn::ForgetAll() { map_.fill(-1); }
+void MidiLearn::ForgetAll() {
+    map_.fill(-1);
+}
 
 int MidiLearn::ControllerOf(int position) const {
     if (position < 0 || position >= kUnitParamCount) return -1;

@@ -15,7 +15,9 @@ namespace {
 constexpr uint8_t kNoteOff = 0x80;
 constexpr uint8_t kNoteOn = 0x90;
 
-std::string Number(int value) { return std::to_string(value); }
+std::string Number(int value) {
+    return std::to_string(value);
+}
 
 // The first and last parameter index of an effect's overlay, by effect type.
 struct EffectRange {
@@ -98,7 +100,8 @@ ProgramValues OrvoEditor::SnapshotProgram(ProgramValues program) const {
     const int effectType = IntValue(*GetParam(ParamIndexOfPosition(kEffectTypePosition)));
     for (int slot = 0; slot < kProgramSlotCount; ++slot) {
         const int position = SlotPosition(slot, effectType);
-        if (position >= 0) program[static_cast<size_t>(slot)] = IntParam(ParamIndexOfPosition(position));
+        if (position >= 0)
+            program[static_cast<size_t>(slot)] = IntParam(ParamIndexOfPosition(position));
     }
     return program;
 }
@@ -108,7 +111,8 @@ void OrvoEditor::BeginBulkChange(int positionCount) {
     lastKey_ = kNoKey;
     SendParam(kUpdateBracketPosition, 0);
     // Every value set from here on counts as a change and reaches the unit.
-    for (int key = 0; key < positionCount; ++key) lastValue_[static_cast<size_t>(key)] = kNeverSent;
+    for (int key = 0; key < positionCount; ++key)
+        lastValue_[static_cast<size_t>(key)] = kNeverSent;
 }
 
 void OrvoEditor::EndBulkChange() {
@@ -155,7 +159,8 @@ void OrvoEditor::GuiIdle() {
 void OrvoEditor::SendParam(int position, int value) {
     Lock hold(PluginLock());
     const ParamChange change = EncodeParamChange(position, value, lastKey_);
-    for (int i = 0; i < change.count; ++i) SendMidiMsg(change.messages[static_cast<size_t>(i)]);
+    for (int i = 0; i < change.count; ++i)
+        SendMidiMsg(change.messages[static_cast<size_t>(i)]);
 }
 
 void OrvoEditor::ParamChanged(int index) {
@@ -254,14 +259,16 @@ void OrvoEditor::ShowValueText(int key, int value) {
     if (key == kVintage) {
         if (value == -1) {
             panel_->SetValueText(kVintage, "off");
-            panel_->SetValueText(kNewFrequency, Number(IntParam(ParamIndexOfPosition(kNewFrequency))));
+            panel_->SetValueText(kNewFrequency,
+                                 Number(IntParam(ParamIndexOfPosition(kNewFrequency))));
         } else {
             panel_->SetValueText(kNewFrequency, "off");
         }
         return;
     }
     if (key == kNewFrequency) {
-        if (IntParam(ParamIndexOfPosition(kVintage)) != -1) panel_->SetValueText(kNewFrequency, "off");
+        if (IntParam(ParamIndexOfPosition(kVintage)) != -1)
+            panel_->SetValueText(kNewFrequency, "off");
         return;
     }
     if (const char* word = DisplayWord(key, value)) panel_->SetValueText(key, word);
@@ -283,7 +290,8 @@ void OrvoEditor::ChangeEffectType(int effectType) {
     SendParam(kEffectTypePosition, effectType);
     if (effectType >= kEffectChorus && effectType <= kEffectEqualizer) {
         const EffectRange range = kEffectParams[effectType];
-        for (int index = range.first; index <= range.last; ++index) ParamChanged(index);
+        for (int index = range.first; index <= range.last; ++index)
+            ParamChanged(index);
         if (effectType == kEffectEqualizer && graphicView_) HandEqualizerBands();
     }
     SendParam(kUpdateBracketPosition, 1);
@@ -313,7 +321,8 @@ void OrvoEditor::HandEqualizerBands() {
         values[i] = IntParam(kFirstEqBandParam + static_cast<int>(i));
     }
     std::array<EqBandRecord, kEqBandCount> bands;
-    for (int b = 0; b < kEqBandCount; ++b) bands[static_cast<size_t>(b)] = EqBandFromParams(b, values);
+    for (int b = 0; b < kEqBandCount; ++b)
+        bands[static_cast<size_t>(b)] = EqBandFromParams(b, values);
     panel_->SetEqualizerBands(bands);
 }
 
@@ -343,7 +352,8 @@ void OrvoEditor::SetCopySource(int index) {
 }
 
 void OrvoEditor::SetAllSections(double value) {
-    for (int s = 0; s < kSectionCount; ++s) SetParameterValue(kParamFirstSectionSwitch + s, value);
+    for (int s = 0; s < kSectionCount; ++s)
+        SetParameterValue(kParamFirstSectionSwitch + s, value);
     selectedSections_ = value > 0.5 ? kSectionCount : 0;
     RedrawParamControls();
 }
@@ -452,7 +462,8 @@ void OrvoEditor::ControllerFromKeyboard(const MidiMessage& message) {
     }
     for (const auto& [position, value] : result.sets) {
         SetParameterValue(ParamIndexOfPosition(position), value);
-        if (position >= 110 && IntParam(ParamIndexOfPosition(kEffectTypePosition)) == kEffectEqualizer &&
+        if (position >= 110 &&
+            IntParam(ParamIndexOfPosition(kEffectTypePosition)) == kEffectEqualizer &&
             graphicView_) {
             HandEqualizerBands();
         }

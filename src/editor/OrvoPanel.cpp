@@ -36,7 +36,14 @@ constexpr ChooserPlace kChoosers[] = {
 constexpr int kShownLoadChooser = 2;
 
 // The effect area's pictures, in the order of effectImages_.
-enum EffectImage { kBypassImage, kChorusImage, kDriveImage, kEqKnobsImage, kEqGraphImage, kTitleImage };
+enum EffectImage {
+    kBypassImage,
+    kChorusImage,
+    kDriveImage,
+    kEqKnobsImage,
+    kEqGraphImage,
+    kTitleImage
+};
 constexpr int kEffectImageIds[] = {111, 112, 113, 114, 132, 115};
 
 struct ButtonPlace {
@@ -45,8 +52,8 @@ struct ButtonPlace {
     int param;
 };
 constexpr ButtonPlace kSectionButtons[] = {
-    {125, 186, 730, kParamSectionCopy},      {126, 769, 730, kParamSectionDefault},
-    {127, 769, 749, kParamSectionRandom},    {128, 769, 768, kParamSectionReset},
+    {125, 186, 730, kParamSectionCopy},       {126, 769, 730, kParamSectionDefault},
+    {127, 769, 749, kParamSectionRandom},     {128, 769, 768, kParamSectionReset},
     {129, 958, 730, kParamSelectAllSections}, {130, 958, 758, kParamClearAllSections},
 };
 constexpr int kCheckBoxColumns[] = {28, 132, 832, 880};
@@ -87,13 +94,15 @@ ImageStrip* OrvoPanel::Strip(int id) {
     return nullptr;
 }
 
-OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics) : editor_(editor), graphics_(graphics) {
+OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
+    : editor_(editor), graphics_(graphics) {
     graphics_->AddBackgroundPanel({255, 127, 127, 127});
     Add<BitmapControl>(0, 0, -1, Strip(102));
     AddFileChoosers();
     Add<SwitchControl>(56, 64, kParamWriteAll, Strip(116));
     // Loaded up front so that every strip is decoded before the first frame is drawn.
-    for (int id : {106, 107, 118, 119, 108, 133, 121, 122, 123, 124, 111}) Strip(id);
+    for (int id : {106, 107, 118, 119, 108, 133, 121, 122, 123, 124, 111})
+        Strip(id);
     AddEffectArea();
     statusLine_ = Add<TextControl>(Rect{104, 29, 264, 45}, kNameStyle, "Program Name");
     AddValueTexts();
@@ -128,8 +137,8 @@ void OrvoPanel::AddFileChoosers() {
 void OrvoPanel::AddEffectArea() {
     for (size_t i = 0; i < std::size(kEffectImageIds); ++i) {
         const bool title = i == kTitleImage;
-        effectImages_[i] = Add<BitmapControl>(title ? 931 : 514, title ? 537 : 563, -1,
-                                              Strip(kEffectImageIds[i]));
+        effectImages_[i] =
+            Add<BitmapControl>(title ? 931 : 514, title ? 537 : 563, -1, Strip(kEffectImageIds[i]));
     }
 }
 
@@ -151,7 +160,8 @@ void OrvoPanel::AddPositionControls() {
             control = Add<KnobMultiControl>(place.topLeft.x, place.topLeft.y, param,
                                             Strip(place.imageId), place.gearing);
         } else if (place.kind == kPlaceSwitch) {
-            control = Add<SwitchControl>(place.topLeft.x, place.topLeft.y, param, Strip(place.imageId));
+            control =
+                Add<SwitchControl>(place.topLeft.x, place.topLeft.y, param, Strip(place.imageId));
         }
         positionControls_[static_cast<size_t>(position)] = control;
     }
@@ -195,7 +205,8 @@ void OrvoPanel::AddTooltips() {
                            param == kParamParagraphicEqView;
         if (named) control->SetTooltip(editor_.GetParam(param)->name);
         if (param == kParamWriteAll) {
-            control->SetTooltip("Write all programs from files to Orvo. You have to connect two midicables!");
+            control->SetTooltip(
+                "Write all programs from files to Orvo. You have to connect two midicables!");
         }
     }
     choosers_[2]->SetTooltip("Load program from file");
@@ -208,12 +219,14 @@ void OrvoPanel::AddTooltips() {
 void OrvoPanel::ShowPositions(int first, int last, bool show) {
     for (int position = first; position <= last; ++position) {
         valueTexts_[static_cast<size_t>(position)]->Hide(!show);
-        if (Control* control = positionControls_[static_cast<size_t>(position)]) control->Hide(!show);
+        if (Control* control = positionControls_[static_cast<size_t>(position)])
+            control->Hide(!show);
     }
 }
 
 void OrvoPanel::ShowEffectPanels(int effectType, bool parametricView, bool graphicView) {
-    for (BitmapControl* image : effectImages_) image->Hide(true);
+    for (BitmapControl* image : effectImages_)
+        image->Hide(true);
     ShowPositions(kChorusFirstPosition, kUnitParamCount - 1, false);
     equalizer_->Hide(true);
     switch (effectType) {
@@ -223,7 +236,8 @@ void OrvoPanel::ShowEffectPanels(int effectType, bool parametricView, bool graph
             break;
         case kEffectOverdrive:
             effectImages_[kDriveImage]->Hide(false);
-            ShowPositions(kOverdriveFirstPosition, kOverdriveFirstPosition + kOverdriveCount - 1, true);
+            ShowPositions(kOverdriveFirstPosition, kOverdriveFirstPosition + kOverdriveCount - 1,
+                          true);
             break;
         case kEffectEqualizer:
             if (parametricView) {
@@ -249,17 +263,22 @@ void OrvoPanel::SetValueText(int position, const std::string& text) {
     if (TextControl* control = ValueText(position)) control->SetText(text);
 }
 
-void OrvoPanel::SetStatusLine(const std::string& text) { statusLine_->SetText(text); }
+void OrvoPanel::SetStatusLine(const std::string& text) {
+    statusLine_->SetText(text);
+}
 
-std::string OrvoPanel::StatusLine() const { return statusLine_->Text(); }
+std::string OrvoPanel::StatusLine() const {
+    return statusLine_->Text();
+}
 
 void OrvoPanel::SetEqualizerBands(const std::array<EqBandRecord, kEqBandCount>& bands) {
-    for (const EqBandRecord& band : bands) equalizer_->SetBand(band);
+    for (const EqBandRecord& band : bands)
+        equalizer_->SetBand(band);
 }
 
 EqBandRecord OrvoPanel::EqualizerBand(int band) const {
     if (band < 0 || band >= equalizer_->BandCount()) return {};
-    return equalizer_->Band(band).Record();
+    return equalizer_->BandRecord(band);
 }
 
 FileSelectorControl* OrvoPanel::Chooser(int index) const {
@@ -281,9 +300,13 @@ void OrvoPanel::SetChooserPath(int index, const std::string& path) {
     }
 }
 
-double OrvoPanel::KeyboardVelocity() const { return keyboard_->Velocity(); }
+double OrvoPanel::KeyboardVelocity() const {
+    return keyboard_->Velocity();
+}
 
-void OrvoPanel::RedrawKeyboard() { keyboard_->MarkDirty(false); }
+void OrvoPanel::RedrawKeyboard() {
+    keyboard_->MarkDirty(false);
+}
 
 Control* OrvoPanel::PositionControl(int position) const {
     if (position < 0 || position >= kUnitParamCount) return nullptr;

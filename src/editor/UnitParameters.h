@@ -58,8 +58,12 @@ struct UnitParameter {
 const UnitParameter* UnitParameterAt(int position);
 
 // Position for a parameter index: index - 3 below 126, the index itself from 126 on.
-constexpr int UnitPosition(int index) { return index < 126 ? index - 3 : index; }
-constexpr int ParamIndexOfPosition(int position) { return position + kFirstUnitParamIndex; }
+constexpr int UnitPosition(int index) {
+    return index < 126 ? index - 3 : index;
+}
+constexpr int ParamIndexOfPosition(int position) {
+    return position + kFirstUnitParamIndex;
+}
 
 // Lookups by position 0..122; zero outside.
 int WireOffset(int position);
@@ -72,5 +76,7 @@ int PositionMaximum(int position);
 const char* DisplayWord(int position, int value);
 
 // The check box index that selects a section for the default, random and reset buttons.
-constexpr int SectionSwitchIndex(UnitSection section) { return 153 + section; }
+constexpr int SectionSwitchIndex(UnitSection section) {
+    return 153 + section;
+}
 const char* SectionName(UnitSection section);

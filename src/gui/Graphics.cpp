@@ -229,6 +229,11 @@ void Graphics::MarkAllDirty() {
 
 // --- Value entry ---
 
+std::unique_lock<std::recursive_mutex> Graphics::LockCore() const {
+    if (core_ == nullptr) return {};
+    return std::unique_lock<std::recursive_mutex>(core_->PluginLock());
+}
+
 void Graphics::PromptForValue(Control* control, Parameter* param, const Rect& rect) {
     if (control == nullptr || param == nullptr) return;
     const bool listed =
@@ -238,10 +243,8 @@ void Graphics::PromptForValue(Control* control, Parameter* param, const Rect& re
         return;
     }
     std::string text;
-    if (core_ != nullptr) {
-        std::lock_guard<std::recursive_mutex> hold(core_->PluginLock());
-        text = FormatPlainValue(*param);
-    } else {
+    {
+        auto hold = LockCore();
         text = FormatPlainValue(*param);
     }
     OpenTextEntry(control, control->GetTextStyle(), rect, text, param);
@@ -251,8 +254,7 @@ void Graphics::PromptWithMenu(Control* control, Parameter* param, const Rect& re
     PopupMenu menu;
     double minimum = 0.0, maximum = 0.0;
     {
-        std::unique_lock<std::recursive_mutex> hold;
-        if (core_ != nullptr) hold = std::unique_lock<std::recursive_mutex>(core_->PluginLock());
+        auto hold = LockCore();
         const int32_t plain = static_cast<int32_t>(param->value);
         std::string currentText;
         for (const ParamDisplayText& entry : param->displayTexts) {
@@ -284,8 +286,7 @@ void Graphics::PromptWithMenu(Control* control, Parameter* param, const Rect& re
         std::clamp(static_cast<double>(chosen->ChosenIndex()), minimum, std::max(minimum, maximum));
     double normalized;
     {
-        std::unique_lock<std::recursive_mutex> hold;
-        if (core_ != nullptr) hold = std::unique_lock<std::recursive_mutex>(core_->PluginLock());
+        auto hold = LockCore();
         normalized = NormalizedFor(*param, plain);
     }
     control->SetValueFromUser(normalized);
@@ -300,8 +301,7 @@ void Graphics::CommitEntryText(Control* control, Parameter* param, const std::st
     }
     double normalized;
     {
-        std::unique_lock<std::recursive_mutex> hold;
-        if (core_ != nullptr) hold = std::unique_lock<std::recursive_mutex>(core_->PluginLock());
+        auto hold = LockCore();
         normalized = NormalizedFor(*param, ParseEntryValue(*param, text));
     }
     control->SetValueFromUser(normalized);

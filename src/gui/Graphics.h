@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,8 @@ private:
     void Renumber();
     bool DrawStrict(const Rect& rect);
     bool DrawNonStrict();
+    // The plug-in lock while parameter records are read; nothing without a core.
+    std::unique_lock<std::recursive_mutex> LockCore() const;
     void PromptWithMenu(Control* control, Parameter* param, const Rect& rect);
     void NotifyGestureBegin(const Control* control);
     void NotifyGestureEnd(const Control* control);

@@ -47,7 +47,8 @@ void Librarian::ShowStatus(const std::string& text) {
 
 SectionSelection Librarian::Selection() const {
     SectionSelection on{};
-    for (int s = 0; s < kSectionCount; ++s) on[static_cast<size_t>(s)] = editor_.SectionOn(s);
+    for (int s = 0; s < kSectionCount; ++s)
+        on[static_cast<size_t>(s)] = editor_.SectionOn(s);
     return on;
 }
 

@@ -21,7 +21,9 @@ constexpr ProgramValues kDefaultProgram = {
 };
 // clang-format on
 
-bool InRange(int slot, int first, int last) { return slot >= first && slot <= last; }
+bool InRange(int slot, int first, int last) {
+    return slot >= first && slot <= last;
+}
 
 // The PWM LFO frequencies are drawn from 0..127 although their parameters start at 1; setting
 // clamps a drawn 0 to 1.
@@ -31,7 +33,9 @@ bool IsPwmLfoFrequency(int position) {
 
 }  // namespace
 
-const ProgramValues& DefaultProgram() { return kDefaultProgram; }
+const ProgramValues& DefaultProgram() {
+    return kDefaultProgram;
+}
 
 bool SlotInSection(int slot, UnitSection section, bool withEffectType) {
     switch (section) {
@@ -84,8 +88,10 @@ ProgramValues DrawRandomProgram(SectionRandom& random, const ProgramValues& prev
     const int effectType = drawn[kEffectTypeSlot];
     for (int slot = 0; slot < kProgramSlotCount; ++slot) {
         // Off and chorus both take the chorus positions; overdrive fills only its four slots.
-        const int position = SlotPosition(slot, effectType == kEffectOff ? kEffectChorus : effectType);
-        if (position >= 0) program[static_cast<size_t>(slot)] = drawn[static_cast<size_t>(position)];
+        const int position =
+            SlotPosition(slot, effectType == kEffectOff ? kEffectChorus : effectType);
+        if (position >= 0)
+            program[static_cast<size_t>(slot)] = drawn[static_cast<size_t>(position)];
     }
     return program;
 }
@@ -98,7 +104,8 @@ ProgramValues ResetProgram(const ProgramValues& previous, int effectType) {
     // A full reset keeps the effect the panel shows.
     program[kEffectTypeSlot] = effectType;
     for (int slot = kFirstEffectSlot; slot < kProgramSlotCount; ++slot) {
-        const bool overdriveKeeps = effectType == kEffectOverdrive && slot >= kFirstEffectSlot + kOverdriveCount;
+        const bool overdriveKeeps =
+            effectType == kEffectOverdrive && slot >= kFirstEffectSlot + kOverdriveCount;
         if (!overdriveKeeps) program[static_cast<size_t>(slot)] = 0;
     }
     if (effectType == kEffectEqualizer) {
@@ -110,7 +117,8 @@ ProgramValues ResetProgram(const ProgramValues& previous, int effectType) {
     return program;
 }
 
-ProgramValues CopyOscillator(ProgramValues program, int source, const std::array<bool, 4>& targets) {
+ProgramValues CopyOscillator(ProgramValues program, int source,
+                             const std::array<bool, 4>& targets) {
     if (source < 0 || source > 3) return program;
     for (int target = 0; target < 4; ++target) {
         if (!targets[static_cast<size_t>(target)] || target == source) continue;

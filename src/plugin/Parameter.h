@@ -58,4 +58,6 @@ const char* DisplayLabel(const Parameter& param);
 void AddDisplayText(Parameter& param, int32_t value, const char* text);
 
 // Every integer read of a parameter truncates toward zero.
-inline int IntValue(const Parameter& param) { return static_cast<int>(param.value); }
+inline int IntValue(const Parameter& param) {
+    return static_cast<int>(param.value);
+}

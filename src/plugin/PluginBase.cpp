@@ -7,7 +7,8 @@ static_assert(std::endian::native == std::endian::little,
               "the state format stores doubles little-endian as they lie in memory");
 
 PluginBase::PluginBase() {
-    for (int i = 0; i < kParamCount; ++i) params_.Append(new Parameter);
+    for (int i = 0; i < kParamCount; ++i)
+        params_.Append(new Parameter);
     snapshots_.Append(new ParamSnapshot);
 }
 
@@ -18,7 +19,9 @@ PluginBase::~PluginBase() {
     snapshots_.Clear(true);
 }
 
-Parameter* PluginBase::GetParam(int index) const { return params_.At(index); }
+Parameter* PluginBase::GetParam(int index) const {
+    return params_.At(index);
+}
 
 double PluginBase::ParamValue(int index) const {
     Lock hold(lock_);
@@ -31,9 +34,13 @@ void PluginBase::ParamChanged(int index) {
     Lock hold(lock_);
 }
 
-void PluginBase::HandleMidiMessage(const MidiMessage& message) { SendMidiMsg(message); }
+void PluginBase::HandleMidiMessage(const MidiMessage& message) {
+    SendMidiMsg(message);
+}
 
-void PluginBase::HandleKeyboardMessage(const MidiMessage& message) { SendMidiMsg(message); }
+void PluginBase::HandleKeyboardMessage(const MidiMessage& message) {
+    SendMidiMsg(message);
+}
 
 void PluginBase::SetParameterFromGui(int index, double normalized) {
     Lock hold(lock_);
@@ -60,7 +67,8 @@ void PluginBase::AttachGraphics(PluginGui* gui) {
     Lock hold(lock_);
     if (gui == nullptr) return;
     if (guiResize_ != nullptr) guiResize_->AttachTo(*gui);
-    for (int i = 0; i < kParamCount; ++i) gui->SetParamFromCore(i, ToNormalized(*GetParam(i)), true);
+    for (int i = 0; i < kParamCount; ++i)
+        gui->SetParamFromCore(i, ToNormalized(*GetParam(i)), true);
     gui->PrepareDrawing();
     if (gui_ != gui) delete gui_;
     gui_ = gui;
@@ -68,7 +76,8 @@ void PluginBase::AttachGraphics(PluginGui* gui) {
 
 void PluginBase::RedrawParamControls() {
     if (gui_ == nullptr) return;
-    for (int i = 0; i < kParamCount; ++i) gui_->SetParamFromCore(i, GetParam(i)->value, false);
+    for (int i = 0; i < kParamCount; ++i)
+        gui_->SetParamFromCore(i, GetParam(i)->value, false);
 }
 
 bool PluginBase::SendMidiMsg(const MidiMessage& message) {
@@ -104,7 +113,8 @@ int PluginBase::UnserializeParams(const HeapBuffer& chunk, int start) {
         Parameter* param = GetParam(i);
         param->value = Clamp(*param, value);
     }
-    for (int i = 0; i < kParamCount; ++i) ParamChanged(i);
+    for (int i = 0; i < kParamCount; ++i)
+        ParamChanged(i);
     return position;
 }
 

@@ -19,12 +19,15 @@ std::function<void(const std::string&)>& Sink() {
     return sink;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 }  // namespace
 
 std::string DebugLine(const char* text) {
     std::string line(text, strnlen(text, kLongestText));
-    while (!line.empty() && IsBlank(line.back())) line.pop_back();
+    while (!line.empty() && IsBlank(line.back()))
+        line.pop_back();
     line += "\r\n";
     return line;
 }

@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
-DirectoryScan::~DirectoryScan() { Close(); }
+DirectoryScan::~DirectoryScan() {
+    Close();
+}
 
 void DirectoryScan::Close() {
     if (dir_ != nullptr) closedir(dir_);
@@ -20,7 +22,9 @@ bool DirectoryScan::Start(const std::string& folder) {
     return ReadEntry();
 }
 
-bool DirectoryScan::Advance() { return dir_ != nullptr && ReadEntry(); }
+bool DirectoryScan::Advance() {
+    return dir_ != nullptr && ReadEntry();
+}
 
 bool DirectoryScan::ReadEntry() {
     const dirent* entry = readdir(dir_);

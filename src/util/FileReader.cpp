@@ -6,7 +6,9 @@
 
 #include <cerrno>
 
-FileReader::~FileReader() { Close(); }
+FileReader::~FileReader() {
+    Close();
+}
 
 bool FileReader::Open(const std::string& path) {
     Close();

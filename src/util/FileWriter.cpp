@@ -13,7 +13,9 @@ std::string FolderOf(const std::string& path) {
 }
 }  // namespace
 
-FileWriter::~FileWriter() { Close(); }
+FileWriter::~FileWriter() {
+    Close();
+}
 
 bool FileWriter::Open(const std::string& path) {
     Discard();

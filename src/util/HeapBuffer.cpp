@@ -15,7 +15,9 @@ constexpr int64_t kAllocatorHeader = 96;
 
 HeapBuffer::HeapBuffer(int32_t granularity) : granularity_(std::max<int32_t>(1, granularity)) {}
 
-HeapBuffer::~HeapBuffer() { std::free(data_); }
+HeapBuffer::~HeapBuffer() {
+    std::free(data_);
+}
 
 HeapBuffer::HeapBuffer(HeapBuffer&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
@@ -43,9 +45,8 @@ int64_t HeapBuffer::AllocationFor(int64_t n, int32_t granularity) {
 
 uint8_t* HeapBuffer::SetUsedSize(int32_t n, bool shrink) {
     n = std::max<int32_t>(n, 0);
-    const int64_t shrinkThreshold =
-        std::max<int64_t>(1, std::min<int64_t>(allocated_ / 2,
-                                               int64_t{allocated_} - 4 * int64_t{granularity_}));
+    const int64_t shrinkThreshold = std::max<int64_t>(
+        1, std::min<int64_t>(allocated_ / 2, int64_t{allocated_} - 4 * int64_t{granularity_}));
     const bool grow = allocated_ < n;
     if (grow || (shrink && n < shrinkThreshold)) {
         const int64_t wanted = AllocationFor(n, granularity_);

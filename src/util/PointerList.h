@@ -15,9 +15,7 @@ public:
     PointerList& operator=(const PointerList&) = delete;
 
     // Appends the pointer and returns it; null when the list could not grow.
-    T* Append(T* item) {
-        return buffer_.Append(&item, sizeof(T*)) ? item : nullptr;
-    }
+    T* Append(T* item) { return buffer_.Append(&item, sizeof(T*)) ? item : nullptr; }
 
     // The entry at i, or null outside 0..Count()-1.
     T* At(int32_t i) const {
@@ -32,7 +30,8 @@ public:
     // Removes every entry; with deleteObjects the entries are deleted too, the last one first.
     void Clear(bool deleteObjects) {
         if (deleteObjects) {
-            for (int32_t i = Count() - 1; i >= 0; --i) delete At(i);
+            for (int32_t i = Count() - 1; i >= 0; --i)
+                delete At(i);
         }
         buffer_.SetUsedSize(0);
     }

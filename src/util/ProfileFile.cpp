@@ -1,8 +1,8 @@
 #include "util/ProfileFile.h"
 
 #include <algorithm>
-#include <optional>
 #include <cctype>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -31,23 +31,27 @@ std::vector<Line> SplitLines(std::string_view text) {
         }
         size_t bodyEnd = lf;
         if (bodyEnd > start && text[bodyEnd - 1] == '\r') --bodyEnd;
-        lines.push_back({text.substr(start, bodyEnd - start), text.substr(bodyEnd, lf + 1 - bodyEnd)});
+        lines.push_back(
+            {text.substr(start, bodyEnd - start), text.substr(bodyEnd, lf + 1 - bodyEnd)});
         start = lf + 1;
     }
     return lines;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
@@ -76,9 +80,9 @@ bool KeyOf(std::string_view body, std::string_view& key, std::string_view& value
 
 struct Found {
     bool sectionFound = false;
-    size_t keyLine = 0;           // line index of the key, when keyFound
+    size_t keyLine = 0;  // line index of the key, when keyFound
     bool keyFound = false;
-    size_t insertAfter = 0;       // last non-blank line of the section (its header at least)
+    size_t insertAfter = 0;  // last non-blank line of the section (its header at least)
     std::string_view value;
 };
 
@@ -142,7 +146,8 @@ std::string WriteProfileText(const std::string& text, const char* section, const
     auto append = [&out](std::string_view s) { out.append(s.data(), s.size()); };
     // A line break inside a name or value would split the line and plant keys of its own.
     auto appendOneLine = [&out](std::string_view s) {
-        for (char c : s) out += (c == '\n' || c == '\r') ? ' ' : c;
+        for (char c : s)
+            out += (c == '\n' || c == '\r') ? ' ' : c;
     };
     auto keyLine = [&] {
         appendOneLine(key);
@@ -177,8 +182,8 @@ std::string WriteProfileText(const std::string& text, const char* section, const
 
 std::string ReadProfileString(const std::string& path, const char* section, const char* key,
                               const char* defaultValue, size_t maxLength) {
-    return ReadProfileText(ReadWholeFile(path, kLargestProfile).value_or(std::string()), section, key, defaultValue,
-                           maxLength);
+    return ReadProfileText(ReadWholeFile(path, kLargestProfile).value_or(std::string()), section,
+                           key, defaultValue, maxLength);
 }
 
 bool WriteProfileString(const std::string& path, const char* section, const char* key,

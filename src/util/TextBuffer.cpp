@@ -12,7 +12,9 @@ const char* TextBuffer::Text() const {
     return data ? reinterpret_cast<const char*>(data) : "";
 }
 
-int32_t TextBuffer::Length() const { return buffer_.UsedSize() > 0 ? buffer_.UsedSize() - 1 : 0; }
+int32_t TextBuffer::Length() const {
+    return buffer_.UsedSize() > 0 ? buffer_.UsedSize() - 1 : 0;
+}
 
 void TextBuffer::Assign(const char* text, int32_t length) {
     // The text may be a part of this buffer's own, which growing would move.

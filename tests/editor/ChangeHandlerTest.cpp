@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "support/FakeEditorPanel.h"
 #include "editor/OrvoEditor.h"
 #include "support/CaptureOutputPort.h"
+#include "support/FakeEditorPanel.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ protected:
 Bytes Cc(std::initializer_list<std::pair<int, int>> pairs) {
     Bytes bytes;
     for (auto [controller, value] : pairs) {
-        bytes.insert(bytes.end(), {0xB0, static_cast<uint8_t>(controller), static_cast<uint8_t>(value)});
+        bytes.insert(bytes.end(),
+                     {0xB0, static_cast<uint8_t>(controller), static_cast<uint8_t>(value)});
     }
     return bytes;
 }
@@ -108,8 +109,15 @@ TEST_F(ChangeHandler, EffectOffSendsOnlyTheBracketAndTheType) {
     editor_.SetParameterValue(92, 2);
     Sent();
     editor_.SetParameterValue(92, 0);
-    EXPECT_EQ(Sent(), Cc({{0x63, 10}, {0x62, 1}, {0x06, 0}, {0x63, 21}, {0x62, 1}, {0x06, 0},
-                          {0x63, 10}, {0x62, 1}, {0x06, 1}}));
+    EXPECT_EQ(Sent(), Cc({{0x63, 10},
+                          {0x62, 1},
+                          {0x06, 0},
+                          {0x63, 21},
+                          {0x62, 1},
+                          {0x06, 0},
+                          {0x63, 10},
+                          {0x62, 1},
+                          {0x06, 1}}));
     EXPECT_EQ(panel_->texts[89], "off");
     EXPECT_EQ(panel_->shownEffect, 0);
 }
@@ -186,8 +194,9 @@ TEST_F(ChangeHandler, DraggedBandArrivesAsTheUnitsParameters) {
     EXPECT_EQ(IntValue(*editor_.GetParam(116)), 71);
     EXPECT_EQ(IntValue(*editor_.GetParam(117)), 55);
     EXPECT_EQ(IntValue(*editor_.GetParam(118)), -6);
-    EXPECT_EQ(Sent(), Cc({{0x63, 21}, {0x62, 7}, {0x06, 71}, {0x62, 8}, {0x06, 55}, {0x62, 9},
-                          {0x06, 14}}));
+    EXPECT_EQ(
+        Sent(),
+        Cc({{0x63, 21}, {0x62, 7}, {0x06, 71}, {0x62, 8}, {0x06, 55}, {0x62, 9}, {0x06, 14}}));
     // The same band again is processed again.
     panel_->bands[1].gain = 3.0f;
     editor_.SetParameterValue(kParamPgEq, 1);
@@ -294,7 +303,8 @@ TEST_F(ChangeHandler, SectionSwitchesAreCountedAndCopySourcesExcludeEachOther) {
     EXPECT_EQ(editor_.SelectedSections(), 8);
     editor_.SetParameterValue(kParamClearAllSections, 1);
     EXPECT_EQ(editor_.SelectedSections(), 0);
-    for (int s = 153; s <= 160; ++s) EXPECT_EQ(editor_.GetParam(s)->value, 0.0);
+    for (int s = 153; s <= 160; ++s)
+        EXPECT_EQ(editor_.GetParam(s)->value, 0.0);
 
     editor_.SetParameterValue(145, 1);
     editor_.SetParameterValue(147, 1);

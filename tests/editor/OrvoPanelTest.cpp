@@ -34,7 +34,8 @@ protected:
 
     bool Shown(int position) const {
         const Control* control = panel_->PositionControl(position);
-        return control != nullptr && !control->IsHidden() && !panel_->ValueText(position)->IsHidden();
+        return control != nullptr && !control->IsHidden() &&
+               !panel_->ValueText(position)->IsHidden();
     }
     void Click(int x, int y) {
         graphics_->MouseDown(x, y, MouseKeys{true});
@@ -69,7 +70,8 @@ TEST_F(FrontPanel, EveryPositionHasItsControlAndValueTextInPlace) {
         EXPECT_EQ(control->DrawRect().L, place.topLeft.x);
         EXPECT_EQ(control->DrawRect().T, place.topLeft.y);
         if (place.kind == kPlaceKnob) {
-            EXPECT_DOUBLE_EQ(static_cast<const KnobMultiControl*>(control)->Gearing(), place.gearing);
+            EXPECT_DOUBLE_EQ(static_cast<const KnobMultiControl*>(control)->Gearing(),
+                             place.gearing);
         }
     }
     // A slider strip of 128 frames of 64 x 400 pixels stands 32 x 200 at 100 %.
@@ -95,7 +97,8 @@ TEST_F(FrontPanel, FreshPanelShowsTheBypassAndTheEffectTypeBringsItsGroup) {
     EXPECT_TRUE(Shown(110));
     EXPECT_TRUE(Shown(121));
     editor_.SetParameterValue(92, 0);
-    for (int position = 90; position < kUnitParamCount; ++position) EXPECT_FALSE(Shown(position));
+    for (int position = 90; position < kUnitParamCount; ++position)
+        EXPECT_FALSE(Shown(position));
 }
 
 TEST_F(FrontPanel, DraggingAKnobSendsItsParameterChange) {

@@ -136,7 +136,8 @@ TEST_F(RegisteredTable, SectionsHoldTheirPositions) {
     };
     auto range = [](int first, int last) {
         std::set<int> r;
-        for (int p = first; p <= last; ++p) r.insert(p);
+        for (int p = first; p <= last; ++p)
+            r.insert(p);
         return r;
     };
     EXPECT_EQ(positionsOf(kSectionVco1), range(0, 11));

@@ -34,7 +34,8 @@ protected:
     int Param(int index) const { return IntValue(*editor_.GetParam(index)); }
     std::vector<int> Params(int first, int last) const {
         std::vector<int> values;
-        for (int i = first; i <= last; ++i) values.push_back(Param(i));
+        for (int i = first; i <= last; ++i)
+            values.push_back(Param(i));
         return values;
     }
     void Press(int index) {
@@ -160,10 +161,11 @@ TEST_F(LibrarianTest, DefaultWithOnlyEffectOnTurnsTheEffectOff) {
     EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 9),
               (Bytes{0xB0, 0x63, 10, 0xB0, 0x62, 1, 0xB0, 0x06, 0}));
     EXPECT_EQ(Bytes(sent.end() - 18, sent.end()),
-              (Bytes{0xB0, 0x63, 21, 0xB0, 0x62, 1, 0xB0, 0x06, 0,
-                     0xB0, 0x63, 10, 0xB0, 0x62, 1, 0xB0, 0x06, 1}));
+              (Bytes{0xB0, 0x63, 21, 0xB0, 0x62, 1, 0xB0, 0x06, 0, 0xB0, 0x63, 10, 0xB0, 0x62, 1,
+                     0xB0, 0x06, 1}));
     int dataEntries = 0;
-    for (size_t i = 0; i < sent.size(); i += 3) dataEntries += sent[i + 1] == 0x06;
+    for (size_t i = 0; i < sent.size(); i += 3)
+        dataEntries += sent[i + 1] == 0x06;
     EXPECT_EQ(dataEntries, 1 + 90 + 1);
 }
 
@@ -210,7 +212,8 @@ TEST_F(LibrarianTest, ResetOnEffectKeepsTheTypeAndSetsTheEqualizerQs) {
 TEST_F(LibrarianTest, CopyFromTwoOntoOneThreeFourSendsTheFirstFortyEightPositions) {
     editor_.ApplyProgram(SampleProgram(1));
     editor_.SetParameterValue(146, 1.0);
-    for (int target : {149, 151, 152}) editor_.SetParameterValue(target, 1.0);
+    for (int target : {149, 151, 152})
+        editor_.SetParameterValue(target, 1.0);
     const std::vector<int> second = Params(15, 26);
     const std::vector<int> rest = Params(51, 124);
     port_.Clear();
@@ -224,7 +227,8 @@ TEST_F(LibrarianTest, CopyFromTwoOntoOneThreeFourSendsTheFirstFortyEightPosition
               (Bytes{0xB0, 0x63, 10, 0xB0, 0x62, 1, 0xB0, 0x06, 0}));
     // Every one of the 48 positions goes out: 3 bytes each, plus the address changes.
     int dataEntries = 0;
-    for (size_t i = 0; i + 2 < sent.size(); i += 3) dataEntries += sent[i + 1] == 0x06;
+    for (size_t i = 0; i + 2 < sent.size(); i += 3)
+        dataEntries += sent[i + 1] == 0x06;
     EXPECT_EQ(dataEntries, 48 + 2);
 }
 

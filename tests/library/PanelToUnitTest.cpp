@@ -64,13 +64,18 @@ TEST_F(PanelToUnit, EveryControlMovedWithTheMouseReachesTheUnit) {
         int last;
     };
     const Group groups[] = {
-        {1, false, 0, 103}, {2, false, 104, 107}, {3, true, 108, 121}, {3, false, 108, 109},
+        {1, false, 0, 103},
+        {2, false, 104, 107},
+        {3, true, 108, 121},
+        {3, false, 108, 109},
     };
     int moved = 0;
     for (const Group& group : groups) {
         editor_->SetParameterValue(ParamIndexOfPosition(kEffectTypePosition), group.effectType);
-        editor_->SetParameterValue(group.knobView ? kParamParametricEqView : kParamParagraphicEqView, 1);
-        editor_->SetParameterValue(group.knobView ? kParamParametricEqView : kParamParagraphicEqView, 0);
+        editor_->SetParameterValue(
+            group.knobView ? kParamParametricEqView : kParamParagraphicEqView, 1);
+        editor_->SetParameterValue(
+            group.knobView ? kParamParametricEqView : kParamParagraphicEqView, 0);
         Redraw();
         for (int position = group.first; position <= group.last; ++position) {
             SCOPED_TRACE(position);

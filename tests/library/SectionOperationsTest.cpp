@@ -14,14 +14,16 @@ ProgramValues Filled(int value) {
 std::set<int> ChangedSlots(const ProgramValues& before, const ProgramValues& after) {
     std::set<int> changed;
     for (int slot = 0; slot < kProgramSlotCount; ++slot) {
-        if (before[static_cast<size_t>(slot)] != after[static_cast<size_t>(slot)]) changed.insert(slot);
+        if (before[static_cast<size_t>(slot)] != after[static_cast<size_t>(slot)])
+            changed.insert(slot);
     }
     return changed;
 }
 
 std::set<int> Range(int first, int last) {
     std::set<int> slots;
-    for (int slot = first; slot <= last; ++slot) slots.insert(slot);
+    for (int slot = first; slot <= last; ++slot)
+        slots.insert(slot);
     return slots;
 }
 }  // namespace
@@ -110,7 +112,8 @@ TEST(SectionOperations, ResetFollowsTheShownEffectType) {
 
 TEST(SectionOperations, CopyMakesTargetsEqualToTheSource) {
     ProgramValues program{};
-    for (int slot = 0; slot < 48; ++slot) program[static_cast<size_t>(slot)] = slot;
+    for (int slot = 0; slot < 48; ++slot)
+        program[static_cast<size_t>(slot)] = slot;
     const ProgramValues copied = CopyOscillator(program, 1, {true, false, true, true});
     for (int vco = 0; vco < 4; ++vco) {
         for (int k = 0; k < 12; ++k) {
@@ -128,5 +131,6 @@ TEST(SectionOperations, DefaultProgramIsTheBuiltInSound) {
     EXPECT_EQ(d[48], 3);
     EXPECT_EQ(d[72], 93);
     EXPECT_EQ(d[85], 1);
-    for (int slot = 89; slot < kProgramSlotCount; ++slot) EXPECT_EQ(d[static_cast<size_t>(slot)], 0);
+    for (int slot = 89; slot < kProgramSlotCount; ++slot)
+        EXPECT_EQ(d[static_cast<size_t>(slot)], 0);
 }

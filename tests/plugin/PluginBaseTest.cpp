@@ -127,8 +127,8 @@ TEST(PluginBase, AttachHandsNormalisedValuesThenPreparesAndOwnsTheGui) {
         core.AttachGraphics(new FakeGui(log));
         core.RedrawParamControls();
     }
-    EXPECT_EQ(log, (std::vector<std::string>{"set 0.250000 n", "prepare", "set 25.000000 p",
-                                             "deleted"}));
+    EXPECT_EQ(
+        log, (std::vector<std::string>{"set 0.250000 n", "prepare", "set 25.000000 p", "deleted"}));
 }
 
 TEST(PluginBase, LockIsRecursiveAndSharedAcrossThreads) {
@@ -152,10 +152,9 @@ TEST(StandalonePlugin, ShortMessagesLeaveOnTheOutputChannelAsThreeBytes) {
     channel = 16;
     EXPECT_TRUE(plugin.SendMidiMsg({0, 0x95, 0x3C, 0x40}));
     using M = CaptureOutputPort::Message;
-    EXPECT_EQ(port.Messages(), (std::vector<M>{{0xB0, 0x63, 0x01},
-                                               {0xB2, 0x63, 0x01},
-                                               {0xC2, 0x05, 0x00},
-                                               {0x9F, 0x3C, 0x40}}));
+    EXPECT_EQ(port.Messages(),
+              (std::vector<M>{
+                  {0xB0, 0x63, 0x01}, {0xB2, 0x63, 0x01}, {0xC2, 0x05, 0x00}, {0x9F, 0x3C, 0x40}}));
 }
 
 TEST(StandalonePlugin, ChannelZeroSendsOnChannelOneNotSixteen) {

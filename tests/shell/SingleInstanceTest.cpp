@@ -20,6 +20,8 @@ struct EditorProcesses : ::testing::Test {
         env.insert("XDG_CONFIG_HOME", QString::fromStdString(config.Path()));
         env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.Path()));
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        // In the sanitizer builds the program's exit code must be its own.
+        env.insert("LSAN_OPTIONS", "detect_leaks=0");
         if (!env.contains("JACK_DEFAULT_SERVER"))
             env.insert("JACK_DEFAULT_SERVER", "orvo-no-server");
         process->setProcessEnvironment(env);
@@ -51,19 +53,31 @@ TEST_F(EditorProcesses, ASecondStartRaisesTheFirstAndLeavesTheSettingsAlone) {
     auto first = Start();
     ASSERT_TRUE(first->waitForStarted(5000));
     ASSERT_TRUE(Listening());
+    // The first instance answers once its start-up is over and its message loop runs.
+    auto RunSecond = [&] {
+        auto second = Start();
+        EXPECT_TRUE(second->waitForFinished(20000));
+        EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(second->exitCode(), 0);
+    };
+    auto RaisedTimes = [&, said = QByteArray()](int times) mutable {
+        for (int i = 0; i < 300 && said.count("raising the main window") < times; ++i) {
+            first->waitForReadyRead(100);
+            said += first->readAllStandardError();
+        }
+        return said.count("raising the main window") >= times;
+    };
+    RunSecond();
+    ASSERT_TRUE(RaisedTimes(1));
+
     const std::string settings = config.Path() + "/OrvodyneEditor/settings.ini";
     const std::string before = TempDir::Read(settings);
     const auto written = std::filesystem::last_write_time(settings);
     ASSERT_FALSE(before.empty());
-
-    auto second = Start();
-    ASSERT_TRUE(second->waitForFinished(10000));
-    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second->exitCode(), 0);
+    RunSecond();
+    EXPECT_TRUE(RaisedTimes(2));
     EXPECT_EQ(TempDir::Read(settings), before);
     EXPECT_EQ(std::filesystem::last_write_time(settings), written);
-    first->waitForReadyRead(2000);
-    EXPECT_TRUE(first->readAllStandardError().contains("raising the main window"));
 
     // An instance that dies leaves its socket behind; the next start must not mind.
     Stop(*first);

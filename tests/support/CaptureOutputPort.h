@@ -25,7 +25,8 @@ public:
     std::vector<uint8_t> Stream() const {
         std::lock_guard<std::mutex> hold(lock_);
         std::vector<uint8_t> all;
-        for (const Message& m : messages_) all.insert(all.end(), m.begin(), m.end());
+        for (const Message& m : messages_)
+            all.insert(all.end(), m.begin(), m.end());
         return all;
     }
 

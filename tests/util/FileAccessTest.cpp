@@ -18,7 +18,8 @@ namespace {
 std::set<std::string> ListFolder(const std::string& folder) {
     std::set<std::string> names;
     DirectoryScan scan;
-    for (bool more = scan.Start(folder); more; more = scan.Advance()) names.insert(scan.EntryName());
+    for (bool more = scan.Start(folder); more; more = scan.Advance())
+        names.insert(scan.EntryName());
     return names;
 }
 }  // namespace
@@ -34,8 +35,7 @@ TEST(FileAccess, NamesOutsideAsciiRoundTrip) {
     EXPECT_EQ(reader.Read(buffer, sizeof buffer), 3u);
     EXPECT_STREQ(buffer, "12\n");
     EXPECT_EQ(reader.Read(buffer, sizeof buffer), 0u);
-    EXPECT_EQ(ListFolder(dir.Path()),
-              (std::set<std::string>{".", "..", "Bässe – Ωrvo 01.prg"}));
+    EXPECT_EQ(ListFolder(dir.Path()), (std::set<std::string>{".", "..", "Bässe – Ωrvo 01.prg"}));
 }
 
 TEST(FileAccess, MissingFolderAndOverlongPathsGiveClosedReaders) {

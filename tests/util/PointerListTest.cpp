@@ -31,7 +31,8 @@ TEST(PointerList, ClearDeletesLastFirstOnlyWhenAsked) {
     list.Append(&kept);
     list.Clear(false);
     EXPECT_TRUE(deleted.empty());
-    for (int id = 1; id <= 3; ++id) list.Append(new Tracked(id, deleted));
+    for (int id = 1; id <= 3; ++id)
+        list.Append(new Tracked(id, deleted));
     list.Clear(true);
     EXPECT_EQ(deleted, (std::vector<int>{3, 2, 1}));
     EXPECT_EQ(list.Count(), 0);

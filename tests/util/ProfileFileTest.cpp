@@ -43,8 +43,9 @@ TEST(ProfileFile, MissingKeyGoesAtTheEndOfItsSectionAndMissingSectionAtTheEnd) {
     std::string text = WriteProfileText(kSettings, "midi", "inBdev", "Keys");
     EXPECT_NE(text.find("outdev=Orvo MIDI 1\r\ninBdev=Keys\r\n\r\n[gui]"), std::string::npos);
     text = WriteProfileText(text, "program", "lastfile", "/home/u/01 Bass.prg");
-    EXPECT_NE(text.find("guiscale=1.200000000000000\r\n[program]\r\nlastfile=/home/u/01 Bass.prg\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        text.find("guiscale=1.200000000000000\r\n[program]\r\nlastfile=/home/u/01 Bass.prg\r\n"),
+        std::string::npos);
     EXPECT_EQ(ReadProfileText(text, "program", "lastfile", "", 300), "/home/u/01 Bass.prg");
 }
 
