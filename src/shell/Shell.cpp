@@ -157,7 +157,11 @@ void Shell::ShutDown() {
 }
 
 void Shell::WriteSettings() {
-    if (current_ && started_) file_.WriteSettings(*current_);
+    if (!current_ || !started_) return;
+    // Nothing the user could do about it now; the next write tries again.
+    if (!file_.WriteSettings(*current_)) {
+        DebugPrint("could not write the settings file %s", file_.Path().c_str());
+    }
 }
 
 int Shell::RunPreferences(QWidget* owner) {
