@@ -27,6 +27,9 @@ public:
     virtual std::string ChooserPath(int index) const = 0;
     virtual void SetChooserPath(int index, const std::string& path) = 0;
 
+    // Shows the about picture over the panel; a click on it puts it away.
+    virtual void ShowAbout() = 0;
+
     // The velocity 0..1 set on the on-screen keyboard.
     virtual double KeyboardVelocity() const = 0;
     virtual void RedrawKeyboard() = 0;

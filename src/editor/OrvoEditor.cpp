@@ -363,6 +363,8 @@ bool OrvoEditor::DoCommand(int code) {
     if (code == kCommandTick) {
         CommunicationTick();
         if (programs_) programs_->Tick();
+    } else if (code == kCommandAbout) {
+        if (panel_) panel_->ShowAbout();
     } else if (resize_ && resize_->DoViewCommand(code)) {
         return true;
     } else if (programs_) {

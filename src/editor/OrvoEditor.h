@@ -41,6 +41,7 @@ enum PanelParam : int {
 
 // Commands of DoCommand that the editor itself issues or answers.
 enum EditorCommand : int {
+    kCommandAbout = 0,
     kCommandTick = 9,
 };
 

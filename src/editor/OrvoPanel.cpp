@@ -115,7 +115,7 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
     Add<InvisibleSwitchControl>(Rect{605, 565, 632, 584}, kParamParametricEqView);
     Add<InvisibleSwitchControl>(Rect{636, 565, 663, 584}, kParamParagraphicEqView);
     keyboard_ = Add<KeyboardControl>(Strip(104), Strip(105), kKeyLeftEdges);
-    Add<BitmapOverlayControl>(0, 0, -1, Strip(103), Rect{0, 0, 20, 20});
+    about_ = Add<BitmapOverlayControl>(0, 0, -1, Strip(103), Rect{0, 0, 20, 20});
 
     editor_.AttachGraphics(graphics_);
     AddTooltips();
@@ -298,6 +298,11 @@ void OrvoPanel::SetChooserPath(int index, const std::string& path) {
     for (FileSelectorControl* chooser : choosers_) {
         if (chooser->ParamIndex() == index) chooser->SetFileName(path);
     }
+}
+
+void OrvoPanel::ShowAbout() {
+    about_->SetValueFromCore(1.0);
+    about_->MarkDirty(false);
 }
 
 double OrvoPanel::KeyboardVelocity() const {

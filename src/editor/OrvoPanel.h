@@ -36,6 +36,7 @@ public:
     EqBandRecord EqualizerBand(int band) const override;
     std::string ChooserPath(int index) const override;
     void SetChooserPath(int index, const std::string& path) override;
+    void ShowAbout() override;
     double KeyboardVelocity() const override;
     void RedrawKeyboard() override;
 
@@ -70,4 +71,5 @@ private:
     std::array<Control*, kUnitParamCount> positionControls_{};
     ParaGraphicEq* equalizer_ = nullptr;
     KeyboardControl* keyboard_ = nullptr;
+    Control* about_ = nullptr;
 };

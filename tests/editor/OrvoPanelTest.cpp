@@ -115,6 +115,16 @@ TEST_F(FrontPanel, DraggingAKnobSendsItsParameterChange) {
     EXPECT_EQ(panel_->ValueText(11)->Text(), std::to_string(volume));
 }
 
+TEST_F(FrontPanel, AboutCoversThePanelUntilClicked) {
+    EXPECT_TRUE(editor_.DoCommand(kCommandAbout));
+    Redraw();
+    const int about = graphics_->GetNControls() - 4;  // before the resize control's three
+    EXPECT_EQ(graphics_->HitControl(500, 400), about);
+    Click(500, 400);
+    EXPECT_NE(graphics_->HitControl(500, 400), about) << "put away, it leaves only its corner";
+    EXPECT_EQ(graphics_->HitControl(5, 5), about);
+}
+
 TEST_F(FrontPanel, ViewMenuZoomsThePanel) {
     EXPECT_TRUE(editor_.DoCommand(17));  // 120 %
     EXPECT_EQ(graphics_->Width(), 1228);

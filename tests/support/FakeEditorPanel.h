@@ -26,6 +26,7 @@ public:
         return found == choosers.end() ? std::string() : found->second;
     }
     void SetChooserPath(int index, const std::string& path) override { choosers[index] = path; }
+    void ShowAbout() override { aboutShown = true; }
     double KeyboardVelocity() const override { return velocity; }
     void RedrawKeyboard() override { ++keyboardRedraws; }
 
@@ -39,4 +40,5 @@ public:
     int bandUpdates = 0;
     double velocity = 1.0;
     int keyboardRedraws = 0;
+    bool aboutShown = false;
 };
