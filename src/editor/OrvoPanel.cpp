@@ -60,6 +60,9 @@ constexpr int kCheckBoxColumns[] = {28, 132, 832, 880};
 constexpr int kCheckBoxRows[] = {731, 744, 757, 770};
 constexpr int kCheckBoxFirstParam[] = {kParamCopyFromVco1, kParamCopyToVco1, 153, 157};
 
+// How far down from its corner a fader is drawn: its cap travels over this height.
+constexpr int kFaderReach = 45;
+
 constexpr std::array<int, 12> kKeyLeftEdges = {0, 9, 14, 25, 28, 42, 51, 56, 66, 70, 81, 84};
 
 TextStyle PanelTextStyle(const ColorARGB& colour) {
@@ -159,6 +162,14 @@ void OrvoPanel::AddPositionControls() {
         if (place.kind == kPlaceKnob) {
             control = Add<KnobMultiControl>(place.topLeft.x, place.topLeft.y, param,
                                             Strip(place.imageId), place.gearing);
+            // A fader's frame reaches 200 units down, into the next row of faders, which would
+            // take the clicks meant for their own caps; the mouse reaches it where it is drawn,
+            // above its value text.
+            Rect target = control->DrawRect();
+            if (target.Height() > kFaderReach) {
+                target.B = target.T + kFaderReach;
+                control->SetTargetRECT(target);
+            }
         } else if (place.kind == kPlaceSwitch) {
             control =
                 Add<SwitchControl>(place.topLeft.x, place.topLeft.y, param, Strip(place.imageId));

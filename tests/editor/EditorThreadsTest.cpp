@@ -50,9 +50,9 @@ TEST(EditorThreads, KnobsOnThePanelWhileTheInputsFloodTheEditor) {
 
     // The GUI thread turns knobs, clicks a switch and redraws as its timer would.
     for (int round = 0; round < 60; ++round) {
-        graphics.MouseDown(40, 150, MouseKeys{true});
-        graphics.MouseDrag(40, 150 - round % 60, MouseKeys{true});
-        graphics.MouseUp(40, 150 - round % 60, MouseKeys{true});
+        graphics.MouseDown(40, 100, MouseKeys{true});
+        graphics.MouseDrag(40, 100 - round % 60, MouseKeys{true});
+        graphics.MouseUp(40, 100 - round % 60, MouseKeys{true});
         graphics.MouseDown(935, 37, MouseKeys{true});
         graphics.MouseUp(935, 37, MouseKeys{true});
         editor.DoCommand(kCommandTick);

@@ -103,9 +103,9 @@ TEST_F(FrontPanel, FreshPanelShowsTheBypassAndTheEffectTypeBringsItsGroup) {
 
 TEST_F(FrontPanel, DraggingAKnobSendsItsParameterChange) {
     // "VCO1 volume" slider at (465, 76): drag the cap up.
-    graphics_->MouseDown(480, 150, MouseKeys{true});
-    graphics_->MouseDrag(480, 120, MouseKeys{true});
-    graphics_->MouseUp(480, 120, MouseKeys{true});
+    graphics_->MouseDown(480, 100, MouseKeys{true});
+    graphics_->MouseDrag(480, 70, MouseKeys{true});
+    graphics_->MouseUp(480, 70, MouseKeys{true});
     const int volume = IntValue(*editor_.GetParam(14));
     EXPECT_GT(volume, 0);
     const Bytes sent = port_.Stream();

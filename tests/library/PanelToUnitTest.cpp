@@ -95,6 +95,19 @@ TEST_F(PanelToUnit, EveryControlMovedWithTheMouseReachesTheUnit) {
     EXPECT_FALSE(unit_.InUpdate());
 }
 
+TEST_F(PanelToUnit, EachFaderTakesTheClicksOnItsOwnCap) {
+    // The envelope faders of the second row lie under the long frames of the filter faders
+    // of the first row; a click on a cap must reach the fader it belongs to.
+    for (int position : {58, 59, 63, 85, 88, 12, 50}) {
+        const Control& control = *panel_->PositionControl(position);
+        const Rect& r = control.DrawRect();
+        for (int y = r.T + 2; y < r.T + 44; y += 6) {
+            EXPECT_EQ(graphics_->HitControl(r.L + 16, y), control.ListIndex())
+                << "position " << position << " at y " << y;
+        }
+    }
+}
+
 TEST_F(PanelToUnit, BandDraggedOnTheGraphArrivesAsTheEqualizersParameters) {
     editor_->SetParameterValue(ParamIndexOfPosition(kEffectTypePosition), kEffectEqualizer);
     Redraw();

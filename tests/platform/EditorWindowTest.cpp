@@ -64,7 +64,7 @@ protected:
 
 TEST_F(EditorWindow, DragClickAndKeyOnTheWindowReachTheUnit) {
     // "VCO1 volume": drag its cap up.
-    synth::Drag(panel_, QPoint(480, 150), QPoint(480, 110));
+    synth::Drag(panel_, QPoint(480, 100), QPoint(480, 60));
     RunFor(20);
     EXPECT_GT(Value(11), 32) << "the default program's volume is 32";
     EXPECT_EQ(unit_.EditValue(11), Value(11));
