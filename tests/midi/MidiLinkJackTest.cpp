@@ -80,15 +80,27 @@ TEST_F(LinkToPeer, IncomingMessagesReachThePluginOnTheInputThreadFiltered) {
     Bytes dump(115, 0x01);
     dump.front() = 0xF0;
     dump.back() = 0xF7;
-    peer->Send({0x91, 0x3C, 0x40});  // channel 2: dropped
-    peer->Send({0x90, 0x3C, 0x40});
-    peer->Send({0xF8});  // timing clock: dropped by the type filter
-    peer->Send(dump);
-    ASSERT_TRUE(plugin->WaitForCount(2));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(plugin->Unit(), (std::vector<Short>{{0x90, 0x3C, 0x40}}));
-    ASSERT_EQ(plugin->SysEx().size(), 1u);
-    EXPECT_EQ(plugin->SysEx()[0], dump);
+    // A cycle that JACK misses on a busy machine loses its events; the exchange is tried again.
+    bool arrived = false;
+    for (int attempt = 0; attempt < 3 && !arrived; ++attempt) {
+        const size_t shortBefore = plugin->Unit().size();
+        const size_t sysExBefore = plugin->SysEx().size();
+        peer->Send({0x91, 0x3C, 0x40});  // channel 2: dropped
+        peer->Send({0x90, 0x3C, 0x40});
+        peer->Send({0xF8});  // timing clock: dropped by the type filter
+        peer->Send(dump);
+        plugin->WaitForCount(shortBefore + sysExBefore + 2, std::chrono::seconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const auto shorts = plugin->Unit();
+        const auto sysEx = plugin->SysEx();
+        arrived = shorts.size() == shortBefore + 1 && shorts.back() == Short{0x90, 0x3C, 0x40} &&
+                  sysEx.size() == sysExBefore + 1 && sysEx.back() == dump;
+    }
+    EXPECT_TRUE(arrived);
+    for (const Short& m : plugin->Unit())
+        EXPECT_EQ(m, (Short{0x90, 0x3C, 0x40}));
+    for (const auto& m : plugin->SysEx())
+        EXPECT_EQ(m, dump);
     for (auto id : plugin->Threads())
         EXPECT_NE(id, std::this_thread::get_id());
 }
@@ -101,7 +113,13 @@ TEST_F(LinkToPeer, KeyboardFloodPassesThroughWhileTheGuiSendsSysEx) {
     ASSERT_TRUE(link->OpenUnitInput(peer->OutputName().c_str()));  // same port, both roles
     plugin->PassKeyboardThrough(true);
     settings.SetChannel(MidiRole::Output, 1);
-    SettleJack();
+    // Both connections are up once a note comes back.
+    for (int i = 0; i < 50 && peer->Received().empty(); ++i) {
+        peer->Send({0x80, 0x00, 0x00});
+        peer->WaitFor(1, std::chrono::milliseconds(100));
+    }
+    ASSERT_FALSE(peer->Received().empty());
+    const size_t warmUp = peer->Received().size();
 
     Bytes dump(5000, 0x22);
     dump.front() = 0xF0;
@@ -123,15 +141,16 @@ TEST_F(LinkToPeer, KeyboardFloodPassesThroughWhileTheGuiSendsSysEx) {
     keyboard.join();
     // Nothing hangs, and what comes back is whole. A cycle that JACK misses on a busy machine
     // loses its events, so the counts are not exact.
-    peer->WaitFor(kNotes + 5);
+    peer->WaitFor(warmUp + kNotes + 5);
     int notes = 0, dumps = 0;
-    for (const auto& m : peer->Received()) {
-        if (m.size() == 3) {
-            EXPECT_EQ(m[0], 0x90);
-            ++notes;
+    const auto received = peer->Received();
+    for (auto m = received.begin() + static_cast<long>(warmUp); m != received.end(); ++m) {
+        if (m->size() == 3) {
+            EXPECT_TRUE((*m)[0] == 0x90 || (*m)[0] == 0x80);
+            notes += (*m)[0] == 0x90;
         } else {
-            EXPECT_LE(m.size(), dump.size()) << "a note inside a system-exclusive message";
-            dumps += m == dump;
+            EXPECT_LE(m->size(), dump.size()) << "a note inside a system-exclusive message";
+            dumps += *m == dump;
         }
     }
     EXPECT_GE(notes, kNotes / 2);
