@@ -117,3 +117,12 @@ TEST_F(OutletToPeer, NothingIsSentWhileClosed) {
     Send(RandomSysEx(5000, 4));
     EXPECT_FALSE(peer->WaitFor(warmUp + 1, std::chrono::milliseconds(300)));
 }
+
+TEST_F(OutletToPeer, APortThatFailsToOpenStaysClosedWithAReason) {
+    // RtMidi reports a port number it does not have as an error; nothing is thrown.
+    EXPECT_FALSE(outlet->Open(outlet->PortCount() + 5, "RtMidi Output"));
+    EXPECT_FALSE(outlet->IsOpen());
+    EXPECT_FALSE(outlet->LastError().empty());
+    Send({0x90, 0x3C, 0x40});
+    EXPECT_FALSE(peer->WaitFor(warmUp + 1, std::chrono::milliseconds(300)));
+}
