@@ -293,4 +293,17 @@ TEST_F(PanelWindow, RepaintsAroundAnOpenEntryLeaveItAlone) {
     EXPECT_EQ(graphics->EntryState(), GraphicsQt::kEntryIdle);
 }
 
+TEST_F(PanelWindow, HiddenWindowStillDrawsSoThePanelCanGoIdle) {
+    test->window->hide();
+    KnobMultiControl* knob = test->panel->Knob(kPosition);
+    knob->SetValueFromUser(0.5);
+    // A user change asks for one redraw more; then the panel is clean and idle ticks follow.
+    graphics->TimerTick();
+    graphics->TimerTick();
+    EXPECT_FALSE(knob->IsDirty());
+    // A change while the window is away still reaches the bitmap for when it comes back.
+    const Rect at = knob->DrawRect();
+    EXPECT_NE(graphics->DrawBitmap()->Row(at.T + 2)[at.L + 2], 0u);
+}
+
 }  // namespace

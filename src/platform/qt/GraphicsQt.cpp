@@ -20,6 +20,7 @@
 #include <QThread>
 #include <QToolTip>
 #include <QUrl>
+#include <QWindow>
 #include <cstdlib>
 
 #include "platform/qt/PanelTextEntry.h"
@@ -154,6 +155,14 @@ void GraphicsQt::TimerTick() {
     }
     Rect dirty;
     if (!CollectDirty(dirty) || widget_ == nullptr) return;
+    const QWindow* window = widget_->window()->windowHandle();
+    if (!widget_->isVisible() || window == nullptr || !window->isExposed()) {
+        // A hidden or minimised window gets no paint events. The controls are drawn into the
+        // bitmap all the same, so that they are clean again and the idle hook (which sends the
+        // transfers' next requests) keeps being called.
+        DrawDirty(dirty);
+        return;
+    }
     QRegion area(ToQt(dirty));
     if (entry_ != nullptr) {
         // The entry is a window of its own; the panel must not paint over it.
