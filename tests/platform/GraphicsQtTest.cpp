@@ -306,4 +306,27 @@ TEST_F(PanelWindow, HiddenWindowStillDrawsSoThePanelCanGoIdle) {
     EXPECT_NE(graphics->DrawBitmap()->Row(at.T + 2)[at.L + 2], 0u);
 }
 
+TEST_F(PanelWindow, MeasuringTextPlacesItsExtentByTheAlignment) {
+    TextStyle style;
+    Rect near{100, 50, 200, 66};
+    style.align = kAlignNear;
+    ASSERT_TRUE(graphics->MeasureText(style, "Program", near));
+    const int w = near.Width(), h = near.Height();
+    EXPECT_GT(w, 20);
+    EXPECT_EQ(near.L, 100);
+    EXPECT_EQ(near.T, 50);
+    EXPECT_GT(h, 8);
+    Rect centre{100, 50, 200, 66};
+    style.align = kAlignCentre;
+    graphics->MeasureText(style, "Program", centre);
+    EXPECT_EQ(centre, (Rect{150 - w / 2, 50, 150 - w / 2 + w, 50 + h}));
+    Rect far{100, 50, 200, 66};
+    style.align = kAlignFar;
+    graphics->MeasureText(style, "Program", far);
+    EXPECT_EQ(far, (Rect{200 - w, 50, 200, 50 + h}));
+    Rect untouched{1, 2, 3, 4};
+    EXPECT_TRUE(graphics->MeasureText(style, "", untouched));
+    EXPECT_EQ(untouched, (Rect{1, 2, 3, 4}));
+}
+
 }  // namespace
