@@ -28,11 +28,14 @@ QFont QtTextRenderer::MakeQFont(const raster::NativeFont& font) {
         case raster::kQualityNonAntialiased:
             qfont.setStyleStrategy(QFont::NoAntialias);
             break;
-        case raster::kQualityAntialiased:
         case raster::kQualityClearType:
             qfont.setStyleStrategy(QFont::PreferAntialias);
             break;
         default:
+            // Grey antialiasing: the text lands in the panel's bitmap, which is scaled and
+            // blended before it reaches the screen, so coloured subpixel edges would fringe.
+            qfont.setStyleStrategy(
+                QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
             break;
     }
     return qfont;
