@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "midi/MidiPort.h"
 #include "plugin/MidiOutputPort.h"
@@ -25,11 +26,19 @@ struct SysExPacing {
 // The output port object: the plug-in's SendMidiMsg and SendSysEx end here. Sends from the GUI
 // thread and from the MIDI input thread are serialised, so a message never interleaves with
 // another inside the back end.
+//
+// RtMidi's JACK back end waits without end for room in its ring buffer, and a JACK server that
+// has stopped never makes room. So the calls into RtMidi run on a sending thread of the outlet:
+// a piece that is not taken within kStallLimit makes the outlet give the back end up, with a
+// debug line, instead of freezing the caller.
 class MidiOutlet : public MidiPort, public MidiOutputPort {
 public:
+    static constexpr std::chrono::milliseconds kStallLimit{3000};
+
     // Creates the RtMidi object on the back end (see CreateMidiOut); Exists tells whether it
     // could be.
     MidiOutlet(MidiBackend& backend, const std::string& clientName);
+    ~MidiOutlet() override;
 
     // Messages up to the chunk size go out whole and at once; longer ones in paced pieces.
     // Returns when the whole message has been handed to the back end. Does nothing while no
@@ -41,8 +50,16 @@ public:
     static SysExPacing PacingFor(MidiBackend backend);
 
 private:
+    struct Sender;
+
     // Hands one piece to RtMidi, offering it again for a while when the back end is full.
     bool SendPiece(const uint8_t* bytes, size_t size);
+    // One call of RtMidi's send on the sending thread; false when the back end refused it or
+    // did not return within kStallLimit.
+    bool SendOnce(const uint8_t* bytes, size_t size, std::string* error);
 
     SysExPacing pacing_;
+    // Shared with the sending thread, which outlives the outlet when it is stuck.
+    std::shared_ptr<Sender> sender_;
+    std::thread sendingThread_;
 };

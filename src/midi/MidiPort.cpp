@@ -41,29 +41,45 @@ MidiPort::~MidiPort() {
 void MidiPort::Release() {
     std::lock_guard<std::mutex> hold(portLock_);
     if (!port_) return;
+    if (abandoned_) {
+        port_.release();  // still in use by the stuck call
+        return;
+    }
     Guarded([&] { port_->closePort(); });
     port_.reset();
 }
 
-bool MidiPort::Guarded(const std::function<void()>& call) {
+bool MidiPort::Abandoned() {
+    std::lock_guard<std::mutex> hold(portLock_);
+    return abandoned_;
+}
+
+bool MidiPort::Attempt(const std::function<void()>& call, std::string* error) {
     CallErrors errors;
     CallErrors* outer = tCurrentCall;
     tCurrentCall = &errors;
     try {
         call();
-    } catch (const RtMidiError& error) {
+    } catch (const RtMidiError& thrown) {
         errors.failed = true;
-        errors.text = error.getMessage();
+        errors.text = thrown.getMessage();
     }
     tCurrentCall = outer;
-    if (errors.failed) lastError_ = errors.text;
+    if (errors.failed && error != nullptr) *error = errors.text;
     return !errors.failed;
+}
+
+bool MidiPort::Guarded(const std::function<void()>& call) {
+    std::string error;
+    if (Attempt(call, &error)) return true;
+    lastError_ = error;
+    return false;
 }
 
 unsigned MidiPort::PortCount() {
     std::lock_guard<std::mutex> hold(portLock_);
     unsigned count = 0;
-    if (!port_) return 0;
+    if (!Usable()) return 0;
     Guarded([&] { count = port_->getPortCount(); });
     return count;
 }
@@ -71,7 +87,7 @@ unsigned MidiPort::PortCount() {
 std::string MidiPort::PortName(unsigned index) {
     std::lock_guard<std::mutex> hold(portLock_);
     std::string name;
-    if (!port_) return name;
+    if (!Usable()) return name;
     if (!Guarded([&] { name = port_->getPortName(index); })) name.clear();
     return name;
 }
@@ -79,7 +95,7 @@ std::string MidiPort::PortName(unsigned index) {
 bool MidiPort::Open(unsigned index, const std::string& portName) {
     std::lock_guard<std::mutex> hold(portLock_);
     lastError_.clear();
-    if (!port_) return false;
+    if (!Usable()) return false;
     Guarded([&] { port_->closePort(); });
     if (Guarded([&] { port_->openPort(index, portName); }) && port_->isPortOpen()) return true;
     Guarded([&] { port_->closePort(); });
@@ -89,12 +105,12 @@ bool MidiPort::Open(unsigned index, const std::string& portName) {
 
 void MidiPort::Close() {
     std::lock_guard<std::mutex> hold(portLock_);
-    if (port_) Guarded([&] { port_->closePort(); });
+    if (Usable()) Guarded([&] { port_->closePort(); });
 }
 
 bool MidiPort::IsOpen() {
     std::lock_guard<std::mutex> hold(portLock_);
-    return port_ && port_->isPortOpen();
+    return Usable() && port_->isPortOpen();
 }
 
 std::string MidiPort::LastError() {

@@ -35,6 +35,8 @@ public:
     MidiBackend Backend() const { return backend_; }
     // Whether the RtMidi object could be created.
     bool Exists() const { return port_ != nullptr; }
+    // Whether the RtMidi object was given up because a call into it never returned.
+    bool Abandoned();
 
 protected:
     // Takes the RtMidi object. The derived class creates it last in its constructor: with JACK
@@ -48,6 +50,12 @@ protected:
     // Runs one RtMidi call; false when it reported an error of any kind but a debug warning.
     // The caller holds PortLock().
     bool Guarded(const std::function<void()>& call);
+    // The same for a call on another thread, which keeps the error text itself.
+    static bool Attempt(const std::function<void()>& call, std::string* error);
+    // A call into the RtMidi object is stuck: from now on nothing touches it, and it is never
+    // deleted, as deleting it under the stuck call would break more. The caller holds PortLock().
+    void Abandon() { abandoned_ = true; }
+    bool Usable() const { return port_ != nullptr && !abandoned_; }
     std::mutex& PortLock() { return portLock_; }
     RtMidi& Port() { return *port_; }
     const std::string& LastErrorLocked() const { return lastError_; }
@@ -57,4 +65,5 @@ private:
     std::unique_ptr<RtMidi, Destroy> port_{nullptr, nullptr};
     MidiBackend backend_;
     std::string lastError_;
+    bool abandoned_ = false;
 };

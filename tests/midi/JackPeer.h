@@ -85,6 +85,16 @@ private:
     RtMidiOut out_;
 };
 
+// Whether a long message has a channel status byte (80..EF) inside it, as a note sent in the
+// middle of it would leave. A long message whose end a missed cycle lost is run together with
+// the next by RtMidi's receiving side, so its length alone proves nothing.
+inline bool HoldsChannelMessage(const std::vector<unsigned char>& message) {
+    for (size_t i = 1; i + 1 < message.size(); ++i) {
+        if (message[i] >= 0x80 && message[i] <= 0xEF) return true;
+    }
+    return false;
+}
+
 // Lets JACK finish connecting ports before the first message is sent.
 inline void SettleJack() {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
