@@ -9,13 +9,13 @@
 #include <QVBoxLayout>
 
 namespace {
-struct ListSpec {
+struct ListPlace {
     MidiRole role;
     int id;
     const char* label;
     int row, column;
 };
-constexpr ListSpec kLists[] = {
+constexpr ListPlace kLists[] = {
     {MidiRole::UnitInput, PreferencesDialog::kUnitInputList, "Orvo Input Device", 0, 0},
     {MidiRole::KeyboardInput, PreferencesDialog::kKeyboardInputList, "Keyboard Input Device", 0, 1},
     {MidiRole::Output, PreferencesDialog::kOutputList, "Output Device", 2, 0},
@@ -29,15 +29,15 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
 
     auto* group = new QGroupBox("MIDI Device Settings", this);
     auto* grid = new QGridLayout(group);
-    for (const ListSpec& spec : kLists) {
+    for (const ListPlace& place : kLists) {
         auto* list = new QComboBox(group);
-        list->setObjectName(QString::number(spec.id));
+        list->setObjectName(QString::number(place.id));
         list->setMinimumContentsLength(24);
         list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        grid->addWidget(new QLabel(spec.label, group), spec.row, spec.column);
-        grid->addWidget(list, spec.row + 1, spec.column);
-        lists_[static_cast<int>(spec.role)] = list;
-        const MidiRole role = spec.role;
+        grid->addWidget(new QLabel(place.label, group), place.row, place.column);
+        grid->addWidget(list, place.row + 1, place.column);
+        lists_[static_cast<int>(place.role)] = list;
+        const MidiRole role = place.role;
         // Only the user's picks count, not the filling below.
         connect(list, &QComboBox::activated, this,
                 [this, role](int index) { Picked(role, index); });
@@ -63,8 +63,8 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
     layout->addLayout(buttons);
 
     preferences_.Open();
-    for (const ListSpec& spec : kLists)
-        Fill(spec.role);
+    for (const ListPlace& place : kLists)
+        Fill(place.role);
 }
 
 QComboBox* PreferencesDialog::List(MidiRole role) const {
