@@ -27,6 +27,10 @@ public:
     virtual std::string ChooserPath(int index) const = 0;
     virtual void SetChooserPath(int index, const std::string& path) = 0;
 
+    // Opens a file chooser's dialog as a click on it would; the choice arrives as a change of
+    // the chooser's parameter.
+    virtual void OpenChooser(int index) = 0;
+
     // Shows the about picture over the panel; a click on it puts it away.
     virtual void ShowAbout() = 0;
 

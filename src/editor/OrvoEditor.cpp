@@ -359,6 +359,14 @@ void OrvoEditor::SetAllSections(double value) {
 }
 
 bool OrvoEditor::DoCommand(int code) {
+    // The file dialogs are modal: they must not hold the lock that the MIDI input waits for.
+    if (code == kCommandLoadProgram || code == kCommandSaveProgram) {
+        if (panel_) {
+            panel_->OpenChooser(code == kCommandLoadProgram ? kParamProgramLoadFile
+                                                            : kParamProgramSaveFile);
+        }
+        return true;
+    }
     Lock hold(PluginLock());
     if (code == kCommandTick) {
         CommunicationTick();

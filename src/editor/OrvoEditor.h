@@ -42,6 +42,8 @@ enum PanelParam : int {
 // Commands of DoCommand that the editor itself issues or answers.
 enum EditorCommand : int {
     kCommandAbout = 0,
+    kCommandLoadProgram = 2,
+    kCommandSaveProgram = 3,
     kCommandTick = 9,
 };
 

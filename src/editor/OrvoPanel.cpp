@@ -311,6 +311,10 @@ void OrvoPanel::SetChooserPath(int index, const std::string& path) {
     }
 }
 
+void OrvoPanel::OpenChooser(int index) {
+    if (FileSelectorControl* chooser = Chooser(index)) chooser->OnPress(0, 0, MouseKeys{});
+}
+
 void OrvoPanel::ShowAbout() {
     about_->SetValueFromCore(1.0);
     about_->MarkDirty(false);

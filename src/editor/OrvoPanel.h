@@ -37,6 +37,7 @@ public:
     std::string ChooserPath(int index) const override;
     void SetChooserPath(int index, const std::string& path) override;
     void ShowAbout() override;
+    void OpenChooser(int index) override;
     double KeyboardVelocity() const override;
     void RedrawKeyboard() override;
 

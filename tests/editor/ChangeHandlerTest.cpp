@@ -280,6 +280,15 @@ TEST_F(ChangeHandler, EqualizerViewSwitchesShowAViewOnlyForTheEqualizer) {
     EXPECT_FALSE(panel_->shownParametric);
 }
 
+TEST_F(ChangeHandler, LoadAndSaveFromTheMenuOpenTheirChoosers) {
+    EXPECT_TRUE(editor_.DoCommand(kCommandLoadProgram));
+    EXPECT_EQ(panel_->openedChooser, kParamProgramLoadFile);
+    EXPECT_TRUE(editor_.DoCommand(kCommandSaveProgram));
+    EXPECT_EQ(panel_->openedChooser, kParamProgramSaveFile);
+    EXPECT_TRUE(editor_.DoCommand(kCommandAbout));
+    EXPECT_TRUE(panel_->aboutShown);
+}
+
 TEST_F(ChangeHandler, SysExOfOtherLengthsChangesNothing) {
     const Bytes nine = {0xF0, 0x00, 0x21, 0x11, 0x03, 0x21, 0x00, 0x01, 0xF7};
     const Bytes twenty(20, 0x55);

@@ -4,11 +4,15 @@
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
 #include "gui/Graphics.h"
+#include "gui/GraphicsFactory.h"
+#include "gui/HeadlessGraphics.h"
 #include "gui/ParaGraphicEq.h"
 #include "gui/TextControl.h"
 #include "library/MakePlugin.h"
+#include "library/ProgramText.h"
 #include "sim/VirtualOrvo.h"
 #include "support/SimOutputPort.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -128,4 +132,42 @@ TEST_F(PanelToUnit, BandDraggedOnTheGraphArrivesAsTheEqualizersParameters) {
     // The band as the graph now shows it is what the parameters say.
     const EqBandRecord shown = eq.Band(1).Record();
     EXPECT_NEAR(shown.gain, static_cast<float>(Value(115)), 0.5f);
+}
+
+TEST(MenuFiles, SaveAndLoadProgramFromTheMenuGoThroughTheChoosers) {
+    HeadlessGraphics* headless = nullptr;
+    SetGraphicsFactory([&headless](PluginBase* core) {
+        headless = new HeadlessGraphics(core);
+        return headless;
+    });
+    VirtualOrvo unit;
+    SimOutputPort port(unit);
+    uint16_t channel = 1;
+    std::unique_ptr<OrvoEditor> editor(MakePlugin(&port, &channel));
+    SetGraphicsFactory({});
+    ASSERT_NE(headless, nullptr);
+
+    TempDir dir;
+    const std::string path = dir.File("09 Wobble.prg");
+    editor->SetParameterValue(14, 99);  // "VCO1 volume"
+    headless->AnswerFileChooserWith(path);
+    editor->DoCommand(kCommandSaveProgram);
+    const std::optional<ProgramValues> saved = ParseProgramText(TempDir::Read(path));
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ((*saved)[11], 99);
+
+    editor->SetParameterValue(14, 5);
+    headless->AnswerFileChooserWith(path);
+    editor->DoCommand(kCommandLoadProgram);
+    EXPECT_EQ(IntValue(*editor->GetParam(14)), 99);
+    EXPECT_EQ(unit.EditValue(11), 99);
+    EXPECT_EQ(IntValue(*editor->GetParam(kParamSevenSegment)), 9);
+    EXPECT_EQ(editor->Panel()->StatusLine(), "09 Wobble.prg");
+
+    // Cancelling the dialog changes nothing.
+    editor->SetParameterValue(14, 7);
+    headless->AnswerFileChooserWith("");
+    editor->DoCommand(kCommandLoadProgram);
+    EXPECT_EQ(IntValue(*editor->GetParam(14)), 7);
+    EXPECT_EQ(headless->FileChooserCount(), 3);
 }

@@ -27,6 +27,7 @@ public:
     }
     void SetChooserPath(int index, const std::string& path) override { choosers[index] = path; }
     void ShowAbout() override { aboutShown = true; }
+    void OpenChooser(int index) override { openedChooser = index; }
     double KeyboardVelocity() const override { return velocity; }
     void RedrawKeyboard() override { ++keyboardRedraws; }
 
@@ -41,4 +42,5 @@ public:
     double velocity = 1.0;
     int keyboardRedraws = 0;
     bool aboutShown = false;
+    int openedChooser = -1;
 };
