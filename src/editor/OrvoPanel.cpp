@@ -115,8 +115,10 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
     AddSectionControls();
     Add<ContactControl>(216, 49, kParamPreviousProgram, Strip(110));
     Add<ContactControl>(238, 49, kParamNextProgram, Strip(110));
-    Add<InvisibleSwitchControl>(Rect{605, 565, 632, 584}, kParamParametricEqView);
-    Add<InvisibleSwitchControl>(Rect{636, 565, 663, 584}, kParamParagraphicEqView);
+    viewSwitches_[0] =
+        Add<InvisibleSwitchControl>(Rect{605, 565, 632, 584}, kParamParametricEqView);
+    viewSwitches_[1] =
+        Add<InvisibleSwitchControl>(Rect{636, 565, 663, 584}, kParamParagraphicEqView);
     keyboard_ = Add<KeyboardControl>(Strip(104), Strip(105), kKeyLeftEdges);
     about_ = Add<BitmapOverlayControl>(0, 0, -1, Strip(103), Rect{0, 0, 20, 20});
 
@@ -268,6 +270,11 @@ void OrvoPanel::ShowEffectPanels(int effectType, bool parametricView, bool graph
     if (effectType >= kEffectChorus && effectType <= kEffectEqualizer) {
         effectImages_[kTitleImage]->Hide(false);
     }
+    // The view switches are invisible and lie over faders of the chorus and of the equalizer's
+    // knob view: they take the mouse only where they lead to the other view.
+    const bool equalizer = effectType == kEffectEqualizer;
+    viewSwitches_[0]->Hide(!equalizer || parametricView);
+    viewSwitches_[1]->Hide(!equalizer || graphicView);
 }
 
 void OrvoPanel::SetValueText(int position, const std::string& text) {

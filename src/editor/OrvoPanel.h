@@ -73,4 +73,5 @@ private:
     ParaGraphicEq* equalizer_ = nullptr;
     KeyboardControl* keyboard_ = nullptr;
     Control* about_ = nullptr;
+    std::array<Control*, 2> viewSwitches_{};
 };

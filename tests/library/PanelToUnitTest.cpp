@@ -112,6 +112,23 @@ TEST_F(PanelToUnit, EachFaderTakesTheClicksOnItsOwnCap) {
     }
 }
 
+TEST_F(PanelToUnit, EqualizerViewSwitchesLeaveTheChorusFadersAlone) {
+    editor_->SetParameterValue(ParamIndexOfPosition(kEffectTypePosition), kEffectChorus);
+    Redraw();
+    // "Level1" and "Delay1" stand where the equalizer's view switches are.
+    EXPECT_EQ(graphics_->HitControl(616, 575), panel_->PositionControl(94)->ListIndex());
+    EXPECT_EQ(graphics_->HitControl(656, 575), panel_->PositionControl(95)->ListIndex());
+    editor_->SetParameterValue(ParamIndexOfPosition(kEffectTypePosition), kEffectEqualizer);
+    editor_->SetParameterValue(kParamParametricEqView, 1);
+    Redraw();
+    EXPECT_EQ(graphics_->HitControl(616, 575), panel_->PositionControl(112)->ListIndex())
+        << "in the knob view the switch to the knob view is gone";
+    graphics_->MouseDown(650, 575, MouseKeys{true});
+    graphics_->MouseUp(650, 575, MouseKeys{true});
+    Redraw();
+    EXPECT_FALSE(panel_->Equalizer()->IsHidden()) << "the switch back to the graph is there";
+}
+
 TEST_F(PanelToUnit, BandDraggedOnTheGraphArrivesAsTheEqualizersParameters) {
     editor_->SetParameterValue(ParamIndexOfPosition(kEffectTypePosition), kEffectEqualizer);
     Redraw();
