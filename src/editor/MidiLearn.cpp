@@ -4,9 +4,7 @@
 
 MidiLearn::MidiLearn() {
     for (int p = 0; p < kUnitParamCount; ++p) {
-        // The PWM LFO frequencies learn from 0 although their parameters start at 1.
-        const bool pwmLfo = p == 6 || p == 18 || p == 30 || p == 42;
-        low_[static_cast<size_t>(p)] = pwmLfo ? 0 : PositionMinimum(p);
+        low_[static_cast<size_t>(p)] = IsPwmLfoFrequency(p) ? 0 : PositionMinimum(p);
     }
     Reset();
 }

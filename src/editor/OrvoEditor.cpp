@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "editor/OrvoPanel.h"
 #include "editor/ParamChange.h"
@@ -18,13 +17,6 @@ constexpr uint8_t kNoteOn = 0x90;
 std::string Number(int value) {
     return std::to_string(value);
 }
-
-// The first and last parameter index of an effect's overlay, by effect type.
-struct EffectRange {
-    int first;
-    int last;
-};
-constexpr EffectRange kEffectParams[] = {{0, -1}, {93, 106}, {107, 110}, {111, 124}};
 
 }  // namespace
 
@@ -288,12 +280,12 @@ void OrvoEditor::ChangeEffectType(int effectType) {
     lastKey_ = kNoKey;
     SendParam(kUpdateBracketPosition, 0);
     SendParam(kEffectTypePosition, effectType);
-    if (effectType >= kEffectChorus && effectType <= kEffectEqualizer) {
-        const EffectRange range = kEffectParams[effectType];
-        for (int index = range.first; index <= range.last; ++index)
-            ParamChanged(index);
-        if (effectType == kEffectEqualizer && graphicView_) HandEqualizerBands();
+    // The overlay's positions are those the effect slots of a program carry for this type.
+    for (int slot = kFirstEffectSlot; slot < kProgramSlotCount; ++slot) {
+        const int position = SlotPosition(slot, effectType);
+        if (position >= 0) ParamChanged(ParamIndexOfPosition(position));
     }
+    if (effectType == kEffectEqualizer && graphicView_) HandEqualizerBands();
     SendParam(kUpdateBracketPosition, 1);
     lastKey_ = kNoKey;
 }

@@ -75,6 +75,12 @@ int PositionMaximum(int position);
 // The word the panel shows for a value of a worded parameter, or null where it shows the number.
 const char* DisplayWord(int position, int value);
 
+// The oscillators' PWM LFO frequencies: their parameters start at 1, but random values and
+// learned controller ranges for them start at 0 (setting a 0 clamps it to 1).
+constexpr bool IsPwmLfoFrequency(int position) {
+    return position == 6 || position == 18 || position == 30 || position == 42;
+}
+
 // The check box index that selects a section for the default, random and reset buttons.
 constexpr int SectionSwitchIndex(UnitSection section) {
     return 153 + section;

@@ -111,20 +111,18 @@ bool Librarian::LoadProgramFile(const std::string& path) {
     return true;
 }
 
+bool Librarian::WriteProgram(const std::string& path, const ProgramValues& program) {
+    if (WriteProgramFile(path, program)) return true;
+    ShowStatus("Could not save " + FileNameOf(path) + "!");
+    return false;
+}
+
 bool Librarian::SaveProgramFile(const std::string& path) {
-    const ProgramValues program = editor_.SnapshotProgram(ProgramValues{});
-    if (!WriteProgramFile(path, program)) {
-        ShowStatus("Could not save " + FileNameOf(path) + "!");
-        return false;
-    }
-    return true;
+    return WriteProgram(path, editor_.SnapshotProgram(ProgramValues{}));
 }
 
 bool Librarian::SaveProgramDump(const std::string& path, const ProgramBlock& block) {
-    if (!WriteProgramFile(path, UnitBytesToProgramSlots(block))) {
-        ShowStatus("Could not save " + FileNameOf(path) + "!");
-        return false;
-    }
+    if (!WriteProgram(path, UnitBytesToProgramSlots(block))) return false;
     ShowStatus(FileNameOf(path));
     return true;
 }

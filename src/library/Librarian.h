@@ -42,6 +42,8 @@ private:
     SectionSelection Selection() const;
     void SelectLibraryFile(const std::string& path);
     void ShowStatus(const std::string& text);
+    // Writes a program file; a failure is shown in the status line.
+    bool WriteProgram(const std::string& path, const ProgramValues& program);
 
     OrvoEditor& editor_;
     std::string settingsPath_;

@@ -25,12 +25,6 @@ bool InRange(int slot, int first, int last) {
     return slot >= first && slot <= last;
 }
 
-// The PWM LFO frequencies are drawn from 0..127 although their parameters start at 1; setting
-// clamps a drawn 0 to 1.
-bool IsPwmLfoFrequency(int position) {
-    return position == 6 || position == 18 || position == 30 || position == 42;
-}
-
 }  // namespace
 
 const ProgramValues& DefaultProgram() {
