@@ -28,4 +28,10 @@ else
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${run[@]}" apt-get update -q
-"${run[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# --no-remove: apt may pick a package that conflicts with one the user has (jackd1's development
+# files against an installed jackd2, say) and would remove it to make room. Refuse instead.
+if ! "${run[@]}" apt-get install -y -q --no-install-recommends --no-remove "${missing[@]}"; then
+  echo "error: installing ${missing[*]} failed, or would have removed installed packages;" >&2
+  echo "nothing was removed. Install them by hand, choosing what to keep." >&2
+  exit 1
+fi
