@@ -34,6 +34,13 @@ public:
     // Shows the about picture over the panel; a click on it puts it away.
     virtual void ShowAbout() = 0;
 
+    // How far a long transfer has got, in a line of its own beside the status line (which keeps
+    // the transfer's own texts); an empty text hides it.
+    virtual void ShowTransferProgress(const std::string& text) = 0;
+    // Hands a document or a web address to the desktop's default viewer or browser; false when
+    // the desktop could not be asked.
+    virtual bool OpenDocument(const std::string& address) = 0;
+
     // The velocity 0..1 set on the on-screen keyboard.
     virtual double KeyboardVelocity() const = 0;
     virtual void RedrawKeyboard() = 0;

@@ -14,6 +14,20 @@ namespace {
 constexpr uint8_t kNoteOff = 0x80;
 constexpr uint8_t kNoteOn = 0x90;
 
+// The file chooser a menu command opens, or -1.
+int MenuChooser(int command) {
+    switch (command) {
+        case kCommandLoadProgram:
+            return kParamProgramLoadFile;
+        case kCommandSaveProgram:
+            return kParamProgramSaveFile;
+        case kCommandFirmwareUpdate:
+            return kParamFirmwareFile;
+        default:
+            return -1;
+    }
+}
+
 std::string Number(int value) {
     return std::to_string(value);
 }
@@ -352,11 +366,8 @@ void OrvoEditor::SetAllSections(double value) {
 
 bool OrvoEditor::DoCommand(int code) {
     // The file dialogs are modal: they must not hold the lock that the MIDI input waits for.
-    if (code == kCommandLoadProgram || code == kCommandSaveProgram) {
-        if (panel_) {
-            panel_->OpenChooser(code == kCommandLoadProgram ? kParamProgramLoadFile
-                                                            : kParamProgramSaveFile);
-        }
+    if (const int chooser = MenuChooser(code); chooser >= 0) {
+        if (panel_) panel_->OpenChooser(chooser);
         return true;
     }
     Lock hold(PluginLock());

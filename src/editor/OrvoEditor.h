@@ -44,6 +44,9 @@ enum EditorCommand : int {
     kCommandAbout = 0,
     kCommandLoadProgram = 2,
     kCommandSaveProgram = 3,
+    kCommandFirmwareUpdate = 6,
+    kCommandUserGuide = 7,
+    kCommandProgramDatabase = 8,
     kCommandTick = 9,
 };
 

@@ -10,6 +10,7 @@
 #include "gui/InvisibleSwitchControl.h"
 #include "gui/KeyboardControl.h"
 #include "gui/KnobMultiControl.h"
+#include "gui/PanelControl.h"
 #include "gui/PanelKeys.h"
 #include "gui/ParaGraphicEq.h"
 #include "gui/SwitchControl.h"
@@ -78,6 +79,14 @@ TextStyle PanelTextStyle(const ColorARGB& colour) {
 }
 const TextStyle kValueStyle = PanelTextStyle({255, 255, 255, 255});
 const TextStyle kNameStyle = PanelTextStyle({255, 255, 0, 0});
+// The progress of a long transfer, under the status line.
+const TextStyle kProgressStyle = [] {
+    TextStyle style = PanelTextStyle({255, 255, 255, 255});
+    style.size = 11;
+    style.style = kTextNormal;
+    return style;
+}();
+constexpr Rect kProgressLineRect{102, 13, 266, 28};
 
 }  // namespace
 
@@ -108,6 +117,11 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
         Strip(id);
     AddEffectArea();
     statusLine_ = Add<TextControl>(Rect{104, 29, 264, 45}, kNameStyle, "Program Name");
+    // Over the caption above the status line, while a transfer shows its progress.
+    progressBack_ = Add<PanelControl>(kProgressLineRect, ColorARGB{255, 24, 26, 30});
+    progressLine_ = Add<TextControl>(kProgressLineRect, kProgressStyle, "");
+    progressBack_->Hide(true);
+    progressLine_->Hide(true);
     AddValueTexts();
     Add<BitmapControl>(160, 47, kParamSevenSegment, Strip(117));
     AddPositionControls();
@@ -325,6 +339,17 @@ void OrvoPanel::OpenChooser(int index) {
 void OrvoPanel::ShowAbout() {
     about_->SetValueFromCore(1.0);
     about_->MarkDirty(false);
+}
+
+void OrvoPanel::ShowTransferProgress(const std::string& text) {
+    progressLine_->SetText(text);
+    progressBack_->Hide(text.empty());
+    progressLine_->Hide(text.empty());
+    progressBack_->MarkDirty(false);
+}
+
+bool OrvoPanel::OpenDocument(const std::string& address) {
+    return graphics_->OpenLink(address, "", "", "");
 }
 
 double OrvoPanel::KeyboardVelocity() const {

@@ -37,6 +37,8 @@ public:
     std::string ChooserPath(int index) const override;
     void SetChooserPath(int index, const std::string& path) override;
     void ShowAbout() override;
+    void ShowTransferProgress(const std::string& text) override;
+    bool OpenDocument(const std::string& address) override;
     void OpenChooser(int index) override;
     double KeyboardVelocity() const override;
     void RedrawKeyboard() override;
@@ -45,6 +47,7 @@ public:
     // The control standing for a unit position, or null (position 80 has none).
     Control* PositionControl(int position) const;
     TextControl* ValueText(int position) const;
+    TextControl* ProgressLine() const { return progressLine_; }
     FileSelectorControl* Chooser(int index) const;
     ParaGraphicEq* Equalizer() const { return equalizer_; }
     KeyboardControl* Keyboard() const { return keyboard_; }
@@ -68,6 +71,8 @@ private:
     std::array<FileSelectorControl*, 5> choosers_{};
     std::array<BitmapControl*, 6> effectImages_{};
     TextControl* statusLine_ = nullptr;
+    Control* progressBack_ = nullptr;
+    TextControl* progressLine_ = nullptr;
     std::array<TextControl*, kUnitParamCount> valueTexts_{};
     std::array<Control*, kUnitParamCount> positionControls_{};
     ParaGraphicEq* equalizer_ = nullptr;

@@ -46,6 +46,15 @@ bool HeadlessGraphics::PromptForFileName(std::string& name, int action, std::str
     return true;
 }
 
+bool HeadlessGraphics::OpenLink(const std::string& url, const std::string& caption,
+                                const std::string& confirmText, const std::string& errorText) {
+    (void)caption;
+    (void)confirmText;
+    (void)errorText;
+    links_.push_back(url);
+    return true;
+}
+
 void* HeadlessGraphics::CreatePanelWindow(void* parent) {
     (void)parent;
     windowOpen_ = true;

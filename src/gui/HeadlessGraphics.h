@@ -33,6 +33,8 @@ public:
                        const std::string& text, Parameter* param) override;
     bool PromptForFileName(std::string& name, int action, std::string& folder,
                            const std::string& extensions) override;
+    bool OpenLink(const std::string& url, const std::string& caption,
+                  const std::string& confirmText, const std::string& errorText) override;
     void* CreatePanelWindow(void* parent) override;
     void DestroyPanelWindow() override { windowOpen_ = false; }
     void* NativeWindow() const override;
@@ -59,6 +61,8 @@ public:
     const std::vector<EntryRequest>& Entries() const { return entries_; }
     const std::vector<MessageRequest>& Messages() const { return messages_; }
     int FileChooserCount() const { return fileChooserCount_; }
+    // Documents and web addresses the panel asked the desktop to open.
+    const std::vector<std::string>& OpenedLinks() const { return links_; }
     // Image ids decoded so far, in order.
     const std::vector<int>& Decoded() const { return decoded_; }
 
@@ -73,6 +77,7 @@ private:
     int fileChooserCount_ = 0;
     std::vector<EntryRequest> entries_;
     std::vector<MessageRequest> messages_;
+    std::vector<std::string> links_;
     std::map<int, std::unique_ptr<raster::MemBitmap>> images_;
     std::vector<int> decoded_;
     bool windowOpen_ = false;

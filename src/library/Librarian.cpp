@@ -5,6 +5,7 @@
 
 #include "library/ProgramConversion.h"
 #include "library/ProgramFile.h"
+#include "resources/Resources.h"
 #include "util/ProfileFile.h"
 
 namespace {
@@ -31,10 +32,15 @@ int ProgramNumberOfName(const std::string& name) {
     return number;
 }
 
-Librarian::Librarian(OrvoEditor& editor, std::string settingsPath)
+Librarian::Librarian(OrvoEditor& editor, std::string settingsPath,
+                     FirmwareUpdate::ReportSink report)
     : editor_(editor),
       settingsPath_(std::move(settingsPath)),
-      random_(static_cast<uint32_t>(std::time(nullptr))) {}
+      random_(static_cast<uint32_t>(std::time(nullptr))),
+      help_(settingsPath_, resources::FindResource(resources::kUserGuideId)),
+      firmware_(std::make_unique<FirmwareUpdate>(editor, std::move(report))) {}
+
+Librarian::~Librarian() = default;
 
 std::string Librarian::LastProgramPath() const {
     if (settingsPath_.empty()) return {};
@@ -74,6 +80,12 @@ void Librarian::PanelAction(int index, double value) {
             const std::string path = panel ? panel->ChooserPath(index) : std::string();
             if (path.size() < kShortestPath) return;
             SaveProgramFile(path);
+            return;
+        }
+        case kParamFirmwareFile: {
+            const std::string path = panel ? panel->ChooserPath(index) : std::string();
+            if (path.size() < kShortestPath) return;
+            firmware_->StartFirmwareUpdate(path);
             return;
         }
         default:
@@ -152,6 +164,32 @@ void Librarian::StoreLastProgram() {
     const std::string lastFile = libraryFolder_ + selectedName_ + kProgramExtension;
     WriteProfileString(settingsPath_, "program", "lastfile", lastFile.c_str());
     SaveProgramFile(LastProgramPath());
+}
+
+void Librarian::Tick() {
+    firmware_->Tick();
+}
+
+void Librarian::GuiIdle() {
+    firmware_->GuiIdle();
+}
+
+void Librarian::FirmwareReply(uint8_t code) {
+    firmware_->OnFirmwareReply(code);
+}
+
+bool Librarian::Command(int code) {
+    EditorPanel* panel = editor_.Panel();
+    switch (code) {
+        case kCommandUserGuide:
+            if (panel) help_.OpenUserGuide(*panel);
+            return true;
+        case kCommandProgramDatabase:
+            if (panel) help_.OpenProgramDatabase(*panel);
+            return true;
+        default:
+            return false;
+    }
 }
 
 void Librarian::SectionDefault() {

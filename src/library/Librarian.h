@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "editor/OrvoEditor.h"
 #include "editor/ProgramOperations.h"
 #include "editor/ProgramSlots.h"
+#include "library/FirmwareUpdate.h"
+#include "library/HelpDocuments.h"
 #include "library/SectionOperations.h"
 
 // The editor's programs: loading and saving program files, the last program kept across
@@ -14,11 +17,18 @@ class Librarian : public ProgramOperations {
 public:
     // settingsPath: the settings file; "lastprogram.prg" lives beside it. Empty: nothing is
     // restored or stored.
-    Librarian(OrvoEditor& editor, std::string settingsPath);
+    // report: where the message boxes of the firmware update go, to be shown once the plug-in
+    // lock is released.
+    Librarian(OrvoEditor& editor, std::string settingsPath, FirmwareUpdate::ReportSink report = {});
+    ~Librarian() override;
 
     void PanelAction(int index, double value) override;
     void RestoreLastProgram() override;
     void StoreLastProgram() override;
+    void Tick() override;
+    void GuiIdle() override;
+    void FirmwareReply(uint8_t code) override;
+    bool Command(int code) override;
 
     // Loads a program file into the editor and the unit; false when it could not be read.
     bool LoadProgramFile(const std::string& path);
@@ -37,6 +47,8 @@ public:
     const std::string& SelectedName() const { return selectedName_; }
     std::string LastProgramPath() const;
     SectionRandom& Random() { return random_; }
+    FirmwareUpdate& Firmware() { return *firmware_; }
+    const HelpDocuments& Help() const { return help_; }
 
 private:
     SectionSelection Selection() const;
@@ -53,6 +65,8 @@ private:
     SectionRandom random_;
     std::string libraryFolder_;
     std::string selectedName_;
+    HelpDocuments help_;
+    std::unique_ptr<FirmwareUpdate> firmware_;
 };
 
 // The file name behind the last "/", and the folder up to and including it.

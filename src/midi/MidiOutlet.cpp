@@ -83,11 +83,19 @@ SysExPacing MidiOutlet::PacingFor(MidiBackend backend) {
 }
 
 void MidiOutlet::SendMessage(const uint8_t* bytes, size_t size) {
+    SendPaced(bytes, size, nullptr);
+}
+
+void MidiOutlet::SendLongMessage(const uint8_t* bytes, size_t size, const SendProgress& progress) {
+    SendPaced(bytes, size, progress ? &progress : nullptr);
+}
+
+void MidiOutlet::SendPaced(const uint8_t* bytes, size_t size, const SendProgress* progress) {
     if (bytes == nullptr || size == 0) return;
     std::lock_guard<std::mutex> hold(PortLock());
     if (!Usable() || !sender_ || !Port().isPortOpen()) return;
     if (size <= pacing_.chunkBytes) {
-        SendPiece(bytes, size);
+        if (SendPiece(bytes, size) && progress) (*progress)(size, size);
         return;
     }
     for (size_t offset = 0; offset < size; offset += pacing_.chunkBytes) {
@@ -95,6 +103,11 @@ void MidiOutlet::SendMessage(const uint8_t* bytes, size_t size) {
         if (!SendPiece(bytes + offset, piece)) {
             DebugPrint("MIDI output: message of %zu bytes broken off after %zu bytes", size,
                        offset);
+            return;
+        }
+        if (progress && !(*progress)(offset + piece, size)) {
+            DebugPrint("MIDI output: message of %zu bytes broken off by its sender after %zu bytes",
+                       size, offset + piece);
             return;
         }
         std::this_thread::sleep_for(pacing_.pauseAfterChunk);

@@ -44,6 +44,8 @@ public:
     // Returns when the whole message has been handed to the back end. Does nothing while no
     // port is open.
     void SendMessage(const uint8_t* bytes, size_t size) override;
+    // The same, telling progress after each piece; progress returning false breaks it off.
+    void SendLongMessage(const uint8_t* bytes, size_t size, const SendProgress& progress) override;
 
     const SysExPacing& Pacing() const { return pacing_; }
     void SetPacing(const SysExPacing& pacing) { pacing_ = pacing; }
@@ -52,6 +54,7 @@ public:
 private:
     struct Sender;
 
+    void SendPaced(const uint8_t* bytes, size_t size, const SendProgress* progress);
     // Hands one piece to RtMidi, offering it again for a while when the back end is full.
     bool SendPiece(const uint8_t* bytes, size_t size);
     // One call of RtMidi's send on the sending thread; false when the back end refused it or

@@ -6,7 +6,7 @@ StandalonePlugin::StandalonePlugin(MidiOutputPort* output, const uint16_t* outpu
     : output_(output), outputChannel_(outputChannel) {}
 
 bool StandalonePlugin::SendMidiMsg(const MidiMessage& message) {
-    if (!HandlesMidi() || output_ == nullptr) return false;
+    if (!HandlesMidi() || output_ == nullptr || longMessageGoing_) return false;
     uint8_t bytes[3] = {message.status, message.data1, message.data2};
     const bool channelMessage = message.status >= 0x80 && message.status <= 0xEF;
     if (outputChannel_ != nullptr && channelMessage) {
@@ -23,9 +23,18 @@ bool StandalonePlugin::SendMidiMsg(const MidiMessage& message) {
 }
 
 bool StandalonePlugin::SendSysEx(const SysExMessage& message) {
-    if (output_ == nullptr) return false;
+    if (output_ == nullptr || longMessageGoing_) return false;
     if (message.size > 0 && message.bytes != nullptr) {
         output_->SendMessage(message.bytes, static_cast<size_t>(message.size));
     }
+    return true;
+}
+
+bool StandalonePlugin::SendLongSysEx(const SysExMessage& message,
+                                     const MidiOutputPort::SendProgress& progress) {
+    if (output_ == nullptr || message.size <= 0 || message.bytes == nullptr) return false;
+    longMessageGoing_ = true;
+    output_->SendLongMessage(message.bytes, static_cast<size_t>(message.size), progress);
+    longMessageGoing_ = false;
     return true;
 }

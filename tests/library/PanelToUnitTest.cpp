@@ -11,6 +11,7 @@
 #include "library/MakePlugin.h"
 #include "library/ProgramText.h"
 #include "sim/VirtualOrvo.h"
+#include "support/HeadlessEditor.h"
 #include "support/SimOutputPort.h"
 #include "support/TempDir.h"
 
@@ -152,16 +153,12 @@ TEST_F(PanelToUnit, BandDraggedOnTheGraphArrivesAsTheEqualizersParameters) {
 }
 
 TEST(MenuFiles, SaveAndLoadProgramFromTheMenuGoThroughTheChoosers) {
-    HeadlessGraphics* headless = nullptr;
-    SetGraphicsFactory([&headless](PluginBase* core) {
-        headless = new HeadlessGraphics(core);
-        return headless;
-    });
     VirtualOrvo unit;
     SimOutputPort port(unit);
     uint16_t channel = 1;
-    std::unique_ptr<OrvoEditor> editor(MakePlugin(&port, &channel));
-    SetGraphicsFactory({});
+    HeadlessEditor made(&port, &channel);
+    OrvoEditor* editor = made.editor.get();
+    HeadlessGraphics* headless = made.graphics;
     ASSERT_NE(headless, nullptr);
 
     TempDir dir;

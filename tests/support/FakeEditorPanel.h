@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "editor/EditorPanel.h"
 
@@ -27,6 +28,14 @@ public:
     }
     void SetChooserPath(int index, const std::string& path) override { choosers[index] = path; }
     void ShowAbout() override { aboutShown = true; }
+    void ShowTransferProgress(const std::string& text) override {
+        progress = text;
+        progressTexts.push_back(text);
+    }
+    bool OpenDocument(const std::string& address) override {
+        openedDocuments.push_back(address);
+        return true;
+    }
     void OpenChooser(int index) override { openedChooser = index; }
     double KeyboardVelocity() const override { return velocity; }
     void RedrawKeyboard() override { ++keyboardRedraws; }
@@ -43,4 +52,7 @@ public:
     int keyboardRedraws = 0;
     bool aboutShown = false;
     int openedChooser = -1;
+    std::string progress;
+    std::vector<std::string> progressTexts;
+    std::vector<std::string> openedDocuments;
 };

@@ -357,6 +357,8 @@ void VirtualOrvo::OnFirmwareMessage(const uint8_t* bytes, size_t size) {
     std::optional<std::vector<uint8_t>> image;
     if (firmwareState_ != FirmwareState::kReady) {
         why = "the unit was not ready for it";
+    } else if (faults_.failFirmware) {
+        why = "the unit was told to fail every update";
     } else {
         image = DecodeFirmwareData(bytes, size, &why);
     }

@@ -20,6 +20,7 @@ struct SimFaults {
     double corruptDumpShare = 0.0;  // share of dumps sent with a wrong checksum
     double dropReplyShare = 0.0;    // share of replies never sent
     int replyDelayMs = 0;           // every reply leaves this much later
+    bool failFirmware = false;      // every firmware image is refused with "update failed"
 };
 
 // What the virtual unit has seen and done, for tests and the tool's summary.

@@ -33,6 +33,7 @@ constexpr const char* kUsage =
     "  --load DIR           load the 99 programs from DIR/01.prg .. DIR/99.prg at start\n"
     "  --save DIR           write the 99 programs to DIR/01.prg .. DIR/99.prg on exit\n"
     "  --erase-delay MS     time the flash erase of a firmware update takes (default 2000)\n"
+    "  --fail-firmware      answer every firmware image with \"update failed\"\n"
     "  --reply-delay MS     hold every reply back this long (default 0)\n"
     "  --drop-replies SHARE leave this share (0..1) of replies unsent\n"
     "  --corrupt-dumps SHARE send this share (0..1) of program dumps with a wrong checksum\n"
@@ -74,6 +75,10 @@ int ParseOptions(int argc, char** argv, Options& options, bool& showHelp) {
         }
         if (option == "--quiet") {
             options.quiet = true;
+            continue;
+        }
+        if (option == "--fail-firmware") {
+            options.faults.failFirmware = true;
             continue;
         }
         static const char* const kValueOptions[] = {

@@ -50,14 +50,9 @@ inline constexpr ImageResource kImageResources[] = {
     {133, "resources/img/button-2x.png",           2,   40,    80, false},
 };
 
-struct RawResource {
-    int id;
-    const char* name;
-};
-
-inline constexpr RawResource kRawResources[] = {
-    {101, "resources/Orvo_userguide-V122.pdf"},
-};
 // clang-format on
+
+// Raw data resource 101, the user guide (Resources.h), is no file of this folder: the build makes
+// it from docs/userguide.md with pictures that render-panel draws of the panel.
 
 }  // namespace resources

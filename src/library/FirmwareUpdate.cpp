@@ -1,0 +1,200 @@
+#include "library/FirmwareUpdate.h"
+
+#include <cstdio>
+
+#include "editor/OrvoEditor.h"
+#include "editor/UnitMessages.h"
+#include "gui/PanelKeys.h"
+#include "library/FirmwareMessages.h"
+#include "library/Librarian.h"
+#include "util/DebugPrint.h"
+#include "util/FileReader.h"
+
+namespace {
+
+const char* const kNotValidBox = "This is not a valid firmware file!";
+const char* const kNotValidStatus = "Not a valid firmware file!";
+const char* const kNotPresentBox = "Orvo not present or a communication\nerror has occurred!";
+const char* const kErrorBox = "Communication error has occurred!";
+const char* const kErrorStatus = "Communication error!";
+
+// The tail of an image (its last size mod 7 bytes) travels as 7-bit digits of one number, so
+// of its r bytes only the low 7r bits reach the unit. An image whose tail holds more would
+// arrive changed while the unit reports success.
+bool TailFitsItsDigits(const std::vector<uint8_t>& image) {
+    const size_t tail = image.size() % 7;
+    uint64_t v = 0;
+    for (size_t i = image.size() - tail; i < image.size(); ++i)
+        v = (v << 8) | image[i];
+    return (v >> (7 * tail)) == 0;
+}
+
+std::string ProgressText(size_t handed, size_t total) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Update sent: %zu %% (%zu of %zu bytes)",
+                  total == 0 ? 100 : handed * 100 / total, handed, total);
+    return text;
+}
+
+}  // namespace
+
+FirmwareUpdate::FirmwareUpdate(OrvoEditor& editor, ReportSink report)
+    : editor_(editor),
+      report_(std::move(report)),
+      dataMessage_(std::make_shared<const std::vector<uint8_t>>()) {}
+
+FirmwareUpdate::~FirmwareUpdate() {
+    breakOff_ = true;
+    {
+        std::lock_guard<std::mutex> hold(sendLock_);
+        stopping_ = true;
+    }
+    sendWake_.notify_all();
+    if (sendingThread_.joinable()) sendingThread_.join();
+}
+
+void FirmwareUpdate::ShowStatus(const std::string& text) {
+    if (EditorPanel* panel = editor_.Panel()) panel->SetStatusLine(text);
+}
+
+void FirmwareUpdate::ShowProgress(const std::string& text) {
+    if (text == shownProgress_) return;
+    shownProgress_ = text;
+    if (EditorPanel* panel = editor_.Panel()) panel->ShowTransferProgress(text);
+}
+
+void FirmwareUpdate::RefuseImage(const std::string& why) {
+    DebugPrint("firmware update: %s", why.c_str());
+    if (report_) report_(kMessageError, kNotValidBox);
+    firmwareMode_ = false;
+    ShowStatus(kNotValidStatus);
+}
+
+void FirmwareUpdate::StartFirmwareUpdate(const std::string& path) {
+    {
+        std::lock_guard<std::mutex> hold(sendLock_);
+        if (sending_ || !sendQueue_.empty()) {
+            DebugPrint("firmware update: an image is still on its way; %s not started",
+                       path.c_str());
+            return;
+        }
+    }
+    // Read once and whole: what is checked here is what the unit gets, even when the file
+    // changes or goes before the unit asks for the data.
+    const std::optional<std::string> file = ReadWholeFile(path, kLargestFirmwareImage);
+    if (!file) {
+        FileReader reader(path);
+        if (!reader.IsOpen()) {
+            ShowStatus("Could not read " + FileNameOf(path) + "!");
+            return;
+        }
+        RefuseImage(path + " has " + std::to_string(reader.Size()) + " bytes");
+        return;
+    }
+    const std::vector<uint8_t> image(file->begin(), file->end());
+    if (!TailFitsItsDigits(image)) {
+        RefuseImage(path + ": the last bytes do not fit the data message");
+        return;
+    }
+    std::optional<std::vector<uint8_t>> message = BuildFirmwareData(image.data(), image.size());
+    if (!message) {
+        RefuseImage(path + " cannot be encoded");
+        return;
+    }
+    dataMessage_ = std::make_shared<const std::vector<uint8_t>>(std::move(*message));
+    handed_ = 0;
+    total_ = 0;
+    ShowProgress("");
+
+    ShowStatus("Connecting to Orvo...");
+    firmwareMode_ = true;
+    const std::vector<uint8_t> start = BuildFirmwareStart();
+    editor_.SendSysEx({0, static_cast<int32_t>(start.size()), start.data()});
+    timeoutTicks_ = 0;
+    waiting_ = true;
+}
+
+void FirmwareUpdate::OnFirmwareReply(uint8_t code) {
+    if (!firmwareMode_) return;
+    // Every answer of the update shows the unit at work: a "ready" without the erase report
+    // must not leave the time-out running while the image goes out.
+    waiting_ = false;
+    timeoutTicks_ = 0;
+    switch (code) {
+        case kReplyErasing:
+            ShowStatus("Erasing FLASH memory...");
+            break;
+        case kReplyReadyForData:
+            ShowStatus("Loading Update...");
+            SendFirmwareData();
+            break;
+        case kReplyUpdateSuccessful:
+            ShowStatus("Update successful!");
+            firmwareMode_ = false;
+            break;
+        case kReplyUpdateFailed:
+            ShowStatus("Error in update!");
+            editor_.RedrawParamControls();
+            SendFirmwareData();
+            firmwareMode_ = false;
+            errorReported_ = true;
+            break;
+        default:
+            break;
+    }
+}
+
+void FirmwareUpdate::Tick() {
+    if (waiting_ && ++timeoutTicks_ >= kTimeoutTicks) {
+        timeoutTicks_ = 0;
+        firmwareMode_ = false;
+        waiting_ = false;
+        if (report_) report_(kMessageError, kNotPresentBox);
+        ShowStatus(kErrorStatus);
+    }
+    if (errorReported_) {
+        errorReported_ = false;
+        if (report_) report_(kMessageError, kErrorBox);
+        ShowStatus(kErrorStatus);
+    }
+}
+
+void FirmwareUpdate::GuiIdle() {
+    const size_t total = total_.load();
+    ShowProgress(firmwareMode_ && total > 0 ? ProgressText(handed_.load(), total) : "");
+}
+
+void FirmwareUpdate::SendFirmwareData() {
+    std::lock_guard<std::mutex> hold(sendLock_);
+    sendQueue_.push_back(dataMessage_);
+    if (!sendingThread_.joinable()) sendingThread_ = std::thread([this] { SendingLoop(); });
+    sendWake_.notify_one();
+}
+
+void FirmwareUpdate::SendingLoop() {
+    std::unique_lock<std::mutex> hold(sendLock_);
+    for (;;) {
+        sendWake_.wait(hold, [this] { return stopping_ || !sendQueue_.empty(); });
+        if (stopping_) return;
+        const std::shared_ptr<const std::vector<uint8_t>> message = sendQueue_.front();
+        sendQueue_.erase(sendQueue_.begin());
+        sending_ = true;
+        hold.unlock();
+        handed_ = 0;
+        total_ = message->size();
+        editor_.SendLongSysEx({0, static_cast<int32_t>(message->size()), message->data()},
+                              [this](size_t handed, size_t total) {
+                                  handed_ = handed;
+                                  total_ = total;
+                                  return !breakOff_.load();
+                              });
+        hold.lock();
+        sending_ = false;
+        sendDone_.notify_all();
+    }
+}
+
+void FirmwareUpdate::WaitUntilSent() {
+    std::unique_lock<std::mutex> hold(sendLock_);
+    sendDone_.wait(hold, [this] { return !sending_ && sendQueue_.empty(); });
+}

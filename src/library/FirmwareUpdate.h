@@ -1,0 +1,82 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class OrvoEditor;
+
+// The editor's side of a firmware update: the image is read and checked once when the user
+// picks the file, the unit is asked to prepare, and the data message built from that image goes
+// out when the unit is ready for it. The editor calls everything but the sending thread under
+// the plug-in lock. The image goes out on a thread of its own, so neither the panel nor the MIDI
+// input waits the half minute a DIN cable needs for it; GuiIdle shows how far it has got.
+class FirmwareUpdate {
+public:
+    // A message box to show once the plug-in lock is released: its kind (MessageType) and text.
+    using ReportSink = std::function<void(int type, const std::string& text)>;
+
+    static constexpr int kTimeoutTicks = 3;
+
+    FirmwareUpdate(OrvoEditor& editor, ReportSink report);
+    // Breaks off an image still on its way: the program is going, and the unit reports the
+    // broken update on its own.
+    ~FirmwareUpdate();
+    FirmwareUpdate(const FirmwareUpdate&) = delete;
+    FirmwareUpdate& operator=(const FirmwareUpdate&) = delete;
+
+    // The firmware chooser picked path: read and check the image, then ask the unit to prepare.
+    void StartFirmwareUpdate(const std::string& path);
+    // A 7-byte reply of the unit; byte 5 is code. Acted on only while an update runs.
+    void OnFirmwareReply(uint8_t code);
+    // The once-a-second tick: the time-out while the unit has not answered, then the report of
+    // a failed update.
+    void Tick();
+    // On the GUI thread: the progress line follows the bytes handed to the port.
+    void GuiIdle();
+
+    bool FirmwareMode() const { return firmwareMode_; }
+    bool WaitingForUnit() const { return waiting_; }
+    // The data message built from the image picked last.
+    const std::vector<uint8_t>& DataMessage() const { return *dataMessage_; }
+    // Bytes of the data message handed to the port so far, and its size.
+    size_t BytesHandedOn() const { return handed_.load(); }
+    // Blocks until every data message asked for so far has been handed on; for tests.
+    void WaitUntilSent();
+
+private:
+    // Queues the data message for the sending thread; it goes out exactly as built at the start.
+    void SendFirmwareData();
+    void SendingLoop();
+    void RefuseImage(const std::string& why);
+    void ShowStatus(const std::string& text);
+    void ShowProgress(const std::string& text);
+
+    OrvoEditor& editor_;
+    ReportSink report_;
+    bool firmwareMode_ = false;
+    bool waiting_ = false;
+    int timeoutTicks_ = 0;
+    bool errorReported_ = false;
+    std::shared_ptr<const std::vector<uint8_t>> dataMessage_;
+    std::string shownProgress_;
+
+    // Shared with the sending thread.
+    std::mutex sendLock_;
+    std::condition_variable sendWake_;
+    std::condition_variable sendDone_;
+    std::vector<std::shared_ptr<const std::vector<uint8_t>>> sendQueue_;
+    bool sending_ = false;
+    bool stopping_ = false;
+    std::atomic<bool> breakOff_{false};
+    std::atomic<size_t> handed_{0};
+    std::atomic<size_t> total_{0};
+    std::thread sendingThread_;
+};

@@ -1,0 +1,257 @@
+// The firmware update against the virtual unit: the editor's messages reach the unit's decoder,
+// and the unit's answers come back as the MIDI input would deliver them.
+#include "library/FirmwareUpdate.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <mutex>
+
+#include "editor/UnitMessages.h"
+#include "gui/PanelKeys.h"
+#include "library/Librarian.h"
+#include "sim/VirtualOrvo.h"
+#include "support/FakeEditorPanel.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// The cable both ways: what the editor sends (from any thread) is fed to the unit; the unit's
+// replies wait until the test delivers them, as the MIDI input thread would.
+class UnitCable : public MidiOutputPort {
+public:
+    explicit UnitCable(VirtualOrvo& unit) : unit_(unit) {
+        unit_.SetReplySink([this](const uint8_t* bytes, size_t size) {
+            replies_.emplace_back(bytes, bytes + size);
+        });
+    }
+    void SendMessage(const uint8_t* bytes, size_t size) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        sent_.emplace_back(bytes, bytes + size);
+        unit_.Feed(bytes, size, nowMs_);
+    }
+    // Moves the unit's clock on and hands every reply due to the editor.
+    void Deliver(OrvoEditor& editor, int64_t nowMs) {
+        std::deque<Bytes> due;
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            nowMs_ = nowMs;
+            unit_.Poll(nowMs);
+            due.swap(replies_);
+        }
+        for (const Bytes& reply : due)
+            editor.HandleSysEx({0, static_cast<int32_t>(reply.size()), reply.data()});
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> hold(lock_);
+        sent_.clear();
+    }
+    std::vector<Bytes> Sent() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return sent_;
+    }
+    int SentWithCode(uint8_t code) {
+        int count = 0;
+        for (const Bytes& message : Sent())
+            count += message.size() > kCodeIndex && message[kCodeIndex] == code ? 1 : 0;
+        return count;
+    }
+
+private:
+    VirtualOrvo& unit_;
+    std::mutex lock_;
+    std::deque<Bytes> replies_;
+    std::vector<Bytes> sent_;
+    int64_t nowMs_ = 0;
+};
+
+struct Report {
+    int type;
+    std::string text;
+};
+
+class FirmwareUpdateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto panel = std::make_unique<FakePanel>();
+        panel_ = panel.get();
+        editor_.AttachPanel(std::move(panel));
+        auto librarian =
+            std::make_unique<Librarian>(editor_, "", [this](int type, const std::string& text) {
+                reports_.push_back({type, text});
+            });
+        firmware_ = &librarian->Firmware();
+        editor_.AttachPrograms(std::move(librarian));
+        unit_.SetEraseDelayMs(2000);
+        // What the unit got when the editor restored its program is not part of the update.
+        cable_.Clear();
+    }
+
+    // An image whose tail (80000 mod 7 = 4 bytes) the data message carries whole.
+    static Bytes Image(size_t size, uint8_t seed) {
+        Bytes image(size);
+        for (size_t i = 0; i < size; ++i)
+            image[i] = static_cast<uint8_t>(i * 13 + seed);
+        for (size_t i = size - size % 7; i < size; ++i)
+            image[i] = 0;
+        return image;
+    }
+    std::string WriteImage(const Bytes& image, const std::string& name = "update.ldr") {
+        const std::string path = dir_.File(name);
+        TempDir::Write(path, std::string(image.begin(), image.end()));
+        return path;
+    }
+    void Choose(const std::string& path) {
+        panel_->choosers[kParamFirmwareFile] = path;
+        chooserValue_ = chooserValue_ > 0.5 ? 0.0 : 1.0;
+        editor_.SetParameterValue(kParamFirmwareFile, chooserValue_);
+    }
+    void Tick() { editor_.DoCommand(kCommandTick); }
+    // The panel's idle hook, as its timer calls it.
+    void GuiIdle() { static_cast<PluginBase&>(editor_).GuiIdle(); }
+    void Deliver(int64_t nowMs) { cable_.Deliver(editor_, nowMs); }
+    // The data goes out on its own thread; the unit's answer to it is delivered afterwards.
+    void DeliverAfterTheData(int64_t nowMs) {
+        firmware_->WaitUntilSent();
+        Deliver(nowMs);
+    }
+
+    TempDir dir_;
+    VirtualOrvo unit_;
+    UnitCable cable_{unit_};
+    uint16_t channel_ = 1;
+    OrvoEditor editor_{&cable_, &channel_};
+    FakePanel* panel_ = nullptr;
+    FirmwareUpdate* firmware_ = nullptr;
+    std::vector<Report> reports_;
+    double chooserValue_ = 0.0;
+};
+
+TEST_F(FirmwareUpdateTest, TheCheckedImageArrivesWholeEvenWhenTheFileChangesMeanwhile) {
+    const Bytes image = Image(80000, 5);
+    const std::string path = WriteImage(image);
+    Choose(path);
+    EXPECT_EQ(panel_->status, "Connecting to Orvo...");
+    ASSERT_EQ(cable_.Sent().size(), 1u);
+    EXPECT_EQ(cable_.Sent()[0], (Bytes{0xF0, 0x00, 0x21, 0x11, 0x02, 0x10, 0xF7}));
+
+    Deliver(0);
+    EXPECT_EQ(panel_->status, "Erasing FLASH memory...");
+    // The file is replaced while the unit erases; the unit still gets what was checked.
+    WriteImage(Image(700, 99));
+    Deliver(2000);
+    EXPECT_EQ(panel_->status, "Loading Update...");
+    DeliverAfterTheData(2001);
+    EXPECT_EQ(panel_->status, "Update successful!");
+    EXPECT_FALSE(firmware_->FirmwareMode());
+    EXPECT_TRUE(unit_.FirmwareImage() == image) << unit_.FirmwareImage().size() << " bytes";
+    ASSERT_EQ(cable_.SentWithCode(kCodeFirmwareData), 1);
+    EXPECT_EQ(cable_.Sent().back().size(), 91441u);
+    EXPECT_EQ(firmware_->BytesHandedOn(), 91441u);
+    for (int i = 0; i < 5; ++i)
+        Tick();
+    EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(FirmwareUpdateTest, ProgressFollowsTheBytesHandedOnAndGoesWithTheUpdate) {
+    Choose(WriteImage(Image(80000, 1)));
+    Deliver(2000);
+    firmware_->WaitUntilSent();
+    GuiIdle();
+    EXPECT_EQ(panel_->progress, "Update sent: 100 % (91441 of 91441 bytes)");
+    // The status line keeps the update's own text.
+    EXPECT_EQ(panel_->status, "Loading Update...");
+    Deliver(2001);
+    GuiIdle();
+    EXPECT_EQ(panel_->progress, "");
+}
+
+TEST_F(FirmwareUpdateTest, AnImageTooLargeOrWithATailTheMessageCannotCarryIsRefused) {
+    for (const Bytes& image : {Bytes(80001, 0x11), Bytes(8, 0xFF)}) {
+        SCOPED_TRACE(image.size());
+        reports_.clear();
+        panel_->status.clear();
+        Choose(WriteImage(image));
+        EXPECT_TRUE(cable_.Sent().empty()) << "the unit was contacted";
+        ASSERT_EQ(reports_.size(), 1u);
+        EXPECT_EQ(reports_[0].type, kMessageError);
+        EXPECT_EQ(reports_[0].text, "This is not a valid firmware file!");
+        EXPECT_EQ(panel_->status, "Not a valid firmware file!");
+        EXPECT_FALSE(firmware_->FirmwareMode());
+    }
+    // An empty image and an image with a small tail go.
+    Choose(WriteImage(Bytes{}));
+    Choose(WriteImage(Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x7F}));
+    EXPECT_EQ(cable_.SentWithCode(kCodeFirmwareStart), 2);
+}
+
+TEST_F(FirmwareUpdateTest, AnEraseLongerThanTheTimeOutStillSucceeds) {
+    unit_.SetEraseDelayMs(5000);
+    const Bytes image = Image(80000, 7);
+    Choose(WriteImage(image));
+    Deliver(0);
+    for (int second = 1; second <= 5; ++second)
+        Tick();
+    EXPECT_TRUE(reports_.empty());
+    EXPECT_TRUE(firmware_->FirmwareMode());
+    Deliver(5000);
+    DeliverAfterTheData(5001);
+    EXPECT_EQ(panel_->status, "Update successful!");
+    EXPECT_TRUE(unit_.FirmwareImage() == image);
+}
+
+TEST_F(FirmwareUpdateTest, ReadyWithoutTheEraseReportStopsTheTimeOutToo) {
+    Choose(WriteImage(Image(700, 3)));
+    const Bytes ready = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyReadyForData, 0xF7};
+    editor_.HandleSysEx({0, 7, ready.data()});
+    firmware_->WaitUntilSent();
+    for (int i = 0; i < 4; ++i)
+        Tick();
+    EXPECT_TRUE(reports_.empty()) << reports_[0].text;
+    const Bytes success = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyUpdateSuccessful, 0xF7};
+    editor_.HandleSysEx({0, 7, success.data()});
+    EXPECT_EQ(panel_->status, "Update successful!");
+}
+
+TEST_F(FirmwareUpdateTest, AUnitThatDoesNotAnswerIsReportedOnTheThirdTick) {
+    Choose(WriteImage(Image(70, 3)));
+    Tick();
+    Tick();
+    EXPECT_TRUE(reports_.empty());
+    Tick();
+    ASSERT_EQ(reports_.size(), 1u);
+    EXPECT_EQ(reports_[0].type, kMessageError);
+    EXPECT_EQ(reports_[0].text, "Orvo not present or a communication\nerror has occurred!");
+    EXPECT_EQ(panel_->status, "Communication error!");
+    EXPECT_FALSE(firmware_->FirmwareMode());
+    // A late answer finds no update to continue.
+    Deliver(3000);
+    EXPECT_EQ(panel_->status, "Communication error!");
+    EXPECT_EQ(cable_.SentWithCode(kCodeFirmwareData), 0);
+}
+
+TEST_F(FirmwareUpdateTest, AFailedUpdateSendsTheDataAgainAndReportsOnTheNextTick) {
+    SimFaults faults;
+    faults.failFirmware = true;
+    unit_.SetFaults(faults);
+    Choose(WriteImage(Image(700, 3)));
+    Deliver(2000);
+    DeliverAfterTheData(2001);
+    EXPECT_EQ(panel_->status, "Error in update!");
+    EXPECT_FALSE(firmware_->FirmwareMode());
+    firmware_->WaitUntilSent();
+    EXPECT_EQ(cable_.SentWithCode(kCodeFirmwareData), 2);
+    EXPECT_TRUE(reports_.empty());
+    Tick();
+    ASSERT_EQ(reports_.size(), 1u);
+    EXPECT_EQ(reports_[0].text, "Communication error has occurred!");
+    EXPECT_EQ(panel_->status, "Communication error!");
+    // The unit's answer to the second sending is not acted on.
+    Deliver(2002);
+    Tick();
+    EXPECT_EQ(reports_.size(), 1u);
+}
+
+}  // namespace
