@@ -40,6 +40,8 @@ public:
     void ShowTransferProgress(const std::string& text) override;
     bool OpenDocument(const std::string& address) override;
     void OpenChooser(int index) override;
+    bool ShowReport(const Report& report) override;
+    bool ChooseFolder(std::string& folder) override;
     double KeyboardVelocity() const override;
     void RedrawKeyboard() override;
 

@@ -4,9 +4,9 @@
 
 #include "editor/OrvoEditor.h"
 #include "editor/UnitMessages.h"
-#include "gui/PanelKeys.h"
 #include "library/FirmwareMessages.h"
 #include "library/Librarian.h"
+#include "library/ProgramTransfers.h"
 #include "util/DebugPrint.h"
 #include "util/FileReader.h"
 
@@ -14,7 +14,6 @@ namespace {
 
 const char* const kNotValidBox = "This is not a valid firmware file!";
 const char* const kNotValidStatus = "Not a valid firmware file!";
-const char* const kNotPresentBox = "Orvo not present or a communication\nerror has occurred!";
 const char* const kErrorBox = "Communication error has occurred!";
 const char* const kErrorStatus = "Communication error!";
 
@@ -38,10 +37,13 @@ std::string ProgressText(size_t handed, size_t total) {
 
 }  // namespace
 
-FirmwareUpdate::FirmwareUpdate(OrvoEditor& editor, ReportSink report)
+FirmwareUpdate::FirmwareUpdate(OrvoEditor& editor, ProgramTransfers& transfers)
     : editor_(editor),
-      report_(std::move(report)),
-      dataMessage_(std::make_shared<const std::vector<uint8_t>>()) {}
+      transfers_(transfers),
+      dataMessage_(std::make_shared<const std::vector<uint8_t>>()) {
+    // The wait for the unit's first answer ran out: the transfers report it, the update ends.
+    transfers_.SetOnWaitTimedOut([this] { firmwareMode_ = false; });
+}
 
 FirmwareUpdate::~FirmwareUpdate() {
     breakOff_ = true;
@@ -65,7 +67,7 @@ void FirmwareUpdate::ShowProgress(const std::string& text) {
 
 void FirmwareUpdate::RefuseImage(const std::string& why) {
     DebugPrint("firmware update: %s", why.c_str());
-    if (report_) report_(kMessageError, kNotValidBox);
+    editor_.Reports().Post(ReportKind::kError, kNotValidBox);
     firmwareMode_ = false;
     ShowStatus(kNotValidStatus);
 }
@@ -110,16 +112,16 @@ void FirmwareUpdate::StartFirmwareUpdate(const std::string& path) {
     firmwareMode_ = true;
     const std::vector<uint8_t> start = BuildFirmwareStart();
     editor_.SendSysEx({0, static_cast<int32_t>(start.size()), start.data()});
-    timeoutTicks_ = 0;
-    waiting_ = true;
+    transfers_.RestartTimeout();
+    transfers_.SetWaitingForUnit(true);
 }
 
 void FirmwareUpdate::OnFirmwareReply(uint8_t code) {
     if (!firmwareMode_) return;
     // Every answer of the update shows the unit at work: a "ready" without the erase report
     // must not leave the time-out running while the image goes out.
-    waiting_ = false;
-    timeoutTicks_ = 0;
+    transfers_.SetWaitingForUnit(false);
+    transfers_.RestartTimeout();
     switch (code) {
         case kReplyErasing:
             ShowStatus("Erasing FLASH memory...");
@@ -145,18 +147,10 @@ void FirmwareUpdate::OnFirmwareReply(uint8_t code) {
 }
 
 void FirmwareUpdate::Tick() {
-    if (waiting_ && ++timeoutTicks_ >= kTimeoutTicks) {
-        timeoutTicks_ = 0;
-        firmwareMode_ = false;
-        waiting_ = false;
-        if (report_) report_(kMessageError, kNotPresentBox);
-        ShowStatus(kErrorStatus);
-    }
-    if (errorReported_) {
-        errorReported_ = false;
-        if (report_) report_(kMessageError, kErrorBox);
-        ShowStatus(kErrorStatus);
-    }
+    if (!errorReported_) return;
+    errorReported_ = false;
+    editor_.Reports().Post(ReportKind::kError, kErrorBox);
+    ShowStatus(kErrorStatus);
 }
 
 void FirmwareUpdate::GuiIdle() {

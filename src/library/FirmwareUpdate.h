@@ -4,7 +4,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,20 +11,18 @@
 #include <vector>
 
 class OrvoEditor;
+class ProgramTransfers;
 
 // The editor's side of a firmware update: the image is read and checked once when the user
 // picks the file, the unit is asked to prepare, and the data message built from that image goes
 // out when the unit is ready for it. The editor calls everything but the sending thread under
-// the plug-in lock. The image goes out on a thread of its own, so neither the panel nor the MIDI
-// input waits the half minute a DIN cable needs for it; GuiIdle shows how far it has got.
+// the plug-in lock; the message boxes go to the editor's reports. The wait for the unit's first
+// answer is the transfers' shared wait, so its time-out is the tick's. The image goes out on a
+// thread of its own, so neither the panel nor the MIDI input waits the half minute a DIN cable
+// needs for it; GuiIdle shows how far it has got.
 class FirmwareUpdate {
 public:
-    // A message box to show once the plug-in lock is released: its kind (MessageType) and text.
-    using ReportSink = std::function<void(int type, const std::string& text)>;
-
-    static constexpr int kTimeoutTicks = 3;
-
-    FirmwareUpdate(OrvoEditor& editor, ReportSink report);
+    FirmwareUpdate(OrvoEditor& editor, ProgramTransfers& transfers);
     // Breaks off an image still on its way: the program is going, and the unit reports the
     // broken update on its own.
     ~FirmwareUpdate();
@@ -36,14 +33,12 @@ public:
     void StartFirmwareUpdate(const std::string& path);
     // A 7-byte reply of the unit; byte 5 is code. Acted on only while an update runs.
     void OnFirmwareReply(uint8_t code);
-    // The once-a-second tick: the time-out while the unit has not answered, then the report of
-    // a failed update.
+    // The once-a-second tick, after the transfers' steps: the report of a failed update.
     void Tick();
     // On the GUI thread: the progress line follows the bytes handed to the port.
     void GuiIdle();
 
     bool FirmwareMode() const { return firmwareMode_; }
-    bool WaitingForUnit() const { return waiting_; }
     // The data message built from the image picked last.
     const std::vector<uint8_t>& DataMessage() const { return *dataMessage_; }
     // Bytes of the data message handed to the port so far, and its size.
@@ -60,10 +55,8 @@ private:
     void ShowProgress(const std::string& text);
 
     OrvoEditor& editor_;
-    ReportSink report_;
+    ProgramTransfers& transfers_;
     bool firmwareMode_ = false;
-    bool waiting_ = false;
-    int timeoutTicks_ = 0;
     bool errorReported_ = false;
     std::shared_ptr<const std::vector<uint8_t>> dataMessage_;
     std::string shownProgress_;

@@ -53,9 +53,10 @@ protected:
 }  // namespace
 
 TEST_F(FrontPanel, EveryPositionHasItsControlAndValueTextInPlace) {
-    // 288 controls of the panel, then the resize control's two edge handles and its grip.
-    ASSERT_EQ(graphics_->GetNControls(), 288 + 3);
-    EXPECT_EQ(graphics_->GetControl(290), static_cast<Control*>(editor_.Resize()));
+    // 288 controls of the panel and the transfer progress line on its backing, then the resize
+    // control's two edge handles and its grip.
+    ASSERT_EQ(graphics_->GetNControls(), 290 + 3);
+    EXPECT_EQ(graphics_->GetControl(292), static_cast<Control*>(editor_.Resize()));
     for (int position = 0; position < kUnitParamCount; ++position) {
         SCOPED_TRACE(position);
         const PositionPlace& place = *PositionPlaceAt(position);
@@ -123,6 +124,23 @@ TEST_F(FrontPanel, AboutCoversThePanelUntilClicked) {
     Click(500, 400);
     EXPECT_NE(graphics_->HitControl(500, 400), about) << "put away, it leaves only its corner";
     EXPECT_EQ(graphics_->HitControl(5, 5), about);
+}
+
+TEST_F(FrontPanel, TransferProgressShowsBesideTheStatusLineOnlyWhileItHasText) {
+    TextControl* progress = panel_->ProgressLine();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(progress->IsHidden());
+    panel_->ShowTransferProgress("Update sent: 50 % (1 of 2 bytes)");
+    Redraw();
+    EXPECT_FALSE(progress->IsHidden());
+    EXPECT_EQ(progress->Text(), "Update sent: 50 % (1 of 2 bytes)");
+    EXPECT_EQ(panel_->StatusLine(), "Program Name");
+    // Above the status line, not over it.
+    const Rect& line = progress->DrawRect();
+    EXPECT_LE(line.B, 29);
+    EXPECT_GE(line.L, 100);
+    panel_->ShowTransferProgress("");
+    EXPECT_TRUE(progress->IsHidden());
 }
 
 TEST_F(FrontPanel, ViewMenuZoomsThePanel) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,17 @@ public:
         return found == choosers.end() ? std::string() : found->second;
     }
     void SetChooserPath(int index, const std::string& path) override { choosers[index] = path; }
+    bool ShowReport(const Report& report) override {
+        reports.push_back({report.kind, report.text});
+        return report.kind == ReportKind::kWarning ? warningAnswer : true;
+    }
+    bool ChooseFolder(std::string& folder) override {
+        ++folderDialogs;
+        folderShownAt = folder;
+        if (!chosenFolder) return false;
+        folder = *chosenFolder;
+        return true;
+    }
     void ShowAbout() override { aboutShown = true; }
     void ShowTransferProgress(const std::string& text) override {
         progress = text;
@@ -55,4 +67,14 @@ public:
     std::string progress;
     std::vector<std::string> progressTexts;
     std::vector<std::string> openedDocuments;
+    struct Shown {
+        ReportKind kind;
+        std::string text;
+        bool operator==(const Shown&) const = default;
+    };
+    std::vector<Shown> reports;
+    bool warningAnswer = true;
+    std::optional<std::string> chosenFolder;
+    std::string folderShownAt;
+    int folderDialogs = 0;
 };
