@@ -185,7 +185,8 @@ TEST_F(FirmwareOverJack, EightyThousandBytesArriveWholeAndTheUpdateSucceeds) {
 
 TEST_F(FirmwareOverJack, AnImageOfOneByteTooManyIsRefusedBeforeTheUnitIsContacted) {
     StartUnit({}, 300);
-    RunUpdate(WriteFile(Bytes(80001, 0)), [] { return !ScriptedGraphics::boxes.empty(); }, 3000ms);
+    RunUpdate(
+        WriteFile(Bytes(80001, 0)), [] { return !ScriptedGraphics::boxes.empty(); }, 3000ms);
     ASSERT_EQ(ScriptedGraphics::boxes.size(), 1u);
     EXPECT_EQ(ScriptedGraphics::boxes[0], "Error: This is not a valid firmware file!");
     EXPECT_EQ(finalStatus_, "Not a valid firmware file!");
@@ -210,7 +211,8 @@ TEST_F(FirmwareOverJack, AUnitThatDoesNotAnswerIsReportedAfterAboutThreeSeconds)
     SimFaults silent;
     silent.dropReplyShare = 1.0;
     StartUnit(silent, 300);
-    RunUpdate(WriteFile(Image(700)), [] { return !ScriptedGraphics::boxes.empty(); }, 8000ms);
+    RunUpdate(
+        WriteFile(Image(700)), [] { return !ScriptedGraphics::boxes.empty(); }, 8000ms);
     ASSERT_EQ(ScriptedGraphics::boxes.size(), 1u);
     EXPECT_EQ(ScriptedGraphics::boxes[0],
               "Error: Orvo not present or a communication\nerror has occurred!");
@@ -224,7 +226,8 @@ TEST_F(FirmwareOverJack, AUnitThatReportsFailureGetsTheDataAgainAndTheErrorIsRep
     SimFaults failing;
     failing.failFirmware = true;
     StartUnit(failing, 300);
-    RunUpdate(WriteFile(Image(7000)), [] { return !ScriptedGraphics::boxes.empty(); }, 6000ms);
+    RunUpdate(
+        WriteFile(Image(7000)), [] { return !ScriptedGraphics::boxes.empty(); }, 6000ms);
     ASSERT_EQ(ScriptedGraphics::boxes.size(), 1u);
     EXPECT_EQ(ScriptedGraphics::boxes[0], "Error: Communication error has occurred!");
     EXPECT_EQ(finalStatus_, "Communication error!");
