@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+
 namespace {
 
 class ProgramFileTest : public ::testing::Test {
