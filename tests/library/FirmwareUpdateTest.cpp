@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 
@@ -257,6 +259,77 @@ TEST_F(FirmwareUpdateTest, AFailedUpdateSendsTheDataAgainAndReportsOnTheNextTick
 }  // namespace
 
 namespace {
+
+// An output port that hands a long message on in quarters and holds after the first one until
+// the test lets it go on, as a slow cable would.
+class SlowPort : public MidiOutputPort {
+public:
+    void SendMessage(const uint8_t* bytes, size_t size) override {
+        (void)bytes;
+        (void)size;
+        ++shortMessages;
+    }
+    void SendLongMessage(const uint8_t* bytes, size_t size, const SendProgress& progress) override {
+        (void)bytes;
+        progress(size / 4, size);
+        std::unique_lock<std::mutex> hold(lock_);
+        held_ = true;
+        wake_.notify_all();
+        wake_.wait(hold, [this] { return released_; });
+        hold.unlock();
+        progress(size, size);
+    }
+    void WaitUntilHeld() {
+        std::unique_lock<std::mutex> hold(lock_);
+        wake_.wait(hold, [this] { return held_; });
+    }
+    void Release() {
+        std::lock_guard<std::mutex> hold(lock_);
+        released_ = true;
+        wake_.notify_all();
+    }
+    std::atomic<int> shortMessages{0};
+
+private:
+    std::mutex lock_;
+    std::condition_variable wake_;
+    bool held_ = false;
+    bool released_ = false;
+};
+
+TEST(FirmwareProgress, ThePanelStaysUsableAndShowsHowFarTheImageHasGot) {
+    TempDir dir;
+    SlowPort port;
+    uint16_t channel = 1;
+    OrvoEditor editor(&port, &channel);
+    auto panel = std::make_unique<FakePanel>();
+    FakePanel* shown = panel.get();
+    editor.AttachPanel(std::move(panel));
+    editor.AttachPrograms(std::make_unique<Librarian>(editor, ""));
+    const std::string path = dir.File("update.ldr");
+    TempDir::Write(path, std::string(7000, 'x'));
+    shown->choosers[kParamFirmwareFile] = path;
+    editor.SetParameterValue(kParamFirmwareFile, 1.0);
+    const Bytes ready = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyReadyForData, 0xF7};
+    editor.HandleSysEx({0, 7, ready.data()});
+    port.WaitUntilHeld();
+
+    // While the image is on its way the GUI thread gets the plug-in lock: the tick, the idle
+    // hook and a knob all go through at once. The knob's change waits for no cable.
+    editor.DoCommand(kCommandTick);
+    static_cast<PluginBase&>(editor).GuiIdle();
+    EXPECT_EQ(shown->progress, "Update sent: 24 % (2003 of 8013 bytes)");
+    EXPECT_EQ(shown->status, "Loading Update...");
+    const int sentBefore = port.shortMessages;
+    editor.SetParameterValue(14, 50);
+    EXPECT_EQ(port.shortMessages, sentBefore) << "nothing goes between the pieces of the image";
+
+    port.Release();
+    Librarian* librarian = static_cast<Librarian*>(editor.Programs());
+    librarian->Firmware().WaitUntilSent();
+    static_cast<PluginBase&>(editor).GuiIdle();
+    EXPECT_EQ(shown->progress, "Update sent: 100 % (8013 of 8013 bytes)");
+}
 
 TEST(FirmwareMenu, TheMenuCommandOpensTheLdrChooserAndRefusalsShowAsErrorBoxes) {
     TempDir dir;
