@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "editor/OrvoEditor.h"
@@ -60,6 +61,8 @@ private:
     SectionSelection Selection() const;
     void ShowStatus(const std::string& text);
     void SetChooserPaths(const std::string& path, bool loadChooserToo);
+    void LibraryFolderChosen(const std::optional<std::string>& chosen,
+                             const std::function<void()>& then);
     void StepProgram(int delta);
     // Writes a program file; a failure is shown in the status line.
     bool WriteProgram(const std::string& path, const ProgramValues& program);
