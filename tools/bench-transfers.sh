@@ -6,9 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset test >/dev/null
 cmake --build --preset test --target bench_transfers
-name="orvo-bench-$$"
 state="build/test/jack-bench"
-mkdir -p "$state"
-tools/jack/jack-server.sh start "$name" "$state"
-trap 'tools/jack/jack-server.sh stop "$name" "$state"' EXIT
-JACK_DEFAULT_SERVER="$name" build/test/bin/bench_transfers "$@"
+tools/jack/jack-server.sh start "$state" orvo-bench
+trap 'tools/jack/jack-server.sh stop "$state"' EXIT
+tools/jack/jack-server.sh run "$state" build/test/bin/bench_transfers "$@"
