@@ -75,19 +75,19 @@ void Librarian::ScanLibraryFolder(const std::string& path) {
 void Librarian::ChooseLibraryFolder(std::function<void()> then) {
     editor_.Reports().PostFolderChoice(library_.Folder(),
                                        [this, then](const std::optional<std::string>& chosen) {
-                                           // A cancelled dialog keeps the folder as it was; a
-                                           // transfer that was to follow does not start on a folder
-                                           // the user turned away from.
-                                           if (!chosen && then) return;
-                                           if (chosen) {
-                                               library_.SetFolder(*chosen);
-                                           } else if (library_.Folder().empty()) {
-                                               return;
-                                           }
-                                           ScanLibraryFolder(library_.Folder());
-                                           SetChooserPaths(library_.FirstPath(), true);
-                                           if (then) then();
+                                           LibraryFolderChosen(chosen, then);
                                        });
+}
+
+void Librarian::LibraryFolderChosen(const std::optional<std::string>& chosen,
+                                    const std::function<void()>& then) {
+    // A cancelled dialog keeps the folder as it was; a transfer that was to follow does not
+    // start on a folder the user turned away from.
+    if (!chosen && (then || library_.Folder().empty())) return;
+    if (chosen) library_.SetFolder(*chosen);
+    ScanLibraryFolder(library_.Folder());
+    SetChooserPaths(library_.FirstPath(), true);
+    if (then) then();
 }
 
 void Librarian::StepProgram(int delta) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "editor/OrvoEditor.h"
@@ -66,6 +67,8 @@ private:
     SectionSelection Selection() const;
     void ShowStatus(const std::string& text);
     void SetChooserPaths(const std::string& path, bool loadChooserToo);
+    void LibraryFolderChosen(const std::optional<std::string>& chosen,
+                             const std::function<void()>& then);
     void StepProgram(int delta);
     // Writes a program file; a failure is shown in the status line.
     bool WriteProgram(const std::string& path, const ProgramValues& program);

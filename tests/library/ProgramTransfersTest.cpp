@@ -12,6 +12,7 @@
 #include "library/ProgramFile.h"
 #include "library/ProgramText.h"
 #include "sim/VirtualOrvo.h"
+#include "support/DistinctProgram.h"
 #include "support/FakeEditorPanel.h"
 #include "support/TempDir.h"
 
@@ -44,25 +45,6 @@ public:
 private:
     VirtualOrvo& unit_;
 };
-
-// A program of values within their ranges that differs for every seed.
-ProgramValues DistinctProgram(int seed) {
-    ProgramValues program{};
-    const int effectType = seed % 4;
-    for (int slot = 0; slot < kProgramSlotCount; ++slot) {
-        const int position = SlotPosition(slot, effectType);
-        if (position < 0) continue;
-        const int low = PositionMinimum(position);
-        const int span = PositionMaximum(position) - low + 1;
-        program[static_cast<size_t>(slot)] = low + (slot * 37 + seed * 11) % span;
-    }
-    program[kEffectTypeSlot] = effectType;
-    return program;
-}
-
-std::string TwoDigits(int n) {
-    return (n < 10 ? "0" : "") + std::to_string(n);
-}
 
 class Transfers : public ::testing::Test {
 protected:
