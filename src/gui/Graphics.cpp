@@ -605,6 +605,13 @@ void Graphics::MouseDrag(int x, int y, const MouseKeys& keys) {
 
 bool Graphics::MouseDoubleClick(int x, int y, const MouseKeys& keys) {
     lastKeys_ = keys;
+    if (LayoutEditing() && layoutEditor_ != nullptr) {
+        // The second press of a quick double click starts a drag like any other press.
+        lastX_ = x;
+        lastY_ = y;
+        layoutEditor_->MouseDown(x, y, keys);
+        return true;
+    }
     const int hit = HitControl(x, y);
     Control* control = GetControl(hit);
     if (control == nullptr || LayoutEditing()) return false;

@@ -684,16 +684,11 @@ void LayoutEditor::DeleteSelected() {
 
 // --- Undo and the header ---
 
-LayoutEditor::Placements LayoutEditor::Snapshot() {
-    // The panel's own logic shows and hides controls too (the effect sections); a step keeps
-    // what was shown when it was taken.
-    GuiLayoutStore& store = GuiLayoutStore::Process();
-    for (const Placement& placement : store.Mode(Mode())) {
-        Placement* edited = store.FindForEdit(Mode(), placement.control);
-        if (edited != nullptr && placement.control != nullptr)
-            edited->hidden = placement.control->IsHidden();
-    }
-    return store.Mode(Mode());
+// The hidden flags of a step are the layout's (as built, or as "Hide Control" set them), not
+// what the panel's own logic shows at the moment (the effect sections come and go with the
+// effect type): restoring a step must not bring back a section the panel has put away.
+LayoutEditor::Placements LayoutEditor::Snapshot() const {
+    return GuiLayoutStore::Process().Mode(Mode());
 }
 
 LayoutEditor::History& LayoutEditor::HistoryOfMode() {

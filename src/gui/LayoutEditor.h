@@ -117,7 +117,7 @@ private:
     void ResetView();
     void DeleteSelected();
 
-    Placements Snapshot();
+    Placements Snapshot() const;
     History& HistoryOfMode();
     void RecordChange();
     void Restore(const Placements& placements);

@@ -216,6 +216,20 @@ TEST_F(LayoutEditorTest, MenuListsWhatAppliesAndUndoRestoresTheLayerOrder) {
     EXPECT_EQ(panel.knob.DrawRect(), (Rect{128, 64, 168, 104}));
 }
 
+TEST_F(LayoutEditorTest, UndoAndResetLeaveWhatThePanelItselfShowsAndHides) {
+    SmallPanel& panel = Build(Header());
+    panel.graphics->KeyDown(0, 0, kKeyLetterE);
+    panel.Drag(110, 60, 147, 81);
+    panel.fader.Hide(true);  // the panel's own logic, as the effect sections are hidden
+    panel.Command(130, 70, "Undo");
+    EXPECT_EQ(panel.knob.DrawRect(), (Rect{100, 50, 140, 90}));
+    EXPECT_TRUE(panel.fader.IsHidden());
+    panel.Command(130, 70, "Redo");
+    panel.Command(130, 70, "Reset View to Default");
+    EXPECT_EQ(panel.knob.DrawRect(), (Rect{100, 50, 140, 90}));
+    EXPECT_TRUE(panel.fader.IsHidden());
+}
+
 TEST_F(LayoutEditorTest, HideMergeAndDeleteWithItsWarning) {
     SmallPanel& panel = Build(Header());
     panel.graphics->KeyDown(0, 0, kKeyLetterE);
