@@ -178,11 +178,13 @@ void LayoutEditor::ReadBackHeader() {
             return a.layerPosition < b.layerPosition;
         });
         for (const LayoutEntry& entry : entries) {
-            const Control* control = entry.controlIndex < static_cast<int>(built_.size())
-                                         ? built_[entry.controlIndex]
-                                         : nullptr;
+            // The background stays under everything, whatever a header says.
+            if (entry.controlIndex < 1 || entry.layerPosition < 1 ||
+                entry.controlIndex >= static_cast<int>(built_.size()))
+                continue;
+            const Control* control = built_[static_cast<size_t>(entry.controlIndex)];
             // A header of another build of the panel names other classes; those lines are left.
-            if (control == nullptr || ClassName(*control) != entry.className) continue;
+            if (ClassName(*control) != entry.className) continue;
             store.Place(static_cast<int>(mode), control, entry.layerPosition, entry.draw,
                         entry.target, entry.hidden);
         }
@@ -448,7 +450,7 @@ double LayoutEditor::AlignShift(const std::vector<double>& edges, bool vertical)
     for (const Placement& other : GuiLayoutStore::Process().Mode(Mode())) {
         const Control* control = other.control;
         if (IsSelected(control) || !Editable(control) || control->IsHidden()) continue;
-        const double(&rect)[4] = editTarget_ == kTargetHit ? other.target : other.draw;
+        const double(&rect)[4] = byTarget_ ? other.target : other.draw;
         for (const double theirs : {vertical ? rect[1] : rect[0], vertical ? rect[3] : rect[2]}) {
             for (const double ours : edges) {
                 const double shift = theirs - ours;
