@@ -16,6 +16,7 @@
 #include "gui/GuiResize.h"
 #include "gui/LayoutHeaderReader.h"
 #include "gui/LayoutHeaderWriter.h"
+#include "gui/LayoutOverlay.h"
 #include "gui/PanelKeys.h"
 #include "gui/PopupMenu.h"
 #include "util/DebugPrint.h"
@@ -46,19 +47,6 @@ constexpr int kKeyB = kKeyLetterA + ('B' - 'A');
 constexpr int kKeyD = kKeyLetterA + ('D' - 'A');
 constexpr int kKeyT = kKeyLetterA + ('T' - 'A');
 
-constexpr ColorARGB kEqualOutline{255, 255, 255, 255};
-constexpr ColorARGB kDrawOutline{255, 50, 255, 50};
-constexpr ColorARGB kTargetOutline{255, 255, 50, 50};
-constexpr ColorARGB kGridColour{255, 255, 255, 255};
-constexpr ColorARGB kLabelText{255, 255, 255, 255};
-constexpr ColorARGB kLabelBackground{122, 0, 0, 0};
-constexpr Blend kTint{kBlendNone, 0.11f};
-constexpr Blend kGridLine{kBlendNone, 0.17f};
-// Below this many pixels between grid lines the panel is tinted instead.
-constexpr double kFinestGridStep = 2.0;
-// The coordinates box keeps clear of the pointer.
-constexpr int kPointerClearance = 16;
-
 constexpr const char* kDeleteCaption = "Warning!!!";
 
 Rect Stored(const double (&c)[4]) {
@@ -88,7 +76,7 @@ void Translate(double (&c)[4], double dx, double dy) {
 }  // namespace
 
 LayoutEditor::LayoutEditor(Graphics& graphics, GuiResize* resize)
-    : graphics_(graphics), resize_(resize) {
+    : graphics_(graphics), resize_(resize), overlay_(graphics) {
     for (int i = 0; i < graphics_.GetNControls(); ++i) {
         built_.push_back(graphics_.GetControl(i));
         builtIndex_[built_.back()] = i;
@@ -100,10 +88,6 @@ LayoutEditor::LayoutEditor(Graphics& graphics, GuiResize* resize)
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::current_path(error);
     if (!error) headerPath_ = (folder / LayoutHeaderWriter::kFileName).string();
-    labelStyle_.face = "Tahoma";
-    labelStyle_.size = 12;
-    labelStyle_.color = kLabelText;
-    labelStyle_.align = kAlignNear;
     graphics_.SetLayoutEditor(this);
 }
 
@@ -170,7 +154,7 @@ void LayoutEditor::ReadBackHeader() {
     const std::optional<LayoutModes> modes = LayoutHeaderReader::Read(headerPath_);
     if (!modes) return;  // no header yet: the layout stays as built
     GuiLayoutStore& store = GuiLayoutStore::Process();
-    const Placements before = store.Mode(Mode());
+    const Placements before = store.Mode(ViewMode());
     const size_t count = std::min(modes->size(), static_cast<size_t>(store.ModeCount()));
     for (size_t mode = 0; mode < count; ++mode) {
         std::vector<LayoutEntry> entries = (*modes)[mode];
@@ -194,7 +178,7 @@ void LayoutEditor::ReadBackHeader() {
 
 // --- Where things are ---
 
-int LayoutEditor::Mode() const {
+int LayoutEditor::ViewMode() const {
     return resize_ != nullptr ? resize_->ViewModeIndex() : 0;
 }
 
@@ -220,11 +204,7 @@ bool LayoutEditor::Editable(const Control* control) const {
     if (control == nullptr || IsDeleted(control)) return false;
     const int index = control->ListIndex();
     return index >= 1 && index <= graphics_.LastLayerIndex() &&
-           GuiLayoutStore::Process().Find(Mode(), control) != nullptr;
-}
-
-const Rect& LayoutEditor::EditedRect(const Control& control) const {
-    return editTarget_ == kTargetHit ? control.TargetRect() : control.DrawRect();
+           GuiLayoutStore::Process().Find(ViewMode(), control) != nullptr;
 }
 
 // The control under the point: the topmost one whose mouse area holds it, else the one with the
@@ -326,7 +306,7 @@ void LayoutEditor::BeginDrag(Control* hit, int x, int y) {
     pressed_.clear();
     const GuiLayoutStore& store = GuiLayoutStore::Process();
     for (Control* control : selection_) {
-        const Placement* placement = store.Find(Mode(), control);
+        const Placement* placement = store.Find(ViewMode(), control);
         if (placement == nullptr) continue;
         Pressed pressed;
         pressed.control = control;
@@ -447,7 +427,7 @@ double LayoutEditor::AlignShift(const std::vector<double>& edges, bool vertical)
     const double reach = graphics_.GridSize();
     double best = 0.0;
     bool found = false;
-    for (const Placement& other : GuiLayoutStore::Process().Mode(Mode())) {
+    for (const Placement& other : GuiLayoutStore::Process().Mode(ViewMode())) {
         const Control* control = other.control;
         if (IsSelected(control) || !Editable(control) || control->IsHidden()) continue;
         const double(&rect)[4] = byTarget_ ? other.target : other.draw;
@@ -465,7 +445,7 @@ double LayoutEditor::AlignShift(const std::vector<double>& edges, bool vertical)
 }
 
 void LayoutEditor::Place(Control* control, const double (&draw)[4], const double (&target)[4]) {
-    Placement* placement = GuiLayoutStore::Process().FindForEdit(Mode(), control);
+    Placement* placement = GuiLayoutStore::Process().FindForEdit(ViewMode(), control);
     if (placement == nullptr) return;
     if (!Same(placement->draw, draw) || !Same(placement->target, target)) changed_ = true;
     Copy(draw, placement->draw);
@@ -484,7 +464,7 @@ void LayoutEditor::ShowContextMenu(int x, int y) {
     };
     const Control* selected = Selected();
     const Placement* placement =
-        selected != nullptr ? GuiLayoutStore::Process().Find(Mode(), selected) : nullptr;
+        selected != nullptr ? GuiLayoutStore::Process().Find(ViewMode(), selected) : nullptr;
     const bool one = placement != nullptr;
     const int layer = one ? selected->ListIndex() : -1;
     const int last = graphics_.LastLayerIndex();
@@ -506,7 +486,7 @@ void LayoutEditor::ShowContextMenu(int x, int y) {
         {kToggleGrid, gridShown_ ? "Hide Grid" : "Show Grid", true},
         {kToggleCoordinates,
          coordinatesShown_ ? "Hide Mouse Coordinates" : "Show Mouse Coordinates", true},
-        {kResetView, "Reset View to Default", Mode() < static_cast<int>(defaults_.size())},
+        {kResetView, "Reset View to Default", ViewMode() < static_cast<int>(defaults_.size())},
         {kDelete, "Delete Control !!!", one},
     };
     PopupMenu menu;
@@ -568,7 +548,7 @@ void LayoutEditor::RunCommand(MenuCommand command) {
 }
 
 const GuiLayoutStore::Placement* LayoutEditor::DefaultOf(const Control* control) const {
-    const int mode = Mode();
+    const int mode = ViewMode();
     if (mode < 0 || mode >= static_cast<int>(defaults_.size())) return nullptr;
     for (const Placement& placement : defaults_[static_cast<size_t>(mode)]) {
         if (placement.control == control) return &placement;
@@ -578,7 +558,7 @@ const GuiLayoutStore::Placement* LayoutEditor::DefaultOf(const Control* control)
 
 bool LayoutEditor::DiffersFromDefault(const Control* control, bool position) const {
     const Placement* built = DefaultOf(control);
-    const Placement* now = GuiLayoutStore::Process().Find(Mode(), control);
+    const Placement* now = GuiLayoutStore::Process().Find(ViewMode(), control);
     if (built == nullptr || now == nullptr) return false;
     for (auto member : {&Placement::draw, &Placement::target}) {
         const double(&a)[4] = built->*member;
@@ -592,7 +572,7 @@ bool LayoutEditor::DiffersFromDefault(const Control* control, bool position) con
 void LayoutEditor::ResetSelected(bool position) {
     for (Control* control : selection_) {
         const Placement* built = DefaultOf(control);
-        const Placement* now = GuiLayoutStore::Process().Find(Mode(), control);
+        const Placement* now = GuiLayoutStore::Process().Find(ViewMode(), control);
         if (built == nullptr || now == nullptr) continue;
         double draw[4], target[4];
         Copy(now->draw, draw);
@@ -615,7 +595,7 @@ void LayoutEditor::ResetSelected(bool position) {
 
 void LayoutEditor::MergeSelected() {
     for (Control* control : selection_) {
-        const Placement* now = GuiLayoutStore::Process().Find(Mode(), control);
+        const Placement* now = GuiLayoutStore::Process().Find(ViewMode(), control);
         if (now == nullptr) continue;
         double draw[4];
         Copy(now->draw, draw);
@@ -626,7 +606,7 @@ void LayoutEditor::MergeSelected() {
 
 void LayoutEditor::ShowSelected(bool show) {
     for (Control* control : selection_) {
-        Placement* placement = GuiLayoutStore::Process().FindForEdit(Mode(), control);
+        Placement* placement = GuiLayoutStore::Process().FindForEdit(ViewMode(), control);
         if (placement == nullptr) continue;
         placement->hidden = !show;
         control->Hide(!show);
@@ -657,7 +637,7 @@ void LayoutEditor::MoveLayer(MenuCommand command) {
 }
 
 void LayoutEditor::ResetView() {
-    const int mode = Mode();
+    const int mode = ViewMode();
     if (mode < 0 || mode >= static_cast<int>(defaults_.size())) return;
     Restore(defaults_[static_cast<size_t>(mode)]);
     RecordChange();
@@ -679,7 +659,7 @@ void LayoutEditor::DeleteSelected() {
     if (graphics_.ShowMessage(text, kDeleteCaption, kMessageWarning) != kAnswerOk) return;
     deleted_.push_back(selected);
     selection_.erase(std::remove(selection_.begin(), selection_.end(), selected), selection_.end());
-    const Placements current = GuiLayoutStore::Process().Mode(Mode());
+    const Placements current = GuiLayoutStore::Process().Mode(ViewMode());
     ApplyToPanel(current);
     WriteHeader();
 }
@@ -690,11 +670,11 @@ void LayoutEditor::DeleteSelected() {
 // what the panel's own logic shows at the moment (the effect sections come and go with the
 // effect type): restoring a step must not bring back a section the panel has put away.
 LayoutEditor::Placements LayoutEditor::Snapshot() const {
-    return GuiLayoutStore::Process().Mode(Mode());
+    return GuiLayoutStore::Process().Mode(ViewMode());
 }
 
 LayoutEditor::History& LayoutEditor::HistoryOfMode() {
-    const size_t mode = static_cast<size_t>(std::max(0, Mode()));
+    const size_t mode = static_cast<size_t>(std::max(0, ViewMode()));
     if (history_.size() <= mode) history_.resize(mode + 1);
     History& history = history_[mode];
     if (history.snapshots.empty()) {
@@ -705,12 +685,12 @@ LayoutEditor::History& LayoutEditor::HistoryOfMode() {
 }
 
 bool LayoutEditor::CanUndo() const {
-    const size_t mode = static_cast<size_t>(std::max(0, Mode()));
+    const size_t mode = static_cast<size_t>(std::max(0, ViewMode()));
     return mode < history_.size() && history_[mode].position > 0;
 }
 
 bool LayoutEditor::CanRedo() const {
-    const size_t mode = static_cast<size_t>(std::max(0, Mode()));
+    const size_t mode = static_cast<size_t>(std::max(0, ViewMode()));
     return mode < history_.size() && history_[mode].position + 1 < history_[mode].snapshots.size();
 }
 
@@ -741,15 +721,15 @@ void LayoutEditor::Redo() {
 
 void LayoutEditor::Restore(const Placements& placements) {
     GuiLayoutStore& store = GuiLayoutStore::Process();
-    const Placements before = store.Mode(Mode());
-    store.SetMode(Mode(), placements);
+    const Placements before = store.Mode(ViewMode());
+    store.SetMode(ViewMode(), placements);
     ApplyToPanel(before);
 }
 
 // Puts the controls into the store's layer order and at its rectangles. Only a control whose
 // hidden flag the change itself turned is shown or hidden: the rest is the panel's business.
 void LayoutEditor::ApplyToPanel(const Placements& before) {
-    const Placements& placements = GuiLayoutStore::Process().Mode(Mode());
+    const Placements& placements = GuiLayoutStore::Process().Mode(ViewMode());
     const int last = std::min(graphics_.LastLayerIndex(), static_cast<int>(placements.size()) - 1);
     for (int i = 1; i <= last; ++i) {
         Control* control = placements[static_cast<size_t>(i)].control;
@@ -773,14 +753,14 @@ void LayoutEditor::ApplyToPanel(const Placements& before) {
 // The store follows a layer change made on the panel.
 void LayoutEditor::TakeLayerOrder() {
     GuiLayoutStore& store = GuiLayoutStore::Process();
-    const Placements& current = store.Mode(Mode());
+    const Placements& current = store.Mode(ViewMode());
     Placements ordered;
     ordered.reserve(current.size());
     for (int i = 0; i < graphics_.GetNControls(); ++i) {
-        if (const Placement* placement = store.Find(Mode(), graphics_.GetControl(i)))
+        if (const Placement* placement = store.Find(ViewMode(), graphics_.GetControl(i)))
             ordered.push_back(*placement);
     }
-    if (ordered.size() == current.size()) store.SetMode(Mode(), std::move(ordered));
+    if (ordered.size() == current.size()) store.SetMode(ViewMode(), std::move(ordered));
 }
 
 LayoutModes LayoutEditor::CurrentLayout() const {
@@ -811,100 +791,6 @@ void LayoutEditor::WriteHeader() {
         DebugPrint("Layout header not written: %s", headerPath_.c_str());
 }
 
-// --- The overlay ---
-
 void LayoutEditor::DrawOverlay() {
-    if (gridShown_) DrawGrid();
-    for (int i = 1; i <= graphics_.LastLayerIndex(); ++i) {
-        const Control* control = graphics_.GetControl(i);
-        if (Editable(control)) DrawOutlines(*control);
-    }
-    DrawSelectionLabel();
-    if (coordinatesShown_ && mouseX_ >= 0) DrawCoordinates();
-    if (!deleted_.empty()) DrawDeletedLine();
-}
-
-void LayoutEditor::DrawGrid() {
-    const int width = graphics_.Width(), height = graphics_.Height();
-    const double step = graphics_.GridSize() * Scale();
-    if (step < kFinestGridStep) {
-        graphics_.FillRect(kGridColour, {0, 0, width, height}, &kTint);
-        return;
-    }
-    for (double x = step; x < width; x += step) {
-        const int at = static_cast<int>(x);
-        graphics_.FillRect(kGridColour, {at, 0, at + 1, height}, &kGridLine);
-    }
-    for (double y = step; y < height; y += step) {
-        const int at = static_cast<int>(y);
-        graphics_.FillRect(kGridColour, {0, at, width, at + 1}, &kGridLine);
-    }
-}
-
-namespace {
-
-void Outline(Graphics& graphics, const ColorARGB& colour, const Rect& rect) {
-    if (rect.IsEmpty() || rect.Width() <= 0 || rect.Height() <= 0) return;
-    graphics.FillRect(colour, {rect.L, rect.T, rect.R, rect.T + 1}, nullptr);
-    graphics.FillRect(colour, {rect.L, rect.B - 1, rect.R, rect.B}, nullptr);
-    graphics.FillRect(colour, {rect.L, rect.T, rect.L + 1, rect.B}, nullptr);
-    graphics.FillRect(colour, {rect.R - 1, rect.T, rect.R, rect.B}, nullptr);
-}
-
-}  // namespace
-
-void LayoutEditor::DrawOutlines(const Control& control) {
-    const Rect& draw = control.DrawRect();
-    const Rect& target = control.TargetRect();
-    const bool equal = draw == target;
-    if (shownTarget_ != kTargetHit) Outline(graphics_, equal ? kEqualOutline : kDrawOutline, draw);
-    if (shownTarget_ != kTargetDraw && !(equal && shownTarget_ == kTargetBoth))
-        Outline(graphics_, equal ? kEqualOutline : kTargetOutline, target);
-}
-
-// A line of text on the label background, above the rectangle near (below it when there is no
-// room above), as wide as the text.
-void LayoutEditor::DrawLabel(const std::string& text, const Rect& near) {
-    Rect extent{0, 0, graphics_.Width(), kLabelHeight};
-    if (!graphics_.MeasureText(labelStyle_, text, extent)) return;
-    int top = near.T - kLabelHeight;
-    if (top < 0) top = near.B;
-    const int left = std::max(0, std::min(near.L, graphics_.Width() - extent.Width()));
-    const Rect box{left, top, left + extent.Width(), top + kLabelHeight};
-    graphics_.FillRect(kLabelBackground, box, nullptr);
-    graphics_.DrawText(labelStyle_, text, box);
-}
-
-void LayoutEditor::DrawSelectionLabel() {
-    const Control* selected = Selected();
-    const Placement* placement =
-        selected != nullptr ? GuiLayoutStore::Process().Find(Mode(), selected) : nullptr;
-    if (placement == nullptr) return;
-    const Rect edited = Stored(editTarget_ == kTargetHit ? placement->target : placement->draw);
-    char text[160];
-    std::snprintf(text, sizeof text, "N:%i Rect(%i,%i,%i,%i)", BuiltIndex(selected), edited.L,
-                  edited.T, edited.R, edited.B);
-    std::string label = text;
-    if (selected->IsHidden()) label += " (HIDDEN)";
-    DrawLabel(label, EditedRect(*selected));
-}
-
-void LayoutEditor::DrawCoordinates() {
-    char text[64];
-    std::snprintf(text, sizeof text, "x: %i, y: %i", static_cast<int>(mouseX_ / Scale()),
-                  static_cast<int>(mouseY_ / Scale()));
-    // Just off the pointer's lower right, so the text never hides what the pointer is on.
-    const int x = mouseX_ + kPointerClearance, y = mouseY_ + kPointerClearance;
-    DrawLabel(text, {x, y + kLabelHeight, x + 1, y + kLabelHeight});
-}
-
-void LayoutEditor::DrawDeletedLine() {
-    std::string text = " Delete this controls: ";
-    for (const Control* control : deleted_) {
-        char item[192];
-        std::snprintf(item, sizeof item, "%i (%s), ", BuiltIndex(control),
-                      ClassName(*control).c_str());
-        text += item;
-    }
-    DrawLabel(text, {0, kLabelHeight, 1, kLabelHeight});
+    overlay_.Draw(*this);
 }

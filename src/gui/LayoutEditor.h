@@ -6,8 +6,8 @@
 
 #include "gui/GuiLayoutStore.h"
 #include "gui/LayoutEntry.h"
+#include "gui/LayoutOverlay.h"
 #include "gui/MouseKeys.h"
-#include "gui/TextStyle.h"
 
 class Control;
 class Graphics;
@@ -26,7 +26,6 @@ public:
     enum EditTarget : int { kTargetBoth = 0, kTargetDraw = 1, kTargetHit = 2 };
     // The corner zone that resizes, at 100 %.
     static constexpr int kCornerZone = 8;
-    static constexpr int kLabelHeight = 15;
 
     // Takes the panel as built (its control order names the controls in the header) and
     // registers itself with graphics. The graphics core and the resize control outlive it.
@@ -59,6 +58,13 @@ public:
     const std::vector<Control*>& Deleted() const { return deleted_; }
     bool GridShown() const { return gridShown_; }
     bool CoordinatesShown() const { return coordinatesShown_; }
+    // Where the pointer was last seen on the panel; -1 before.
+    int MouseX() const { return mouseX_; }
+    int MouseY() const { return mouseY_; }
+    // The view mode whose layout is edited.
+    int ViewMode() const;
+    // A control that editing reaches: in the layers that may move, recorded, not deleted.
+    bool Editable(const Control* control) const;
     // The control's place in the order the panel was built; -1 for a stranger.
     int BuiltIndex(const Control* control) const;
     bool CanUndo() const;
@@ -88,12 +94,9 @@ private:
     void SetEditing(bool on);
     void Activate();
     void ReadBackHeader();
-    int Mode() const;
     double Scale() const;
-    bool Editable(const Control* control) const;
     bool IsDeleted(const Control* control) const;
     bool IsSelected(const Control* control) const;
-    const Rect& EditedRect(const Control& control) const;
     Control* HitEditable(int x, int y) const;
     Control* HitBy(bool target, int x, int y, bool hidden) const;
     bool InCornerZone(const Rect& rect, int x, int y) const;
@@ -127,13 +130,6 @@ private:
     bool DiffersFromDefault(const Control* control, bool position) const;
     const Placement* DefaultOf(const Control* control) const;
 
-    void DrawGrid();
-    void DrawOutlines(const Control& control);
-    void DrawLabel(const std::string& text, const Rect& near);
-    void DrawSelectionLabel();
-    void DrawCoordinates();
-    void DrawDeletedLine();
-
     Graphics& graphics_;
     GuiResize* resize_;
     std::vector<Control*> built_;
@@ -157,5 +153,5 @@ private:
     int pressY_ = 0;
     int mouseX_ = -1;
     int mouseY_ = -1;
-    TextStyle labelStyle_;
+    LayoutOverlay overlay_;
 };
