@@ -42,9 +42,7 @@ EditorInWindow::EditorInWindow(GraphicsFactory makeGraphics) {
 }
 
 EditorInWindow::~EditorInWindow() {
-    if (graphics_ != nullptr) graphics_->DestroyPanelWindow();
-    // The panel widget goes once the event loop has run (it may be closing itself).
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // In the program's order: the window (and the panel window in it) first, then the editor.
     window_.reset();
     editor_.reset();
     // The image cache is the process's: leave it as the next test expects to find it.

@@ -9,7 +9,9 @@
 #include "QtPanelDriver.h"
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
+#include "editor/ProgramOperations.h"
 #include "gui/KeyboardControl.h"
+#include "platform/qt/GraphicsQt.h"
 
 namespace {
 
@@ -62,4 +64,34 @@ TEST_F(EditorWindow, ZoomFromTheViewMenuResizesThePanelWindow) {
     EXPECT_TRUE(test_->Editor().DoCommand(15));
     EditorInWindow::RunFor(30);
     EXPECT_EQ(panel_->width(), 1024);
+}
+
+namespace {
+
+// Program operations that only count the panel's idle calls.
+class IdleCounter : public ProgramOperations {
+public:
+    void PanelAction(int, double) override {}
+    void RestoreLastProgram() override {}
+    void StoreLastProgram() override {}
+    void GuiIdle() override { ++calls; }
+    int calls = 0;
+};
+
+}  // namespace
+
+TEST_F(EditorWindow, AtHalfHeightThePanelStillGoesIdle) {
+    auto counter = std::make_unique<IdleCounter>();
+    IdleCounter* idle = counter.get();
+    test_->Editor().AttachPrograms(std::move(counter));
+    // 1024 x 400: the lower half of the panel, with controls that were dirty, is cut off.
+    ASSERT_TRUE(test_->Editor().DoCommand(11));
+    EditorInWindow::RunFor(50);
+    EXPECT_EQ(panel_->size(), QSize(1024, 400));
+    const int before = idle->calls;
+    EditorInWindow::RunFor(100);
+    // The idle hook, which sends the transfers' next requests, keeps being called.
+    EXPECT_GT(idle->calls, before);
+    Rect dirty;
+    EXPECT_FALSE(test_->Gui().CollectDirty(dirty));
 }

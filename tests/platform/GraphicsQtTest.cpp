@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QTest>
 #include <QToolTip>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "QtPanelDriver.h"
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
+#include "gui/ContactControl.h"
 #include "gui/FileSelectorControl.h"
 #include "gui/TextControl.h"
 #include "platform/qt/GraphicsQt.h"
@@ -63,6 +65,30 @@ public:
     QString fileAnswer;
 };
 
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+    int count = 0;
+};
+
+// Fills its rectangle with one colour, alpha included.
+class TranslucentPatch : public Control {
+public:
+    TranslucentPatch(const Rect& rect, const ColorARGB& colour)
+        : Control(nullptr, rect, -1), colour_(colour) {}
+    bool Draw(Graphics& graphics) override {
+        return graphics.FillRect(colour_, DrawRect(), nullptr);
+    }
+
+private:
+    ColorARGB colour_;
+};
+
 // "portamento time", 0..127: a knob with gearing 4, so one knob height of travel is a quarter
 // of its range.
 constexpr int kPosition = 78;
@@ -97,8 +123,10 @@ protected:
     int Value() const { return test->Value(kPosition); }
     int UnitValue() { return test->Unit().EditValue(kPosition); }
 
-    // Right-clicks the knob and returns the value entry that opens over it.
+    // Right-clicks the knob in the active window and returns the value entry that opens over
+    // it, with the keyboard focus as a person would find it.
     PanelTextEntry* OpenEntry() {
+        EXPECT_TRUE(test->Activate());
         synth::Press(panel, at, Qt::RightButton);
         synth::Release(panel, at, Qt::RightButton);
         return graphics->TextEntry();
@@ -204,6 +232,56 @@ TEST_F(PanelWindow, FocusLeavingTheEntryCommitsIt) {
     EXPECT_EQ(UnitValue(), 20);
 }
 
+TEST_F(PanelWindow, AClickOnThePanelWhileTheEntryHasTheFocusCancelsItAndReachesNoControl) {
+    SetValue(42);
+    PanelTextEntry* entry = OpenEntry();
+    ASSERT_NE(entry, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([entry] { return entry->hasFocus(); }, 2000));
+    synth::Key(entry, Qt::Key_7, "7");
+    // What the window system repaints for the activation and the focus goes first.
+    EditorInWindow::RunFor(50);
+    // The panel's timer runs on while the entry has the focus, and a change arrives meanwhile
+    // ("VCF slope" from a program load, say): the panel does not draw, not even around the entry.
+    PaintCounter paints(panel);
+    const int slope = ParamIndexOfPosition(77);
+    test->Editor().SetParameterFromGui(slope, 1.0 - test->Editor().ParamValue(slope));
+    EditorInWindow::RunFor(100);
+    EXPECT_EQ(paints.count, 0);
+    EXPECT_EQ(graphics->EntryState(), GraphicsQt::kEntryFocused);
+    // A press on the knob, moved as if to turn it: the entry goes without a value, and the
+    // knob takes neither the press nor the drag.
+    const int sent = test->Unit().Counters().shortMessages;
+    synth::Press(panel, at, Qt::LeftButton);
+    synth::Move(panel, at - QPoint(0, 30), Qt::LeftButton);
+    synth::Release(panel, at - QPoint(0, 30), Qt::LeftButton);
+    EditorInWindow::RunFor(50);
+    EXPECT_EQ(graphics->TextEntry(), nullptr);
+    EXPECT_EQ(Value(), 42);
+    EXPECT_EQ(test->Unit().Counters().shortMessages, sent);
+    // Then the panel draws again.
+    EXPECT_GT(paints.count, 0);
+}
+
+TEST_F(PanelWindow, DoubleClickOnAMomentaryButtonReleasesIt) {
+    // "DEFAULT" of the section buttons: pressed it is 1, and it comes back to 0 on release.
+    Control* button = nullptr;
+    for (int i = 0; i < graphics->GetNControls(); ++i) {
+        Control* control = graphics->GetControl(i);
+        if (control->ParamIndex() == kParamSectionDefault) button = control;
+    }
+    ASSERT_NE(dynamic_cast<ContactControl*>(button), nullptr);
+    ASSERT_TRUE(test->Activate());
+    // Through the window system's own input path, which tells the double-click from two
+    // clicks itself.
+    QWidget* window = test->Window();
+    const QPoint on = panel->mapTo(window, test->Reach(*button));
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, on);
+    test->Settle();
+    EXPECT_EQ(button->Value(), 0.0);
+    EXPECT_EQ(test->Editor().ParamValue(kParamSectionDefault), 0.0);
+    EXPECT_EQ(graphics->CaptureIndex(), -1);
+}
+
 TEST_F(PanelWindow, PopupMenuNumbersItsItemsAndReturnsTheChosenOne) {
     PopupMenu menu(PopupMenu::kNumberTwoDigits);
     for (const char* name : {"Init", "Acid", "Sub", "Reese", "Fat Bass", "Pluck"})
@@ -228,6 +306,21 @@ TEST_F(PanelWindow, PaintingCopiesTheDrawBitmapToTheWindow) {
     for (QPoint at : {QPoint(640, 40), QPoint(20, 20), QPoint(500, 760), QPoint(1000, 700)}) {
         EXPECT_EQ(shown.pixel(at) & 0xFFFFFF, bitmap->Row(at.y())[at.x()] & 0xFFFFFF) << at.x();
     }
+}
+
+TEST_F(PanelWindow, ThePanelIsOpaqueOnScreenWhateverAlphaItsBitmapHolds) {
+    // A patch drawn at alpha 128 over the panel leaves an alpha below 255 in the draw bitmap,
+    // as blends do.
+    TranslucentPatch patch(Rect{300, 200, 310, 210}, {128, 0xC0, 0x30, 0x60});
+    graphics->AddControl(&patch);
+    graphics->MarkAllDirty();
+    test->Settle();
+    const uint32_t drawn = graphics->DrawBitmap()->Row(205)[305];
+    ASSERT_LT(drawn >> 24, 255u);
+    // On screen the pixel shows at full colour, as on a screen that has no alpha.
+    const QImage shown = panel->grab(QRect(300, 200, 10, 10)).toImage();
+    EXPECT_EQ(shown.pixel(5, 5), 0xFF000000u | (drawn & 0xFFFFFF));
+    test.reset();  // the panel goes before the patch it holds
 }
 
 TEST_F(PanelWindow, KeysMapToPanelCodesAndUnmappedKeysGoToTheMainWindow) {
