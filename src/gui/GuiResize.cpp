@@ -99,13 +99,16 @@ void GuiResize::ReadStoredScale() {
     GuiScaleSetting::Write(settingsPath_, scale_);
 }
 
+// The panel is as large as its background, which re-layout places like every control: a
+// panel of trunc(scale x base) would cut the background's last column off at 70 %, 90 % and
+// 120 %.
 void GuiResize::ComputePanelSize() {
-    const auto side = [](double size) {
-        if (!(size > 0.0)) return 0;
-        return static_cast<int>(std::min(size, static_cast<double>(kLargestPanelSide)));
+    const auto side = [this](double base) {
+        if (!(scale_ * base > 0.0)) return 0;
+        return std::min(ScaledCoordinate(base, scale_), kLargestPanelSide);
     };
-    panelWidth_ = side(scale_ * baseWidth_);
-    panelHeight_ = side(scale_ * baseHeight_);
+    panelWidth_ = side(baseWidth_);
+    panelHeight_ = side(baseHeight_);
 }
 
 void GuiResize::SelectViewMode(int id) {
@@ -165,6 +168,9 @@ void GuiResize::AttachTo(PluginGui& gui) {
     }
     vertical_->Hide(!edgeHandlesEnabled_);
     horizontal_->Hide(!edgeHandlesEnabled_);
+    attachedOrder_.clear();
+    for (int i = 0; i < graphics_->GetNControls(); ++i)
+        attachedOrder_.push_back(graphics_->GetControl(i));
     GuiLayoutStore& store = GuiLayoutStore::Process();
     store.Fill(*graphics_, static_cast<int>(modes_.size()),
                {this, vertical_.get(), horizontal_.get()});
@@ -309,6 +315,13 @@ void GuiResize::Relayout() {
     }
     PlaceEdgeHandles();
     PlaceGrip();
+}
+
+void GuiResize::SetEditedLayout(int viewMode, int controlIndex, int layerPosition, const Rect& draw,
+                                const Rect& target, bool hidden) {
+    if (controlIndex < 0 || controlIndex >= static_cast<int>(attachedOrder_.size())) return;
+    const Control* control = attachedOrder_[static_cast<size_t>(controlIndex)];
+    GuiLayoutStore::Process().Place(viewMode, control, layerPosition, draw, target, hidden);
 }
 
 void GuiResize::ReorderLayers() {

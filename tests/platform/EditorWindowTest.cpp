@@ -59,7 +59,7 @@ TEST_F(EditorWindow, DragClickAndKeyOnTheWindowReachTheUnit) {
 TEST_F(EditorWindow, ZoomFromTheViewMenuResizesThePanelWindow) {
     EXPECT_TRUE(test_->Editor().DoCommand(17));
     EditorInWindow::RunFor(30);
-    EXPECT_EQ(panel_->width(), 1228);
+    EXPECT_EQ(panel_->width(), 1229);
     EXPECT_EQ(panel_->height(), 960);
     EXPECT_TRUE(test_->Editor().DoCommand(15));
     EditorInWindow::RunFor(30);

@@ -86,11 +86,12 @@ struct ViewStep {
 TEST(EditorProgram, EveryViewCommandFitsTheWindowToThePanelAndQuitEndsCleanly) {
     ShellEnvironment environment;
     // Scales of the View menu; 40044 zooms to 200 %, 40033 and 40034 set 1024 x 400 and
-    // 1024 x 800 pixels.
+    // 1024 x 800 pixels. The panel is as large as its background at each scale, 1024 x 800
+    // with every coordinate c placed at trunc((c + 0.4999) x scale).
     const std::vector<ViewStep> steps = {
-        {"130%", 40043, 1331, 1040}, {"100%", 40040, 1024, 800}, {"70%", 40037, 716, 560},
-        {"80%", 40038, 819, 640},    {"90%", 40039, 921, 720},   {"110%", 40041, 1126, 880},
-        {"120%", 40042, 1228, 960},  {"", 40044, 2048, 1600},    {"100%", 40040, 1024, 800},
+        {"130%", 40043, 1331, 1040}, {"100%", 40040, 1024, 800}, {"70%", 40037, 717, 560},
+        {"80%", 40038, 819, 640},    {"90%", 40039, 922, 720},   {"110%", 40041, 1126, 880},
+        {"120%", 40042, 1229, 960},  {"", 40044, 2048, 1600},    {"100%", 40040, 1024, 800},
         {"", 40033, 1024, 400},      {"", 40034, 1024, 800},
     };
     std::vector<std::string> seen;
