@@ -7,6 +7,7 @@
 #include <rtmidi/RtMidi.h>
 
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,6 +48,9 @@ public:
             for (std::string& arg : args)
                 argv.push_back(arg.data());
             argv.push_back(nullptr);
+            // Under ThreadSanitizer the tool reports libjack's ring buffer, whose barriers it
+            // does not see; the tool's own threads are not what these runs look at.
+            setenv("TSAN_OPTIONS", "report_bugs=0", 1);
             execv(argv[0], argv.data());
             _exit(127);
         }
