@@ -1,7 +1,7 @@
 #include "editor/OrvoPanel.h"
 
 #include "editor/OrvoEditor.h"
-#include "editor/PanelLayout.h"
+#include "editor/PanelPlaces.h"
 #include "gui/BitmapControl.h"
 #include "gui/BitmapOverlayControl.h"
 #include "gui/ContactControl.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "editor/OrvoEditor.h"
-#include "editor/PanelLayout.h"
+#include "editor/PanelPlaces.h"
 #include "gui/Graphics.h"
 #include "gui/GuiResize.h"
 #include "gui/KnobMultiControl.h"

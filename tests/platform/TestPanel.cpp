@@ -1,6 +1,6 @@
 #include "TestPanel.h"
 
-#include "editor/PanelLayout.h"
+#include "editor/PanelPlaces.h"
 #include "editor/UnitParameters.h"
 #include "gui/BitmapControl.h"
 #include "gui/BitmapOverlayControl.h"

@@ -4,7 +4,7 @@
 
 #include "Strips.h"
 #include "Style.h"
-#include "editor/PanelLayout.h"
+#include "editor/PanelPlaces.h"
 
 namespace artgen {
 

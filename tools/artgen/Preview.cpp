@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "PngWriter.h"
-#include "editor/PanelLayout.h"
+#include "editor/PanelPlaces.h"
 #include "raster/CachedFont.h"
 #include "raster/Draw.h"
 #include "raster/PngImage.h"

@@ -1,10 +1,10 @@
-#include "editor/PanelLayout.h"
+#include "editor/PanelPlaces.h"
 
 #include <gtest/gtest.h>
 
 #include "editor/UnitParameters.h"
 
-TEST(PanelLayout, ValueTextsFollowTheirControls) {
+TEST(PanelPlaces, ValueTextsFollowTheirControls) {
     for (int position = 0; position < kUnitParamCount; ++position) {
         SCOPED_TRACE(position);
         const PositionPlace& place = *PositionPlaceAt(position);
@@ -24,7 +24,7 @@ TEST(PanelLayout, ValueTextsFollowTheirControls) {
     }
 }
 
-TEST(PanelLayout, SampleOfPlacesFromTheChart) {
+TEST(PanelPlaces, SampleOfPlacesFromTheChart) {
     const PositionPlace& coarse = *PositionPlaceAt(0);
     EXPECT_EQ(coarse.kind, kPlaceKnob);
     EXPECT_EQ(coarse.imageId, 106);
@@ -46,7 +46,7 @@ TEST(PanelLayout, SampleOfPlacesFromTheChart) {
     EXPECT_EQ(PositionPlaceAt(122), nullptr);
 }
 
-TEST(PanelLayout, EffectOverlaysShareTheirPlaces) {
+TEST(PanelPlaces, EffectOverlaysShareTheirPlaces) {
     // Overdrive and equalizer controls stand where the chorus controls stand.
     for (int k = 0; k < kOverdriveCount; ++k) {
         EXPECT_EQ(PositionPlaceAt(104 + k)->valueText, PositionPlaceAt(90 + k)->valueText);

@@ -1,4 +1,4 @@
-#include "editor/PanelLayout.h"
+#include "editor/PanelPlaces.h"
 
 #include <array>
 #include <cstddef>
