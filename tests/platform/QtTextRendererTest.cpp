@@ -30,7 +30,8 @@ protected:
     void TearDown() override { raster::SetTextRenderer(previous_); }
 
     static void Fill(raster::Bitmap& bitmap, uint32_t value) {
-        for (int y = 0; y < bitmap.Height(); ++y) std::fill_n(bitmap.Row(y), bitmap.Width(), value);
+        for (int y = 0; y < bitmap.Height(); ++y)
+            std::fill_n(bitmap.Row(y), bitmap.Width(), value);
     }
     // The box around every pixel that differs from value; empty when none does.
     static raster::PixelRect Touched(const raster::Bitmap& bitmap, uint32_t value) {
@@ -74,7 +75,8 @@ TEST_F(QtTextRendererTest, RenderedTextStaysInsideItsMeasuredBoxAndKeepsAlpha) {
     EXPECT_LE(touched.right, 10 + extent.width + 1);
     EXPECT_LE(touched.bottom, 5 + extent.height);
     for (int y = 0; y < bitmap.Height(); ++y) {
-        for (int x = 0; x < bitmap.Width(); ++x) ASSERT_EQ(raster::PixelAlpha(bitmap.Row(y)[x]), 255u);
+        for (int x = 0; x < bitmap.Width(); ++x)
+            ASSERT_EQ(raster::PixelAlpha(bitmap.Row(y)[x]), 255u);
     }
 }
 
@@ -91,7 +93,9 @@ TEST_F(QtTextRendererTest, GlyphCacheAndNativeTextCoverTheSamePlace) {
     Fill(first, kPaper);
     Fill(second, kPaper);
     raster::PixelRect rect{0, 0, 120, 30};
-    EXPECT_GT(native.DrawText(&first, "Fat Bass", -1, &rect, raster::kTextCentre | raster::kTextVCentre), 0);
+    EXPECT_GT(
+        native.DrawText(&first, "Fat Bass", -1, &rect, raster::kTextCentre | raster::kTextVCentre),
+        0);
     cached.DrawText(&second, "Fat Bass", -1, &rect, raster::kTextCentre | raster::kTextVCentre);
     const raster::PixelRect a = Touched(first, kPaper);
     const raster::PixelRect b = Touched(second, kPaper);
@@ -107,7 +111,8 @@ TEST_F(QtTextRendererTest, GlyphMaskHasTheCharactersAdvance) {
     EXPECT_EQ(mask.advance, renderer_.MeasureText(font_, u"W").width);
     EXPECT_EQ(mask.coverage.size(), static_cast<size_t>(mask.width) * mask.height);
     int covered = 0;
-    for (uint8_t value : mask.coverage) covered += value > 128;
+    for (uint8_t value : mask.coverage)
+        covered += value > 128;
     EXPECT_GT(covered, 10);
     ASSERT_TRUE(renderer_.RasterizeGlyph(font_, U' ', mask));
     EXPECT_GT(mask.advance, 0);
