@@ -395,6 +395,11 @@ void OrvoEditor::SetAllSections(double value) {
     RedrawParamControls();
 }
 
+bool OrvoEditor::OpenProgramFile(const std::string& path) {
+    Lock hold(PluginLock());
+    return programs_ != nullptr && programs_->OpenProgramFile(path);
+}
+
 bool OrvoEditor::DoCommand(int code) {
     {
         Lock hold(PluginLock());

@@ -169,9 +169,7 @@ void Librarian::PanelAction(int index, double value) {
     switch (index) {
         case kParamProgramLoadFile:
             if (!chosen) return;
-            ScanLibraryFolder(path);
-            LoadProgramFile(path);
-            SetChooserPaths(path, false);
+            LoadChosenFile(path);
             return;
         case kParamProgramSaveFile:
             if (!chosen) {
@@ -222,6 +220,19 @@ void Librarian::PanelAction(int index, double value) {
         default:
             break;
     }
+}
+
+bool Librarian::LoadChosenFile(const std::string& path) {
+    ScanLibraryFolder(path);
+    const bool loaded = LoadProgramFile(path);
+    SetChooserPaths(path, false);
+    return loaded;
+}
+
+bool Librarian::OpenProgramFile(const std::string& path) {
+    // The Load button's next dialog starts where this file lies.
+    if (EditorPanel* panel = editor_.Panel()) panel->SetChooserPath(kParamProgramLoadFile, path);
+    return LoadChosenFile(path);
 }
 
 bool Librarian::LoadProgramFile(const std::string& path) {

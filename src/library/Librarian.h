@@ -26,6 +26,7 @@ public:
     ~Librarian() override;
 
     void PanelAction(int index, double value) override;
+    bool OpenProgramFile(const std::string& path) override;
     void RestoreLastProgram() override;
     void StoreLastProgram() override;
     void Tick() override;
@@ -65,6 +66,8 @@ public:
 
 private:
     SectionSelection Selection() const;
+    // What the Load button does with the file it was given.
+    bool LoadChosenFile(const std::string& path);
     void ShowStatus(const std::string& text);
     void SetChooserPaths(const std::string& path, bool loadChooserToo);
     void LibraryFolderChosen(const std::optional<std::string>& chosen,
