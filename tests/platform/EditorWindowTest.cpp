@@ -75,7 +75,12 @@ public:
     bool OpenProgramFile(const std::string&) override { return false; }
     void RestoreLastProgram() override {}
     void StoreLastProgram() override {}
+    void Tick() override {}
     void GuiIdle() override { ++calls; }
+    void StatusReply(uint8_t) override {}
+    void FirmwareReply(uint8_t) override {}
+    void ProgramDump(const uint8_t*, size_t) override {}
+    bool Command(int) override { return false; }
     int calls = 0;
 };
 
