@@ -4,6 +4,7 @@
 #include <string>
 
 #include "editor/EqualizerBands.h"
+#include "editor/ReportQueue.h"
 
 // What the editor does to its panel while it edits: value texts, the status line, the effect
 // overlays, the graphic equalizer and the on-screen keyboard. The panel of the application
@@ -30,6 +31,13 @@ public:
     // Opens a file chooser's dialog as a click on it would; the choice arrives as a change of
     // the chooser's parameter.
     virtual void OpenChooser(int index) = 0;
+
+    // The modal seams. The editor calls them only with the plug-in lock released.
+    // Shows a report as a message box; true when it was closed with OK.
+    virtual bool ShowReport(const Report& report) = 0;
+    // The folder dialog "Browse for folder...", showing folders only and opening on folder;
+    // folder becomes the chosen one. False when the user cancelled.
+    virtual bool ChooseFolder(std::string& folder) = 0;
 
     // Shows the about picture over the panel; a click on it puts it away.
     virtual void ShowAbout() = 0;

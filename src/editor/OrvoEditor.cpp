@@ -150,8 +150,47 @@ void OrvoEditor::ApplyOscillators(const ProgramValues& program) {
 }
 
 void OrvoEditor::GuiIdle() {
-    Lock hold(PluginLock());
-    if (programs_) programs_->GuiIdle();
+    {
+        Lock hold(PluginLock());
+        if (programs_) programs_->GuiIdle();
+    }
+    // What the MIDI input thread or a panel action decided to report is shown here, at the
+    // latest one idle tick later.
+    ShowReports();
+}
+
+void OrvoEditor::ShowReports() {
+    std::unique_lock<std::recursive_mutex> hold(PluginLock());
+    if (!reports_.BeginShowing()) return;
+    while (std::optional<ModalStep> step = reports_.TakeNext()) {
+        hold.unlock();
+        const std::function<void()> answer = ShowStep(*step);
+        hold.lock();
+        if (answer) answer();
+    }
+    reports_.EndShowing();
+}
+
+std::function<void()> OrvoEditor::ShowStep(const ModalStep& step) {
+    // The panel lives as long as the editor; only its modal seams run here, unlocked.
+    EditorPanel* panel = panel_.get();
+    if (const auto* report = std::get_if<Report>(&step)) {
+        // Without a panel nobody can say OK: a warning counts as cancelled.
+        const bool ok = panel != nullptr && panel->ShowReport(*report);
+        if (!report->answer) return {};
+        return [answer = report->answer, ok] { answer(ok); };
+    }
+    if (const auto* choice = std::get_if<FolderChoice>(&step)) {
+        std::string folder = choice->startFolder;
+        std::optional<std::string> chosen;
+        if (panel != nullptr && panel->ChooseFolder(folder)) chosen = folder;
+        if (!choice->chosen) return {};
+        return [answer = choice->chosen, chosen] { answer(chosen); };
+    }
+    if (const auto* opening = std::get_if<ChooserOpening>(&step); opening && panel) {
+        panel->OpenChooser(opening->paramIndex);
+    }
+    return {};
 }
 
 void OrvoEditor::SendParam(int position, int value) {
@@ -362,25 +401,26 @@ bool OrvoEditor::OpenProgramFile(const std::string& path) {
 }
 
 bool OrvoEditor::DoCommand(int code) {
-    // The file dialogs are modal: they must not hold the lock that the MIDI input waits for.
-    if (code == kCommandLoadProgram || code == kCommandSaveProgram) {
-        if (panel_) {
-            panel_->OpenChooser(code == kCommandLoadProgram ? kParamProgramLoadFile
-                                                            : kParamProgramSaveFile);
+    {
+        Lock hold(PluginLock());
+        if (code == kCommandTick) {
+            CommunicationTick();
+            if (programs_) programs_->Tick();
+        } else if (code == kCommandAbout) {
+            if (panel_) panel_->ShowAbout();
+        } else if (resize_ && resize_->DoViewCommand(code)) {
+            return true;
+        } else {
+            if (programs_) programs_->Command(code);
+            // Load Program and Save Program open the panel's choosers; Save Program has first
+            // disarmed a save from the unit.
+            if (code == kCommandLoadProgram) reports_.PostChooserOpening(kParamProgramLoadFile);
+            if (code == kCommandSaveProgram) reports_.PostChooserOpening(kParamProgramSaveFile);
         }
-        return true;
     }
-    Lock hold(PluginLock());
-    if (code == kCommandTick) {
-        CommunicationTick();
-        if (programs_) programs_->Tick();
-    } else if (code == kCommandAbout) {
-        if (panel_) panel_->ShowAbout();
-    } else if (resize_ && resize_->DoViewCommand(code)) {
-        return true;
-    } else if (programs_) {
-        programs_->Command(code);
-    }
+    // The file and folder dialogs and the message boxes the command or the tick asked for are
+    // modal: they are shown with the lock released, so the MIDI input never waits behind them.
+    ShowReports();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "editor/MidiLearn.h"
 #include "editor/ProgramOperations.h"
 #include "editor/ProgramSlots.h"
+#include "editor/ReportQueue.h"
 #include "editor/UnitParameters.h"
 #include "plugin/StandalonePlugin.h"
 
@@ -42,9 +44,14 @@ enum PanelParam : int {
 // Commands of DoCommand that the editor itself issues or answers.
 enum EditorCommand : int {
     kCommandAbout = 0,
+    kCommandSelectDirectory = 1,
     kCommandLoadProgram = 2,
     kCommandSaveProgram = 3,
+    kCommandWriteProgram = 4,
+    kCommandWriteAllPrograms = 5,
     kCommandTick = 9,
+    kCommandSaveFromUnit = 20,
+    kCommandSaveAllFromUnit = 21,
 };
 
 // The Orvo editor: the unit's parameters, the change handler that turns every change into
@@ -64,6 +71,8 @@ public:
     void HandleKeyboardMessage(const MidiMessage& message) override;
     void ViewChanged(int viewMode, int width, int height) override;
     bool DoCommand(int code) override;
+    // Sends the dump request that is due, then shows what waits to be reported.
+    void GuiIdle() override;
 
     // The parameter change for one position (0..122), with the address the unit still holds
     // left out.
@@ -102,6 +111,13 @@ public:
     bool SectionOn(int section) const { return IsOn(kParamFirstSectionSwitch + section); }
     int EffectType() const { return IntParam(ParamIndexOfPosition(kEffectTypePosition)); }
 
+    // The modal steps waiting to be shown; post to it with the plug-in lock held.
+    ReportQueue& Reports() { return reports_; }
+    // Shows the waiting modal steps in their order, each with the plug-in lock released, and
+    // hands their answers back under it. Call it only from the GUI thread without holding the
+    // lock: the commands and the GUI idle hook do so when they are done.
+    void ShowReports();
+
     const MidiLearn& Learn() const { return learn_; }
     int SelectedSections() const { return selectedSections_; }
     bool GraphicEqView() const { return graphicView_; }
@@ -132,10 +148,13 @@ private:
     void OnStatusReply(uint8_t code);
     void OnFirmwareReply(uint8_t code);
     void OnProgramDump(const SysExMessage& message);
+    // Shows one modal step with the lock released; returns what is to run under the lock
+    // afterwards (the answer handed back), or nothing.
+    std::function<void()> ShowStep(const ModalStep& step);
     void BeginBulkChange(int positionCount);
     void EndBulkChange();
-    void GuiIdle() override;
 
+    ReportQueue reports_;
     std::unique_ptr<ProgramOperations> programs_;
     std::unique_ptr<GuiResize> resize_;
     std::unique_ptr<EditorPanel> panel_;

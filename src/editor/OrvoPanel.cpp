@@ -308,6 +308,18 @@ void OrvoPanel::OpenChooser(int index) {
     if (FileSelectorControl* chooser = Chooser(index)) chooser->OnPress(0, 0, MouseKeys{});
 }
 
+bool OrvoPanel::ShowReport(const Report& report) {
+    int type = kMessageError;
+    if (report.kind == ReportKind::kWarning) type = kMessageWarning;
+    if (report.kind == ReportKind::kDone) type = kMessageDone;
+    return graphics_->ShowMessage(report.text, ReportQueue::Caption(report.kind), type) ==
+           kAnswerOk;
+}
+
+bool OrvoPanel::ChooseFolder(std::string& folder) {
+    return graphics_->PromptForFolder(folder, "Browse for folder...");
+}
+
 void OrvoPanel::ShowAbout() {
     about_->SetValueFromCore(1.0);
     about_->MarkDirty(false);

@@ -38,6 +38,8 @@ public:
     void SetChooserPath(int index, const std::string& path) override;
     void ShowAbout() override;
     void OpenChooser(int index) override;
+    bool ShowReport(const Report& report) override;
+    bool ChooseFolder(std::string& folder) override;
     double KeyboardVelocity() const override;
     void RedrawKeyboard() override;
 

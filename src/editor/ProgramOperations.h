@@ -21,21 +21,16 @@ public:
     virtual void RestoreLastProgram() = 0;
     // When the editor goes: remember the selected file and the current program.
     virtual void StoreLastProgram() = 0;
-    // The steps of the once-a-second tick after the address expiry.
-    virtual void Tick() {}
-    // Called on idle timer ticks of the panel, on the GUI thread.
-    virtual void GuiIdle() {}
+    // Steps 2 to 7 of the once-a-second tick, after the address expiry.
+    virtual void Tick() = 0;
+    // Called on idle timer ticks of the panel, on the GUI thread: dump requests leave here.
+    virtual void GuiIdle() = 0;
     // A 7-byte status reply: FirmwareReply acts on it only during a firmware update,
     // StatusReply only while a program write waits for its answer.
-    virtual void StatusReply(uint8_t code) { (void)code; }
-    virtual void FirmwareReply(uint8_t code) { (void)code; }
-    virtual void ProgramDump(const uint8_t* bytes, size_t size) {
-        (void)bytes;
-        (void)size;
-    }
+    virtual void StatusReply(uint8_t code) = 0;
+    virtual void FirmwareReply(uint8_t code) = 0;
+    // A 115-byte message from the unit.
+    virtual void ProgramDump(const uint8_t* bytes, size_t size) = 0;
     // A menu command; false when it is not one of these operations.
-    virtual bool Command(int code) {
-        (void)code;
-        return false;
-    }
+    virtual bool Command(int code) = 0;
 };

@@ -105,6 +105,12 @@ bool Graphics::PromptForFileName(std::string& name, int action, std::string& fol
     return false;
 }
 
+bool Graphics::PromptForFolder(std::string& folder, const std::string& title) {
+    (void)folder;
+    (void)title;
+    return false;
+}
+
 bool Graphics::ChooseColor(ColorARGB& colour, const std::string& prompt) {
     (void)colour;
     (void)prompt;

@@ -63,6 +63,9 @@ public:
     // start (empty: the desktop); out: the folder of the chosen path. True when one was chosen.
     virtual bool PromptForFileName(std::string& name, int action, std::string& folder,
                                    const std::string& extensions);
+    // The folder chooser, showing folders only. folder in: where to start; out: the chosen
+    // folder, without a trailing "/". False (folder unchanged) on cancel.
+    virtual bool PromptForFolder(std::string& folder, const std::string& title);
     virtual bool ChooseColor(ColorARGB& colour, const std::string& prompt);
     virtual bool OpenLink(const std::string& url, const std::string& caption,
                           const std::string& confirmText, const std::string& errorText);

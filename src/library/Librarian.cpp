@@ -34,7 +34,8 @@ int ProgramNumberOfName(const std::string& name) {
 Librarian::Librarian(OrvoEditor& editor, std::string settingsPath)
     : editor_(editor),
       settingsPath_(std::move(settingsPath)),
-      random_(static_cast<uint32_t>(std::time(nullptr))) {}
+      random_(static_cast<uint32_t>(std::time(nullptr))),
+      transfers_(editor, *this, library_) {}
 
 std::string Librarian::LastProgramPath() const {
     if (settingsPath_.empty()) return {};
@@ -52,29 +53,138 @@ SectionSelection Librarian::Selection() const {
     return on;
 }
 
-void Librarian::SelectLibraryFile(const std::string& path) {
-    libraryFolder_ = FolderOf(path);
-    std::string name = FileNameOf(path);
-    const size_t ext = name.size() >= 4 ? name.size() - 4 : std::string::npos;
-    if (ext != std::string::npos && name.compare(ext, 4, kProgramExtension) == 0) name.resize(ext);
-    selectedName_ = name;
+void Librarian::SetChooserPaths(const std::string& path, bool loadChooserToo) {
+    EditorPanel* panel = editor_.Panel();
+    if (panel == nullptr) return;
+    if (loadChooserToo) panel->SetChooserPath(kParamProgramLoadFile, path);
+    panel->SetChooserPath(kParamProgramSaveFile, path);
+    panel->SetChooserPath(kParamProgramWriteFile, path);
+}
+
+void Librarian::ScanLibraryFolder(const std::string& path) {
+    if (std::optional<LibraryFolder::Entry> selected = library_.Scan(path)) {
+        ShowStatus(selected->baseName);
+    }
+}
+
+void Librarian::ChooseLibraryFolder(std::function<void()> then) {
+    editor_.Reports().PostFolderChoice(library_.Folder(),
+                                       [this, then](const std::optional<std::string>& chosen) {
+                                           LibraryFolderChosen(chosen, then);
+                                       });
+}
+
+void Librarian::LibraryFolderChosen(const std::optional<std::string>& chosen,
+                                    const std::function<void()>& then) {
+    // A cancelled dialog keeps the folder as it was; a transfer that was to follow does not
+    // start on a folder the user turned away from.
+    if (!chosen && (then || library_.Folder().empty())) return;
+    if (chosen) library_.SetFolder(*chosen);
+    ScanLibraryFolder(library_.Folder());
+    SetChooserPaths(library_.FirstPath(), true);
+    if (then) then();
+}
+
+void Librarian::StepProgram(int delta) {
+    const std::optional<LibraryFolder::Entry> entry = library_.Step(delta);
+    if (!entry) return;
+    ShowStatus(entry->baseName);
+    const std::string path = library_.PathOf(*entry);
+    LoadProgramFile(path);
+    SetChooserPaths(path, true);
+}
+
+bool Librarian::Command(int code) {
+    switch (code) {
+        case kCommandSelectDirectory:
+            ChooseLibraryFolder();
+            return true;
+        case kCommandSaveProgram:
+            // The editor opens the Save selector: from here on it saves the panel's program.
+            transfers_.DisarmSaveFromUnit();
+            return true;
+        case kCommandWriteProgram:
+            editor_.Reports().PostChooserOpening(kParamProgramWriteFile);
+            return true;
+        case kCommandWriteAllPrograms:
+            ChooseLibraryFolder([this] { transfers_.WriteAllPrograms(library_.Folder()); });
+            return true;
+        case kCommandSaveFromUnit:
+            transfers_.ArmSaveFromUnit();
+            if (EditorPanel* panel = editor_.Panel()) {
+                panel->SetChooserPath(kParamProgramSaveFile, library_.Folder() + "01.prg");
+            }
+            editor_.Reports().PostChooserOpening(kParamProgramSaveFile);
+            return true;
+        case kCommandSaveAllFromUnit:
+            ChooseLibraryFolder([this] {
+                if (EditorPanel* panel = editor_.Panel()) {
+                    panel->SetChooserPath(kParamProgramSaveFile, library_.FirstPath());
+                }
+                transfers_.StartSaveAll();
+            });
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Librarian::Tick() {
+    transfers_.Tick();
+}
+
+void Librarian::GuiIdle() {
+    transfers_.RequestPendingDump();
+}
+
+void Librarian::StatusReply(uint8_t code) {
+    transfers_.OnStatusReply(code);
+}
+
+void Librarian::FirmwareReply(uint8_t code) {
+    // No firmware update runs here yet: no code is awaited.
+    (void)code;
+}
+
+void Librarian::ProgramDump(const uint8_t* bytes, size_t size) {
+    transfers_.OnProgramDump(bytes, size);
 }
 
 void Librarian::PanelAction(int index, double value) {
     EditorPanel* panel = editor_.Panel();
+    const std::string path = panel ? panel->ChooserPath(index) : std::string();
+    const bool chosen = path.size() >= kShortestPath;
     switch (index) {
-        case kParamProgramLoadFile: {
-            const std::string path = panel ? panel->ChooserPath(index) : std::string();
-            if (path.size() < kShortestPath) return;
+        case kParamProgramLoadFile:
+            if (!chosen) return;
             LoadChosenFile(path);
             return;
-        }
-        case kParamProgramSaveFile: {
-            const std::string path = panel ? panel->ChooserPath(index) : std::string();
-            if (path.size() < kShortestPath) return;
-            SaveProgramFile(path);
+        case kParamProgramSaveFile:
+            if (!chosen) {
+                // A cancelled Save dialog disarms a save from the unit: a later dump must not
+                // overwrite the file the selector still names.
+                transfers_.DisarmSaveFromUnit();
+                return;
+            }
+            if (transfers_.SaveFromUnitArmed()) {
+                transfers_.RequestIntoFile(path);
+            } else {
+                SaveProgramFile(path);
+            }
             return;
-        }
+        case kParamProgramWriteFile:
+            if (!chosen) return;
+            transfers_.WriteSelectedFile(path);
+            ScanLibraryFolder(path);
+            return;
+        case kParamWriteAll:
+            // A switch on the panel: each click, on or off, asks as the menu command does.
+            Command(kCommandWriteAllPrograms);
+            return;
+        case kParamPreviousProgram:
+        case kParamNextProgram:
+            if (value > 0.5) StepProgram(index == kParamNextProgram ? 1 : -1);
+            return;
         default:
             break;
     }
@@ -98,13 +208,15 @@ void Librarian::PanelAction(int index, double value) {
 }
 
 bool Librarian::LoadChosenFile(const std::string& path) {
-    SelectLibraryFile(path);
-    return LoadProgramFile(path);
+    ScanLibraryFolder(path);
+    const bool loaded = LoadProgramFile(path);
+    SetChooserPaths(path, false);
+    return loaded;
 }
 
 bool Librarian::OpenProgramFile(const std::string& path) {
     // The Load button's next dialog starts where this file lies.
-    if (EditorPanel* panel = editor_.Panel()) panel->SetChooserPath(kParamProgramLoadFile, path);
+    SetChooserPaths(path, true);
     return LoadChosenFile(path);
 }
 
@@ -147,19 +259,19 @@ void Librarian::RestoreLastProgram() {
         editor_.ApplyProgram(working_);
         return;
     }
-    if (EditorPanel* panel = editor_.Panel()) {
-        for (int chooser : {kParamProgramLoadFile, kParamProgramSaveFile, kParamProgramWriteFile}) {
-            panel->SetChooserPath(chooser, lastFile);
-        }
-    }
-    SelectLibraryFile(lastFile);
+    SetChooserPaths(lastFile, true);
+    // The folder of the last file is listed with it selected, so previous and next go on from
+    // where the last session ended.
+    ScanLibraryFolder(lastFile);
     LoadProgramFile(LastProgramPath());
 }
 
 void Librarian::StoreLastProgram() {
     if (settingsPath_.empty()) return;
-    ShowStatus(selectedName_);
-    const std::string lastFile = libraryFolder_ + selectedName_ + kProgramExtension;
+    const std::optional<LibraryFolder::Entry> selected = library_.Selected();
+    ShowStatus(selected ? selected->baseName : std::string());
+    const std::string lastFile =
+        library_.Folder() + (selected ? selected->fileName : std::string(kProgramExtension));
     WriteProfileString(settingsPath_, "program", "lastfile", lastFile.c_str());
     SaveProgramFile(LastProgramPath());
 }

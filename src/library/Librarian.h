@@ -1,15 +1,20 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "editor/OrvoEditor.h"
 #include "editor/ProgramOperations.h"
 #include "editor/ProgramSlots.h"
+#include "library/LibraryFolder.h"
+#include "library/ProgramTransfers.h"
 #include "library/SectionOperations.h"
 
-// The editor's programs: loading and saving program files, the last program kept across
-// sessions, and the section buttons. It works on the editor it belongs to and is called by the
-// editor under the plug-in lock.
+// The editor's programs: loading and saving program files, the library folder and the
+// transfers to and from the unit, the last program kept across sessions, and the section
+// buttons. It works on the editor it belongs to and is called by the editor under the plug-in
+// lock.
 class Librarian : public ProgramOperations {
 public:
     // settingsPath: the settings file; "lastprogram.prg" lives beside it. Empty: nothing is
@@ -20,6 +25,12 @@ public:
     bool OpenProgramFile(const std::string& path) override;
     void RestoreLastProgram() override;
     void StoreLastProgram() override;
+    void Tick() override;
+    void GuiIdle() override;
+    void StatusReply(uint8_t code) override;
+    void FirmwareReply(uint8_t code) override;
+    void ProgramDump(const uint8_t* bytes, size_t size) override;
+    bool Command(int code) override;
 
     // Loads a program file into the editor and the unit; false when it could not be read.
     bool LoadProgramFile(const std::string& path);
@@ -28,23 +39,34 @@ public:
     // Saves a program received from the unit, given as its 104 bytes.
     bool SaveProgramDump(const std::string& path, const ProgramBlock& block);
 
+    // The folder dialog, then the folder chosen (or, for Select Directory alone, the current
+    // one when it is cancelled) is listed and the choosers get its first file. then runs
+    // afterwards with a folder chosen; a cancelled dialog does not run it.
+    void ChooseLibraryFolder(std::function<void()> then = {});
+    // The library folder becomes the folder of path and is listed anew; the file of path is
+    // selected and its name shown.
+    void ScanLibraryFolder(const std::string& path);
+
     void SectionDefault();
     void SectionRandomise();
     void SectionReset();
     void SectionCopy();
 
     const ProgramValues& WorkingProgram() const { return working_; }
-    const std::string& LibraryFolder() const { return libraryFolder_; }
-    const std::string& SelectedName() const { return selectedName_; }
+    const LibraryFolder& Library() const { return library_; }
+    ProgramTransfers& Transfers() { return transfers_; }
     std::string LastProgramPath() const;
     SectionRandom& Random() { return random_; }
 
 private:
     SectionSelection Selection() const;
-    void SelectLibraryFile(const std::string& path);
     // What the Load button does with the file it was given.
     bool LoadChosenFile(const std::string& path);
     void ShowStatus(const std::string& text);
+    void SetChooserPaths(const std::string& path, bool loadChooserToo);
+    void LibraryFolderChosen(const std::optional<std::string>& chosen,
+                             const std::function<void()>& then);
+    void StepProgram(int delta);
     // Writes a program file; a failure is shown in the status line.
     bool WriteProgram(const std::string& path, const ProgramValues& program);
 
@@ -54,8 +76,8 @@ private:
     ProgramValues randomValues_{};
     ProgramValues reset_{};
     SectionRandom random_;
-    std::string libraryFolder_;
-    std::string selectedName_;
+    LibraryFolder library_;
+    ProgramTransfers transfers_;
 };
 
 // The file name behind the last "/", and the folder up to and including it.

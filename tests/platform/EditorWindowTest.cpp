@@ -76,6 +76,11 @@ public:
     void RestoreLastProgram() override {}
     void StoreLastProgram() override {}
     void GuiIdle() override { ++calls; }
+    void Tick() override {}
+    void StatusReply(uint8_t) override {}
+    void FirmwareReply(uint8_t) override {}
+    void ProgramDump(const uint8_t*, size_t) override {}
+    bool Command(int) override { return false; }
     int calls = 0;
 };
 

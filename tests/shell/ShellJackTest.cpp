@@ -20,6 +20,7 @@
 #include "shell/ShellTestSupport.h"
 #include "sim/SimPorts.h"
 #include "sim/VirtualOrvo.h"
+#include "support/JackPortNamed.h"
 
 using namespace std::chrono_literals;
 
@@ -103,16 +104,6 @@ private:
     std::vector<std::thread::id> threads_;
 };
 
-// The first port of the back end's list whose name contains part.
-template <typename Port>
-std::string PortNamed(const std::string& part) {
-    Port port(RtMidi::UNIX_JACK, "orvo name probe");
-    for (unsigned i = 0; i < port.getPortCount(); ++i) {
-        const std::string name = port.getPortName(i);
-        if (name.find(part) != std::string::npos) return name;
-    }
-    return {};
-}
 }  // namespace
 
 TEST(ShellOverJack, StartUpAndShutdownRunInTheirOrder) {
@@ -178,8 +169,8 @@ TEST(ShellOverJack, TheEditorTalksToTheVirtualUnit) {
         }
     } stopPoller{stop, poller};
 
-    const std::string unitOut = PortNamed<RtMidiIn>("Orvo Simulator");
-    const std::string unitIn = PortNamed<RtMidiOut>("Orvo Simulator");
+    const std::string unitOut = JackPortNamed<RtMidiIn>("Orvo Simulator");
+    const std::string unitIn = JackPortNamed<RtMidiOut>("Orvo Simulator");
     ASSERT_FALSE(unitOut.empty());
     ASSERT_FALSE(unitIn.empty());
     ShellEnvironment environment;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "editor/EditorPanel.h"
 
@@ -26,6 +28,17 @@ public:
         return found == choosers.end() ? std::string() : found->second;
     }
     void SetChooserPath(int index, const std::string& path) override { choosers[index] = path; }
+    bool ShowReport(const Report& report) override {
+        reports.push_back({report.kind, report.text});
+        return report.kind == ReportKind::kWarning ? warningAnswer : true;
+    }
+    bool ChooseFolder(std::string& folder) override {
+        ++folderDialogs;
+        folderShownAt = folder;
+        if (!chosenFolder) return false;
+        folder = *chosenFolder;
+        return true;
+    }
     void ShowAbout() override { aboutShown = true; }
     void OpenChooser(int index) override { openedChooser = index; }
     double KeyboardVelocity() const override { return velocity; }
@@ -43,4 +56,14 @@ public:
     int keyboardRedraws = 0;
     bool aboutShown = false;
     int openedChooser = -1;
+    struct Shown {
+        ReportKind kind;
+        std::string text;
+        bool operator==(const Shown&) const = default;
+    };
+    std::vector<Shown> reports;
+    bool warningAnswer = true;
+    std::optional<std::string> chosenFolder;
+    std::string folderShownAt;
+    int folderDialogs = 0;
 };

@@ -406,6 +406,20 @@ QString GraphicsQt::ExecFileDialog(QFileDialog& dialog) {
     return dialog.selectedFiles().first();
 }
 
+bool GraphicsQt::PromptForFolder(std::string& folder, const std::string& title) {
+    if (widget_ == nullptr) return false;
+    QFileDialog dialog(OwnerWindow(), ToQt(title));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setDirectory(ToQt(folder.empty() ? DocumentsFolder() : folder));
+    QString chosen = ExecFileDialog(dialog);
+    if (chosen.isEmpty()) return false;
+    while (chosen.size() > 1 && chosen.endsWith('/'))
+        chosen.chop(1);
+    folder = chosen.toStdString();
+    return true;
+}
+
 bool GraphicsQt::ChooseColor(ColorARGB& colour, const std::string& prompt) {
     QColorDialog dialog(QColor(colour.R, colour.G, colour.B), OwnerWindow());
     dialog.setWindowTitle(ToQt(prompt));

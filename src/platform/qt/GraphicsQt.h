@@ -52,6 +52,7 @@ public:
     std::string AppDataFolder(bool shared) const override;
     bool PromptForFileName(std::string& name, int action, std::string& folder,
                            const std::string& extensions) override;
+    bool PromptForFolder(std::string& folder, const std::string& title) override;
     bool ChooseColor(ColorARGB& colour, const std::string& prompt) override;
     bool OpenLink(const std::string& url, const std::string& caption,
                   const std::string& confirmText, const std::string& errorText) override;

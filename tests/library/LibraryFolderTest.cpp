@@ -1,0 +1,147 @@
+#include "library/LibraryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "library/Librarian.h"
+#include "library/ProgramText.h"
+#include "support/CaptureOutputPort.h"
+#include "support/FakeEditorPanel.h"
+#include "support/TempDir.h"
+#include "util/ProfileFile.h"
+
+namespace {
+
+std::vector<std::string> FileNames(const std::vector<LibraryFolder::Entry>& entries) {
+    std::vector<std::string> names;
+    for (const LibraryFolder::Entry& entry : entries)
+        names.push_back(entry.fileName);
+    return names;
+}
+
+ProgramValues ProgramWithCoarse(int coarse) {
+    ProgramValues program{};
+    program[0] = coarse;
+    return program;
+}
+
+}  // namespace
+
+TEST(LibraryFolder, ListsProgramFilesSortedByNameAndSkipsTheRest) {
+    TempDir dir;
+    for (const char* name : {"10 Lead.prg", "02 Bass.Prg", "2 Sub.PRG", "01 Pad.prg", "03 Odd.pRg",
+                             "notes.txt", "archive.prg.bak", ".prg"})
+        TempDir::Write(dir.File(name), "");
+    std::filesystem::create_directory(dir.File("04 folder.prg"));
+    const std::vector<LibraryFolder::Entry> entries = LibraryFolder::ListProgramFiles(dir.Path());
+    EXPECT_EQ(FileNames(entries), (std::vector<std::string>{".prg", "01 Pad.prg", "02 Bass.Prg",
+                                                            "10 Lead.prg", "2 Sub.PRG"}));
+    EXPECT_EQ(entries[2].baseName, "02 Bass");
+}
+
+TEST(LibraryFolder, KeepsMoreThanAThousandFilesAndLongPathsWhole) {
+    TempDir dir;
+    // A folder path well beyond 255 characters.
+    std::string folder = dir.Path();
+    while (folder.size() < 300)
+        folder += "/a long folder name for the library";
+    std::filesystem::create_directories(folder);
+    for (int i = 0; i < 1100; ++i)
+        TempDir::Write(folder + "/" + std::to_string(10000 + i) + ".prg", "");
+    LibraryFolder library;
+    const std::optional<LibraryFolder::Entry> selected = library.Scan(folder + "/11099.prg");
+    ASSERT_TRUE(selected);
+    EXPECT_EQ(library.Entries().size(), 1100u);
+    EXPECT_EQ(library.SelectedIndex(), 1099);
+    EXPECT_EQ(library.Folder(), folder + "/");
+    EXPECT_EQ(library.PathOf(*selected), folder + "/11099.prg");
+}
+
+TEST(LibraryFolder, PreviousAndNextStayWithinTheListAndNeedOne) {
+    LibraryFolder library;
+    EXPECT_FALSE(library.Step(1));
+    TempDir dir;
+    for (const char* name : {"01.prg", "02.prg", "03.prg"})
+        TempDir::Write(dir.File(name), "");
+    library.Scan(dir.File("02.prg"));
+    EXPECT_EQ(library.Step(1)->fileName, "03.prg");
+    EXPECT_EQ(library.Step(1)->fileName, "03.prg");
+    EXPECT_EQ(library.Step(-1)->fileName, "02.prg");
+    EXPECT_EQ(library.Step(-5)->fileName, "01.prg");
+}
+
+// The arrows of the real editor, and where they start after a restart.
+TEST(LibraryFolderInEditor, ArrowsLoadTheNeighboursAndGoOnAfterARestart) {
+    TempDir dir;
+    const std::string settings = dir.File("settings.ini");
+    std::filesystem::create_directory(dir.File("library"));
+    for (int n = 1; n <= 3; ++n) {
+        TempDir::Write(dir.File("library/0" + std::to_string(n) + " Sound.prg"),
+                       FormatProgramText(ProgramWithCoarse(n)));
+    }
+    CaptureOutputPort port;
+    uint16_t channel = 1;
+    auto start = [&](FakePanel*& shown) {
+        auto editor = std::make_unique<OrvoEditor>(&port, &channel);
+        auto panel = std::make_unique<FakePanel>();
+        shown = panel.get();
+        editor->AttachPanel(std::move(panel));
+        editor->AttachPrograms(std::make_unique<Librarian>(*editor, settings));
+        return editor;
+    };
+    auto press = [](OrvoEditor& editor, int index) {
+        editor.SetParameterValue(index, 1.0);
+        editor.SetParameterValue(index, 0.0);
+    };
+    auto coarse = [](OrvoEditor& editor) { return IntValue(*editor.GetParam(3)); };
+
+    FakePanel* panel = nullptr;
+    auto editor = start(panel);
+    press(*editor, kParamNextProgram);
+    EXPECT_EQ(panel->status, "Program Name") << "no list before a folder was chosen";
+    panel->choosers[kParamProgramLoadFile] = dir.File("library/01 Sound.prg");
+    editor->SetParameterValue(kParamProgramLoadFile, 1.0);
+    EXPECT_EQ(panel->ChooserPath(kParamProgramWriteFile), dir.File("library/01 Sound.prg"));
+    press(*editor, kParamNextProgram);
+    EXPECT_EQ(coarse(*editor), 2);
+    EXPECT_EQ(panel->status, "02 Sound.prg");
+    EXPECT_EQ(panel->ChooserPath(kParamProgramSaveFile), dir.File("library/02 Sound.prg"));
+    EXPECT_EQ(IntValue(*editor->GetParam(kParamSevenSegment)), 2);
+    editor.reset();
+    EXPECT_EQ(ReadProfileString(settings, "program", "lastfile", "", 4096),
+              dir.File("library/02 Sound.prg"));
+
+    editor = start(panel);
+    EXPECT_EQ(panel->status, "lastprogram.prg");
+    press(*editor, kParamNextProgram);
+    EXPECT_EQ(coarse(*editor), 3) << "the list of the last file, with it selected";
+    press(*editor, kParamPreviousProgram);
+    press(*editor, kParamPreviousProgram);
+    press(*editor, kParamPreviousProgram);
+    EXPECT_EQ(coarse(*editor), 1);
+}
+
+TEST(LibraryFolderInEditor, SelectDirectoryListsTheChosenFolderAndACancelKeepsIt) {
+    TempDir dir;
+    TempDir::Write(dir.File("07 Acid.prg"), FormatProgramText(ProgramWithCoarse(7)));
+    CaptureOutputPort port;
+    uint16_t channel = 1;
+    OrvoEditor editor(&port, &channel);
+    auto owned = std::make_unique<FakePanel>();
+    FakePanel* panel = owned.get();
+    editor.AttachPanel(std::move(owned));
+    auto librarian = std::make_unique<Librarian>(editor, "");
+    const Librarian* library = librarian.get();
+    editor.AttachPrograms(std::move(librarian));
+    panel->chosenFolder = dir.Path();
+    editor.DoCommand(kCommandSelectDirectory);
+    EXPECT_EQ(library->Library().Folder(), dir.Path() + "/");
+    EXPECT_EQ(panel->ChooserPath(kParamProgramLoadFile), dir.File("07 Acid.prg"));
+    panel->chosenFolder.reset();
+    editor.DoCommand(kCommandSelectDirectory);
+    EXPECT_EQ(panel->folderShownAt, dir.Path() + "/");
+    EXPECT_EQ(library->Library().Folder(), dir.Path() + "/");
+    EXPECT_TRUE(library->Library().Loaded());
+}
