@@ -231,7 +231,7 @@ bool Librarian::LoadChosenFile(const std::string& path) {
 
 bool Librarian::OpenProgramFile(const std::string& path) {
     // The Load button's next dialog starts where this file lies.
-    if (EditorPanel* panel = editor_.Panel()) panel->SetChooserPath(kParamProgramLoadFile, path);
+    SetChooserPaths(path, true);
     return LoadChosenFile(path);
 }
 

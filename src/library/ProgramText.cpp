@@ -46,11 +46,11 @@ std::vector<ProgramTextLine> ProgramValueLines(std::string_view text) {
         // A line of only a carriage return is the blank line of a CR LF file: skipped like an
         // empty one, so that blank lines never shift the slots.
         if (line.empty() || line == "\r") continue;
-        // Five characters hold any value; a short line gives up its last character, which is
-        // meant to be the carriage return.
-        const size_t take = line.size() < 6 ? line.size() - 1 : 5;
+        // Five characters hold any value. Only a carriage return is dropped from the line's
+        // end: a file with bare line feeds (edited by hand, say) keeps its last digit, where
+        // dropping the last character of every short line read "12" as 1.
         const std::string_view text = line.back() == '\r' ? line.substr(0, line.size() - 1) : line;
-        lines.push_back({lineNumber, text, ReadNumber(line.substr(0, take))});
+        lines.push_back({lineNumber, text, ReadNumber(text.substr(0, 5))});
     }
     return lines;
 }
@@ -77,9 +77,8 @@ std::optional<ProgramValues> ParseWholeProgramText(std::string_view text, std::s
     ProgramValues values{};
     for (size_t slot = 0; slot < lines.size(); ++slot) {
         const std::string where = "line " + std::to_string(lines[slot].lineNumber);
-        const std::optional<int> number = ReadNumber(lines[slot].text.substr(0, 5));
-        if (!number) return fail(where + " holds no number");
-        const int value = *number;
+        if (!lines[slot].value) return fail(where + " holds no number");
+        const int value = *lines[slot].value;
         if (value < kProgramValueMin || value > kProgramValueMax) {
             return fail(where + " holds " + std::to_string(value) + ", outside -64..127");
         }

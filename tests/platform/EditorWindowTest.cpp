@@ -75,8 +75,8 @@ public:
     bool OpenProgramFile(const std::string&) override { return false; }
     void RestoreLastProgram() override {}
     void StoreLastProgram() override {}
-    void Tick() override {}
     void GuiIdle() override { ++calls; }
+    void Tick() override {}
     void StatusReply(uint8_t) override {}
     void FirmwareReply(uint8_t) override {}
     void ProgramDump(const uint8_t*, size_t) override {}
