@@ -95,10 +95,12 @@ TEST_F(EqWindow, RightDragWidensABandAndTheLabelShowsWhileHeld) {
     synth::Move(panel, at + QPoint(6, 0), Qt::RightButton);
     Settle();
     EXPECT_NEAR(eq_->Band(2).Width(), 1.2f, 1e-5);
-    // The label's background darkens the panel above the handle.
-    const QRgb label = Shown(at + QPoint(2, -38));
+    // The label's background darkens the panel above the handle, left of the short last line
+    // (the first line, " 2.00kHz", fills the box's width).
+    const QPoint inLabel = at + QPoint(2, -7);
+    const QRgb label = Shown(inLabel);
     EXPECT_LT(qRed(label), 30);
     synth::Release(panel, at + QPoint(6, 0), Qt::RightButton);
     Settle();
-    EXPECT_EQ(Shown(at + QPoint(2, -38)), 0x1E1E1Eu);
+    EXPECT_EQ(Shown(inLabel), 0x1E1E1Eu);
 }

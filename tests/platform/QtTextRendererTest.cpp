@@ -30,7 +30,8 @@ protected:
     void TearDown() override { raster::SetTextRenderer(previous_); }
 
     static void Fill(raster::Bitmap& bitmap, uint32_t value) {
-        for (int y = 0; y < bitmap.Height(); ++y) std::fill_n(bitmap.Row(y), bitmap.Width(), value);
+        for (int y = 0; y < bitmap.Height(); ++y)
+            std::fill_n(bitmap.Row(y), bitmap.Width(), value);
     }
     // The box around every pixel that differs from value; empty when none does.
     static raster::PixelRect Touched(const raster::Bitmap& bitmap, uint32_t value) {
@@ -54,12 +55,31 @@ TEST_F(QtTextRendererTest, MeasuresWiderTextAndLargerFonts) {
     const raster::TextExtent one = renderer_.MeasureText(font_, u"88");
     const raster::TextExtent two = renderer_.MeasureText(font_, u"8888");
     EXPECT_GT(one.width, 0);
-    EXPECT_GE(one.height, 12);
+    EXPECT_GE(one.height, 10);
+    EXPECT_LE(one.height, 12) << "12 is the height of a line";
     EXPECT_EQ(two.height, one.height);
     EXPECT_NEAR(two.width, 2 * one.width, 2);
     raster::NativeFont big = font_;
     big.height = 24;
     EXPECT_GT(renderer_.MeasureText(big, u"88").width, one.width);
+}
+
+// A font "of height N" is a cell N pixels tall (ascent plus descent), which the panel's text
+// boxes are laid out for; Qt's pixel size is the em, and a line of an N-pixel em is taller.
+TEST_F(QtTextRendererTest, AFontOfHeightNHasLinesAtMostNPixelsTall) {
+    for (int height : {6, 9, 12, 18, 24}) {
+        SCOPED_TRACE(height);
+        font_.height = height;
+        const int line = renderer_.MeasureText(font_, u"trigger").height;
+        EXPECT_LE(line, height);
+        EXPECT_GE(line, height - 2) << "the largest size that fits is taken";
+        raster::GlyphMask mask;
+        ASSERT_TRUE(renderer_.RasterizeGlyph(font_, U'g', mask));
+        EXPECT_EQ(mask.height, line);
+        // A negative height asks for the em itself, whose line is taller.
+        font_.height = -height;
+        EXPECT_GT(renderer_.MeasureText(font_, u"trigger").height, height);
+    }
 }
 
 TEST_F(QtTextRendererTest, RenderedTextStaysInsideItsMeasuredBoxAndKeepsAlpha) {
@@ -74,7 +94,8 @@ TEST_F(QtTextRendererTest, RenderedTextStaysInsideItsMeasuredBoxAndKeepsAlpha) {
     EXPECT_LE(touched.right, 10 + extent.width + 1);
     EXPECT_LE(touched.bottom, 5 + extent.height);
     for (int y = 0; y < bitmap.Height(); ++y) {
-        for (int x = 0; x < bitmap.Width(); ++x) ASSERT_EQ(raster::PixelAlpha(bitmap.Row(y)[x]), 255u);
+        for (int x = 0; x < bitmap.Width(); ++x)
+            ASSERT_EQ(raster::PixelAlpha(bitmap.Row(y)[x]), 255u);
     }
 }
 
@@ -91,7 +112,9 @@ TEST_F(QtTextRendererTest, GlyphCacheAndNativeTextCoverTheSamePlace) {
     Fill(first, kPaper);
     Fill(second, kPaper);
     raster::PixelRect rect{0, 0, 120, 30};
-    EXPECT_GT(native.DrawText(&first, "Fat Bass", -1, &rect, raster::kTextCentre | raster::kTextVCentre), 0);
+    EXPECT_GT(
+        native.DrawText(&first, "Fat Bass", -1, &rect, raster::kTextCentre | raster::kTextVCentre),
+        0);
     cached.DrawText(&second, "Fat Bass", -1, &rect, raster::kTextCentre | raster::kTextVCentre);
     const raster::PixelRect a = Touched(first, kPaper);
     const raster::PixelRect b = Touched(second, kPaper);
@@ -107,7 +130,8 @@ TEST_F(QtTextRendererTest, GlyphMaskHasTheCharactersAdvance) {
     EXPECT_EQ(mask.advance, renderer_.MeasureText(font_, u"W").width);
     EXPECT_EQ(mask.coverage.size(), static_cast<size_t>(mask.width) * mask.height);
     int covered = 0;
-    for (uint8_t value : mask.coverage) covered += value > 128;
+    for (uint8_t value : mask.coverage)
+        covered += value > 128;
     EXPECT_GT(covered, 10);
     ASSERT_TRUE(renderer_.RasterizeGlyph(font_, U' ', mask));
     EXPECT_GT(mask.advance, 0);

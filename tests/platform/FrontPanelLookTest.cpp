@@ -1,0 +1,152 @@
+// The editor's own panel, with its images and the Qt text renderer, drawn at the zooms a user
+// picks: texts that must not run into each other, and artwork that must not show what is not
+// there.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "QtPanelDriver.h"
+#include "editor/OrvoEditor.h"
+#include "editor/OrvoPanel.h"
+#include "gui/GraphicsFactory.h"
+#include "gui/GuiResize.h"
+#include "gui/TextControl.h"
+#include "library/MakePlugin.h"
+#include "platform/qt/GraphicsQt.h"
+#include "plugin/Parameter.h"
+#include "support/TempDir.h"
+
+namespace {
+
+constexpr double kZooms[] = {0.5, 1.0, 2.0};
+
+// One way the effect area can look: the effect type and, for the equalizer, its view.
+struct EffectView {
+    int type;
+    bool knobs;
+};
+constexpr EffectView kEffectViews[] = {
+    {kEffectOff, false},       {kEffectChorus, false},   {kEffectOverdrive, false},
+    {kEffectEqualizer, false}, {kEffectEqualizer, true},
+};
+
+// Where a text's letters reach across its row: from the left of its first character to the
+// right of its last (a value text ends in a blank before its empty unit label).
+struct Span {
+    int left = 0;
+    int right = 0;
+};
+
+class FrontPanelLook : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OffscreenApp();
+        // The zoom is kept in the settings file; these tests keep theirs to themselves.
+        setenv("XDG_CONFIG_HOME", config_.Path().c_str(), 1);
+        SetGraphicsFactory([](PluginBase* core) { return new GraphicsQt(core); });
+        editor_.reset(MakePlugin(nullptr, &channel_));
+        SetGraphicsFactory({});
+        ASSERT_NE(editor_, nullptr);
+        panel_ = static_cast<OrvoPanel*>(editor_->Panel());
+        graphics_ = &panel_->Panel();
+    }
+    void TearDown() override {
+        editor_.reset();
+        Graphics::ReleaseCaches();
+        unsetenv("XDG_CONFIG_HOME");
+    }
+
+    // The panel as the user sees it with this effect at this zoom.
+    void Show(const EffectView& view, double zoom) {
+        // Either view switch chooses its view whatever value it is given.
+        editor_->SetParameterValue(view.knobs ? kParamParametricEqView : kParamParagraphicEqView,
+                                   1);
+        editor_->SetParameterValue(ParamIndexOfPosition(kEffectTypePosition), view.type);
+        editor_->RedrawParamControls();
+        editor_->Resize()->SetScale(zoom);
+        editor_->Resize()->ApplyChange();
+        graphics_->MarkAllDirty();
+        Rect dirty;
+        if (graphics_->CollectDirty(dirty)) graphics_->DrawDirty(dirty);
+    }
+    uint32_t Pixel(int x, int y) const { return graphics_->DrawBitmap()->Row(y)[x] & 0x00FFFFFFu; }
+
+    // Every text the value text of each position can show, from the position's lowest value to
+    // its highest, as the editor writes it.
+    std::map<int, std::vector<std::string>> EveryValueText() {
+        std::map<int, std::vector<std::string>> texts;
+        for (int position = 0; position < kUnitParamCount; ++position) {
+            const int index = ParamIndexOfPosition(position);
+            const Parameter& param = *editor_->GetParam(index);
+            const double kept = param.value;
+            for (int value = PositionMinimum(position); value <= PositionMaximum(position);
+                 ++value) {
+                editor_->SetParameterValue(index, value);
+                texts[position].push_back(panel_->ValueText(position)->Text());
+            }
+            editor_->SetParameterValue(index, kept);
+        }
+        return texts;
+    }
+
+    // How far the letters of any of texts reach when drawn in the value text of position.
+    Span Reach(int position, const std::vector<std::string>& texts) {
+        TextControl& control = *panel_->ValueText(position);
+        Span reach{control.DrawRect().R, control.DrawRect().L};
+        for (const std::string& text : texts) {
+            Rect placed = control.DrawRect();
+            EXPECT_TRUE(graphics_->MeasureText(control.GetTextStyle(), text, placed));
+            Rect letters = control.DrawRect();
+            const std::string shown = text.substr(0, text.find_last_not_of(' ') + 1);
+            EXPECT_TRUE(graphics_->MeasureText(control.GetTextStyle(), shown, letters));
+            reach.left = std::min(reach.left, placed.L);
+            reach.right = std::max(reach.right, placed.L + letters.Width());
+        }
+        return reach;
+    }
+
+    TempDir config_;
+    uint16_t channel_ = 1;
+    std::unique_ptr<OrvoEditor> editor_;
+    OrvoPanel* panel_ = nullptr;
+    Graphics* graphics_ = nullptr;
+};
+
+// "trigger" (trig/gate) and "upper" (key priority) stand 40 units apart in the top row; no two
+// value texts of a row may touch, whatever values they show, at any zoom or effect.
+TEST_F(FrontPanelLook, NoTwoValueTextsOfARowTouchAtAnyZoomOrEffect) {
+    const std::map<int, std::vector<std::string>> texts = EveryValueText();
+    for (const EffectView& view : kEffectViews) {
+        for (double zoom : kZooms) {
+            Show(view, zoom);
+            SCOPED_TRACE(testing::Message()
+                         << "effect " << view.type << (view.knobs ? " knobs" : "") << " at "
+                         << zoom * 100 << " %");
+            std::vector<int> shown;
+            std::map<int, Span> reach;
+            for (const auto& [position, values] : texts) {
+                if (panel_->ValueText(position)->IsHidden()) continue;
+                shown.push_back(position);
+                reach[position] = Reach(position, values);
+            }
+            for (int a : shown) {
+                for (int b : shown) {
+                    const Rect& boxA = panel_->ValueText(a)->DrawRect();
+                    const Rect& boxB = panel_->ValueText(b)->DrawRect();
+                    if (boxA.T != boxB.T || boxA.L >= boxB.L || a == b) continue;
+                    EXPECT_LT(reach[a].right, reach[b].left)
+                        << "position " << a << " reaches " << reach[a].right << ", position " << b
+                        << " starts at " << reach[b].left;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
