@@ -16,6 +16,7 @@
 #include "editor/OrvoPanel.h"
 #include "gui/GraphicsFactory.h"
 #include "gui/GuiResize.h"
+#include "gui/ParaGraphicEq.h"
 #include "gui/TextControl.h"
 #include "library/MakePlugin.h"
 #include "platform/qt/GraphicsQt.h"
@@ -145,6 +146,43 @@ TEST_F(FrontPanelLook, NoTwoValueTextsOfARowTouchAtAnyZoomOrEffect) {
                         << " starts at " << reach[b].left;
                 }
             }
+        }
+    }
+}
+
+// At 50 % the equalizer display is 230 x 57 pixels and its full set of labels would overlap
+// ("200300", "5k7k10k", gains stacked on one another); fewer are shown there, never touching,
+// and always the middle ones.
+TEST_F(FrontPanelLook, EqualizerAxisLabelsNeverRunTogether) {
+    for (double zoom : kZooms) {
+        Show({kEffectEqualizer, false}, zoom);
+        SCOPED_TRACE(testing::Message() << zoom * 100 << " %");
+        ParaGraphicEq& equalizer = *panel_->Equalizer();
+        ASSERT_FALSE(equalizer.IsHidden());
+        const std::vector<ParaGraphicEq::GridLabel>& labels = equalizer.GridLabels(*graphics_);
+        std::vector<std::string> frequencies, gains;
+        for (const ParaGraphicEq::GridLabel& label : labels) {
+            (label.gain ? gains : frequencies).push_back(label.text);
+            EXPECT_GT(label.extent.Width(), 0) << label.text;
+        }
+        for (size_t a = 0; a < labels.size(); ++a) {
+            for (size_t b = a + 1; b < labels.size(); ++b) {
+                const Rect& one = labels[a].extent;
+                const Rect& other = labels[b].extent;
+                if (labels[a].gain != labels[b].gain) continue;
+                const bool apart = labels[a].gain ? one.B <= other.T || other.B <= one.T
+                                                  : one.R < other.L || other.R < one.L;
+                EXPECT_TRUE(apart) << labels[a].text << " and " << labels[b].text;
+            }
+        }
+        EXPECT_NE(std::find(frequencies.begin(), frequencies.end(), "1k"), frequencies.end());
+        EXPECT_NE(std::find(gains.begin(), gains.end(), "0"), gains.end());
+        if (zoom >= 1.0) {
+            EXPECT_EQ(frequencies.size(), 12u) << "every line is labelled at 100 % and up";
+            EXPECT_EQ(gains.size(), 7u);
+        } else {
+            EXPECT_GE(frequencies.size(), 4u);
+            EXPECT_GE(gains.size(), 3u);
         }
     }
 }
