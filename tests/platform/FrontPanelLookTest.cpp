@@ -187,4 +187,49 @@ TEST_F(FrontPanelLook, EqualizerAxisLabelsNeverRunTogether) {
     }
 }
 
+// The effect's blend controls exist only with an effect on; without one the space under their
+// value texts (917..1005 x 453..475 at 100 %) shows the bare frame, with one its names.
+TEST_F(FrontPanelLook, BlendNamesShowOnlyWithTheBlendControls) {
+    for (double zoom : kZooms) {
+        for (const EffectView& view : kEffectViews) {
+            Show(view, zoom);
+            SCOPED_TRACE(testing::Message()
+                         << "effect " << view.type << " at " << zoom * 100 << " %");
+            const auto at = [zoom](int units) { return static_cast<int>(units * zoom); };
+            const uint32_t frame = Pixel(at(1000), at(470));
+            int differing = 0;
+            for (int y = at(453); y < at(475); ++y) {
+                for (int x = at(917); x < at(1005); ++x)
+                    differing += Pixel(x, y) != frame;
+            }
+            if (view.type == kEffectOff) {
+                EXPECT_EQ(differing, 0) << "names of controls that are not there";
+            } else {
+                EXPECT_GT(differing, 20 * zoom * zoom) << "the blend controls have no names";
+            }
+        }
+    }
+}
+
+// The WRITE ALL tab hangs under the WRITE button; the VCO 1 frame starts 10 units below the
+// tab's corner and its top edge must look the same under the tab as beside it.
+TEST_F(FrontPanelLook, WriteAllTabLeavesTheVco1FrameAlone) {
+    for (double zoom : kZooms) {
+        Show({kEffectOff, false}, zoom);
+        SCOPED_TRACE(testing::Message() << zoom * 100 << " %");
+        const auto at = [zoom](int units) { return static_cast<int>(units * zoom); };
+        // Rows 74 and 75: the frame's edge, above the faders, which start at 76.
+        for (int y = at(74); y < at(76); ++y) {
+            for (int x = at(56); x < at(137); ++x) {
+                ASSERT_EQ(Pixel(x, y), Pixel(at(250), y)) << x << ", " << y;
+            }
+        }
+        // The tab itself is there.
+        int tab = 0;
+        for (int x = at(56); x < at(137); ++x)
+            tab += Pixel(x, at(68)) != Pixel(at(20), at(68));
+        EXPECT_GT(tab, at(60));
+    }
+}
+
 }  // namespace

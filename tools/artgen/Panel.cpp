@@ -36,7 +36,7 @@ constexpr PositionLabel kPanelLabels[] = {
     {75, "VCF TYPE"}, {76, "RESONANCE"}, {77, "SLOPE"}, {78, "PORTAMENTO"}, {79, "MODE"},
     {81, "BEND RANGE"}, {82, "OCTAVE"}, {83, "TRIG/GATE"}, {84, "PRIORITY"},
     {85, "RATE"}, {86, "DELAY"}, {87, "VCF\nDEPTH"}, {88, "VCO\nDEPTH"},
-    {89, "EFFECT\nTYPE"}, {90, "BLEND\nBASS"}, {91, "BLEND\nVCF"},
+    {89, "EFFECT\nTYPE"},
 };
 
 // The controls of the effect row under each effect background.
@@ -273,7 +273,9 @@ void DrawBottomBand(Canvas& canvas) {
 }
 
 void DrawPositionLabels(Canvas& canvas) {
-    for (int position = 0; position < 92; ++position) {
+    // The effect's blend controls (90, 91) are there only with an effect on; their names are
+    // on the blend title picture, which is shown with them.
+    for (int position = 0; position < 90; ++position) {
         const PositionPlace& place = Place(position);
         if (place.kind == kPlaceNone) continue;
         const char* text = PanelLabel(position);
