@@ -32,11 +32,14 @@ function(orvo_layer name)
   orvo_compile_options(orvo_${name})
 endfunction()
 
-# orvo_test(NAME [LIBS targets...] [LABELS labels...])
+# orvo_test(NAME [LIBS targets...] [LABELS labels...] [SOURCES files...] [PROPERTIES ...] [JACK]
+#           [XVFB])
 # One GoogleTest executable from every .cpp of the calling tests folder; each test case becomes a
-# CTest test, listed when ctest runs.
+# CTest test, listed when ctest runs. JACK: the tests need the test run's JACK server; they run
+# after the fixture started it, one at a time, with JACK_DEFAULT_SERVER naming it. XVFB: the
+# tests run as desktop programs on a virtual X server of their own.
 function(orvo_test name)
-  cmake_parse_arguments(T "" "" "LIBS;LABELS;SOURCES;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "JACK;XVFB" "" "LIBS;LABELS;SOURCES;PROPERTIES" ${ARGN})
   # The ThreadSanitizer build runs only the tests that cross threads.
   if(ORVO_SANITIZE STREQUAL "thread" AND NOT "threads" IN_LIST T_LABELS)
     return()
@@ -50,6 +53,14 @@ function(orvo_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   orvo_compile_options(${name})
+  if(T_JACK)
+    set_target_properties(${name} PROPERTIES
+      CROSSCOMPILING_EMULATOR "${ORVO_JACK_SCRIPT};run;${ORVO_JACK_STATE}")
+    list(APPEND T_PROPERTIES FIXTURES_REQUIRED orvo_jack RESOURCE_LOCK orvo_jack)
+  elseif(T_XVFB)
+    set_target_properties(${name} PROPERTIES
+      CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/xvfb/on-xvfb.sh)
+  endif()
   set(_labels ${T_LABELS})
   if(NOT _labels)
     set(_labels unit)

@@ -484,10 +484,14 @@ bool Graphics::DrawStrict(const Rect& rect) {
         if (!control->IsHidden() && control->DrawRect().Meets(rect)) control->Draw(*this);
     }
     // A control outside the area keeps its dirty mark: a paint request for part of the panel
-    // (an uncovered corner, say) must not swallow a change that has not been drawn yet.
+    // (an uncovered corner, say) must not swallow a change that has not been drawn yet. One
+    // outside the whole panel (the lower half at 1024 x 400) can never be drawn; it is clean,
+    // or the panel would stay dirty for ever and its idle hook never run. A resize of the
+    // panel marks everything dirty again.
+    const Rect panel{0, 0, width_, height_};
     for (Control* control : controls_) {
         const Rect& area = control->DrawRect();
-        if (area.IsEmpty() || area.Meets(rect)) control->MarkClean();
+        if (area.IsEmpty() || area.Meets(rect) || !area.Meets(panel)) control->MarkClean();
     }
     return true;
 }

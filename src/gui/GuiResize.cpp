@@ -99,13 +99,16 @@ void GuiResize::ReadStoredScale() {
     GuiScaleSetting::Write(settingsPath_, scale_);
 }
 
+// The panel is as large as its background, which re-layout places like every control: a
+// panel of trunc(scale x base) would cut the background's last column off at 70 %, 90 % and
+// 120 %.
 void GuiResize::ComputePanelSize() {
-    const auto side = [](double size) {
-        if (!(size > 0.0)) return 0;
-        return static_cast<int>(std::min(size, static_cast<double>(kLargestPanelSide)));
+    const auto side = [this](double base) {
+        if (!(scale_ * base > 0.0)) return 0;
+        return std::min(ScaledCoordinate(base, scale_), kLargestPanelSide);
     };
-    panelWidth_ = side(scale_ * baseWidth_);
-    panelHeight_ = side(scale_ * baseHeight_);
+    panelWidth_ = side(baseWidth_);
+    panelHeight_ = side(baseHeight_);
 }
 
 void GuiResize::SelectViewMode(int id) {

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStyle>
 
 #include "plugin/PluginBase.h"
 #include "shell/CommandEvent.h"
@@ -76,11 +77,23 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::SetClientSize(int width, int height) {
     centralWidget()->setFixedSize(width, height);
-    const int menuHeight = menuBar()->sizeHint().height();
-    setFixedSize(width, height + menuHeight);
+    setFixedSize(width, height + menuBar()->sizeHint().height());
+}
+
+void MainWindow::PlaceOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
+    const int width = centralWidget()->width();
     const int screenWidth = screen ? screen->availableGeometry().width() : width;
     move(screenWidth / 2 - width / 2, 0);
+}
+
+int MainWindow::NonClientHeight() const {
+    int frame = frameGeometry().height() - geometry().height();
+    if (frame <= 0) {
+        frame = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) +
+                2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    }
+    return frame + menuBar()->sizeHint().height();
 }
 
 void MainWindow::FollowPanel(QWidget* panel) {

@@ -20,9 +20,14 @@ public:
     // every other known one to the editor's DoCommand, unknown ones nowhere.
     void HandleCommand(int id);
 
-    // Gives the client area (below the menu bar) this size, left edge centred on the screen
-    // and top edge at the top.
+    // Gives the client area (below the menu bar) this size; the window stays where it is.
     void SetClientSize(int width, int height);
+    // Left edge so that the client area is centred on the screen, top edge at the top. Done
+    // once, when the window first shows.
+    void PlaceOnScreen();
+    // The window's height beyond its client area: the menu bar, and the title bar and borders
+    // that the desktop adds (estimated from the style until the window has shown).
+    int NonClientHeight() const;
     void BringToFront();
     // The client area takes the panel's size now and whenever the panel is zoomed.
     void FollowPanel(QWidget* panel);

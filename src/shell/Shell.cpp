@@ -45,26 +45,27 @@ int64_t Shell::NowMs() const {
 }
 
 int Shell::Run() {
+    int code = kExitOk;
     try {
         switch (StartUp()) {
             case Start::SecondInstance:
-                return 0;
+                return kExitOk;
             case Start::NoConfigFolder:
-                return 1;
+                return kExitNoConfigFolder;
             case Start::Running:
                 break;
         }
-        RunLoop();
+        if (options_.running) options_.running(*this);
+        code = RunLoop();
     } catch (const std::exception& error) {
-        DebugPrint("another instance running");
-        DebugPrint("%s", error.what());
-        return 0;
+        DebugPrint("the editor stops on an error: %s", error.what());
+        code = kExitError;
     } catch (...) {
-        DebugPrint("another instance running");
-        return 0;
+        DebugPrint("the editor stops on an unknown error");
+        code = kExitError;
     }
     ShutDown();
-    return 0;
+    return code;
 }
 
 Shell::Start Shell::StartUp() {
@@ -85,8 +86,8 @@ Shell::Start Shell::StartUp() {
     link_->OpenOutput(current_->outputName);
 
     // The output is open, so the program the editor restores reaches the unit as it is built.
-    plugin_ = options_.makePlugin(link_->OutputPort(), &current_->outputChannel);
-    link_->SetPlugin(plugin_);
+    plugin_.reset(options_.makePlugin(link_->OutputPort(), &current_->outputChannel));
+    link_->SetPlugin(plugin_.get());
 
     link_->OpenUnitInput(current_->unitInputName);
     link_->OpenKeyboardInput(current_->keyboardInputName);
@@ -97,12 +98,14 @@ Shell::Start Shell::StartUp() {
 }
 
 void Shell::CreateMainWindow() {
-    window_ = new MainWindow(plugin_, *this);
-    connect(&instance_, &SingleInstance::RaiseRequested, window_, &MainWindow::BringToFront);
+    window_ = std::make_unique<MainWindow>(plugin_.get(), *this);
+    connect(&instance_, &SingleInstance::RaiseRequested, window_.get(), &MainWindow::BringToFront);
     if (!AttachGui()) {
         std::fputs("couldn't attach gui\n", stdout);
         std::fflush(stdout);
     }
+    // Placed once; zooming later changes the size only.
+    window_->PlaceOnScreen();
     window_->show();
 }
 
@@ -113,25 +116,32 @@ bool Shell::AttachGui() {
     auto* panel = static_cast<QWidget*>(graphics->CreatePanelWindow(window_->centralWidget()));
     if (panel == nullptr) return false;
     plugin_->GuiOpened();
-    if (auto* editor = dynamic_cast<OrvoEditor*>(plugin_); editor != nullptr && editor->Resize()) {
-        // The panel at the stored zoom must fit the screen with half the window's frame.
+    if (auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+        editor != nullptr && editor->Resize()) {
+        // The panel at the stored zoom must fit the client area of a full-screen window, with
+        // half the window's frame (title, borders and menu bar) to spare.
         const QScreen* screen = window_->screen();
         const int available = screen != nullptr ? screen->availableGeometry().height() : 800;
-        const int frame = window_->frameGeometry().height() - window_->centralWidget()->height();
-        editor->Resize()->FitToScreen(available, frame / 2);
+        const int frame = window_->NonClientHeight();
+        editor->Resize()->FitToScreen(available - frame, frame / 2);
         editor->Resize()->ApplyAtOpening();
     }
     window_->FollowPanel(panel);
     return true;
 }
 
-void Shell::RunLoop() {
+int Shell::RunLoop() {
     QApplication::setQuitOnLastWindowClosed(false);
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     const auto connection =
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &Shell::CheckTick);
-    if (window_ != nullptr && window_->isVisible()) QApplication::exec();
+    const int code = window_ != nullptr && window_->isVisible() ? QApplication::exec() : kExitOk;
     disconnect(connection);
+    return code;
+}
+
+void Shell::Quit() {
+    if (window_ != nullptr) window_->close();
 }
 
 void Shell::CheckTick() {
@@ -143,12 +153,10 @@ void Shell::CheckTick() {
 }
 
 void Shell::ShutDown() {
-    delete window_;
-    window_ = nullptr;
+    window_.reset();
     // No delivery may reach the plug-in object once it is gone.
     if (link_) link_->CloseAll();
-    delete plugin_;
-    plugin_ = nullptr;
+    plugin_.reset();
     if (link_) link_->DeletePorts();
     link_.reset();
     current_.reset();

@@ -31,9 +31,17 @@ public:
         MidiBackend backend = BackendFromEnvironment();
         PluginFactory makePlugin;          // MakePlugin when empty
         std::function<int64_t()> clockMs;  // the steady clock when empty
+        // Called once the main window shows, before the message loop runs.
+        std::function<void(Shell&)> running;
     };
 
     enum class Start { Running, SecondInstance, NoConfigFolder };
+
+    // The process's exit codes: a normal end and a second instance, no folder for the settings,
+    // and an error that stopped the editor.
+    static constexpr int kExitOk = 0;
+    static constexpr int kExitNoConfigFolder = 1;
+    static constexpr int kExitError = 3;
 
     Shell();
     explicit Shell(Options options);
@@ -42,10 +50,13 @@ public:
     // Start-up, message loop and shutdown; the process's exit code.
     int Run();
 
-    // The steps of Run, one by one.
+    // The steps of Run, one by one. RunLoop returns the event loop's exit code.
     Start StartUp();
-    void RunLoop();
+    int RunLoop();
     void ShutDown();
+
+    // Ends the message loop as File > Quit does.
+    void Quit();
 
     // Opens the editor panel inside the main window; false when the editor has none.
     bool AttachGui();
@@ -61,8 +72,8 @@ public:
     MidiSettings* Settings() const { return current_.get(); }
     MidiSettings* Backup() const { return backup_.get(); }
     MidiLink* Link() const { return link_.get(); }
-    PluginBase* Plugin() const { return plugin_; }
-    MainWindow* Window() const { return window_; }
+    PluginBase* Plugin() const { return plugin_.get(); }
+    MainWindow* Window() const { return window_.get(); }
     const SettingsFile& File() const { return file_; }
 
     // Run before each wait of the message loop: the tick, when one is due, in the outermost
@@ -79,8 +90,10 @@ private:
     std::unique_ptr<MidiSettings> current_;
     std::unique_ptr<MidiSettings> backup_;
     std::unique_ptr<MidiLink> link_;
-    PluginBase* plugin_ = nullptr;
-    MainWindow* window_ = nullptr;
+    // Torn down in this order: the main window (and with it the panel window, which the
+    // graphics core only refers to), the MIDI deliveries, the plug-in object, the ports.
+    std::unique_ptr<PluginBase> plugin_;
+    std::unique_ptr<MainWindow> window_;
     TickClock tick_;
     bool ticking_ = false;
     bool started_ = false;

@@ -7,7 +7,9 @@
 
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
+#include "editor/ProgramSlots.h"
 #include "gui/Graphics.h"
+#include "sim/VirtualOrvo.h"
 #include "support/CaptureOutputPort.h"
 
 TEST(EditorThreads, KnobsOnThePanelWhileTheInputsFloodTheEditor) {
@@ -21,6 +23,9 @@ TEST(EditorThreads, KnobsOnThePanelWhileTheInputsFloodTheEditor) {
         if (graphics.CollectDirty(dirty)) graphics.DrawDirty(dirty);
     };
     redraw();
+    // The unit starts from the editor's program, so that afterwards every position can be
+    // compared.
+    editor.ApplyProgram(editor.SnapshotProgram(ProgramValues{}));
 
     // Learn controller 20 for "VCO1 volume" so that the flood also moves a panel control.
     editor.SetParameterValue(kParamMidiLearn, 1);
@@ -65,5 +70,15 @@ TEST(EditorThreads, KnobsOnThePanelWhileTheInputsFloodTheEditor) {
     EXPECT_GE(delivered.load(), 1000);
     EXPECT_EQ(editor.HeldNoteCount(), 0);
     EXPECT_EQ(editor.LastReply()[5], 0x21);
-    EXPECT_FALSE(port.Messages().empty());
+
+    // Changes from both threads reach the unit whole: its edit buffer, read off the cable, ends
+    // equal to the editor's values. Interleaved address and data messages would set the wrong
+    // positions.
+    VirtualOrvo unit;
+    const std::vector<uint8_t> stream = port.Stream();
+    unit.Feed(stream.data(), stream.size(), 0);
+    for (int position = 0; position < kEffectTypePosition; ++position) {
+        EXPECT_EQ(unit.EditValue(position), IntValue(*editor.GetParam(position + 3)))
+            << "position " << position;
+    }
 }

@@ -127,7 +127,7 @@ TEST_F(FrontPanel, AboutCoversThePanelUntilClicked) {
 
 TEST_F(FrontPanel, ViewMenuZoomsThePanel) {
     EXPECT_TRUE(editor_.DoCommand(17));  // 120 %
-    EXPECT_EQ(graphics_->Width(), 1228);
+    EXPECT_EQ(graphics_->Width(), 1229);
     EXPECT_EQ(graphics_->Height(), 960);
     EXPECT_EQ(panel_->PositionControl(0)->DrawRect().L, 30);
     EXPECT_TRUE(editor_.DoCommand(15));  // 100 %

@@ -129,9 +129,9 @@ TEST_F(GuiResizeTest, AttachAddsTheHandlesAndItselfLastAndRendersTheImagesOnce) 
 TEST_F(GuiResizeTest, ZoomTo120PercentSizesThePanelAndStoresFifteenDecimals) {
     Build();
     ASSERT_TRUE(resize_->DoViewCommand(17));
-    EXPECT_EQ(resize_->PanelWidth(), 1228);
+    EXPECT_EQ(resize_->PanelWidth(), 1229);
     EXPECT_EQ(resize_->PanelHeight(), 960);
-    EXPECT_EQ(graphics_->Width(), 1228);
+    EXPECT_EQ(graphics_->Width(), 1229);
     EXPECT_EQ(graphics_->Height(), 960);
     EXPECT_NE(StoredText().find("[gui]\nguiscale=1.200000000000000\n"), std::string::npos)
         << StoredText();
@@ -143,7 +143,7 @@ TEST_F(GuiResizeTest, ZoomTo120PercentSizesThePanelAndStoresFifteenDecimals) {
     EXPECT_EQ(core_.views.back().width, 1024);
     EXPECT_EQ(core_.views.back().height, 800);
     // The grip stays square in the corner and grows with the zoom.
-    EXPECT_EQ(resize_->DrawRect(), (Rect{1209, 941, 1228, 960}));
+    EXPECT_EQ(resize_->DrawRect(), (Rect{1210, 941, 1229, 960}));
     EXPECT_FALSE(resize_->DoViewCommand(20));
     EXPECT_FALSE(resize_->DoViewCommand(9));
 }
@@ -245,12 +245,12 @@ TEST_F(GuiResizeTest, OpeningAtAStoredScaleUsesTheRenderOfTheAttach) {
     EXPECT_EQ(Renders(), 1);
     resize_->ApplyAtOpening();
     EXPECT_EQ(Renders(), 1);
-    EXPECT_EQ(graphics_->Width(), 1228);
+    EXPECT_EQ(graphics_->Width(), 1229);
     EXPECT_EQ(knob_.DrawRect().L, 120);
     // A hand-written scale beyond the limits is taken as it is.
     TempDir::Write(SettingsFile(), "[gui]\nguiscale=2.5\n");
     resize_->ApplyAtOpening();
-    EXPECT_EQ(graphics_->Width(), 2560);
+    EXPECT_EQ(graphics_->Width(), 2561);  // as wide as the background: trunc(1024.4999 x 2.5)
 }
 
 TEST_F(GuiResizeTest, ReopenedWindowIsNotRenderedASecondTime) {
@@ -262,7 +262,7 @@ TEST_F(GuiResizeTest, ReopenedWindowIsNotRenderedASecondTime) {
     graphics_->CreatePanelWindow(nullptr);
     resize_->ApplyAtOpening();
     EXPECT_EQ(Renders(), 2);
-    EXPECT_EQ(graphics_->Width(), 1228);
+    EXPECT_EQ(graphics_->Width(), 1229);
     EXPECT_FALSE(resize_->NeedsRedraw() && resize_->ReopenNeeded());
 }
 
@@ -274,7 +274,7 @@ TEST_F(GuiResizeTest, ScreenFitStoresTheFittingScaleAndRendersItOnce) {
     EXPECT_EQ(Renders(), 2);
     resize_->ApplyAtOpening();
     EXPECT_EQ(Renders(), 2);
-    EXPECT_EQ(graphics_->Width(), 876);
+    EXPECT_EQ(graphics_->Width(), 877);
     EXPECT_EQ(graphics_->Height(), 685);
     // A panel that fits is left alone.
     EXPECT_DOUBLE_EQ(resize_->FitToScreen(1000, 15), 685.0 / 800.0);

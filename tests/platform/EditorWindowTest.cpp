@@ -88,7 +88,7 @@ TEST_F(EditorWindow, DragClickAndKeyOnTheWindowReachTheUnit) {
 TEST_F(EditorWindow, ZoomFromTheViewMenuResizesThePanelWindow) {
     EXPECT_TRUE(editor_->DoCommand(17));
     RunFor(30);
-    EXPECT_EQ(panel_->width(), 1228);
+    EXPECT_EQ(panel_->width(), 1229);
     EXPECT_EQ(panel_->height(), 960);
     EXPECT_TRUE(editor_->DoCommand(15));
     RunFor(30);

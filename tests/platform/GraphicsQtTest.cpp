@@ -280,16 +280,19 @@ TEST_F(PanelWindow, ResizingThePanelGrowsItsWindowByTheSameAmount) {
 TEST_F(PanelWindow, RepaintsAroundAnOpenEntryLeaveItAlone) {
     PanelTextEntry* entry = OpenEntry();
     ASSERT_NE(entry, nullptr);
-    // Taking the focus costs one tick without drawing.
+    // While the entry has the focus the panel does not draw, however many ticks pass.
     graphics->SetEntryState(GraphicsQt::kEntryFocused);
     test->panel->Knob(kPosition)->MarkDirty(false);
-    graphics->TimerTick();
-    EXPECT_EQ(graphics->EntryState(), GraphicsQt::kEntryIdle);
+    for (int tick = 0; tick < 5; ++tick)
+        graphics->TimerTick();
+    EXPECT_EQ(graphics->EntryState(), GraphicsQt::kEntryFocused);
     EXPECT_TRUE(test->panel->Knob(kPosition)->IsDirty());
+    // Without the focus it repaints around the entry, then lets one tick pass.
+    graphics->SetEntryState(GraphicsQt::kEntryIdle);
     graphics->TimerTick();
     EXPECT_EQ(graphics->EntryState(), GraphicsQt::kEntryRepainted);
     EXPECT_EQ(graphics->TextEntry(), entry);
-    graphics->TimerTick();  // one tick passes without drawing
+    graphics->TimerTick();
     EXPECT_EQ(graphics->EntryState(), GraphicsQt::kEntryIdle);
 }
 

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -13,14 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
 #include <rtmidi/RtMidi.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "editor/UnitMessages.h"
 #include "library/FirmwareMessages.h"
+#include "midi/JackPeer.h"
 #include "sim/VirtualOrvo.h"
 
 namespace {
@@ -28,68 +24,16 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using namespace std::chrono_literals;
 
-void KeepError(RtMidiError::Type type, const std::string& text, void* user) {
-    if (type != RtMidiError::DEBUG_WARNING) *static_cast<std::string*>(user) = text;
-}
-
-// A JACK server of this test's own, with the dummy driver, and the editor's two ports on it.
+// The editor's two ports and the simulator's on the test run's JACK server.
 class SimPortsJackTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        serverName_ = "orvo-sim-test-" + std::to_string(getpid());
-        setenv("JACK_DEFAULT_SERVER", serverName_.c_str(), 1);
-        server_ = fork();
-        ASSERT_GE(server_, 0);
-        if (server_ == 0) {
-            // The server goes with the test, however the test ends.
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            const int devNull = open("/dev/null", O_WRONLY);
-            dup2(devNull, 1);
-            dup2(devNull, 2);
-            execlp("jackd", "jackd", "-n", serverName_.c_str(), "-r", "-d", "dummy", "-r", "48000",
-                   "-p", "256", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        if (!WaitForServer()) GTEST_SKIP() << "no JACK server could be started";
-    }
+    void SetUp() override { SKIP_WITHOUT_JACK(); }
 
     void TearDown() override {
         // Every client goes before the server.
         if (editorIn_) editorIn_->cancelCallback();
         editorIn_.reset();
         editorOut_.reset();
-        if (server_ > 0) {
-            kill(server_, SIGTERM);
-            int status = 0;
-            for (int i = 0; i < 50 && waitpid(server_, &status, WNOHANG) == 0; ++i) {
-                std::this_thread::sleep_for(100ms);
-            }
-            if (waitpid(server_, &status, WNOHANG) == 0) {
-                kill(server_, SIGKILL);
-                waitpid(server_, &status, 0);
-            }
-        }
-    }
-
-    bool WaitForServer() {
-        for (int attempt = 0; attempt < 30; ++attempt) {
-            std::this_thread::sleep_for(100ms);
-            int status = 0;
-            if (waitpid(server_, &status, WNOHANG) == server_) {
-                server_ = -1;
-                return false;
-            }
-            std::string error;
-            try {
-                RtMidiIn probe(RtMidi::UNIX_JACK, "orvo probe");
-                probe.setErrorCallback(KeepError, &error);
-                probe.getPortCount();
-            } catch (const RtMidiError&) {
-                return false;
-            }
-            if (error.empty()) return true;
-        }
-        return false;
     }
 
     // Connects the editor's ports to the simulator's.
@@ -132,8 +76,6 @@ protected:
         return replies_.at(i);
     }
 
-    std::string serverName_;
-    pid_t server_ = -1;
     std::unique_ptr<RtMidiOut> editorOut_;
     std::unique_ptr<RtMidiIn> editorIn_;
     std::mutex lock_;
@@ -196,6 +138,8 @@ TEST_F(SimPortsJackTest, AnswersDumpRequestsAndTakesAFirmwareUpdateInPieces) {
 
 TEST(SimPorts, WithoutAServerOpeningFailsWithAReason) {
     // A JACK client made without a server must not be used for a port: that would crash.
+    const std::string shared =
+        std::getenv("JACK_DEFAULT_SERVER") ? std::getenv("JACK_DEFAULT_SERVER") : "";
     setenv("JACK_DEFAULT_SERVER", "orvo-no-such-server", 1);
     VirtualOrvo unit;
     SimPorts ports(unit);
@@ -203,6 +147,7 @@ TEST(SimPorts, WithoutAServerOpeningFailsWithAReason) {
     EXPECT_FALSE(ports.Open("Orvo Simulator", SimPorts::Backend::kJack, &reason));
     EXPECT_FALSE(ports.IsOpen());
     EXPECT_EQ(reason.rfind("JACK: ", 0), 0u) << reason;
+    setenv("JACK_DEFAULT_SERVER", shared.c_str(), 1);
 }
 
 }  // namespace

@@ -22,6 +22,8 @@
 #include <QUrl>
 #include <QWindow>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "gui/FontCache.h"
 #include "platform/qt/PanelTextEntry.h"
@@ -32,8 +34,6 @@
 
 namespace {
 
-int openWindows = 0;
-
 QString ToQt(const std::string& text) {
     return QString::fromUtf8(text.c_str());
 }
@@ -42,13 +42,12 @@ QRect ToQt(const Rect& rect) {
     return QRect(rect.L, rect.T, rect.Width(), rect.Height());
 }
 
-// Grows a window by the panel's change in size, keeping a fixed-size window fixed.
-void Grow(QWidget* window, int dw, int dh) {
-    const QSize size(window->width() + dw, window->height() + dh);
-    if (window->minimumSize() == window->maximumSize()) {
-        window->setFixedSize(size);
+// Gives a host widget a size, keeping a fixed-size window fixed.
+void SetHostSize(QWidget* host, const QSize& size) {
+    if (host->minimumSize() == host->maximumSize()) {
+        host->setFixedSize(size);
     } else {
-        window->resize(size);
+        host->resize(size);
     }
 }
 
@@ -65,16 +64,23 @@ GraphicsQt::GraphicsQt(PluginBase* core) : Graphics(core) {}
 GraphicsQt::~GraphicsQt() {
     HideTooltip();
     if (entry_ != nullptr) CloseTextEntry();
+    // The panel window is gone already when its main window went first, as it does at quit.
     if (widget_ != nullptr) {
         widget_->Detach();
-        delete widget_;
-        widget_ = nullptr;
-        --openWindows;
+        delete widget_.data();
     }
 }
 
+PanelWidget* GraphicsQt::Widget() const {
+    return widget_.data();
+}
+
+PanelTextEntry* GraphicsQt::TextEntry() const {
+    return entry_.data();
+}
+
 int GraphicsQt::OpenWindowCount() {
-    return openWindows;
+    return PanelWidget::LiveCount();
 }
 
 // --- Window ---
@@ -90,9 +96,8 @@ void* GraphicsQt::CreatePanelWindow(void* parent) {
     widget_->setGeometry(position.x(), position.y(), Width(), Height());
     widget_->show();
     widget_->setFocus(Qt::OtherFocusReason);
-    ++openWindows;
     MarkAllDirty();
-    return widget_;
+    return widget_.data();
 }
 
 void GraphicsQt::DestroyPanelWindow() {
@@ -104,11 +109,10 @@ void GraphicsQt::DestroyPanelWindow() {
     // May run inside the widget's own close event, so it goes once that has returned.
     widget_->deleteLater();
     widget_ = nullptr;
-    --openWindows;
 }
 
 void* GraphicsQt::NativeWindow() const {
-    return widget_;
+    return widget_.data();
 }
 
 QWidget* GraphicsQt::OwnerWindow() const {
@@ -117,20 +121,22 @@ QWidget* GraphicsQt::OwnerWindow() const {
 
 void GraphicsQt::ResizePanel(int width, int height) {
     if (width == Width() && height == Height()) return;
-    const int dw = width - Width(), dh = height - Height();
     Graphics::ResizePanel(width, height);
     if (widget_ == nullptr) return;
-    widget_->resize(width, height);
+    // The widgets that hold the panel, up to its window, keep what they hold beyond the panel
+    // (the menu bar, say). Measured before the panel changes size and set as whole sizes, not
+    // grown by the change, so that a host that follows the panel by itself is not grown twice.
+    std::vector<std::pair<QWidget*, QSize>> hosts;
     const int hostKind = Core() != nullptr ? Core()->HostKind() : PluginBase::kHostStandalone;
     if (hostKind != 1 && hostKind != 3) {
-        QWidget* parent = widget_->parentWidget();
-        if (parent != nullptr) {
-            Grow(parent, dw, dh);
-            if (!parent->isWindow() && parent->parentWidget() != nullptr) {
-                Grow(parent->parentWidget(), dw, dh);
-            }
+        for (QWidget* host = widget_->parentWidget(); host != nullptr;
+             host = host->isWindow() ? nullptr : host->parentWidget()) {
+            hosts.emplace_back(host, host->size() - widget_->size());
         }
     }
+    widget_->resize(width, height);
+    for (const auto& [host, extra] : hosts)
+        SetHostSize(host, QSize(width, height) + extra);
     MarkAllDirty();
     widget_->repaint();
 }
@@ -140,6 +146,10 @@ void GraphicsQt::ResizePanel(int width, int height) {
 void GraphicsQt::TimerTick() {
     if (entry_ != nullptr && entryState_ != kEntryIdle) {
         switch (entryState_) {
+            case kEntryFocused:
+                // While the entry has the keyboard focus the panel does not draw at all: its
+                // ticks wait until the entry is committed, cancelled or loses the focus.
+                return;
             case kEntryCancel:
                 CloseTextEntry();
                 break;
@@ -148,8 +158,8 @@ void GraphicsQt::TimerTick() {
                 CloseTextEntry();
                 break;
             default:
-                // While the entry has just taken the focus or the panel was repainted around
-                // it, one tick passes without drawing.
+                // After the panel was repainted around the entry, one tick passes without
+                // drawing.
                 entryState_ = kEntryIdle;
                 break;
         }
@@ -183,9 +193,11 @@ bool GraphicsQt::PresentToScreen(const Rect& rect) {
         widget_->update(ToQt(rect));
         return true;
     }
-    // The draw bitmap's pixels are already in Qt's ARGB32 order; wrap them, copy nothing.
+    // The draw bitmap's pixels are already in Qt's 32-bit order; wrap them, copy nothing. The
+    // panel is opaque on screen whatever alpha a pixel holds (controls blend into the bitmap
+    // and may leave alpha below 255), so the alpha byte is ignored, as RGB32 does.
     const QImage image(reinterpret_cast<const uchar*>(bitmap->Pixels()), bitmap->Width(),
-                       bitmap->Height(), bitmap->Span() * 4, QImage::Format_ARGB32);
+                       bitmap->Height(), bitmap->Span() * 4, QImage::Format_RGB32);
     const QRect area = ToQt(rect).intersected(image.rect());
     painter_->setCompositionMode(QPainter::CompositionMode_Source);
     painter_->drawImage(area.topLeft(), image, area);
@@ -241,8 +253,7 @@ void GraphicsQt::CloseTextEntry() {
     if (entry_ == nullptr) return;
     entry_->Detach();
     const bool hadFocus = entry_->hasFocus();
-    delete entry_;
-    entry_ = nullptr;
+    delete entry_.data();
     editedControl_ = nullptr;
     editedParam_ = nullptr;
     entryState_ = kEntryIdle;

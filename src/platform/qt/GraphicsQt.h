@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <memory>
 #include <string>
@@ -64,8 +65,8 @@ public:
 
     // One tick of the redraw timer: finish a value entry, or collect and repaint the dirty area.
     void TimerTick();
-    PanelWidget* Widget() const { return widget_; }
-    PanelTextEntry* TextEntry() const { return entry_; }
+    PanelWidget* Widget() const;
+    PanelTextEntry* TextEntry() const;
     int EntryState() const { return entryState_; }
     void SetEntryState(int state) { entryState_ = state; }
     // A press on the panel while the entry is open: in its first state it cancels the entry,
@@ -78,7 +79,7 @@ public:
     void ShowTooltipAt(const QPoint& globalPos);
     void HideTooltip();
 
-    // Process-wide count of open panel windows.
+    // Process-wide count of open panel windows (panel widgets that exist).
     static int OpenWindowCount();
 
     // The painter of the paint event in progress, so presenting draws instead of scheduling.
@@ -99,8 +100,10 @@ private:
     void CommitTextEntry();
     QWidget* OwnerWindow() const;
 
-    PanelWidget* widget_ = nullptr;
-    PanelTextEntry* entry_ = nullptr;
+    // Qt owns both (the main window the panel window, the panel window the entry) and may
+    // destroy them first: the pointers go null then.
+    QPointer<PanelWidget> widget_;
+    QPointer<PanelTextEntry> entry_;
     Control* editedControl_ = nullptr;
     Parameter* editedParam_ = nullptr;
     int entryState_ = kEntryIdle;

@@ -1,5 +1,7 @@
 #include "platform/qt/PanelWidget.h"
 
+#include <utility>
+
 #include <QCloseEvent>
 #include <QCursor>
 #include <QHelpEvent>
@@ -12,8 +14,17 @@
 #include "gui/PanelKeys.h"
 #include "platform/qt/GraphicsQt.h"
 
+namespace {
+int liveCount = 0;  // GUI thread only
+}  // namespace
+
+int PanelWidget::LiveCount() {
+    return liveCount;
+}
+
 PanelWidget::PanelWidget(GraphicsQt& graphics, QWidget* parent, int periodMs)
     : QWidget(parent), graphics_(&graphics) {
+    ++liveCount;
     setObjectName("OrvoPanel");
     // Every pixel comes from the draw bitmap; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -27,6 +38,7 @@ PanelWidget::PanelWidget(GraphicsQt& graphics, QWidget* parent, int periodMs)
 
 PanelWidget::~PanelWidget() {
     timer_.stop();
+    --liveCount;
 }
 
 void PanelWidget::Detach() {
@@ -95,8 +107,13 @@ void PanelWidget::mousePressEvent(QMouseEvent* event) {
     if (graphics_ == nullptr) return;
     if (EntryHoldsFocus() && event->button() == Qt::MiddleButton) return;
     graphics_->HideTooltip();
-    // A click on the panel closes an open value entry and goes no further.
-    if (graphics_->PressWhileEntryOpen()) return;
+    // A click on the panel closes an open value entry and goes no further, its release
+    // included.
+    if (graphics_->PressWhileEntryOpen()) {
+        swallowRelease_ = true;
+        return;
+    }
+    swallowRelease_ = false;
     setFocus(Qt::MouseFocusReason);
     captured_ = true;
     const QPoint at = event->position().toPoint();
@@ -104,7 +121,9 @@ void PanelWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (graphics_ == nullptr || !captured_) return;
+    // Every release reaches the panel, also the one after a double-click that no control
+    // captured: a momentary button pressed by it must come up again.
+    if (graphics_ == nullptr || std::exchange(swallowRelease_, false)) return;
     captured_ = false;
     const QPoint at = event->position().toPoint();
     graphics_->MouseUp(at.x(), at.y(), KeysOf(event->buttons(), event->modifiers()));

@@ -21,6 +21,8 @@ public:
     static MouseKeys KeysOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 
     QTimer& Timer() { return timer_; }
+    // How many panel widgets exist in the process.
+    static int LiveCount();
     // The graphics object is going away: no more calls into it.
     void Detach();
 
@@ -43,6 +45,7 @@ private:
 
     GraphicsQt* graphics_;
     QTimer timer_;
-    bool captured_ = false;  // a press went to the panel and its release has not come yet
+    bool captured_ = false;        // a press went to the panel and its release has not come yet
+    bool swallowRelease_ = false;  // the press closed a value entry: its release goes nowhere
     int wheelRemainder_ = 0;
 };

@@ -1,0 +1,82 @@
+#include "shell/Application.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <exception>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/qt/QtPlatform.h"
+#include "util/DebugPrint.h"
+
+namespace {
+
+int signalWriteEnd = -1;  // the handler may only write to a descriptor
+
+extern "C" void OnSignal(int number) {
+    const char byte = static_cast<char>(number);
+    if (signalWriteEnd >= 0) {
+        const ssize_t written = write(signalWriteEnd, &byte, 1);
+        (void)written;  // a full pipe already holds a quit request
+    }
+}
+
+}  // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+
+Application::~Application() {
+    if (signalNotifier_ != nullptr) {
+        for (int number : {SIGTERM, SIGINT, SIGHUP})
+            std::signal(number, SIG_DFL);
+        signalWriteEnd = -1;
+        delete signalNotifier_;
+        close(signalPipe_[0]);
+        close(signalPipe_[1]);
+    }
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        error_ = error.what();
+    } catch (...) {
+        error_ = "an unknown exception";
+    }
+    DebugPrint("the editor stops on an error: %s", error_.c_str());
+    exit(Shell::kExitError);
+    return true;
+}
+
+void Application::OnTerminationSignal(std::function<void()> quit) {
+    quit_ = std::move(quit);
+    if (signalNotifier_ != nullptr) return;
+    if (pipe2(signalPipe_.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+        DebugPrint("no pipe for termination signals; they end the editor at once");
+        return;
+    }
+    signalWriteEnd = signalPipe_[1];
+    signalNotifier_ = new QSocketNotifier(signalPipe_[0], QSocketNotifier::Read, this);
+    connect(signalNotifier_, &QSocketNotifier::activated, this,
+            &Application::TerminationSignalArrived);
+    for (int number : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(number, OnSignal);
+}
+
+void Application::TerminationSignalArrived() {
+    char bytes[16];
+    while (read(signalPipe_[0], bytes, sizeof bytes) > 0) {
+    }
+    if (quit_) quit_();
+}
+
+int RunEditor(int argc, char** argv, Shell::Options options) {
+    Application application(argc, argv);
+    QtPlatform platform;
+    Shell shell(std::move(options));
+    application.OnTerminationSignal([&shell] { shell.Quit(); });
+    return shell.Run();
+}

@@ -1,0 +1,170 @@
+// The program as a user runs it: RunEditor builds the application, the Qt platform, the shell,
+// the editor with its panel in the Qt panel window, and tears them down as main does. The test
+// works the real menu of the real main window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "gui/Graphics.h"
+#include "plugin/PluginBase.h"
+#include "shell/Application.h"
+#include "shell/MainWindow.h"
+#include "shell/ShellTestSupport.h"
+
+namespace {
+
+// Qt's offscreen platform moves a window by its made-up frame whenever the window changes size,
+// so where the window stands is checked on a real X server only (see tools/xvfb).
+const bool kRealWindows = QString(std::getenv("QT_QPA_PLATFORM")) != "offscreen";
+
+// Runs the program with a driver that gets the running shell; the program's exit code.
+int RunProgram(std::function<void(Shell&)> driver) {
+    static char name[] = "orvo-editor";
+    char* argv[] = {name, nullptr};
+    Shell::Options options;
+    options.running = [driver](Shell& shell) {
+        QTimer::singleShot(0, [driver, &shell] { driver(shell); });
+    };
+    return RunEditor(1, argv, options);
+}
+
+// The action of the main window's menu bar with this text.
+QAction* MenuAction(MainWindow& window, const QString& text) {
+    for (QAction* menu : window.menuBar()->actions()) {
+        for (QAction* item : menu->menu()->actions()) {
+            if (item->text() == text) return item;
+        }
+    }
+    return nullptr;
+}
+
+// Lets the window system and the panel's timer catch up.
+void Settle() {
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents();
+    }
+}
+
+// A mouse event on the panel window, with the left button held from press to release.
+void SendMouse(QWidget* panel, QEvent::Type type, QPoint at) {
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, panel->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(panel, &event);
+}
+
+// The client area is the panel, no more and no less, right below the menu bar.
+void ExpectWindowFitsPanel(MainWindow& window, QWidget* panel, const std::string& what) {
+    const QSize size = panel->size();
+    const int menuHeight = window.menuBar()->height();
+    EXPECT_EQ(window.centralWidget()->geometry(), QRect(QPoint(0, menuHeight), size)) << what;
+    EXPECT_EQ(panel->geometry(), QRect(QPoint(0, 0), size)) << what;
+    EXPECT_EQ(window.size(), QSize(size.width(), size.height() + menuHeight)) << what;
+}
+
+struct ViewStep {
+    QString menuText;  // empty: the identifier goes straight to the window, as other senders do
+    int id;
+    int width, height;
+};
+
+}  // namespace
+
+TEST(EditorProgram, EveryViewCommandFitsTheWindowToThePanelAndQuitEndsCleanly) {
+    ShellEnvironment environment;
+    // Scales of the View menu; 40044 zooms to 200 %, 40033 and 40034 set 1024 x 400 and
+    // 1024 x 800 pixels. The panel is as large as its background at each scale, 1024 x 800
+    // with every coordinate c placed at trunc((c + 0.4999) x scale).
+    const std::vector<ViewStep> steps = {
+        {"130%", 40043, 1331, 1040}, {"100%", 40040, 1024, 800}, {"70%", 40037, 717, 560},
+        {"80%", 40038, 819, 640},    {"90%", 40039, 922, 720},   {"110%", 40041, 1126, 880},
+        {"120%", 40042, 1229, 960},  {"", 40044, 2048, 1600},    {"100%", 40040, 1024, 800},
+        {"", 40033, 1024, 400},      {"", 40034, 1024, 800},
+    };
+    std::vector<std::string> seen;
+    bool quitFound = false;
+    const int code = RunProgram([&](Shell& shell) {
+        MainWindow& window = *shell.Window();
+        window.activateWindow();
+        Settle();
+        auto* graphics = dynamic_cast<Graphics*>(shell.Plugin()->Gui());
+        ASSERT_NE(graphics, nullptr);
+        QWidget* panel = static_cast<QWidget*>(graphics->NativeWindow());
+        ASSERT_NE(panel, nullptr);
+        const QPoint placed = window.pos();
+        for (const ViewStep& step : steps) {
+            if (step.menuText.isEmpty()) {
+                window.HandleCommand(step.id);
+            } else {
+                QAction* action = MenuAction(window, step.menuText);
+                ASSERT_NE(action, nullptr) << step.menuText.toStdString();
+                action->trigger();
+            }
+            Settle();
+            const std::string what = std::to_string(step.id);
+            seen.push_back(what);
+            EXPECT_EQ(graphics->Width(), step.width) << what;
+            EXPECT_EQ(graphics->Height(), step.height) << what;
+            EXPECT_EQ(panel->size(), QSize(step.width, step.height)) << what;
+            ExpectWindowFitsPanel(window, panel, what);
+            if (kRealWindows) {
+                EXPECT_EQ(window.pos(), placed) << what << ": the window moved";
+            }
+        }
+        // The grip in the lower right corner, dragged out and let go: the window follows.
+        const QPoint grip(panel->width() - 4, panel->height() - 4);
+        SendMouse(panel, QEvent::MouseButtonPress, grip);
+        SendMouse(panel, QEvent::MouseMove, grip + QPoint(60, 60));
+        SendMouse(panel, QEvent::MouseMove, grip + QPoint(100, 100));
+        SendMouse(panel, QEvent::MouseButtonRelease, grip + QPoint(100, 100));
+        Settle();
+        EXPECT_GT(graphics->Width(), 1024);
+        EXPECT_EQ(panel->size(), QSize(graphics->Width(), graphics->Height()));
+        ExpectWindowFitsPanel(window, panel, "grip drag");
+        if (kRealWindows) {
+            EXPECT_EQ(window.pos(), placed) << "grip drag: the window moved";
+        }
+        QAction* quit = MenuAction(window, "&Quit");
+        ASSERT_NE(quit, nullptr);
+        quitFound = true;
+        quit->trigger();
+    });
+    EXPECT_EQ(code, Shell::kExitOk);
+    EXPECT_TRUE(quitFound);
+    EXPECT_EQ(seen.size(), steps.size());
+}
+
+TEST(EditorProgram, TheCloseBoxEndsCleanlyAndKeepsTheLastProgram) {
+    ShellEnvironment environment;
+    const int code = RunProgram([](Shell& shell) { shell.Window()->close(); });
+    EXPECT_EQ(code, Shell::kExitOk);
+    EXPECT_TRUE(
+        std::filesystem::exists(environment.config.Path() + "/OrvodyneEditor/lastprogram.prg"));
+}
+
+TEST(EditorProgram, ATerminationSignalQuitsAsTheMenuDoes) {
+    ShellEnvironment environment;
+    const int code = RunProgram([](Shell&) { std::raise(SIGTERM); });
+    EXPECT_EQ(code, Shell::kExitOk);
+    EXPECT_TRUE(
+        std::filesystem::exists(environment.config.Path() + "/OrvodyneEditor/lastprogram.prg"));
+}
+
+TEST(EditorProgram, AnErrorInTheLoopEndsWithAnErrorCode) {
+    ShellEnvironment environment;
+    const int code = RunProgram([](Shell&) { throw std::runtime_error("broken handler"); });
+    EXPECT_EQ(code, Shell::kExitError);
+}

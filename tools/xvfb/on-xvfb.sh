@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs a command as a desktop program on a private virtual X server (Qt's xcb platform), so that
+# tests of the whole program see real window geometry: Qt's offscreen platform moves a window
+# by its made-up frame each time the window changes size.
+#   on-xvfb.sh CMD...
+# Without xvfb-run the command runs on the offscreen platform instead, except under CI (the
+# variable CI set), where the test command installed Xvfb and its absence is an error.
+set -u
+if command -v xvfb-run >/dev/null 2>&1 && command -v xauth >/dev/null 2>&1; then
+  export QT_QPA_PLATFORM=xcb
+  exec xvfb-run -a -s "-screen 0 2600x2000x24 -nolisten tcp" "$@"
+fi
+if [ -n "${CI:-}" ]; then
+  echo "error: xvfb-run or xauth is missing; under CI the program tests must run on X" >&2
+  exit 1
+fi
+echo "xvfb-run is missing: running on the offscreen platform" >&2
+export QT_QPA_PLATFORM=offscreen
+exec "$@"
