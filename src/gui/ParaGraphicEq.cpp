@@ -268,13 +268,22 @@ void ParaGraphicEq::DrawValueLabels(Graphics& graphics) {
         if (!band.Selected()) continue;
         Rect box = EqScale::LabelBox(HandleX(b), HandleY(b), drawRect_.Width());
         box = {box.L + drawRect_.L, box.T + drawRect_.T, box.R + drawRect_.L, box.B + drawRect_.T};
-        graphics.FillRect(settings_.labelBackground, box, nullptr);
         const EqBandRecord& limits = band.Record();
         const std::string lines[] = {
             EqScale::FrequencyText(band.Frequency()),
             EqScale::GainText(band.Gain()),
             EqScale::WidthText(band.Type(), band.Width(), limits.widthLow, limits.widthHigh),
         };
+        // " 2.00kHz" is wider than the box in the panel's font; the right-aligned lines reach
+        // out to the left, and the background goes with them so that every digit stands on it.
+        Rect background = box;
+        for (const std::string& line : lines) {
+            Rect extent = box;
+            if (graphics.MeasureText(valueLabelStyle_, line, extent)) {
+                background.L = std::min(background.L, extent.L);
+            }
+        }
+        graphics.FillRect(settings_.labelBackground, background, nullptr);
         int lineTop = box.T;
         for (const std::string& line : lines) {
             graphics.DrawText(valueLabelStyle_, line,

@@ -187,6 +187,46 @@ TEST_F(FrontPanelLook, EqualizerAxisLabelsNeverRunTogether) {
     }
 }
 
+// A held handle shows its band's frequency, gain and width on a dark box of 45 x 36 pixels;
+// " 2.00kHz" is wider than that, and the box must reach under every digit: the darkened area is
+// one rectangle, its rows starting at one column, with the text inside it.
+TEST_F(FrontPanelLook, EqualizerValueLabelStandsWhollyOnItsBackground) {
+    Show({kEffectEqualizer, false}, 1.0);
+    ParaGraphicEq& equalizer = *panel_->Equalizer();
+    const Rect& display = equalizer.DrawRect();
+    int band = -1;
+    for (int b = 0; b < equalizer.BandCount() && band < 0; ++b) {
+        const bool inside =
+            equalizer.HandleX(b) < display.Width() - 50 && equalizer.HandleY(b) >= 40;
+        if (equalizer.Band(b).Frequency() >= 1000.0f && inside) band = b;
+    }
+    ASSERT_GE(band, 0) << "the default program has a band above 1 kHz";
+    const int hx = display.L + equalizer.HandleX(band);
+    const int hy = display.T + equalizer.HandleY(band);
+    const Rect box{hx, hy - 40, hx + 45, hy - 4};
+    std::vector<uint32_t> before;
+    for (int y = box.T; y < box.B; ++y) {
+        for (int x = box.L - 20; x < box.R; ++x)
+            before.push_back(Pixel(x, y));
+    }
+
+    graphics_->MouseDown(hx, hy, MouseKeys{true});
+    Rect dirty;
+    if (graphics_->CollectDirty(dirty)) graphics_->DrawDirty(dirty);
+    size_t i = 0;
+    int edge = -1;
+    for (int y = box.T; y < box.B; ++y) {
+        int first = box.R;
+        for (int x = box.L - 20; x < box.R; ++x, ++i) {
+            if (Pixel(x, y) != before[i]) first = std::min(first, x);
+        }
+        if (edge < 0) edge = first;
+        EXPECT_EQ(first, edge) << "row " << y << " of the label";
+    }
+    EXPECT_LT(edge, box.L) << "the frequency line reaches past the 45-pixel box";
+    graphics_->MouseUp(hx, hy, MouseKeys{true});
+}
+
 // The effect's blend controls exist only with an effect on; without one the space under their
 // value texts (917..1005 x 453..475 at 100 %) shows the bare frame, with one its names.
 TEST_F(FrontPanelLook, BlendNamesShowOnlyWithTheBlendControls) {
