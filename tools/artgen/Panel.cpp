@@ -32,7 +32,7 @@ constexpr PositionLabel kPanelLabels[] = {
     {62, "NOISE\nATTACK"}, {63, "NOISE\nRELEASE"},
     {64, "BASS\nVOL"}, {65, "DIST\nVOL"}, {66, "DIST\nTHRU AR"}, {67, "VCO THRU\nINV AR"},
     {68, "NOISE\nVOL"}, {69, "MOD FRQ\nVINTAGE"}, {70, "MOD FRQ\nNEW"}, {71, "2ND MOD\nFREQ"},
-    {72, "ENV\nFOLLOW"}, {73, "AD\nGENERATOR"}, {74, "PITCH\nFOLLOW"},
+    {72, "ENV\nFOLLOW"}, {73, "AD\nGEN"}, {74, "PITCH\nFOLLOW"},
     {75, "VCF TYPE"}, {76, "RESONANCE"}, {77, "SLOPE"}, {78, "PORTAMENTO"}, {79, "MODE"},
     {81, "BEND RANGE"}, {82, "OCTAVE"}, {83, "TRIG/GATE"}, {84, "PRIORITY"},
     {85, "RATE"}, {86, "DELAY"}, {87, "VCF\nDEPTH"}, {88, "VCO\nDEPTH"},
