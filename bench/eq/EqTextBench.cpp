@@ -5,37 +5,26 @@
 #include <QGuiApplication>
 #include <cstdlib>
 
-#include "gui/HeadlessGraphics.h"
-#include "gui/ParaGraphicEq.h"
+#include "EqBenchPanel.h"
 #include "platform/qt/QtTextRenderer.h"
-#include "support/ParaGraphicEqSettings.h"
 
 namespace {
 
+constexpr int kMid2Boost = 118;
+
 void EqDrawWithTextOneBandChanged(benchmark::State& state) {
-    HeadlessGraphics graphics(nullptr);
-    graphics.PrepareDrawing();
-    ParaGraphicEq eq(nullptr, {530, 593, 990, 708}, 161, EditorEqSettings());
-    graphics.AddControl(&eq);
-    eq.SetBand({0, kEqLowShelf, 6.0f, 100.0f, 7.0f, 50.0f, 270.0f, -20.0f, 20.0f, 4.0f, 10.0f});
-    eq.SetBand(
-        {1, kEqPeak, -9.0f, 500.0f, 0.7f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-    eq.SetBand(
-        {3, kEqHighShelf, -6.0f, 4000.0f, 6.0f, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
+    EqBenchPanel panel;
     // A held handle, so that the value label is drawn too.
     MouseKeys left;
     left.L = true;
-    eq.SetBand(
-        {2, kEqPeak, 6.0f, 2000.0f, 1.2f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-    eq.OnPress(530 + eq.HandleX(2), 593 + eq.HandleY(2), left);
-    float gain = 6.0f;
+    const Rect& place = panel.eq->DrawRect();
+    panel.eq->OnPress(place.L + panel.eq->HandleX(2), place.T + panel.eq->HandleY(2), left);
+    int gain = 6;
     for (auto _ : state) {
-        gain = gain > 11.0f ? -11.0f : gain + 1.0f;
-        eq.SetBand(
-            {2, kEqPeak, gain, 2000.0f, 1.2f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-        graphics.DrawDirty(eq.DrawRect());
+        gain = gain > 11 ? -11 : gain + 1;
+        panel.SetUnitValue(kMid2Boost, gain);
+        panel.RedrawEqualizer();
     }
-    Graphics::ReleaseCaches();
 }
 BENCHMARK(EqDrawWithTextOneBandChanged)->Unit(benchmark::kMicrosecond);
 

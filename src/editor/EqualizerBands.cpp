@@ -40,6 +40,24 @@ bool IsShelf(int band) {
 
 }  // namespace
 
+EqSettings EqualizerDisplaySettings() {
+    EqSettings settings;
+    settings.bandCount = kEqBandCount;
+    settings.lowestFrequency = 20.0f;
+    settings.highestFrequency = 12000.0f;
+    settings.lowestGain = -24.0f;
+    settings.highestGain = 24.0f;
+    settings.handleRadius = 4.0f;
+    settings.gridColour = {255, 255, 255, 255};
+    settings.curveColour = {255, 255, 0, 0};
+    settings.handleColour = {255, 255, 255, 0};
+    settings.spareColour = {255, 255, 255, 0};
+    settings.labelBackground = {100, 0, 0, 0};
+    settings.frequencyGrid = "25, 50, 100, 200, 300, 500, 1000, 2000, 3000, 5000, 7000, 10000";
+    settings.gainGrid = "-18, -12, -6, 0, 6, 12, 18";
+    return settings;
+}
+
 float PeakOctaves(int value) {
     const float q = static_cast<float>(value - 10) / 90.0f * 9.0f + 1.0f;
     const float a = (2.0f * q * q + 1.0f) / (q * q);

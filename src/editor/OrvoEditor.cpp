@@ -8,11 +8,14 @@
 #include "gui/Graphics.h"
 #include "gui/GraphicsFactory.h"
 #include "gui/GuiResize.h"
+#include "gui/LayoutEditor.h"
 
 namespace {
 
 constexpr uint8_t kNoteOff = 0x80;
 constexpr uint8_t kNoteOn = 0x90;
+constexpr int kLayoutGrid = 16;
+constexpr int kLayoutSecondGrid = 4;
 
 std::string Number(int value) {
     return std::to_string(value);
@@ -73,6 +76,9 @@ void OrvoEditor::BuildPanel() {
     // Every image is drawn at twice the panel's resolution.
     graphics->SetImageScaleDivisor(2);
     AttachPanel(std::make_unique<OrvoPanel>(*this, graphics));
+    // The layout editor for the panel's developer: E on the running panel, a 16-unit grid.
+    graphics->SetLayoutMode(1, kLayoutGrid, kLayoutSecondGrid);
+    layout_ = std::make_unique<LayoutEditor>(*graphics, resize_.get());
 }
 
 void OrvoEditor::AttachPanel(std::unique_ptr<EditorPanel> panel) {

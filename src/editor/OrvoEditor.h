@@ -51,6 +51,7 @@ enum EditorCommand : int {
 // messages to the unit and panel updates, and the handlers of the unit's and the keyboard's
 // messages.
 class GuiResize;
+class LayoutEditor;
 
 class OrvoEditor : public StandalonePlugin {
 public:
@@ -80,6 +81,8 @@ public:
     void AttachPanel(std::unique_ptr<EditorPanel> panel);
     EditorPanel* Panel() const { return panel_.get(); }
     GuiResize* Resize() const { return resize_.get(); }
+    // The panel's layout editor (key E on the running panel); null before BuildPanel.
+    LayoutEditor* Layout() const { return layout_.get(); }
 
     // Hands the editor the operations on whole programs, and restores the last program.
     void AttachPrograms(std::unique_ptr<ProgramOperations> programs);
@@ -133,6 +136,7 @@ private:
     std::unique_ptr<ProgramOperations> programs_;
     std::unique_ptr<GuiResize> resize_;
     std::unique_ptr<EditorPanel> panel_;
+    std::unique_ptr<LayoutEditor> layout_;
     MidiLearn learn_;
     std::array<int, kKeyCount> lastValue_{};
     int lastKey_ = kNoKey;

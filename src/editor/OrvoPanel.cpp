@@ -188,21 +188,7 @@ void OrvoPanel::AddPositionControls() {
 }
 
 void OrvoPanel::AddEqualizer() {
-    EqSettings settings;
-    settings.bandCount = kEqBandCount;
-    settings.lowestFrequency = 20.0f;
-    settings.highestFrequency = 12000.0f;
-    settings.lowestGain = -24.0f;
-    settings.highestGain = 24.0f;
-    settings.handleRadius = 4.0f;
-    settings.gridColour = {255, 255, 255, 255};
-    settings.curveColour = {255, 255, 0, 0};
-    settings.handleColour = {255, 255, 255, 0};
-    settings.spareColour = {255, 255, 255, 0};
-    settings.labelBackground = {100, 0, 0, 0};
-    settings.frequencyGrid = "25, 50, 100, 200, 300, 500, 1000, 2000, 3000, 5000, 7000, 10000";
-    settings.gainGrid = "-18, -12, -6, 0, 6, 12, 18";
-    equalizer_ = Add<ParaGraphicEq>(Rect{530, 593, 990, 708}, kParamPgEq, settings);
+    equalizer_ = Add<ParaGraphicEq>(kEqualizerPlace, kParamPgEq, EqualizerDisplaySettings());
 }
 
 void OrvoPanel::AddSectionControls() {

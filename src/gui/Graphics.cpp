@@ -8,6 +8,7 @@
 #include "gui/FontCache.h"
 #include "gui/GuiResizeHooks.h"
 #include "gui/ImageCache.h"
+#include "gui/LayoutEditor.h"
 #include "gui/PanelControl.h"
 #include "gui/ParamText.h"
 #include "plugin/PluginBase.h"
@@ -194,8 +195,7 @@ Control* Graphics::GetControl(int i) const {
 }
 
 bool Graphics::IsProtectedIndex(int index) const {
-    const int last = GetNControls() - (guiResize_ != nullptr ? 4 : 1);
-    return index < 1 || index > last;
+    return index < 1 || index > LastLayerIndex();
 }
 
 void Graphics::MoveControl(int from, int to) {
@@ -217,8 +217,11 @@ void Graphics::ReplaceControl(int index, Control* control) {
     Control* old = controls_[static_cast<size_t>(index)];
     if (captureIndex_ == index) ClearCapture();
     if (mouseOverIndex_ == index) mouseOverIndex_ = -1;
-    if (keyCatcher_ == old) keyCatcher_ = control;
     controls_[static_cast<size_t>(index)] = control;
+    // The key catcher follows a control that is replaced, not one that only changes place (the
+    // layout editor permutes layers with this operation).
+    if (keyCatcher_ == old && std::find(controls_.begin(), controls_.end(), old) == controls_.end())
+        keyCatcher_ = control;
     Renumber();
 }
 
@@ -469,13 +472,21 @@ bool Graphics::DrawDirty(const Rect& rect) {
     }
     if (controls_.empty()) return true;
     if (!drawBitmap_) PrepareDrawing();
-    if (strictDrawing_) {
+    if (LayoutEditing()) {
+        // The overlay lies over every control, so the whole panel is drawn under it each time:
+        // a partial redraw would leave outlines and grid lines of the last frame standing.
+        DrawStrict({0, 0, width_, height_});
+        DrawLayoutOverlay();
+    } else if (strictDrawing_) {
         DrawStrict(rect);
     } else {
         DrawNonStrict();
     }
-    if (LayoutEditing()) DrawLayoutOverlay();
     return PresentToScreen(rect);
+}
+
+void Graphics::DrawLayoutOverlay() {
+    if (layoutEditor_ != nullptr) layoutEditor_->DrawOverlay();
 }
 
 bool Graphics::DrawStrict(const Rect& rect) {
@@ -542,6 +553,12 @@ void Graphics::NotifyGestureEnd(const Control* control) {
 void Graphics::MouseDown(int x, int y, const MouseKeys& keys) {
     lastKeys_ = keys;
     captureIndex_ = -1;
+    if (LayoutEditing() && layoutEditor_ != nullptr) {
+        lastX_ = x;
+        lastY_ = y;
+        layoutEditor_->MouseDown(x, y, keys);
+        return;
+    }
     const int hit = HitControl(x, y);
     if (hit < 0) return;
     captureIndex_ = hit;
@@ -556,6 +573,11 @@ void Graphics::MouseDown(int x, int y, const MouseKeys& keys) {
 
 void Graphics::MouseUp(int x, int y, const MouseKeys& keys) {
     lastKeys_ = keys;
+    if (LayoutEditing() && layoutEditor_ != nullptr) {
+        ClearCapture();
+        layoutEditor_->MouseUp(x, y, keys);
+        return;
+    }
     const int target = captureIndex_ >= 0 ? captureIndex_ : HitControl(x, y);
     ClearCapture();
     Control* control = GetControl(target);
@@ -566,6 +588,13 @@ void Graphics::MouseUp(int x, int y, const MouseKeys& keys) {
 
 void Graphics::MouseDrag(int x, int y, const MouseKeys& keys) {
     lastKeys_ = keys;
+    if (LayoutEditing() && layoutEditor_ != nullptr) {
+        if (x == lastX_ && y == lastY_) return;
+        lastX_ = x;
+        lastY_ = y;
+        layoutEditor_->MouseDrag(x, y, keys);
+        return;
+    }
     Control* control = GetControl(captureIndex_);
     if (control == nullptr || (x == lastX_ && y == lastY_)) return;
     const int dx = x - lastX_, dy = y - lastY_;
@@ -576,6 +605,13 @@ void Graphics::MouseDrag(int x, int y, const MouseKeys& keys) {
 
 bool Graphics::MouseDoubleClick(int x, int y, const MouseKeys& keys) {
     lastKeys_ = keys;
+    if (LayoutEditing() && layoutEditor_ != nullptr) {
+        // The second press of a quick double click starts a drag like any other press.
+        lastX_ = x;
+        lastY_ = y;
+        layoutEditor_->MouseDown(x, y, keys);
+        return true;
+    }
     const int hit = HitControl(x, y);
     Control* control = GetControl(hit);
     if (control == nullptr || LayoutEditing()) return false;
@@ -596,6 +632,14 @@ void Graphics::MouseWheel(int x, int y, const MouseKeys& keys, int steps) {
 }
 
 bool Graphics::MouseMove(int x, int y, const MouseKeys& keys) {
+    const bool hovered = HoverControls(x, y, keys);
+    if (!LayoutEditing() || layoutEditor_ == nullptr) return hovered;
+    // After the controls' hover handlers, so the editor's pointer shape is the one that stays.
+    layoutEditor_->MouseMove(x, y, keys);
+    return true;
+}
+
+bool Graphics::HoverControls(int x, int y, const MouseKeys& keys) {
     if (!handleMouseOver_) return false;
     int target = captureIndex_;
     if (target < 0) {
@@ -625,9 +669,14 @@ void Graphics::MouseLeave() {
     mouseOverIndex_ = -1;
 }
 
-bool Graphics::KeyDown(int x, int y, int key) {
+bool Graphics::KeyDown(int x, int y, int key, const MouseKeys& keys) {
     if (layoutMode_ == 1 && layoutEditing_ && key == kKeyLetterE) MarkAllDirty();
     lastKey_ = key;
+    lastKeys_.S = keys.S;
+    lastKeys_.C = keys.C;
+    lastKeys_.A = keys.A;
+    if (layoutMode_ == 1 && layoutEditor_ != nullptr && layoutEditor_->KeyDown(key, keys))
+        return true;
     const int target = captureIndex_ >= 0 ? captureIndex_ : HitControl(x, y);
     if (target <= 0) return keyCatcher_ != nullptr && keyCatcher_->OnKey(x, y, key);
     return controls_[static_cast<size_t>(target)]->OnKey(x, y, key);

@@ -19,6 +19,7 @@
 #include "raster/SysBitmap.h"
 
 class GuiResizeHooks;
+class LayoutEditor;
 class PluginBase;
 struct Parameter;
 
@@ -87,6 +88,8 @@ public:
     int GetNControls() const { return static_cast<int>(controls_.size()); }
     Control* GetControl(int i) const;
     // Layer edits; the background and, with a resize control, the last three controls stay put.
+    // The controls from 1 to LastLayerIndex() may be moved.
+    int LastLayerIndex() const { return GetNControls() - (guiResize_ != nullptr ? 4 : 1); }
     void MoveControl(int from, int to);
     void SwapControls(int a, int b);
     void ReplaceControl(int index, Control* control);
@@ -142,8 +145,8 @@ public:
     void MouseWheel(int x, int y, const MouseKeys& keys, int steps);
     bool MouseMove(int x, int y, const MouseKeys& keys);
     void MouseLeave();
-    // True when a control used the key.
-    bool KeyDown(int x, int y, int key);
+    // True when a control (or the layout editor) used the key; keys carries the modifiers.
+    bool KeyDown(int x, int y, int key, const MouseKeys& keys = {});
 
     // The topmost control that is shown, not grayed and hit by the point; -1 for none.
     int HitControl(int x, int y) const;
@@ -167,16 +170,31 @@ public:
         layoutEditing_ = on;
     }
     bool LayoutEditing() const { return layoutMode_ != 0 && layoutEditing_; }
+    // Mode 1 lets the key E switch editing on and off; gridSize is the snap step at 100 %.
+    // The second grid setting is kept for the editor that sets it and not used yet.
+    void SetLayoutMode(int mode, int gridSize, int secondGrid) {
+        layoutMode_ = mode;
+        gridSize_ = gridSize > 0 ? gridSize : 1;
+        secondGrid_ = secondGrid;
+    }
+    int LayoutMode() const { return layoutMode_; }
+    int GridSize() const { return gridSize_; }
+    int SecondGrid() const { return secondGrid_; }
+    // The layout editor that takes keys and the mouse while editing; null for none. Not owned.
+    void SetLayoutEditor(LayoutEditor* editor) { layoutEditor_ = editor; }
+    LayoutEditor* GetLayoutEditor() const { return layoutEditor_; }
 
 protected:
-    // Draws the layout editor's marks over the panel; nothing here.
-    virtual void DrawLayoutOverlay() {}
+    // Draws the layout editor's marks over the panel.
+    virtual void DrawLayoutOverlay();
 
 private:
     bool IsProtectedIndex(int index) const;
     void Renumber();
     bool DrawStrict(const Rect& rect);
     bool DrawNonStrict();
+    // Hover and leave for the controls under the pointer; false without mouse-over handling.
+    bool HoverControls(int x, int y, const MouseKeys& keys);
     // The plug-in lock while parameter records are read; nothing without a core.
     std::unique_lock<std::recursive_mutex> LockCore() const;
     void PromptWithMenu(Control* control, Parameter* param, const Rect& rect);
@@ -210,4 +228,7 @@ private:
     std::unique_ptr<Control> background_;  // the colour panel made by AddBackgroundPanel
     int layoutMode_ = 0;
     bool layoutEditing_ = false;
+    int gridSize_ = 1;
+    int secondGrid_ = 0;
+    LayoutEditor* layoutEditor_ = nullptr;
 };

@@ -52,9 +52,9 @@ void GuiLayoutStore::Fill(const Graphics& graphics, int modeCount,
         Store(control->DrawRect(), placement.draw);
         Store(control->TargetRect(), placement.target);
         placement.hidden = control->IsHidden();
-        layout.index[control] = layout.placements.size();
         layout.placements.push_back(placement);
     }
+    layout.Reindex();
     modes_.assign(static_cast<size_t>(std::max(1, modeCount)), layout);
 }
 
@@ -73,6 +73,38 @@ const GuiLayoutStore::Placement* GuiLayoutStore::Find(int mode, const Control* c
 
 GuiLayoutStore::Placement* GuiLayoutStore::FindForEdit(int mode, const Control* control) {
     return const_cast<Placement*>(Find(mode, control));
+}
+
+void GuiLayoutStore::ModeLayout::Reindex() {
+    index.clear();
+    for (size_t i = 0; i < placements.size(); ++i)
+        index[placements[i].control] = i;
+}
+
+void GuiLayoutStore::SetMode(int mode, std::vector<Placement> placements) {
+    if (mode < 0 || mode >= ModeCount()) return;
+    ModeLayout& layout = modes_[static_cast<size_t>(mode)];
+    layout.placements = std::move(placements);
+    layout.Reindex();
+}
+
+bool GuiLayoutStore::Place(int mode, const Control* control, int layerPosition, const Rect& draw,
+                           const Rect& target, bool hidden) {
+    if (mode < 0 || mode >= ModeCount()) return false;
+    ModeLayout& layout = modes_[static_cast<size_t>(mode)];
+    const auto found = layout.index.find(control);
+    if (found == layout.index.end()) return false;
+    Placement placement = layout.placements[found->second];
+    Store(draw, placement.draw);
+    Store(target, placement.target);
+    placement.hidden = hidden;
+    layout.placements.erase(layout.placements.begin() + static_cast<std::ptrdiff_t>(found->second));
+    const size_t at =
+        std::min(static_cast<size_t>(std::max(layerPosition, 0)), layout.placements.size());
+    layout.placements.insert(layout.placements.begin() + static_cast<std::ptrdiff_t>(at),
+                             placement);
+    layout.Reindex();
+    return true;
 }
 
 bool GuiLayoutStore::RenderStrips(Graphics& graphics, double scale) {

@@ -32,6 +32,13 @@ public:
     const Placement* Find(int mode, const Control* control) const;
     // For the layout editor: change a control's stored placement.
     Placement* FindForEdit(int mode, const Control* control);
+    // Replaces a view mode's placements and their layer order at once (an undo step).
+    void SetMode(int mode, std::vector<Placement> placements);
+    // Gives a recorded control of a view mode new rectangles at 100 % and the hidden flag, and
+    // moves it to layerPosition in the mode's layer order. False when the mode or the control
+    // is not recorded.
+    bool Place(int mode, const Control* control, int layerPosition, const Rect& draw,
+               const Rect& target, bool hidden);
 
     // The scale the panels of the process are drawn at, and whether any panel applied one yet.
     double ProcessScale() const { return processScale_; }
@@ -52,6 +59,8 @@ private:
     struct ModeLayout {
         std::vector<Placement> placements;
         std::unordered_map<const Control*, size_t> index;
+
+        void Reindex();
     };
 
     std::vector<ModeLayout> modes_;

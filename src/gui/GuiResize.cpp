@@ -168,6 +168,9 @@ void GuiResize::AttachTo(PluginGui& gui) {
     }
     vertical_->Hide(!edgeHandlesEnabled_);
     horizontal_->Hide(!edgeHandlesEnabled_);
+    attachedOrder_.clear();
+    for (int i = 0; i < graphics_->GetNControls(); ++i)
+        attachedOrder_.push_back(graphics_->GetControl(i));
     GuiLayoutStore& store = GuiLayoutStore::Process();
     store.Fill(*graphics_, static_cast<int>(modes_.size()),
                {this, vertical_.get(), horizontal_.get()});
@@ -312,6 +315,13 @@ void GuiResize::Relayout() {
     }
     PlaceEdgeHandles();
     PlaceGrip();
+}
+
+void GuiResize::SetEditedLayout(int viewMode, int controlIndex, int layerPosition, const Rect& draw,
+                                const Rect& target, bool hidden) {
+    if (controlIndex < 0 || controlIndex >= static_cast<int>(attachedOrder_.size())) return;
+    const Control* control = attachedOrder_[static_cast<size_t>(controlIndex)];
+    GuiLayoutStore::Process().Place(viewMode, control, layerPosition, draw, target, hidden);
 }
 
 void GuiResize::ReorderLayers() {

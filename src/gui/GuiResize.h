@@ -122,6 +122,10 @@ public:
 
     // Every control placed anew from the layout store for the current mode and scale.
     void Relayout();
+    // What a generated PanelLayout.h calls: the control at controlIndex of the panel as it was
+    // attached (whatever the layer order is now) gets its rectangles at 100 %, hidden flag and layer position in the view mode's layout.
+    void SetEditedLayout(int viewMode, int controlIndex, int layerPosition, const Rect& draw,
+                         const Rect& target, bool hidden);
 
 private:
     void ReadStoredScale();
@@ -164,5 +168,6 @@ private:
     Parameter state_[kStateParamCount];
     std::unique_ptr<HorizontalResizing> horizontal_;
     std::unique_ptr<VerticalResizing> vertical_;
+    std::vector<Control*> attachedOrder_;  // the controls in the order the panel was built
     TextStyle reopenStyle_;
 };

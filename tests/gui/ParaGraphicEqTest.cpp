@@ -1,27 +1,49 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <thread>
 
+#include "editor/EqualizerBands.h"
 #include "gui/Graphics.h"
 #include "gui/ParaGraphicEq.h"
 #include "plugin/PluginBase.h"
-#include "support/ParaGraphicEqSettings.h"
 
 namespace {
 
 constexpr int kEqParam = 161;
-const Rect kPanelPlace{530, 593, 990, 708};  // 460 x 115
+// The editor panel's place of the display, 460 x 115.
+const Rect kPanelPlace = kEqualizerPlace;
 
-// The editor's four bands: low shelf, two peaks, high shelf, all flat.
+// The unit's four bands (bass shelf, two peaks, treble shelf), all flat, from its parameter
+// values: the peaks apart, at about 450 Hz and 1.5 kHz.
+std::array<EqBandRecord, kEqBandCount> FlatBands() {
+    EqParamValues values{};
+    const int frequencies[kEqBandCount] = {40, 42, 86, 40};
+    const int widths[kEqBandCount] = {64, 30, 30, 64};
+    for (int b = 0; b < kEqBandCount; ++b) {
+        values[static_cast<size_t>(b * 3)] = frequencies[b];
+        values[static_cast<size_t>(b * 3 + 1)] = widths[b];
+    }
+    std::array<EqBandRecord, kEqBandCount> bands;
+    for (int b = 0; b < kEqBandCount; ++b)
+        bands[static_cast<size_t>(b)] = EqBandFromParams(b, values);
+    return bands;
+}
+
 void SetEditorBands(ParaGraphicEq& eq) {
-    eq.SetBand({0, kEqLowShelf, 0.0f, 100.0f, 7.0f, 50.0f, 270.0f, -20.0f, 20.0f, 4.0f, 10.0f});
-    eq.SetBand({1, kEqPeak, 0.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-    eq.SetBand(
-        {2, kEqPeak, 0.0f, 2000.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-    eq.SetBand(
-        {3, kEqHighShelf, 0.0f, 4000.0f, 7.0f, 2000.0f, 7000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
+    for (const EqBandRecord& band : FlatBands())
+        eq.SetBand(band);
+}
+
+// A middle band (1 or 2) with the unit's limits, at a gain, frequency and width of the test's.
+EqBandRecord Peak(int band, float gain, float frequency, float width) {
+    EqBandRecord record = FlatBands()[static_cast<size_t>(band)];
+    record.gain = gain;
+    record.frequency = frequency;
+    record.width = width;
+    return record;
 }
 
 MouseKeys Left() {
@@ -38,7 +60,7 @@ MouseKeys Right() {
 
 class ParaGraphicEqTest : public ::testing::Test {
 protected:
-    ParaGraphicEqTest() : eq_(&core_, kPanelPlace, kEqParam, EditorEqSettings()) {
+    ParaGraphicEqTest() : eq_(&core_, kPanelPlace, kEqParam, EqualizerDisplaySettings()) {
         SetEditorBands(eq_);
     }
 
@@ -82,7 +104,7 @@ TEST_F(ParaGraphicEqTest, LeftDragMovesFrequencyAndGainWithinTheBandsLimits) {
 }
 
 TEST_F(ParaGraphicEqTest, LowerHalfDragUsesTheLowestGain) {
-    EqSettings settings = EditorEqSettings();
+    EqSettings settings = EqualizerDisplaySettings();
     settings.lowestGain = -12.0f;
     ParaGraphicEq eq(&core_, kPanelPlace, kEqParam, settings);
     SetEditorBands(eq);
@@ -92,12 +114,14 @@ TEST_F(ParaGraphicEqTest, LowerHalfDragUsesTheLowestGain) {
 }
 
 TEST_F(ParaGraphicEqTest, RightDragStepsTheWidthWithinItsLimits) {
+    const float width = eq_.Band(1).Width();
+    const float frequency = eq_.Band(1).Frequency();
     PressHandle(1, Right());
     eq_.OnDrag(600, 600, 3, 0, Right());
-    EXPECT_NEAR(eq_.Band(1).Width(), 1.1f, 1e-5);
+    EXPECT_NEAR(eq_.Band(1).Width(), width + 0.1f, 1e-5);
     eq_.OnDrag(600, 600, 0, 3, Right());
     eq_.OnDrag(600, 600, -1, 0, Right());
-    EXPECT_NEAR(eq_.Band(1).Width(), 0.9f, 1e-5);
+    EXPECT_NEAR(eq_.Band(1).Width(), width - 0.1f, 1e-5);
     for (int i = 0; i < 20; ++i)
         eq_.OnDrag(600, 600, 0, -1, Right());
     EXPECT_FLOAT_EQ(eq_.Band(1).Width(), 1.38848f);
@@ -105,7 +129,7 @@ TEST_F(ParaGraphicEqTest, RightDragStepsTheWidthWithinItsLimits) {
         eq_.OnDrag(600, 600, -1, 0, Right());
     EXPECT_FLOAT_EQ(eq_.Band(1).Width(), 0.1442f);
     // The frequency stays where it was.
-    EXPECT_FLOAT_EQ(eq_.Band(1).Frequency(), 500.0f);
+    EXPECT_FLOAT_EQ(eq_.Band(1).Frequency(), frequency);
 }
 
 TEST_F(ParaGraphicEqTest, DragSendsTheBandIndexToTheBoundParameterAndReleaseEndsTheSelection) {
@@ -122,7 +146,7 @@ TEST_F(ParaGraphicEqTest, DragSendsTheBandIndexToTheBoundParameterAndReleaseEnds
 }
 
 TEST_F(ParaGraphicEqTest, SingleBandDisplayUsesValueZeroAndIgnoresUnknownBands) {
-    EqSettings settings = EditorEqSettings();
+    EqSettings settings = EqualizerDisplaySettings();
     settings.bandCount = 1;
     ParaGraphicEq eq(&core_, kPanelPlace, kEqParam, settings);
     eq.SetBand({0, kEqPeak, 6.0f, 1000.0f, 1.0f, 20.0f, 12000.0f, -24.0f, 24.0f, 0.1f, 2.0f});
@@ -137,10 +161,8 @@ TEST_F(ParaGraphicEqTest, CurveIsTheSumOfTheBandsAndFollowsASizeChange) {
     ASSERT_EQ(eq_.Curve().size(), 460u);
     EXPECT_TRUE(
         std::all_of(eq_.Curve().begin(), eq_.Curve().end(), [](float v) { return v == 0.0f; }));
-    eq_.SetBand(
-        {1, kEqPeak, 12.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
-    eq_.SetBand(
-        {2, kEqPeak, 12.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+    eq_.SetBand(Peak(1, 12.0f, 500.0f, 1.0f));
+    eq_.SetBand(Peak(2, 12.0f, 500.0f, 1.0f));
     eq_.UpdateCurve();
     const int centre = eq_.HandleX(1);
     // Two equal boosts at one place add up: each a quarter of the height.
@@ -154,8 +176,7 @@ TEST_F(ParaGraphicEqTest, CurveIsTheSumOfTheBandsAndFollowsASizeChange) {
 TEST_F(ParaGraphicEqTest, BandsSetFromAnotherThreadNeverShowHalfChanged) {
     // Two settings that differ in every value, so that any mix of them shows.
     auto set = [this](bool boost) {
-        eq_.SetBand({1, kEqPeak, boost ? 12.0f : -9.0f, boost ? 500.0f : 2000.0f,
-                     boost ? 1.0f : 0.5f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+        eq_.SetBand(boost ? Peak(1, 12.0f, 500.0f, 1.0f) : Peak(1, -9.0f, 2000.0f, 0.5f));
     };
     set(true);
     const std::vector<float> boost = eq_.CurveNow();
@@ -201,7 +222,7 @@ protected:
 }  // namespace
 
 TEST_F(ParaGraphicEqDrawTest, FlatBandsDrawTheCentreLineWithItsFaintCompanions) {
-    EqSettings settings = EditorEqSettings();
+    EqSettings settings = EqualizerDisplaySettings();
     settings.hideGrid = true;
     settings.hideHandles = true;
     ParaGraphicEq eq(nullptr, kPanelPlace, kEqParam, settings);
@@ -222,12 +243,11 @@ TEST_F(ParaGraphicEqDrawTest, FlatBandsDrawTheCentreLineWithItsFaintCompanions) 
 }
 
 TEST_F(ParaGraphicEqDrawTest, BoostLiftsTheCurveAndTheHandleSitsOnIt) {
-    EqSettings settings = EditorEqSettings();
+    EqSettings settings = EqualizerDisplaySettings();
     settings.hideGrid = true;
     ParaGraphicEq eq(nullptr, kPanelPlace, kEqParam, settings);
     SetEditorBands(eq);
-    eq.SetBand(
-        {1, kEqPeak, 12.0f, 500.0f, 1.0f, 140.0f, 4800.0f, -20.0f, 20.0f, 0.1442f, 1.38848f});
+    eq.SetBand(Peak(1, 12.0f, 500.0f, 1.0f));
     Fill(0xFF000000);
     Draw(eq);
     const int x = kPanelPlace.L + eq.HandleX(1);
@@ -240,11 +260,13 @@ TEST_F(ParaGraphicEqDrawTest, BoostLiftsTheCurveAndTheHandleSitsOnIt) {
 }
 
 TEST_F(ParaGraphicEqDrawTest, HeldHandleAtTheRightEdgeShowsItsLabelToTheLeft) {
-    EqSettings settings = EditorEqSettings();
+    EqSettings settings = EqualizerDisplaySettings();
     settings.hideGrid = true;
     ParaGraphicEq eq(nullptr, kPanelPlace, kEqParam, settings);
-    eq.SetBand(
-        {3, kEqHighShelf, 0.0f, 12000.0f, 7.0f, 2000.0f, 12000.0f, -15.0f, 15.0f, 4.0f, 10.0f});
+    // The treble shelf moved to the display's right edge.
+    EqBandRecord treble = FlatBands()[3];
+    treble.frequency = treble.frequencyHigh = settings.highestFrequency;
+    eq.SetBand(treble);
     eq.OnPress(kPanelPlace.L + eq.HandleX(3), kPanelPlace.T + eq.HandleY(3), Left());
     ASSERT_TRUE(eq.Band(3).Selected());
     Fill(0xFFFFFFFF);

@@ -2,61 +2,35 @@
 // input, against the virtual unit.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QWidget>
 #include <memory>
 
+#include "EditorInWindow.h"
 #include "QtPanelDriver.h"
 #include "editor/OrvoEditor.h"
-#include "gui/GraphicsFactory.h"
-#include "gui/GuiResize.h"
-#include "library/MakePlugin.h"
+#include "editor/OrvoPanel.h"
+#include "editor/ProgramOperations.h"
+#include "gui/KeyboardControl.h"
 #include "platform/qt/GraphicsQt.h"
-#include "sim/VirtualOrvo.h"
-#include "support/SimOutputPort.h"
 
 namespace {
-
-// Lets the panel's timer run for a while, as the event loop would.
-void RunFor(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 class EditorWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        OffscreenApp();
-        SetGraphicsFactory([](PluginBase* core) { return new GraphicsQt(core); });
-        editor_.reset(MakePlugin(&port_, &channel_));
-        SetGraphicsFactory({});
-        graphics_ = dynamic_cast<GraphicsQt*>(editor_->Gui());
-        ASSERT_NE(graphics_, nullptr);
-        window_ = std::make_unique<QWidget>();
-        window_->resize(1024, 800);
-        panel_ = static_cast<QWidget*>(graphics_->CreatePanelWindow(window_.get()));
-        editor_->Resize()->ApplyAtOpening();
-        window_->show();
-        RunFor(60);
+        test_ = std::make_unique<EditorInWindow>();
+        panel_ = test_->Widget();
+        EditorInWindow::RunFor(60);
     }
-    void TearDown() override {
-        if (graphics_ != nullptr) graphics_->DestroyPanelWindow();
-        RunFor(10);
-        editor_.reset();
-        // The image cache is the process's: leave it as the next test expects to find it.
-        Graphics::ReleaseCaches();
+    void TearDown() override { test_.reset(); }
+    int Value(int position) const { return test_->Value(position); }
+    void Click(QPoint at) {
+        synth::Press(panel_, at, Qt::LeftButton);
+        synth::Release(panel_, at, Qt::LeftButton);
+        EditorInWindow::RunFor(20);
     }
-    int Value(int position) const { return IntValue(*editor_->GetParam(position + 3)); }
 
-    VirtualOrvo unit_;
-    SimOutputPort port_{unit_};
-    uint16_t channel_ = 1;
-    std::unique_ptr<OrvoEditor> editor_;
-    GraphicsQt* graphics_ = nullptr;
-    std::unique_ptr<QWidget> window_;
+    std::unique_ptr<EditorInWindow> test_;
     QWidget* panel_ = nullptr;
 };
 
@@ -64,33 +38,60 @@ protected:
 
 TEST_F(EditorWindow, DragClickAndKeyOnTheWindowReachTheUnit) {
     // "VCO1 volume": drag its cap up.
-    synth::Drag(panel_, QPoint(480, 100), QPoint(480, 60));
-    RunFor(20);
+    const QPoint volume = test_->Reach(11);
+    synth::Drag(panel_, volume, volume - QPoint(0, 40));
+    EditorInWindow::RunFor(20);
     EXPECT_GT(Value(11), 32) << "the default program's volume is 32";
-    EXPECT_EQ(unit_.EditValue(11), Value(11));
+    EXPECT_EQ(test_->Unit().EditValue(11), Value(11));
 
     // "VCF slope": one click switches it to 24 dB.
     const int slope = Value(77);
-    synth::Press(panel_, QPoint(935, 37), Qt::LeftButton);
-    synth::Release(panel_, QPoint(935, 37), Qt::LeftButton);
-    RunFor(20);
+    Click(test_->Reach(77));
     EXPECT_EQ(Value(77), 1 - slope);
-    EXPECT_EQ(unit_.EditValue(77), Value(77));
+    EXPECT_EQ(test_->Unit().EditValue(77), Value(77));
 
     // A key of the on-screen keyboard: note on, then note off, on the unit's channel.
-    const int before = unit_.Counters().shortMessages;
-    synth::Press(panel_, QPoint(269, 790), Qt::LeftButton);
-    synth::Release(panel_, QPoint(269, 790), Qt::LeftButton);
-    RunFor(20);
-    EXPECT_EQ(unit_.Counters().shortMessages - before, 2);
+    const int before = test_->Unit().Counters().shortMessages;
+    Click(test_->Reach(*test_->Panel().Keyboard()));
+    EXPECT_EQ(test_->Unit().Counters().shortMessages - before, 2);
 }
 
 TEST_F(EditorWindow, ZoomFromTheViewMenuResizesThePanelWindow) {
-    EXPECT_TRUE(editor_->DoCommand(17));
-    RunFor(30);
+    EXPECT_TRUE(test_->Editor().DoCommand(17));
+    EditorInWindow::RunFor(30);
     EXPECT_EQ(panel_->width(), 1229);
     EXPECT_EQ(panel_->height(), 960);
-    EXPECT_TRUE(editor_->DoCommand(15));
-    RunFor(30);
+    EXPECT_TRUE(test_->Editor().DoCommand(15));
+    EditorInWindow::RunFor(30);
     EXPECT_EQ(panel_->width(), 1024);
+}
+
+namespace {
+
+// Program operations that only count the panel's idle calls.
+class IdleCounter : public ProgramOperations {
+public:
+    void PanelAction(int, double) override {}
+    void RestoreLastProgram() override {}
+    void StoreLastProgram() override {}
+    void GuiIdle() override { ++calls; }
+    int calls = 0;
+};
+
+}  // namespace
+
+TEST_F(EditorWindow, AtHalfHeightThePanelStillGoesIdle) {
+    auto counter = std::make_unique<IdleCounter>();
+    IdleCounter* idle = counter.get();
+    test_->Editor().AttachPrograms(std::move(counter));
+    // 1024 x 400: the lower half of the panel, with controls that were dirty, is cut off.
+    ASSERT_TRUE(test_->Editor().DoCommand(11));
+    EditorInWindow::RunFor(50);
+    EXPECT_EQ(panel_->size(), QSize(1024, 400));
+    const int before = idle->calls;
+    EditorInWindow::RunFor(100);
+    // The idle hook, which sends the transfers' next requests, keeps being called.
+    EXPECT_GT(idle->calls, before);
+    Rect dirty;
+    EXPECT_FALSE(test_->Gui().CollectDirty(dirty));
 }

@@ -7,7 +7,8 @@
 #include <QWidget>
 #include <cstdlib>
 
-#include "platform/qt/PanelWidget.h"
+#include "platform/qt/QtTextRenderer.h"
+#include "raster/TextRenderer.h"
 
 QApplication& OffscreenApp() {
     static QApplication* app = [] {
@@ -80,31 +81,3 @@ void Drag(QWidget* widget, QPoint from, QPoint to, Qt::KeyboardModifiers modifie
 }
 
 }  // namespace synth
-
-void OpenInWindow(QtTestPanel& test) {
-    test.window = std::make_unique<QWidget>();
-    test.window->setWindowTitle("OrvoEditor");
-    test.window->resize(test.graphics->Width(), test.graphics->Height());
-    test.graphics->CreatePanelWindow(test.window.get());
-    test.window->show();
-    QCoreApplication::processEvents();
-    test.Settle();
-}
-
-QtTestPanel::~QtTestPanel() {
-    // The core deletes the graphics, which deletes the panel widget; then the controls go.
-    core.reset();
-    panel.reset();
-    window.reset();
-}
-
-QWidget* QtTestPanel::Panel() const {
-    return graphics->Widget();
-}
-
-void QtTestPanel::Settle(int n) {
-    for (int i = 0; i < n; ++i) {
-        QCoreApplication::processEvents();
-        graphics->TimerTick();
-    }
-}

@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -188,7 +189,8 @@ void PanelWidget::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const QPoint at = mapFromGlobal(QCursor::pos());
-    if (graphics_->KeyDown(at.x(), at.y(), key)) {
+    const MouseKeys keys = KeysOf(QGuiApplication::mouseButtons(), event->modifiers());
+    if (graphics_->KeyDown(at.x(), at.y(), key, keys)) {
         event->accept();
     } else {
         event->ignore();

@@ -1,0 +1,226 @@
+// Layout editing on the editor's own panel in a Qt window on the offscreen platform: keys, mouse
+// and the context menu as a developer would use them, against the virtual unit.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "QtPanelDriver.h"
+#include "editor/OrvoEditor.h"
+#include "editor/OrvoPanel.h"
+#include "gui/GraphicsFactory.h"
+#include "gui/GuiLayoutStore.h"
+#include "gui/GuiResize.h"
+#include "gui/LayoutEditor.h"
+#include "library/MakePlugin.h"
+#include "platform/qt/GraphicsQt.h"
+#include "sim/VirtualOrvo.h"
+#include "support/SimOutputPort.h"
+#include "support/TempDir.h"
+
+namespace {
+
+constexpr int kVolumePosition = 11;  // "VCO1 volume", a knob
+
+void RunFor(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// The Qt panel window with its menus and message boxes answered by the test.
+class AnsweringGraphics : public GraphicsQt {
+public:
+    using GraphicsQt::GraphicsQt;
+
+    std::string choice;  // the menu item to take
+    std::vector<std::string> menuTexts;
+
+protected:
+    QAction* ExecMenu(QMenu& menu, const QPoint& globalPos) override {
+        (void)globalPos;
+        menuTexts.clear();
+        QAction* chosen = nullptr;
+        for (QAction* action : menu.actions()) {
+            menuTexts.push_back(action->text().toStdString());
+            if (action->text().toStdString() == choice) chosen = action;
+        }
+        return chosen;
+    }
+    int ExecMessageBox(QMessageBox& box) override {
+        (void)box;
+        return QMessageBox::Ok;
+    }
+};
+
+void KeyWith(QWidget* widget, int key, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+QPoint Centre(const Rect& rect) {
+    return QPoint((rect.L + rect.R) / 2, (rect.T + rect.B) / 2);
+}
+
+class LayoutEditing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OffscreenApp();
+        GuiLayoutStore::Process().Clear();
+        SetGraphicsFactory([](PluginBase* core) { return new AnsweringGraphics(core); });
+        editor_.reset(MakePlugin(&port_, &channel_));
+        SetGraphicsFactory({});
+        graphics_ = dynamic_cast<AnsweringGraphics*>(editor_->Gui());
+        ASSERT_NE(graphics_, nullptr);
+        layout_ = editor_->Layout();
+        ASSERT_NE(layout_, nullptr);
+        layout_->SetHeaderPath(dir_.File("PanelLayout.h"));
+        knob_ = static_cast<OrvoPanel*>(editor_->Panel())->PositionControl(kVolumePosition);
+        window_ = std::make_unique<QWidget>();
+        window_->resize(1024, 800);
+        panel_ = static_cast<QWidget*>(graphics_->CreatePanelWindow(window_.get()));
+        editor_->Resize()->ApplyAtOpening();
+        window_->show();
+        RunFor(40);
+    }
+    void TearDown() override {
+        if (graphics_ != nullptr) graphics_->DestroyPanelWindow();
+        RunFor(10);
+        editor_.reset();
+        GuiLayoutStore::Process().Clear();
+        Graphics::ReleaseCaches();
+    }
+    int Value(int position) const { return IntValue(*editor_->GetParam(position + 3)); }
+    void RightClick(QPoint at, const std::string& choice) {
+        graphics_->choice = choice;
+        synth::Press(panel_, at, Qt::RightButton);
+        synth::Release(panel_, at, Qt::RightButton);
+    }
+    uint32_t Pixel(int x, int y) const { return graphics_->DrawBitmap()->Row(y)[x]; }
+
+    TempDir dir_;
+    VirtualOrvo unit_;
+    SimOutputPort port_{unit_};
+    uint16_t channel_ = 1;
+    std::unique_ptr<OrvoEditor> editor_;
+    AnsweringGraphics* graphics_ = nullptr;
+    LayoutEditor* layout_ = nullptr;
+    Control* knob_ = nullptr;
+    std::unique_ptr<QWidget> window_;
+    QWidget* panel_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(LayoutEditing, WithLayoutModeZeroTheKeyEDoesNothing) {
+    graphics_->SetLayoutMode(0, 16, 4);
+    synth::Key(panel_, Qt::Key_E, "e");
+    RunFor(20);
+    EXPECT_FALSE(graphics_->LayoutEditing());
+    const int before = Value(kVolumePosition);
+    const QPoint cap = Centre(knob_->TargetRect());
+    synth::Drag(panel_, cap, cap - QPoint(0, 40));
+    RunFor(20);
+    EXPECT_GT(Value(kVolumePosition), before) << "the mouse still turns the knob";
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("PanelLayout.h")));
+}
+
+TEST_F(LayoutEditing, EditingKeepsTheKnobsValueAndMovesItOnTheGrid) {
+    const Rect start = knob_->DrawRect();
+    const int value = Value(kVolumePosition);
+    const int sent = unit_.Counters().shortMessages;
+    synth::Key(panel_, Qt::Key_E, "e");
+    RunFor(20);
+    ASSERT_TRUE(graphics_->LayoutEditing());
+
+    const QPoint grip = Centre(knob_->TargetRect());
+    synth::Press(panel_, grip, Qt::LeftButton);
+    synth::Release(panel_, grip, Qt::LeftButton);
+    RunFor(20);
+    EXPECT_EQ(layout_->Selected(), knob_);
+    EXPECT_EQ(Value(kVolumePosition), value);
+    EXPECT_EQ(unit_.Counters().shortMessages, sent) << "nothing reaches the unit";
+
+    synth::Drag(panel_, grip, grip + QPoint(37, 21));
+    RunFor(20);
+    const Rect moved = knob_->DrawRect();
+    EXPECT_EQ(moved.L % 16, 0);
+    EXPECT_EQ(moved.T % 16, 0);
+    EXPECT_GT(moved.L, start.L + 37 - 16);
+    EXPECT_LE(moved.L, start.L + 37);
+    EXPECT_GT(moved.T, start.T + 21 - 16);
+    EXPECT_LE(moved.T, start.T + 21);
+    EXPECT_EQ(moved.Width(), start.Width());
+    EXPECT_EQ(moved.Height(), start.Height());
+    EXPECT_EQ(Value(kVolumePosition), value);
+
+    // The corner zone of its mouse area shows the resize pointer, and dragging it resizes; the
+    // picture grows with it.
+    const Rect area = knob_->TargetRect();
+    const QPoint corner(area.R - 2, area.B - 2);
+    synth::Move(panel_, corner, Qt::NoButton);
+    EXPECT_EQ(panel_->cursor().shape(), Qt::SizeFDiagCursor);
+    synth::Move(panel_, Centre(area), Qt::NoButton);
+    EXPECT_EQ(panel_->cursor().shape(), Qt::ArrowCursor);
+    synth::Drag(panel_, corner, corner + QPoint(32, 32));
+    RunFor(20);
+    EXPECT_EQ(knob_->TargetRect().L, area.L);
+    EXPECT_EQ(knob_->TargetRect().R % 16, 0);
+    EXPECT_GT(knob_->TargetRect().Width(), area.Width() + 16);
+    EXPECT_EQ(knob_->DrawRect().Width() - moved.Width(),
+              knob_->TargetRect().Width() - area.Width());
+
+    const std::string header = TempDir::Read(dir_.File("PanelLayout.h"));
+    const Rect now = knob_->DrawRect();
+    const std::string line = "SetDrawRECT(Rect(" + std::to_string(now.L) + ", " +
+                             std::to_string(now.T) + ", " + std::to_string(now.R) + ", " +
+                             std::to_string(now.B) + "));";
+    EXPECT_NE(header.find(line), std::string::npos) << line;
+}
+
+TEST_F(LayoutEditing, UndoAfterBringToFrontRestoresTheLayerOrder) {
+    synth::Key(panel_, Qt::Key_E, "e");
+    const int layer = knob_->ListIndex();
+    RightClick(Centre(knob_->TargetRect()), "Bring to Front");
+    RunFor(20);
+    EXPECT_EQ(layout_->Selected(), knob_);
+    EXPECT_EQ(knob_->ListIndex(), graphics_->LastLayerIndex());
+    EXPECT_EQ(graphics_->menuTexts.back(), "Delete Control !!!");
+
+    RightClick(Centre(knob_->TargetRect()), "Undo");
+    RunFor(20);
+    EXPECT_EQ(graphics_->menuTexts.front(), "Undo");
+    EXPECT_EQ(knob_->ListIndex(), layer);
+    EXPECT_EQ(GuiLayoutStore::Process().Mode(0)[static_cast<size_t>(layer)].control, knob_);
+}
+
+TEST_F(LayoutEditing, OverlayComesAndGoesAndShiftOnlyChangesWhatIsShown) {
+    // A point on a grid line.
+    const int x = 512, y = 397;
+    const uint32_t plain = Pixel(x, y);
+    synth::Key(panel_, Qt::Key_E, "e");
+    RunFor(40);
+    EXPECT_NE(Pixel(x, y), plain);
+
+    KeyWith(panel_, Qt::Key_D, Qt::ShiftModifier);
+    EXPECT_EQ(layout_->ShownTarget(), LayoutEditor::kTargetDraw);
+    EXPECT_EQ(layout_->EditedTarget(), LayoutEditor::kTargetBoth);
+    KeyWith(panel_, Qt::Key_T, Qt::NoModifier);
+    EXPECT_EQ(layout_->EditedTarget(), LayoutEditor::kTargetHit);
+
+    synth::Key(panel_, Qt::Key_E, "e");
+    RunFor(40);
+    EXPECT_FALSE(graphics_->LayoutEditing());
+    EXPECT_EQ(Pixel(x, y), plain);
+}
