@@ -356,6 +356,11 @@ void OrvoEditor::SetAllSections(double value) {
     RedrawParamControls();
 }
 
+bool OrvoEditor::OpenProgramFile(const std::string& path) {
+    Lock hold(PluginLock());
+    return programs_ != nullptr && programs_->OpenProgramFile(path);
+}
+
 bool OrvoEditor::DoCommand(int code) {
     // The file dialogs are modal: they must not hold the lock that the MIDI input waits for.
     if (code == kCommandLoadProgram || code == kCommandSaveProgram) {

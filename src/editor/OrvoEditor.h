@@ -87,6 +87,9 @@ public:
     // Hands the editor the operations on whole programs, and restores the last program.
     void AttachPrograms(std::unique_ptr<ProgramOperations> programs);
     ProgramOperations* Programs() const { return programs_.get(); }
+    // Loads a program file named from outside the panel, under the plug-in lock, as the Load
+    // button does; false when there are no program operations or the file could not be read.
+    bool OpenProgramFile(const std::string& path);
 
     // The current program: slots 0..89 from the unit's parameters, the effect slots from the
     // overlay the effect type selects; slots that carry nothing keep what program held.

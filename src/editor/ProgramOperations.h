@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // The editor's work with whole programs, files and transfers: loading and saving program files,
 // the section operations, and the transfers that wait for the unit. The editor calls it under
@@ -13,6 +14,9 @@ public:
     // A panel parameter of the file choosers, the library arrows or the section buttons changed
     // (indices 131..137 and 139..142); value is its new value.
     virtual void PanelAction(int index, double value) = 0;
+    // A program file named from outside the panel (the command line, another start of the
+    // program): loaded as the Load button's choice is; false when it could not be read.
+    virtual bool OpenProgramFile(const std::string& path) = 0;
     // At panel build: the program the editor showed when it was closed.
     virtual void RestoreLastProgram() = 0;
     // When the editor goes: remember the selected file and the current program.

@@ -66,8 +66,7 @@ void Librarian::PanelAction(int index, double value) {
         case kParamProgramLoadFile: {
             const std::string path = panel ? panel->ChooserPath(index) : std::string();
             if (path.size() < kShortestPath) return;
-            SelectLibraryFile(path);
-            LoadProgramFile(path);
+            LoadChosenFile(path);
             return;
         }
         case kParamProgramSaveFile: {
@@ -96,6 +95,17 @@ void Librarian::PanelAction(int index, double value) {
         default:
             break;
     }
+}
+
+bool Librarian::LoadChosenFile(const std::string& path) {
+    SelectLibraryFile(path);
+    return LoadProgramFile(path);
+}
+
+bool Librarian::OpenProgramFile(const std::string& path) {
+    // The Load button's next dialog starts where this file lies.
+    if (EditorPanel* panel = editor_.Panel()) panel->SetChooserPath(kParamProgramLoadFile, path);
+    return LoadChosenFile(path);
 }
 
 bool Librarian::LoadProgramFile(const std::string& path) {

@@ -17,6 +17,7 @@ public:
     Librarian(OrvoEditor& editor, std::string settingsPath);
 
     void PanelAction(int index, double value) override;
+    bool OpenProgramFile(const std::string& path) override;
     void RestoreLastProgram() override;
     void StoreLastProgram() override;
 
@@ -41,6 +42,8 @@ public:
 private:
     SectionSelection Selection() const;
     void SelectLibraryFile(const std::string& path);
+    // What the Load button does with the file it was given.
+    bool LoadChosenFile(const std::string& path);
     void ShowStatus(const std::string& text);
     // Writes a program file; a failure is shown in the status line.
     bool WriteProgram(const std::string& path, const ProgramValues& program);

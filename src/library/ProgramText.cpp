@@ -33,26 +33,60 @@ std::optional<int> ReadNumber(std::string_view field) {
 
 }  // namespace
 
-std::optional<ProgramValues> ParseProgramText(std::string_view text) {
-    ProgramValues values{};
-    int slot = 0;
-    int previous = 0;
+std::vector<ProgramTextLine> ProgramValueLines(std::string_view text) {
+    std::vector<ProgramTextLine> lines;
+    int lineNumber = 0;
     size_t start = 0;
-    while (slot < kProgramSlotCount && start < text.size()) {
+    while (lines.size() < static_cast<size_t>(kProgramSlotCount) && start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(start, end - start);
         start = end + 1;
+        ++lineNumber;
         // A line of only a carriage return is the blank line of a CR LF file: skipped like an
         // empty one, so that blank lines never shift the slots.
         if (line.empty() || line == "\r") continue;
-        // Five characters hold any value; a short line gives up its last character, which is
-        // meant to be the carriage return.
-        const size_t take = line.size() < 6 ? line.size() - 1 : 5;
-        const int value = ReadNumber(line.substr(0, take)).value_or(previous);
+        // Five characters hold any value. Only a carriage return is dropped from the line's
+        // end: a file with bare line feeds (edited by hand, say) keeps its last digit, where
+        // dropping the last character of every short line read "12" as 1.
+        const std::string_view text = line.back() == '\r' ? line.substr(0, line.size() - 1) : line;
+        lines.push_back({lineNumber, text, ReadNumber(text.substr(0, 5))});
+    }
+    return lines;
+}
+
+std::optional<ProgramValues> ParseProgramText(std::string_view text) {
+    ProgramValues values{};
+    int slot = 0;
+    int previous = 0;
+    for (const ProgramTextLine& line : ProgramValueLines(text)) {
+        const int value = line.value.value_or(previous);
         if (value < kProgramValueMin || value > kProgramValueMax) return std::nullopt;
         values[static_cast<size_t>(slot++)] = value;
         previous = value;
+    }
+    return values;
+}
+
+std::optional<ProgramValues> ParseWholeProgramText(std::string_view text, std::string* problem) {
+    auto fail = [problem](std::string why) -> std::optional<ProgramValues> {
+        if (problem) *problem = std::move(why);
+        return std::nullopt;
+    };
+    const std::vector<ProgramTextLine> lines = ProgramValueLines(text);
+    ProgramValues values{};
+    for (size_t slot = 0; slot < lines.size(); ++slot) {
+        const std::string where = "line " + std::to_string(lines[slot].lineNumber);
+        if (!lines[slot].value) return fail(where + " holds no number");
+        const int value = *lines[slot].value;
+        if (value < kProgramValueMin || value > kProgramValueMax) {
+            return fail(where + " holds " + std::to_string(value) + ", outside -64..127");
+        }
+        values[slot] = value;
+    }
+    if (lines.size() < static_cast<size_t>(kProgramSlotCount)) {
+        return fail("only " + std::to_string(lines.size()) + " value lines, a program has " +
+                    std::to_string(kProgramSlotCount));
     }
     return values;
 }

@@ -3,12 +3,14 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <exception>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/qt/QtPlatform.h"
+#include "shell/CommandLine.h"
 #include "util/DebugPrint.h"
 
 namespace {
@@ -25,7 +27,10 @@ extern "C" void OnSignal(int number) {
 
 }  // namespace
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    // Desktops match the windows to the menu entry (and its icon) by this name.
+    setDesktopFileName(ORVO_APP_ID);
+}
 
 Application::~Application() {
     if (signalNotifier_ != nullptr) {
@@ -74,7 +79,14 @@ void Application::TerminationSignalArrived() {
 }
 
 int RunEditor(int argc, char** argv, Shell::Options options) {
-    Application application(argc, argv);
+    const CommandLine line = CommandLine::Parse(argc, argv);
+    if (line.What() != CommandLine::Action::Start) return line.Answer(stdout, stderr);
+    if (!line.ProgramFileReadable(stderr)) return CommandLine::kExitUsage;
+    options.programFile = line.ProgramFile();
+    // Qt sees the program's name only: a file name that starts like one of its options must
+    // not change the platform or the style.
+    int qtArgc = 1;
+    Application application(qtArgc, argv);
     QtPlatform platform;
     Shell shell(std::move(options));
     application.OnTerminationSignal([&shell] { shell.Quit(); });

@@ -37,6 +37,8 @@ private:
     QSocketNotifier* signalNotifier_ = nullptr;
 };
 
-// The whole program, as main runs it: the application, the Qt platform and the shell, torn
-// down in the reverse order. Tests run the program through here with options of their own.
+// The whole program, as main runs it: the command line (help, version and a program file to
+// open are answered before anything else), then the application, the Qt platform and the
+// shell, torn down in the reverse order. Tests run the program through here with options of
+// their own.
 int RunEditor(int argc, char** argv, Shell::Options options = {});

@@ -69,7 +69,7 @@ int Shell::Run() {
 }
 
 Shell::Start Shell::StartUp() {
-    if (!instance_.Claim()) return Start::SecondInstance;
+    if (!instance_.Claim(options_.programFile)) return Start::SecondInstance;
     current_ = std::make_unique<MidiSettings>();
     backup_ = std::make_unique<MidiSettings>();
     if (!file_.Load(*current_)) {
@@ -93,12 +93,16 @@ Shell::Start Shell::StartUp() {
     link_->OpenKeyboardInput(current_->keyboardInputName);
 
     CreateMainWindow();
+    // The last program is back by now; the file asked for replaces it.
+    if (!options_.programFile.empty()) OpenProgramFile(options_.programFile);
     tick_.Reset(NowMs());
     return Start::Running;
 }
 
 void Shell::CreateMainWindow() {
     window_ = std::make_unique<MainWindow>(plugin_.get(), *this);
+    connect(&instance_, &SingleInstance::OpenRequested, this,
+            [this](const QByteArray& path) { OpenProgramFile(path.toStdString()); });
     connect(&instance_, &SingleInstance::RaiseRequested, window_.get(), &MainWindow::BringToFront);
     if (!AttachGui()) {
         std::fputs("couldn't attach gui\n", stdout);
@@ -142,6 +146,15 @@ int Shell::RunLoop() {
 
 void Shell::Quit() {
     if (window_ != nullptr) window_->close();
+}
+
+bool Shell::OpenProgramFile(const std::string& path) {
+    auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+    if (editor == nullptr || !editor->OpenProgramFile(path)) {
+        DebugPrint("could not open the program file %s", path.c_str());
+        return false;
+    }
+    return true;
 }
 
 void Shell::CheckTick() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "midi/MidiBackend.h"
 #include "shell/SettingsFile.h"
@@ -33,6 +34,9 @@ public:
         std::function<int64_t()> clockMs;  // the steady clock when empty
         // Called once the main window shows, before the message loop runs.
         std::function<void(Shell&)> running;
+        // A program file (absolute path) to load once started; a second start hands it to the
+        // running instance instead.
+        std::string programFile;
     };
 
     enum class Start { Running, SecondInstance, NoConfigFolder };
@@ -57,6 +61,10 @@ public:
 
     // Ends the message loop as File > Quit does.
     void Quit();
+
+    // Loads a program file into the editor as its Load button does; false when the editor has
+    // no programs or the file could not be read.
+    bool OpenProgramFile(const std::string& path);
 
     // Opens the editor panel inside the main window; false when the editor has none.
     bool AttachGui();

@@ -4,13 +4,18 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <memory>
+
 #include <unistd.h>
 
 #include "util/DebugPrint.h"
 
 namespace {
 constexpr int kConnectWaitMs = 1000;
-constexpr const char kRaise[] = "raise\n";
+constexpr const char kRaise[] = "raise";
+constexpr const char kOpen[] = "open ";
+// A start says a few hundred bytes at most; a peer that says more is not one of ours.
+constexpr qsizetype kLongestRequest = 64 * 1024;
 }  // namespace
 
 SingleInstance::SingleInstance() = default;
@@ -26,13 +31,19 @@ QString SingleInstance::SocketName() {
     return QDir::tempPath() + "/" + kName + "-" + QString::number(getuid());
 }
 
-bool SingleInstance::Claim() {
+bool SingleInstance::Claim(const std::string& programFile) {
     const QString name = SocketName();
     {
         QLocalSocket other;
         other.connectToServer(name);
         if (other.waitForConnected(kConnectWaitMs)) {
-            other.write(kRaise, sizeof kRaise - 1);
+            QByteArray request;
+            if (!programFile.empty()) {
+                request += kOpen + QByteArray::fromStdString(programFile).toPercentEncoding("/");
+                request += '\n';
+            }
+            request += QByteArray(kRaise) + '\n';
+            other.write(request);
             other.waitForBytesWritten(kConnectWaitMs);
             other.disconnectFromServer();
             return false;
@@ -52,14 +63,34 @@ bool SingleInstance::Claim() {
 
 void SingleInstance::Accept() {
     while (QLocalSocket* other = server_->nextPendingConnection()) {
-        auto heard = [this, other] {
-            if (other->readAll().contains("raise")) emit RaiseRequested();
-        };
-        connect(other, &QLocalSocket::readyRead, this, heard);
+        auto pending = std::make_shared<QByteArray>();
+        connect(other, &QLocalSocket::readyRead, this,
+                [this, other, pending] { Heard(*other, *pending); });
         // The other start may already have gone, with its request still unread.
-        connect(other, &QLocalSocket::disconnected, this, [other, heard] {
-            heard();
+        connect(other, &QLocalSocket::disconnected, this, [this, other, pending] {
+            Heard(*other, *pending);
             other->deleteLater();
         });
+    }
+}
+
+void SingleInstance::Heard(QLocalSocket& other, QByteArray& pending) {
+    pending += other.readAll();
+    qsizetype end = 0;
+    while ((end = pending.indexOf('\n')) >= 0) {
+        const QByteArray line = pending.left(end);
+        pending.remove(0, end + 1);
+        if (line == kRaise) {
+            emit RaiseRequested();
+        } else if (line.startsWith(kOpen)) {
+            const QByteArray path = QByteArray::fromPercentEncoding(line.mid(sizeof kOpen - 1));
+            if (!path.isEmpty()) emit OpenRequested(path);
+        }
+    }
+    if (pending.size() > kLongestRequest) {
+        DebugPrint("single instance: a request of more than %lld bytes is dropped",
+                   static_cast<long long>(kLongestRequest));
+        pending.clear();
+        other.abort();
     }
 }

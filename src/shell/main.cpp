@@ -1,6 +1,6 @@
 #include "shell/Application.h"
 
-// The editor takes no command-line arguments.
+// orvo-editor [FILE.prg]: see CommandLine for what it takes.
 int main(int argc, char** argv) {
     return RunEditor(argc, argv);
 }

@@ -63,20 +63,22 @@ TEST(ProgramText, BlankLinesDoNotShiftTheSlots) {
     EXPECT_EQ(ParseProgramText(" 1   x\n 2   x\n\n 3   x"), plain);
 }
 
-TEST(ProgramText, ShortLinesGiveUpTheirLastCharacter) {
-    // With bare line feeds a line holding 12 reads as 1, and one holding 5 repeats the line
-    // before, since its only character is taken for the carriage return.
+TEST(ProgramText, ShortLinesKeepTheirDigitsWithOrWithoutCarriageReturns) {
+    // Only a carriage return is dropped from a line's end: with bare line feeds "12" is 12,
+    // not 1, and "5" is 5, not the value of the line before.
     const std::optional<ProgramValues> values = ParseProgramText("-20\n12\n5\n");
     ASSERT_TRUE(values);
-    EXPECT_EQ((*values)[0], -2);
-    EXPECT_EQ((*values)[1], 1);
-    EXPECT_EQ((*values)[2], 1);
+    EXPECT_EQ((*values)[0], -20);
+    EXPECT_EQ((*values)[1], 12);
+    EXPECT_EQ((*values)[2], 5);
+    EXPECT_EQ(ParseProgramText("-20\r\n12\r\n5\r\n"), values);
     // Longer lines keep their first five characters: "  123" and "   12".
     const std::optional<ProgramValues> longer = ParseProgramText("  12345678\n   12abc\n");
     ASSERT_TRUE(longer);
     EXPECT_EQ((*longer)[0], 123);
     EXPECT_EQ((*longer)[1], 12);
     EXPECT_FALSE(ParseProgramText("100000\n")) << "10000 lies outside -64..127";
+    EXPECT_FALSE(ParseProgramText("  128\n")) << "a five-character line is read whole";
 }
 
 TEST(ProgramText, ALineWithoutANumberRepeatsTheOneBefore) {

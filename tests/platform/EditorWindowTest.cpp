@@ -72,6 +72,7 @@ namespace {
 class IdleCounter : public ProgramOperations {
 public:
     void PanelAction(int, double) override {}
+    bool OpenProgramFile(const std::string&) override { return false; }
     void RestoreLastProgram() override {}
     void StoreLastProgram() override {}
     void GuiIdle() override { ++calls; }

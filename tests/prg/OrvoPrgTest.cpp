@@ -100,6 +100,39 @@ TEST_F(OrvoPrgTest, ToSyxRefusesFilesThatAreNoProgram) {
     }
 }
 
+TEST_F(OrvoPrgTest, ToSyxRefusesAPartProgramAndNamesTheLine) {
+    // The editor would load each of these, filling in what is missing.
+    const std::string whole = FormatProgramText(Chorus());
+    std::string noNumber = whole;
+    noNumber.replace(noNumber.find("64 "), 2, "xx");  // slot 6, the file's seventh line
+    Write("nonumber.prg", noNumber);
+    std::string cut;
+    for (size_t line = 0, at = 0; line < 103; ++line) {
+        const size_t end = whole.find('\n', at) + 1;
+        cut += whole.substr(at, end - at);
+        at = end;
+    }
+    Write("cut.prg", cut);
+    Write("blanks.prg", "\r\n\r\n" + whole);  // blank lines are no value lines
+    // Without a carriage return the editor would read this line as 12.
+    Write("outside.prg", "128\n" + whole);
+
+    Result result = Run("to-syx nonumber.prg --program 5 -o out.syx");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "orvo-prg: nonumber.prg: line 7 holds no number\n");
+    result = Run("to-syx cut.prg --program 5 -o out.syx");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "orvo-prg: cut.prg: only 103 value lines, a program has 104\n");
+    result = Run("to-syx outside.prg --program 5 -o out.syx");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "orvo-prg: outside.prg: line 1 holds 128, outside -64..127\n");
+    EXPECT_EQ(Read("out.syx"), "");
+
+    result = Run("to-syx blanks.prg --program 5 -o out.syx");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(ReadBytes("out.syx"), *BuildProgramWrite(5, ProgramSlotsToUnitBytes(Chorus())));
+}
+
 TEST_F(OrvoPrgTest, FromSyxGivesTheProgramTextOfDumpsAndWrites) {
     Write("one.syx", Dump(Chorus(), 3));
     const Result result = Run("from-syx one.syx");
@@ -113,6 +146,14 @@ TEST_F(OrvoPrgTest, FromSyxGivesTheProgramTextOfDumpsAndWrites) {
     EXPECT_EQ(Run("from-syx both.syx -o lib").exitCode, 0);
     EXPECT_EQ(Read("lib/03.prg"), FormatProgramText(Chorus()));
     EXPECT_EQ(Read("lib/17.prg"), FormatProgramText(ClampProgramValues(ProgramValues{})));
+    // Not run together on standard output, where they would read as one program.
+    for (const char* output : {"", " -o -"}) {
+        const Result together = Run(std::string("from-syx both.syx") + output);
+        EXPECT_EQ(together.exitCode, 2) << output;
+        EXPECT_EQ(together.out, "") << output;
+        EXPECT_NE(together.err.find("both.syx holds 2 programs: give -o FOLDER"), std::string::npos)
+            << together.err;
+    }
 }
 
 TEST_F(OrvoPrgTest, FromSyxRefusesABadChecksumOrLengthAndSaysWhich) {
@@ -139,7 +180,7 @@ TEST_F(OrvoPrgTest, FirmwareTakesEightyThousandBytesAndNoMore) {
     EXPECT_EQ(ReadBytes("ok.syx"), *BuildFirmwareData(image.data(), image.size()));
     const Result refused = Run("firmware big.ldr -o big.syx");
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, "orvo-prg: This is not a valid firmware file!\n");
+    EXPECT_EQ(refused.err, "orvo-prg: big.ldr is too large (80001 bytes, at most 80000)\n");
     EXPECT_EQ(Read("big.syx"), "");
 }
 
@@ -174,7 +215,11 @@ TEST_F(OrvoPrgTest, CheckSaysWhatEachMessageIs) {
 TEST_F(OrvoPrgTest, WrongUsageExitsTwo) {
     Write("a.prg", FormatProgramText(ProgramValues{}));
     EXPECT_EQ(Run("").exitCode, 2);
-    EXPECT_EQ(Run("frobnicate a.prg").exitCode, 2);
+    for (const char* line : {"frobnicate a.prg", "frobnicate", "frobnicate --program 3 a.prg"}) {
+        const Result unknown = Run(line);
+        EXPECT_EQ(unknown.exitCode, 2) << line;
+        EXPECT_EQ(unknown.err.rfind("orvo-prg: unknown command frobnicate", 0), 0u) << unknown.err;
+    }
     EXPECT_EQ(Run("to-syx a.prg").exitCode, 2);
     EXPECT_EQ(Run("to-syx a.prg --program 0").exitCode, 2);
     EXPECT_EQ(Run("to-syx a.prg --program 100").exitCode, 2);

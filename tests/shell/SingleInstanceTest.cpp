@@ -6,9 +6,12 @@
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "shell/ShellTestSupport.h"
+#include "shell/SingleInstance.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -86,4 +89,57 @@ TEST_F(EditorProcesses, ASecondStartRaisesTheFirstAndLeavesTheSettingsAlone) {
     EXPECT_TRUE(Listening());
     EXPECT_EQ(third->state(), QProcess::Running);
     Stop(*third);
+}
+
+namespace {
+// A first instance listening in a runtime folder of the test, and what it heard.
+struct SingleInstanceChannel : ::testing::Test {
+    void SetUp() override {
+        ASSERT_TRUE(first.Claim());
+        QObject::connect(&first, &SingleInstance::OpenRequested, [this](const QByteArray& path) {
+            heard.push_back("open " + path.toStdString());
+        });
+        QObject::connect(&first, &SingleInstance::RaiseRequested,
+                         [this] { heard.push_back("raise"); });
+    }
+    // Runs the event loop until the first instance heard this many requests, or a while.
+    void HearUpTo(size_t count) {
+        for (int i = 0; i < 200 && heard.size() < count; ++i)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+
+    QApplication& app = App();
+    TempDir runtime;
+    ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", runtime.Path()};
+    SingleInstance first;
+    std::vector<std::string> heard;
+};
+}  // namespace
+
+TEST_F(SingleInstanceChannel, ASecondClaimHandsOverItsFileByteForByteThenAsksToRaise) {
+    // A line break, a percent sign, a space and bytes that are not UTF-8 in the name.
+    const std::string odd = "/music/bass\nline 100%\xff\xfe.prg";
+    SingleInstance second;
+    EXPECT_FALSE(second.Claim(odd));
+    SingleInstance third;
+    EXPECT_FALSE(third.Claim());
+    HearUpTo(3);
+    const std::vector<std::string> expected = {"open " + odd, "raise", "raise"};
+    EXPECT_EQ(heard, expected);
+}
+
+TEST_F(SingleInstanceChannel, AnEndlessRequestIsDroppedAndTheNextStartIsHeard) {
+    QLocalSocket flood;
+    flood.connectToServer(SingleInstance::SocketName());
+    ASSERT_TRUE(flood.waitForConnected(1000));
+    flood.write("open /" + QByteArray(200 * 1024, 'a'));
+    for (int i = 0; i < 100 && flood.state() == QLocalSocket::ConnectedState; ++i) {
+        flood.waitForBytesWritten(10);
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_NE(flood.state(), QLocalSocket::ConnectedState) << "the flood was not cut off";
+    SingleInstance later;
+    EXPECT_FALSE(later.Claim());
+    HearUpTo(1);
+    EXPECT_EQ(heard, std::vector<std::string>{"raise"});
 }

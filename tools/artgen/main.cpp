@@ -1,6 +1,7 @@
 // Draws the panel's images into resources/img/ (or the folder given as the first argument).
 // With --preview FILE it also writes a screenshot-size picture of the panel with a sample of
-// every strip set into it, to look at the artwork as a whole.
+// every strip set into it, to look at the artwork as a whole. With --icons DIR it writes the
+// program's desktop icon at the theme's sizes (icon-N.png) and as icon.svg into DIR.
 
 #include <QGuiApplication>
 
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "Canvas.h"
+#include "Icon.h"
 #include "PngWriter.h"
 #include "Preview.h"
 #include "Strips.h"
@@ -26,9 +28,12 @@ int main(int argc, char** argv) {
     std::string folder = "resources/img";
     std::string preview;
     std::string only;
+    std::string icons;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
             preview = argv[++i];
+        } else if (std::strcmp(argv[i], "--icons") == 0 && i + 1 < argc) {
+            icons = argv[++i];
         } else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
             only = argv[++i];
         } else {
@@ -48,6 +53,7 @@ int main(int argc, char** argv) {
         }
         std::printf("%d %s\n", image.id, path.c_str());
     }
+    if (!icons.empty() && !artgen::WriteIcons(icons)) ++failures;
     if (!preview.empty() && !artgen::WritePreview(folder, preview)) {
         std::fprintf(stderr, "artgen: could not write the preview %s\n", preview.c_str());
         ++failures;

@@ -32,10 +32,11 @@ constexpr const char* kUsage =
     "\n"
     "  orvo-prg to-syx FILE.prg --program N [-o OUT]\n"
     "      the program write message that stores FILE.prg in location N (1..99); written to\n"
-    "      OUT, to FILE.syx without -o, to standard output with -o -\n"
+    "      OUT, to FILE.syx without -o, to standard output with -o -. FILE.prg must hold a\n"
+    "      whole program: 104 value lines, each beginning with a number from -64 to 127\n"
     "  orvo-prg from-syx FILE.syx [-o OUT]\n"
-    "      the .prg text of each program dump or program write in FILE.syx; to standard\n"
-    "      output without -o; with several programs OUT is a folder that gets NN.prg files\n"
+    "      the .prg text of each program dump or program write in FILE.syx; one program goes\n"
+    "      to standard output without -o; several need -o FOLDER, which gets NN.prg files\n"
     "  orvo-prg firmware IMAGE [-o OUT]\n"
     "      the firmware data message for IMAGE (at most 80000 bytes); to IMAGE.syx without -o\n"
     "  orvo-prg check FILE.syx\n"
@@ -62,10 +63,15 @@ int Fail(const std::string& reason) {
     return kExitBadInput;
 }
 
+bool IsCommand(const std::string& name) {
+    return name == "to-syx" || name == "from-syx" || name == "firmware" || name == "check";
+}
+
 // Reads the command line; an empty complaint means it is good.
 std::string ParseArguments(int argc, char** argv, Arguments& a) {
     if (argc < 2) return "no command given";
     a.command = argv[1];
+    if (!IsCommand(a.command)) return "unknown command " + a.command;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-o" || arg == "--program") {
@@ -130,14 +136,11 @@ int ToSyx(const Arguments& a) {
     std::string reason;
     const auto bytes = ReadBytes(a.input, kLargestProgramFile, &reason);
     if (!bytes) return Fail(reason);
-    // The editor reads a file without a number as a program of zeros; here that is a mistake.
-    if (std::none_of(bytes->begin(), bytes->end(),
-                     [](uint8_t c) { return c >= '0' && c <= '9'; })) {
-        return Fail(a.input + " holds no program values");
-    }
-    const std::optional<ProgramValues> values = ParseProgramText(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    if (!values) return Fail(a.input + " holds a value outside -64..127");
+    // The editor makes the best of a damaged file; a script is told, with the line.
+    std::string problem;
+    const std::optional<ProgramValues> values = ParseWholeProgramText(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), &problem);
+    if (!values) return Fail(a.input + ": " + problem);
     const std::optional<std::vector<uint8_t>> write =
         BuildProgramWrite(a.program, ProgramSlotsToUnitBytes(*values));
     const std::string output = a.hasOutput ? a.output : WithExtension(a.input, ".syx");
@@ -172,7 +175,14 @@ int FromSyx(const Arguments& a) {
     std::vector<std::pair<int, std::string>> programs;
     const int refused = ProgramsOf(SplitSyx(*bytes), programs);
     if (programs.empty() && refused == 0) return Fail(a.input + " holds no program dump or write");
-    const bool toFolder = a.hasOutput && a.output != "-" && programs.size() > 1;
+    const bool toStdout = !a.hasOutput || a.output == "-";
+    if (toStdout && programs.size() > 1) {
+        // Program texts one after another would read as one damaged program.
+        return Usage((a.input + " holds " + std::to_string(programs.size()) +
+                      " programs: give -o FOLDER to write them as NN.prg files")
+                         .c_str());
+    }
+    const bool toFolder = !toStdout && programs.size() > 1;
     if (toFolder) mkdir(a.output.c_str(), 0777);
     for (const auto& [program, text] : programs) {
         std::string path = a.hasOutput ? a.output : "-";
@@ -187,6 +197,12 @@ int FromSyx(const Arguments& a) {
 }
 
 int Firmware(const Arguments& a) {
+    struct stat status {};
+    if (stat(a.input.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+        static_cast<uintmax_t>(status.st_size) > kLargestFirmwareImage) {
+        return Fail(a.input + " is too large (" + std::to_string(status.st_size) +
+                    " bytes, at most " + std::to_string(kLargestFirmwareImage) + ")");
+    }
     std::string reason;
     const auto image = ReadBytes(a.input, kLargestFirmwareImage, &reason);
     if (!image) {
@@ -237,6 +253,5 @@ int main(int argc, char** argv) {
     if (arguments.command == "to-syx") return ToSyx(arguments);
     if (arguments.command == "from-syx") return FromSyx(arguments);
     if (arguments.command == "firmware") return Firmware(arguments);
-    if (arguments.command == "check") return Check(arguments);
-    return Usage(("unknown command " + arguments.command).c_str());
+    return Check(arguments);
 }
