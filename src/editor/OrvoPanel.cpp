@@ -46,6 +46,11 @@ enum EffectImage {
     kTitleImage
 };
 constexpr int kEffectImageIds[] = {111, 112, 113, 114, 132, 115};
+// The title names the effect's two blend controls (positions 90 and 91, and the switches that
+// take their place) and is shown only with them, so it stands under their value texts, two
+// units down, as the background's names stand under theirs.
+constexpr int kBlendTitleLeft = 931;
+constexpr int kBlendTitleGap = 2;
 
 struct ButtonPlace {
     int imageId;
@@ -156,8 +161,10 @@ void OrvoPanel::AddFileChoosers() {
 void OrvoPanel::AddEffectArea() {
     for (size_t i = 0; i < std::size(kEffectImageIds); ++i) {
         const bool title = i == kTitleImage;
-        effectImages_[i] =
-            Add<BitmapControl>(title ? 931 : 514, title ? 537 : 563, -1, Strip(kEffectImageIds[i]));
+        // Every effect's first position is its blend BASS control, all in the same place.
+        const int titleTop = PositionPlaceAt(kChorusFirstPosition)->valueText.B + kBlendTitleGap;
+        effectImages_[i] = Add<BitmapControl>(title ? kBlendTitleLeft : 514, title ? titleTop : 563,
+                                              -1, Strip(kEffectImageIds[i]));
     }
 }
 

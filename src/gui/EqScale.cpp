@@ -1,20 +1,10 @@
 #include "gui/EqScale.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "gui/EqBand.h"
-
-namespace {
-
-std::string Format(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
-}  // namespace
+#include "util/NumberText.h"
 
 EqScale::EqScale(const EqSettings& validSettings)
     : lowestFrequency_(validSettings.lowestFrequency),
@@ -66,34 +56,35 @@ std::vector<int> EqScale::ParseGridList(const std::string& list) {
 }
 
 std::string EqScale::FrequencyGridLabel(int frequency) {
-    if (frequency < 1000) return Format("%.3g", frequency);
-    return Format("%.2g", frequency / 1000.0) + "k";
+    if (frequency < 1000) return GeneralText(frequency, 3);
+    return GeneralText(frequency / 1000.0, 2) + "k";
 }
 
 std::string EqScale::GainGridLabel(int gain) {
-    return Format("%.4g", gain);
+    return GeneralText(gain, 4);
 }
 
 std::string EqScale::FrequencyText(double frequency) {
-    if (frequency >= 1000.0) return Format("%5.2f", frequency / 1000.0) + "kHz";
-    return Format("%5.2f", frequency) + "Hz";
+    // Five characters wide, as "%5.2f" sets it: " 1.50kHz", "50.00Hz".
+    if (frequency >= 1000.0) return PaddedText(FixedText(frequency / 1000.0, 2), 5) + "kHz";
+    return PaddedText(FixedText(frequency, 2), 5) + "Hz";
 }
 
 std::string EqScale::GainText(double gain) {
-    return Format("%.3g", gain) + "dB";
+    return GeneralText(gain, 3) + "dB";
 }
 
 std::string EqScale::WidthText(int type, double width, double widthLow, double widthHigh) {
     switch (type) {
         case kEqPeak: {
             const double span = std::exp2(width);
-            return Format("Q=%.3g", std::sqrt(span) / (span - 1.0));
+            return "Q=" + GeneralText(std::sqrt(span) / (span - 1.0), 3);
         }
         case kEqLowShelf:
         case kEqHighShelf:
-            return Format("S=%.3g", widthHigh + widthLow - width);
+            return "S=" + GeneralText(widthHigh + widthLow - width, 3);
         default:
-            return Format("B=%.3g", width);
+            return "B=" + GeneralText(width, 3);
     }
 }
 

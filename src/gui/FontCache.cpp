@@ -8,9 +8,21 @@ FontCache& FontCache::Instance() {
     return *cache;
 }
 
-raster::Font* FontCache::FontFor(const TextStyle& style) {
+raster::NativeFont FontCache::NativeFontOf(const TextStyle& style) {
+    raster::NativeFont native;
     // Face names are kept to what a 32-byte field holds.
-    const std::string face = style.face.substr(0, 31);
+    native.face = style.face.substr(0, 31);
+    native.height = style.size;
+    native.weight = style.style == kTextBold ? 700 : 400;
+    native.italic = style.style == kTextItalic;
+    native.orientation = style.orientation * 10;
+    native.quality = style.quality;
+    return native;
+}
+
+raster::Font* FontCache::FontFor(const TextStyle& style) {
+    const raster::NativeFont native = NativeFontOf(style);
+    const std::string& face = native.face;
     std::lock_guard<std::mutex> hold(lock_);
     for (const Entry& entry : fonts_) {
         if (entry.size == style.size && entry.orientation == style.orientation &&
@@ -18,13 +30,6 @@ raster::Font* FontCache::FontFor(const TextStyle& style) {
             return entry.font.get();
         }
     }
-    raster::NativeFont native;
-    native.face = face;
-    native.height = style.size;
-    native.weight = style.style == kTextBold ? 700 : 400;
-    native.italic = style.style == kTextItalic;
-    native.orientation = style.orientation * 10;
-    native.quality = style.quality;
     auto font = std::make_unique<raster::CachedFont>();
     if (!font->BindNativeFont(native, raster::kFontOwnsNative | raster::kFontRenderNative)) {
         return nullptr;

@@ -16,6 +16,8 @@ public:
 
     // The font for the style, made on first use; null when the platform cannot make it.
     raster::Font* FontFor(const TextStyle& style);
+    // What the platform is asked for to draw in the style (the size is a line's height).
+    static raster::NativeFont NativeFontOf(const TextStyle& style);
     int Count();
     void Release();
 

@@ -1,8 +1,6 @@
 #include "gui/GuiScaleSetting.h"
 
-#include <charconv>
-#include <cmath>
-
+#include "util/NumberText.h"
 #include "util/ProfileFile.h"
 
 namespace {
@@ -15,22 +13,12 @@ constexpr size_t kLongestValue = 64;
 }  // namespace
 
 std::string GuiScaleSetting::Format(double scale) {
-    char text[64];
-    const auto result =
-        std::to_chars(text, text + sizeof text, scale, std::chars_format::fixed, 15);
-    if (result.ec != std::errc()) return kMissing;
-    return std::string(text, result.ptr);
+    const std::string text = FixedText(scale, 15);
+    return text.empty() ? kMissing : text;
 }
 
 std::optional<double> GuiScaleSetting::Parse(const std::string& text) {
-    size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos) return std::nullopt;
-    if (text[start] == '+') ++start;
-    double value = 0.0;
-    const char* first = text.data() + start;
-    const auto result = std::from_chars(first, text.data() + text.size(), value);
-    if (result.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
-    return value;
+    return ParseDecimal(text);
 }
 
 double GuiScaleSetting::Read(const std::string& settingsPath) {

@@ -41,6 +41,40 @@ TextStyle LabelStyle(int size, const ColorARGB& colour, int align) {
     return style;
 }
 
+// Grid labels closer than this, side by side, read as one.
+constexpr int kLabelGap = 2;
+
+bool Touch(const Rect& a, const Rect& b) {
+    return a.L < b.R + kLabelGap && b.L < a.R + kLabelGap && a.T < b.B && b.T < a.B;
+}
+
+// Keeps every stride-th label, counted from the middle one, with the smallest stride at which
+// no two kept labels touch.
+void ThinOut(std::vector<ParaGraphicEq::GridLabel>& labels) {
+    const int count = static_cast<int>(labels.size());
+    const int middle = count / 2;
+    auto kept = [middle](int index, int stride) { return (index - middle) % stride == 0; };
+    int stride = 1;
+    for (; stride < count; ++stride) {
+        bool clear = true;
+        for (int a = 0; a < count && clear; ++a) {
+            for (int b = a + 1; b < count && clear; ++b) {
+                if (kept(a, stride) && kept(b, stride) &&
+                    Touch(labels[static_cast<size_t>(a)].extent,
+                          labels[static_cast<size_t>(b)].extent)) {
+                    clear = false;
+                }
+            }
+        }
+        if (clear) break;
+    }
+    std::vector<ParaGraphicEq::GridLabel> shown;
+    for (int i = 0; i < count; ++i) {
+        if (kept(i, stride)) shown.push_back(std::move(labels[static_cast<size_t>(i)]));
+    }
+    labels = std::move(shown);
+}
+
 float LimitedTo(float value, float low, float high) {
     // Low first and high last, so a record with crossed limits still ends within range.
     return std::min(std::max(value, low), high);
@@ -56,7 +90,8 @@ ParaGraphicEq::ParaGraphicEq(PluginBase* core, const Rect& rect, int paramIndex,
       bands_(static_cast<size_t>(settings_.bandCount)),
       frequencyGrid_(EqScale::ParseGridList(settings_.frequencyGrid)),
       gainGrid_(EqScale::ParseGridList(settings_.gainGrid)),
-      gridLabelStyle_(LabelStyle(9, settings_.gridColour, kAlignCentre)),
+      frequencyLabelStyle_(LabelStyle(9, settings_.gridColour, kAlignCentre)),
+      gainLabelStyle_(LabelStyle(9, settings_.gridColour, kAlignFar)),
       valueLabelStyle_(LabelStyle(12, settings_.handleColour, kAlignFar)) {
     if (frequencyGrid_.size() > EqScale::kMaxFrequencyGridLines) {
         frequencyGrid_.resize(EqScale::kMaxFrequencyGridLines);
@@ -143,24 +178,53 @@ void ParaGraphicEq::DrawGrid(Graphics& graphics, ClipCanvas& canvas) {
     const int left = drawRect_.L, top = drawRect_.T;
     const int width = drawRect_.Width(), height = drawRect_.Height();
     const uint32_t colour = settings_.gridColour.Packed();
-    gridLabelStyle_.align = kAlignCentre;
     for (int frequency : frequencyGrid_) {
         const int x = left + TruncateColumn(scale_.Position(frequency) * width);
         canvas.Line(static_cast<float>(x), static_cast<float>(top), static_cast<float>(x),
                     static_cast<float>(top + height - kFrequencyLabelRoom), colour, 1.0f,
                     raster::kModeAlphaCopy, false);
-        graphics.DrawText(gridLabelStyle_, EqScale::FrequencyGridLabel(frequency),
-                          {x - 4, top + height - 8, x + 4, top + height});
     }
-    gridLabelStyle_.align = kAlignFar;
     for (int gain : gainGrid_) {
         const int y = top + TruncateColumn(scale_.GainY(gain, height));
         canvas.Line(static_cast<float>(left), static_cast<float>(y),
                     static_cast<float>(left + width - kGainLabelRoom), static_cast<float>(y),
                     colour, 1.0f, raster::kModeAlphaCopy, false);
-        graphics.DrawText(gridLabelStyle_, EqScale::GainGridLabel(gain),
-                          {left + width - 8, y - 4, left + width, y + 4});
     }
+    for (const GridLabel& label : GridLabels(graphics)) {
+        TextStyle& style = label.gain ? gainLabelStyle_ : frequencyLabelStyle_;
+        graphics.DrawText(style, label.text, label.place);
+    }
+}
+
+const std::vector<ParaGraphicEq::GridLabel>& ParaGraphicEq::GridLabels(Graphics& graphics) {
+    if (!gridLabels_.empty() && gridLabelsRect_ == drawRect_) return gridLabels_;
+    const int left = drawRect_.L, top = drawRect_.T;
+    const int width = drawRect_.Width(), height = drawRect_.Height();
+    auto labelled = [&](bool gain, std::string text, const Rect& place) {
+        Rect extent = place;
+        TextStyle& style = gain ? gainLabelStyle_ : frequencyLabelStyle_;
+        if (!graphics.MeasureText(style, text, extent)) extent = place;
+        return GridLabel{std::move(text), place, extent, gain};
+    };
+    std::vector<GridLabel> frequencies;
+    for (int frequency : frequencyGrid_) {
+        const int x = left + TruncateColumn(scale_.Position(frequency) * width);
+        frequencies.push_back(labelled(false, EqScale::FrequencyGridLabel(frequency),
+                                       {x - 4, top + height - 8, x + 4, top + height}));
+    }
+    std::vector<GridLabel> gains;
+    for (int gain : gainGrid_) {
+        const int y = top + TruncateColumn(scale_.GainY(gain, height));
+        gains.push_back(labelled(true, EqScale::GainGridLabel(gain),
+                                 {left + width - 8, y - 4, left + width, y + 4}));
+    }
+    ThinOut(frequencies);
+    ThinOut(gains);
+    frequencies.insert(frequencies.end(), std::make_move_iterator(gains.begin()),
+                       std::make_move_iterator(gains.end()));
+    gridLabels_ = std::move(frequencies);
+    gridLabelsRect_ = drawRect_;
+    return gridLabels_;
 }
 
 void ParaGraphicEq::DrawCurve(ClipCanvas& canvas) {
@@ -204,13 +268,22 @@ void ParaGraphicEq::DrawValueLabels(Graphics& graphics) {
         if (!band.Selected()) continue;
         Rect box = EqScale::LabelBox(HandleX(b), HandleY(b), drawRect_.Width());
         box = {box.L + drawRect_.L, box.T + drawRect_.T, box.R + drawRect_.L, box.B + drawRect_.T};
-        graphics.FillRect(settings_.labelBackground, box, nullptr);
         const EqBandRecord& limits = band.Record();
         const std::string lines[] = {
             EqScale::FrequencyText(band.Frequency()),
             EqScale::GainText(band.Gain()),
             EqScale::WidthText(band.Type(), band.Width(), limits.widthLow, limits.widthHigh),
         };
+        // " 2.00kHz" is wider than the box in the panel's font; the right-aligned lines reach
+        // out to the left, and the background goes with them so that every digit stands on it.
+        Rect background = box;
+        for (const std::string& line : lines) {
+            Rect extent = box;
+            if (graphics.MeasureText(valueLabelStyle_, line, extent)) {
+                background.L = std::min(background.L, extent.L);
+            }
+        }
+        graphics.FillRect(settings_.labelBackground, background, nullptr);
         int lineTop = box.T;
         for (const std::string& line : lines) {
             graphics.DrawText(valueLabelStyle_, line,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "gui/Control.h"
@@ -47,6 +48,19 @@ public:
     int HandleX(int band) const;
     int HandleY(int band) const;
 
+    // One label of the grid: its text, the box it is placed in, the box its text covers, and
+    // whether it labels a gain line (else a frequency line).
+    struct GridLabel {
+        std::string text;
+        Rect place;
+        Rect extent;
+        bool gain = false;
+    };
+    // The labels the grid shows at the current size, frequencies first, then gains. Where the
+    // whole list would run together (a small zoom), only every second (third, ...) label of an
+    // axis is shown, always with the middle one. Measured once per size of the display.
+    const std::vector<GridLabel>& GridLabels(Graphics& graphics);
+
     // Brings the cached responses up to date for the current size and sums them into Curve().
     void UpdateCurve();
     // The same, returning a copy; safe beside SetBand on another thread.
@@ -78,6 +92,10 @@ private:
     int currentBand_ = 0;
     int drawnWidth_ = -1;
     int drawnHeight_ = -1;
-    TextStyle gridLabelStyle_;
+    // The grid's labels as last measured, for the rectangle they were measured in.
+    std::vector<GridLabel> gridLabels_;
+    Rect gridLabelsRect_;
+    TextStyle frequencyLabelStyle_;
+    TextStyle gainLabelStyle_;
     TextStyle valueLabelStyle_;
 };

@@ -1,17 +1,13 @@
 #include "gui/ParamText.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <string>
+
+#include "util/NumberText.h"
 
 std::string FormatPlainValue(const Parameter& param) {
     const double shown = param.negateDisplay ? -param.value : param.value;
-    char text[64];
-    if (param.displayPrecision == 0) {
-        std::snprintf(text, sizeof text, "%d", static_cast<int>(shown));
-    } else {
-        std::snprintf(text, sizeof text, "%.*f", param.displayPrecision, shown);
-    }
-    return text;
+    if (param.displayPrecision == 0) return std::to_string(static_cast<int>(shown));
+    return FixedText(shown, param.displayPrecision);
 }
 
 std::string ValueDisplayText(const Parameter& param) {
@@ -60,6 +56,6 @@ double ParseEntryValue(const Parameter& param, const std::string& text) {
         }
         return 0.0;
     }
-    const double number = std::strtod(text.c_str(), nullptr);
+    const double number = ParseDecimal(text).value_or(0.0);
     return param.negateDisplay ? -number : number;
 }

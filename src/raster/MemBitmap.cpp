@@ -14,9 +14,13 @@ constexpr uint64_t kMaxBitmapBytes = uint64_t{1} << 32;
 
 }  // namespace
 
-MemBitmap::MemBitmap(int width, int height) { Resize(width, height); }
+MemBitmap::MemBitmap(int width, int height) {
+    Resize(width, height);
+}
 
-MemBitmap::~MemBitmap() { Release(); }
+MemBitmap::~MemBitmap() {
+    Release();
+}
 
 void MemBitmap::Release() {
     std::free(buffer_);
@@ -45,10 +49,12 @@ bool MemBitmap::Resize(int width, int height) {
     if (buffer_ == nullptr || allocated_ < required) {
         // A missing buffer is allocated to fit; a too-small one grows with a quarter of headroom
         // so that a bitmap resized a little larger again does not reallocate every time.
-        const size_t wanted =
-            buffer_ == nullptr ? static_cast<size_t>(required) : static_cast<size_t>(required / 4 * 5);
+        const size_t wanted = buffer_ == nullptr ? static_cast<size_t>(required)
+                                                 : static_cast<size_t>(required / 4 * 5);
         std::free(buffer_);
-        buffer_ = static_cast<uint32_t*>(std::malloc(wanted + kSlackBytes));
+        // Cleared: a bitmap is often drawn into only in part, and what stays must not be
+        // whatever the heap held before.
+        buffer_ = static_cast<uint32_t*>(std::calloc(wanted + kSlackBytes, 1));
         if (buffer_ == nullptr) {
             Release();
             return true;

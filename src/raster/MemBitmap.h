@@ -8,7 +8,8 @@
 namespace raster {
 
 // A bitmap with memory of its own. Rows are padded to a multiple of 4 pixels. The buffer is
-// reused when it is large enough, grows with headroom when not, and new memory is not cleared.
+// reused when it is large enough (keeping its pixels), grows with headroom when not, and new
+// memory starts cleared (every pixel 0, transparent black).
 class MemBitmap : public Bitmap {
 public:
     MemBitmap() = default;

@@ -13,13 +13,15 @@ enum FontQuality : int {
 };
 
 // What the platform needs to make a native font: the panel asks for fonts by face name and
-// pixel height; the text renderer resolves the face to an installed font.
+// pixel height; the text renderer resolves the face to an installed font. A positive height is
+// the height of a line (ascent plus descent), as the panel's text styles give it; a negative
+// one is the em (the character height without the line's leading), for type set by its em.
 struct NativeFont {
     std::string face = "Verdana";
-    int height = 12;           // pixel height of a line
-    int weight = 400;          // 400 normal, 700 bold
+    int height = 12;   // pixels: a line's height, or minus the em
+    int weight = 400;  // 400 normal, 700 bold
     bool italic = false;
-    int orientation = 0;       // tenths of a degree; the panel uses 0
+    int orientation = 0;  // tenths of a degree; the panel uses 0
     int quality = kQualityDefault;
 };
 

@@ -6,7 +6,9 @@
 
 namespace raster {
 
-SysBitmap::SysBitmap(int width, int height) { Resize(width, height); }
+SysBitmap::SysBitmap(int width, int height) {
+    Resize(width, height);
+}
 
 SysBitmap::~SysBitmap() = default;
 
@@ -29,7 +31,8 @@ bool SysBitmap::Resize(int width, int height) {
     pixels_.reset();
     width_ = height_ = allocatedWidth_ = allocatedHeight_ = 0;
     if (allocatedWidth <= 0 || count > (uint64_t{1} << 31)) return true;
-    pixels_.reset(new (std::nothrow) uint32_t[count]);
+    // Cleared, so that a surface drawn in part never shows what the heap held before.
+    pixels_.reset(new (std::nothrow) uint32_t[count]());
     if (pixels_ == nullptr) return true;
     width_ = width;
     height_ = height;

@@ -9,7 +9,8 @@ namespace raster {
 
 // A bitmap whose pixels sit in one top-down block that the platform layer wraps without copying
 // (to present it in a window and to render text into it). The allocation is kept while the
-// requested size fits into it; growing past it recreates the block and loses the contents.
+// requested size fits into it; growing past it recreates the block, cleared, and loses the
+// contents.
 class SysBitmap : public Bitmap {
 public:
     SysBitmap() = default;

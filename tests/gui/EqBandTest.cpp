@@ -5,6 +5,7 @@
 #include "gui/EqBand.h"
 #include "gui/EqScale.h"
 #include "gui/EqSettings.h"
+#include "support/DecimalCommaLocale.h"
 
 namespace {
 
@@ -159,6 +160,25 @@ TEST(EqScale, GridListsAndTheirLabels) {
     EXPECT_EQ(EqScale::FrequencyGridLabel(10000), "10k");
     EXPECT_EQ(EqScale::FrequencyGridLabel(1500), "1.5k");
     EXPECT_EQ(EqScale::GainGridLabel(-18), "-18");
+}
+
+// The value label's texts keep their decimal point under a desktop locale with a decimal comma,
+// which Qt sets for the whole process.
+TEST(EqScale, LabelNumbersKeepTheirDecimalPointUnderADecimalCommaLocale) {
+    if (!DecimalCommaLocale::Enter()) GTEST_SKIP() << DecimalCommaLocale::Problem();
+    const std::string frequency = EqScale::FrequencyText(1500.0);
+    const std::string lowFrequency = EqScale::FrequencyText(62.5);
+    const std::string gain = EqScale::GainText(-4.5);
+    const std::string peak = EqScale::WidthText(kEqPeak, 1.0, 0.1, 3.0);
+    const std::string shelf = EqScale::WidthText(kEqLowShelf, 0.4, 0.1, 3.0);
+    const std::string gridLabel = EqScale::FrequencyGridLabel(1500);
+    DecimalCommaLocale::Leave();
+    EXPECT_EQ(frequency, " 1.50kHz");
+    EXPECT_EQ(lowFrequency, "62.50Hz");
+    EXPECT_EQ(gain, "-4.5dB");
+    EXPECT_EQ(peak, "Q=1.41");
+    EXPECT_EQ(shelf, "S=2.7");
+    EXPECT_EQ(gridLabel, "1.5k");
 }
 
 TEST(EqScale, ValueLabelTexts) {

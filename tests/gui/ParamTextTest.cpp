@@ -2,6 +2,8 @@
 
 #include "gui/ParamText.h"
 
+#include "support/DecimalCommaLocale.h"
+
 namespace {
 
 TEST(ParamText, EntryFilterKeepsOnlyWhatTheKindCanHold) {
@@ -45,6 +47,21 @@ TEST(ParamText, EnteredTextsOfListsMatchTheirDisplayTexts) {
     real.kind = kParamDouble;
     EXPECT_DOUBLE_EQ(ParseEntryValue(real, "-2.5x"), -2.5);
     EXPECT_DOUBLE_EQ(ParseEntryValue(real, ""), 0.0);
+}
+
+// Qt sets the process locale from the desktop; a German one must not put "1,5" on the panel,
+// nor make an entered "2.5" read as 2.
+TEST(ParamText, NumbersKeepTheirDecimalPointUnderADecimalCommaLocale) {
+    if (!DecimalCommaLocale::Enter()) GTEST_SKIP() << DecimalCommaLocale::Problem();
+    Parameter real;
+    real.kind = kParamDouble;
+    real.value = 1.5;
+    real.displayPrecision = 1;
+    const std::string shown = FormatPlainValue(real);
+    const double entered = ParseEntryValue(real, "2.5");
+    DecimalCommaLocale::Leave();
+    EXPECT_EQ(shown, "1.5");
+    EXPECT_DOUBLE_EQ(entered, 2.5);
 }
 
 }  // namespace

@@ -85,7 +85,9 @@ TEST_F(EqWindow, RightDragWidensABandAndTheLabelShowsWhileHeld) {
     const QPoint at = Handle(2);
     const float width = eq_->Band(2).Width();
     const int q = test_->Value(kMid2Q);
-    const QPoint label = at + QPoint(2, -38);
+    // The label box's top row: above the capitals of its first line, " 2.00kHz", which fills
+    // the box's width.
+    const QPoint label = at + QPoint(2, -40);
     const QRgb before = Shown(label);
     synth::Press(panel, at, Qt::RightButton);
     synth::Move(panel, at + QPoint(3, 0), Qt::RightButton);

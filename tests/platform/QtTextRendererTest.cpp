@@ -55,12 +55,31 @@ TEST_F(QtTextRendererTest, MeasuresWiderTextAndLargerFonts) {
     const raster::TextExtent one = renderer_.MeasureText(font_, u"88");
     const raster::TextExtent two = renderer_.MeasureText(font_, u"8888");
     EXPECT_GT(one.width, 0);
-    EXPECT_GE(one.height, 12);
+    EXPECT_GE(one.height, 10);
+    EXPECT_LE(one.height, 12) << "12 is the height of a line";
     EXPECT_EQ(two.height, one.height);
     EXPECT_NEAR(two.width, 2 * one.width, 2);
     raster::NativeFont big = font_;
     big.height = 24;
     EXPECT_GT(renderer_.MeasureText(big, u"88").width, one.width);
+}
+
+// A font "of height N" is a cell N pixels tall (ascent plus descent), which the panel's text
+// boxes are laid out for; Qt's pixel size is the em, and a line of an N-pixel em is taller.
+TEST_F(QtTextRendererTest, AFontOfHeightNHasLinesAtMostNPixelsTall) {
+    for (int height : {6, 9, 12, 18, 24}) {
+        SCOPED_TRACE(height);
+        font_.height = height;
+        const int line = renderer_.MeasureText(font_, u"trigger").height;
+        EXPECT_LE(line, height);
+        EXPECT_GE(line, height - 2) << "the largest size that fits is taken";
+        raster::GlyphMask mask;
+        ASSERT_TRUE(renderer_.RasterizeGlyph(font_, U'g', mask));
+        EXPECT_EQ(mask.height, line);
+        // A negative height asks for the em itself, whose line is taller.
+        font_.height = -height;
+        EXPECT_GT(renderer_.MeasureText(font_, u"trigger").height, height);
+    }
 }
 
 TEST_F(QtTextRendererTest, RenderedTextStaysInsideItsMeasuredBoxAndKeepsAlpha) {

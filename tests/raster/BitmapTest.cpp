@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "raster/MemBitmap.h"
 #include "raster/SysBitmap.h"
 
@@ -69,6 +72,46 @@ TEST(SysBitmapTest, ResizeWithinAllocationKeepsPixelsAndGrowingRecreates) {
     EXPECT_TRUE(bitmap.Resize(0, 5));
     EXPECT_FALSE(bitmap.HasPixels());
     EXPECT_EQ(bitmap.Pixels(), nullptr);
+}
+
+// A bitmap is often drawn into only in part (the panel's bitmap before its first full redraw,
+// the text renderer's scratch surface): what the heap held before must never show. Memory of the
+// same size that was just freed is what the allocator hands out next, so the second bitmap of
+// each round would see the first one's pixels if new memory were not cleared.
+template <typename BitmapType>
+void ExpectEveryNewBitmapCleared() {
+    for (const auto& [width, height] : {std::pair{7, 5}, std::pair{40, 30}, std::pair{300, 2}}) {
+        SCOPED_TRACE(testing::Message() << width << " x " << height);
+        for (int round = 0; round < 3; ++round) {
+            {
+                BitmapType used(width, height);
+                ASSERT_TRUE(used.HasPixels());
+                std::fill_n(used.Pixels(), static_cast<size_t>(used.Span()) * height, 0xDEADBEEFu);
+            }
+            BitmapType fresh(width, height);
+            ASSERT_TRUE(fresh.HasPixels());
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x)
+                    ASSERT_EQ(fresh.Row(y)[x], 0u) << x << ", " << y;
+            }
+        }
+        // Growing past the allocation is new memory too.
+        BitmapType grown(2, 2);
+        std::fill_n(grown.Pixels(), static_cast<size_t>(grown.Span()) * 2, 0xDEADBEEFu);
+        ASSERT_TRUE(grown.Resize(width, height));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(grown.Row(y)[x], 0u) << x << ", " << y;
+        }
+    }
+}
+
+TEST(MemBitmapTest, NewPixelsStartCleared) {
+    ExpectEveryNewBitmapCleared<MemBitmap>();
+}
+
+TEST(SysBitmapTest, NewPixelsStartCleared) {
+    ExpectEveryNewBitmapCleared<SysBitmap>();
 }
 
 }  // namespace

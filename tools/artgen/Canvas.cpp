@@ -16,7 +16,8 @@ float Clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 raster::NativeFont FontOf(const TextStyle& style) {
     raster::NativeFont font;
     font.face = style.face;
-    font.height = static_cast<int>(std::lround(style.size));
+    // The artwork's type is set by its em, not by the height of its line.
+    font.height = -static_cast<int>(std::lround(style.size));
     font.weight = style.bold ? 700 : 400;
     font.quality = raster::kQualityAntialiased;
     return font;

@@ -32,11 +32,11 @@ constexpr PositionLabel kPanelLabels[] = {
     {62, "NOISE\nATTACK"}, {63, "NOISE\nRELEASE"},
     {64, "BASS\nVOL"}, {65, "DIST\nVOL"}, {66, "DIST\nTHRU AR"}, {67, "VCO THRU\nINV AR"},
     {68, "NOISE\nVOL"}, {69, "MOD FRQ\nVINTAGE"}, {70, "MOD FRQ\nNEW"}, {71, "2ND MOD\nFREQ"},
-    {72, "ENV\nFOLLOW"}, {73, "AD\nGENERATOR"}, {74, "PITCH\nFOLLOW"},
+    {72, "ENV\nFOLLOW"}, {73, "AD\nGEN"}, {74, "PITCH\nFOLLOW"},
     {75, "VCF TYPE"}, {76, "RESONANCE"}, {77, "SLOPE"}, {78, "PORTAMENTO"}, {79, "MODE"},
     {81, "BEND RANGE"}, {82, "OCTAVE"}, {83, "TRIG/GATE"}, {84, "PRIORITY"},
     {85, "RATE"}, {86, "DELAY"}, {87, "VCF\nDEPTH"}, {88, "VCO\nDEPTH"},
-    {89, "EFFECT\nTYPE"}, {90, "BLEND\nBASS"}, {91, "BLEND\nVCF"},
+    {89, "EFFECT\nTYPE"},
 };
 
 // The controls of the effect row under each effect background.
@@ -273,7 +273,9 @@ void DrawBottomBand(Canvas& canvas) {
 }
 
 void DrawPositionLabels(Canvas& canvas) {
-    for (int position = 0; position < 92; ++position) {
+    // The effect's blend controls (90, 91) are there only with an effect on; their names are
+    // on the blend title picture, which is shown with them.
+    for (int position = 0; position < 90; ++position) {
         const PositionPlace& place = Place(position);
         if (place.kind == kPlaceNone) continue;
         const char* text = PanelLabel(position);

@@ -160,16 +160,22 @@ void DrawCopyButton(Canvas& c, int frame) {
 }
 
 void DrawWriteAll(Canvas& c, int frame) {
+    // The tab hangs under the WRITE button and ends two panel units above the VCO 1 frame, which
+    // starts 10 units below the switch's corner (a panel zoomed out blends a row or two more);
+    // the rest of the 16-unit cell stays clear.
     const bool on = frame == 1;
-    c.Fill(RoundRect(0, 0, 162, 32, 5), Solid(Colour::Hex(0x0b0c0e)));
-    c.Fill(RoundRect(1, 1, 161, 31, 4.5f), VerticalGradient(0, 32, Colour::Hex(0x30333a), Colour::Hex(0x1d1f23)));
-    if (on) c.FillSoft(Circle(16, 16, 6), Solid(kRed.WithAlpha(0.9f)), 7);
-    c.Fill(Circle(16, 16, 5.5f), Solid(on ? Colour::Hex(0xff6a50) : Colour::Hex(0x3a1512)));
-    TextStyle text = LabelText(16);
+    const float bottom = 16;
+    c.Fill(RoundRect(0, 0, 162, bottom, 4), Solid(Colour::Hex(0x0b0c0e)));
+    c.Fill(RoundRect(1, 1, 161, bottom - 1, 3.5f),
+           VerticalGradient(0, bottom, Colour::Hex(0x30333a), Colour::Hex(0x1d1f23)));
+    if (on) c.FillSoft(Circle(13, bottom / 2, 4), Solid(kRed.WithAlpha(0.9f)), 5);
+    c.Fill(Circle(13, bottom / 2, 3.5f),
+           Solid(on ? Colour::Hex(0xff6a50) : Colour::Hex(0x3a1512)));
+    TextStyle text = LabelText(12);
     text.align = Align::kLeft;
     text.colour = on ? kWhite : kLabel;
     text.spacing = 1;
-    c.Text("WRITE ALL", 30, 6, text);
+    c.Text("WRITE ALL", 24, 1, text);
 }
 
 // Shown while a file dialog is open over its 40 x 16 unit chooser.
@@ -259,13 +265,14 @@ void DrawLitKey(Canvas& c, int semitone) {
     }
 }
 
+// The names of the effect's two blend controls, shown under their value texts whenever an
+// effect is on (the controls are not there without one). The BASS column's centre lies 10 panel
+// units (20 pixels) into the picture, the VCF column's 50 units.
 void DrawBlendTitle(Canvas& c) {
-    TextStyle text = LabelText(11);
-    text.colour = kAccent;
-    text.spacing = 1.5f;
-    c.Text("BASS", 22, 0, text);
-    c.Text("VCF", 96, 0, text);
-    c.Fill(Segment(44, 6, 74, 6, 0.6f), Solid(kAccent.WithAlpha(0.6f)));
+    // Capitals nearly the size of the other names, raised a little to fit the 12-pixel strip.
+    TextStyle text = LabelText(14);
+    c.Text("BASS", 20, -1, text);
+    c.Text("VCF", 100, -1, text);
 }
 
 void DrawLogo(Canvas& c) {

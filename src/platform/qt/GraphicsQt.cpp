@@ -25,8 +25,10 @@
 #include <utility>
 #include <vector>
 
+#include "gui/FontCache.h"
 #include "platform/qt/PanelTextEntry.h"
 #include "platform/qt/PanelWidget.h"
+#include "platform/qt/QtTextRenderer.h"
 #include "plugin/Parameter.h"
 #include "plugin/PluginBase.h"
 
@@ -212,11 +214,8 @@ void GraphicsQt::OpenTextEntry(Control* control, const TextStyle& style, const R
     editedParam_ = param;
     entryState_ = kEntryIdle;
     entry_->setGeometry(rect.L, rect.T, rect.Width() + 1, rect.Height() + 1);
-    QFont font(ToQt(style.face));
-    font.setPixelSize(style.size > 0 ? style.size : 12);
-    font.setBold(style.style == kTextBold);
-    font.setItalic(style.style == kTextItalic);
-    entry_->setFont(font);
+    // The entry's text has the size of the value text it stands over.
+    entry_->setFont(QtTextRenderer::MakeQFont(FontCache::NativeFontOf(style)));
     static const Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
     entry_->setAlignment(kAlign[style.align >= 0 && style.align <= 2 ? style.align : 1] |
                          Qt::AlignVCenter);

@@ -1,6 +1,9 @@
 #include "platform/qt/QtTextRenderer.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
+#include <tuple>
 
 #include <QFont>
 #include <QFontMetrics>
@@ -13,17 +16,46 @@
 namespace {
 
 QString ToQString(std::u16string_view text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+    return QString(reinterpret_cast<const QChar*>(text.data()),
+                   static_cast<qsizetype>(text.size()));
+}
+
+constexpr int kDefaultCellHeight = 12;
+
+// The largest pixel size (Qt's em) whose line is at most cellHeight tall. Every size asked for
+// is searched once per face and style; text is measured and drawn many times a second.
+int PixelSizeForCellHeight(const QFont& font, int cellHeight) {
+    using Key = std::tuple<QString, int, bool, int>;
+    static std::mutex lock;
+    static std::map<Key, int> found;
+    const Key key{font.family(), font.weight(), font.italic(), cellHeight};
+    std::lock_guard<std::mutex> hold(lock);
+    if (auto known = found.find(key); known != found.end()) return known->second;
+    QFont probe = font;
+    // A line is a little taller than the em in every face, so the search starts at the cell.
+    int size = cellHeight;
+    for (; size > 1; --size) {
+        probe.setPixelSize(size);
+        if (QFontMetrics(probe).height() <= cellHeight) break;
+    }
+    found.emplace(key, size);
+    return size;
 }
 
 }  // namespace
 
 QFont QtTextRenderer::MakeQFont(const raster::NativeFont& font) {
     QFont qfont(QString::fromStdString(font.face));
-    // The panel's sizes are cell heights in pixels, as on the unit's own editor.
-    qfont.setPixelSize(font.height > 0 ? font.height : 12);
     qfont.setWeight(font.weight >= 600 ? QFont::Bold : QFont::Normal);
     qfont.setItalic(font.italic);
+    // As with GDI, a positive height is the cell (ascent plus descent) and a negative one the
+    // em; the panel's text styles give cells, so "Verdana 12" is a line 12 pixels tall.
+    if (font.height < 0) {
+        qfont.setPixelSize(-font.height);
+    } else {
+        const int cell = font.height > 0 ? font.height : kDefaultCellHeight;
+        qfont.setPixelSize(PixelSizeForCellHeight(qfont, cell));
+    }
     switch (font.quality) {
         case raster::kQualityNonAntialiased:
             qfont.setStyleStrategy(QFont::NoAntialias);
@@ -55,8 +87,8 @@ void QtTextRenderer::RenderText(const raster::NativeFont& font, std::u16string_v
     QPainter painter(&image);
     const QFont qfont = MakeQFont(font);
     painter.setFont(qfont);
-    painter.setPen(QColor(raster::PixelRed(colour), raster::PixelGreen(colour),
-                          raster::PixelBlue(colour)));
+    painter.setPen(
+        QColor(raster::PixelRed(colour), raster::PixelGreen(colour), raster::PixelBlue(colour)));
     const QFontMetrics metrics(qfont);
     painter.drawText(x, y + metrics.ascent(), ToQString(text));
 }
