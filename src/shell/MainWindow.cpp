@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -27,9 +28,11 @@ MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
 }
 
 void MainWindow::BuildMenu() {
-    QMenu* menus[4];
-    for (int i = 0; i < 4; ++i)
+    QMenu* menus[menu::kMenuCount];
+    for (int i = 0; i < menu::kMenuCount; ++i) {
         menus[i] = menuBar()->addMenu(menu::kMenuTitles[i]);
+        connect(menus[i], &QMenu::aboutToShow, this, &MainWindow::UpdateCommandStates);
+    }
     for (int i = 0; i < menu::kItemCount; ++i) {
         const menu::Item& item = menu::kItems[i];
         if (item.text == nullptr) {
@@ -38,8 +41,31 @@ void MainWindow::BuildMenu() {
         }
         QAction* action = menus[item.menu]->addAction(item.text);
         action->setData(item.id);
+        if (item.keys != nullptr) {
+            action->setShortcuts(
+                QKeySequence::listFromString(item.keys, QKeySequence::PortableText));
+        }
+        action->setCheckable(item.toggle);
         const int id = item.id;
         connect(action, &QAction::triggered, this, [this, id] { HandleCommand(id); });
+        if (const std::optional<int> command = menu::EditorCommandFor(id)) {
+            editorActions_.push_back({action, *command});
+        }
+    }
+    // A key only reaches an enabled entry, so the entries follow the editor as it changes, not
+    // only when their menu opens: each time the event loop has caught up.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                &MainWindow::UpdateCommandStates);
+    }
+}
+
+void MainWindow::UpdateCommandStates() {
+    if (plugin_ == nullptr) return;
+    for (const EditorAction& entry : editorActions_) {
+        entry.action->setEnabled(plugin_->CommandEnabled(entry.command));
+        if (entry.action->isCheckable())
+            entry.action->setChecked(plugin_->CommandChecked(entry.command));
     }
 }
 
@@ -60,6 +86,7 @@ void MainWindow::HandleCommand(int id) {
     }
     const std::optional<int> command = menu::EditorCommandFor(id);
     if (command && plugin_ != nullptr) plugin_->DoCommand(*command);
+    UpdateCommandStates();
 }
 
 bool MainWindow::event(QEvent* event) {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <vector>
+
+class QAction;
 
 class PluginBase;
 class ShellHooks;
@@ -31,6 +34,9 @@ public:
     void BringToFront();
     // The client area takes the panel's size now and whenever the panel is zoomed.
     void FollowPanel(QWidget* panel);
+    // The entries that issue editor commands are enabled only while the editor can act on
+    // them, and checked while it reports them on.
+    void UpdateCommandStates();
 
 protected:
     bool event(QEvent* event) override;
@@ -40,6 +46,11 @@ protected:
 private:
     void BuildMenu();
 
+    struct EditorAction {
+        QAction* action;
+        int command;
+    };
+    std::vector<EditorAction> editorActions_;
     QWidget* panel_ = nullptr;
     PluginBase* plugin_;
     ShellHooks& hooks_;

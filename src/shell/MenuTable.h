@@ -18,9 +18,12 @@ struct Item {
     int menu;          // index into kMenuTitles
     const char* text;  // null: a separator
     int id;
+    const char* keys = nullptr;  // key sequences in Qt's portable text, "; " between two
+    bool toggle = false;         // shows a check mark while the editor reports it on
 };
 
-extern const char* const kMenuTitles[4];
+constexpr int kMenuCount = 5;
+extern const char* const kMenuTitles[kMenuCount];
 extern const Item kItems[];
 extern const int kItemCount;
 
