@@ -1,7 +1,7 @@
 #include "shell/MainWindow.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
@@ -52,12 +52,9 @@ void MainWindow::BuildMenu() {
             editorActions_.push_back({action, *command});
         }
     }
-    // A key only reaches an enabled entry, so the entries follow the editor as it changes, not
-    // only when their menu opens: each time the event loop has caught up.
-    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                &MainWindow::UpdateCommandStates);
-    }
+    // A key reaches an entry only while it is enabled: the entries follow the editor before
+    // each key is matched against them, wherever the keyboard focus is.
+    qApp->installEventFilter(this);
 }
 
 void MainWindow::UpdateCommandStates() {
@@ -132,6 +129,7 @@ void MainWindow::FollowPanel(QWidget* panel) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) UpdateCommandStates();
     if (watched == panel_ && event->type() == QEvent::Resize) {
         const QSize size = static_cast<QResizeEvent*>(event)->size();
         if (size != centralWidget()->size()) SetClientSize(size.width(), size.height());
