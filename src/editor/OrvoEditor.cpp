@@ -779,19 +779,32 @@ void OrvoEditor::ApplyPositions(const std::vector<PositionChange>& changes) {
         if (change.position == kEffectTypePosition) newType = change.after;
         equalizerChanged |= OverlayEffect(change.position) == kEffectEqualizer;
     }
+    auto played = [oldType, newType](const PositionChange& change) {
+        const int overlay = OverlayEffect(change.position);
+        return overlay == kEffectOff || overlay == oldType || overlay == newType;
+    };
+    if (std::count_if(pending.begin(), pending.end(), played) > 1) {
+        SendInBracket(pending, oldType, newType);
+    } else {
+        // One value alone goes out as a change by hand sends it (a new effect type brackets
+        // itself with its overlay).
+        for (const PositionChange& change : pending) {
+            if (played(change)) {
+                SetParameterValue(ParamIndexOfPosition(change.position), change.after);
+            } else {
+                SetPositionQuietly(change.position, change.after);
+            }
+        }
+        RedrawParamControls();
+    }
+    FollowEqualizer(equalizerChanged || newType != oldType);
+}
+
+void OrvoEditor::SendInBracket(const std::vector<PositionChange>& pending, int oldType,
+                               int newType) {
     auto set = [this](const PositionChange& change) {
         SetParameterValue(ParamIndexOfPosition(change.position), change.after);
     };
-    const PositionChange& first = pending.front();
-    if (pending.size() == 1 &&
-        (OverlayEffect(first.position) == kEffectOff || OverlayEffect(first.position) == oldType)) {
-        // One value alone, exactly as a change by hand sends it (a new effect type brackets
-        // itself with its overlay).
-        set(first);
-        FollowEqualizer(equalizerChanged);
-        RedrawParamControls();
-        return;
-    }
     BeginBulkChange(0);
     for (const PositionChange& change : pending) {
         if (change.position < kEffectTypePosition) set(change);
@@ -824,7 +837,6 @@ void OrvoEditor::ApplyPositions(const std::vector<PositionChange>& changes) {
         if (overlay != kEffectOff && overlay != oldType && overlay != newType)
             SetPositionQuietly(change.position, change.after);
     }
-    FollowEqualizer(equalizerChanged || newType != oldType);
     EndBulkChange();
 }
 

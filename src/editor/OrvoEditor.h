@@ -201,6 +201,8 @@ private:
     // is, several inside the update bracket; the overlay a new effect type brings is sent whole,
     // and positions of an effect the unit does not play are only shown.
     void ApplyPositions(const std::vector<PositionChange>& changes);
+    // Several positions the unit plays, inside the update bracket.
+    void SendInBracket(const std::vector<PositionChange>& pending, int oldType, int newType);
     void SetPositionQuietly(int position, int value);
     void FollowEqualizer(bool equalizerChanged);
     // The changes that bring the positions the unit plays for target's effect (or all

@@ -11,36 +11,6 @@ UnitValues With(UnitValues values, int position, int value) {
     return values;
 }
 
-TEST(EditHistory, AStepTakesBackAndRedoesExactlyWhatItChanged) {
-    EditHistory history;
-    const UnitValues start{};
-    history.Reset(start);
-    EXPECT_FALSE(history.CanUndo(start));
-
-    history.Begin({Source::kProgram}, 0, start);
-    const UnitValues loaded = With(With(start, 3, 40), 89, 2);
-    history.Close(loaded);
-    ASSERT_TRUE(history.CanUndo(loaded));
-
-    const auto undo = history.Undo(loaded);
-    ASSERT_TRUE(undo);
-    EXPECT_EQ(*undo, (std::vector<PositionChange>{{3, 40, 0}, {89, 2, 0}}));
-    EXPECT_FALSE(history.CanUndo(start));
-    ASSERT_TRUE(history.CanRedo(start));
-    const auto redo = history.Redo(start);
-    ASSERT_TRUE(redo);
-    EXPECT_EQ(*redo, (std::vector<PositionChange>{{3, 0, 40}, {89, 0, 2}}));
-
-    // An edit after an undo forgets what was undone.
-    ASSERT_TRUE(history.Undo(loaded));
-    EXPECT_FALSE(history.CanRedo(With(start, 5, 1))) << "an edit not yet recorded";
-    history.Begin({Source::kPanel, 8}, 0, start);
-    history.Close(With(start, 5, 1));
-    EXPECT_FALSE(history.CanRedo(With(start, 5, 1)));
-    EXPECT_FALSE(history.Redo(With(start, 5, 1)));
-    EXPECT_EQ(history.UndoCount(), 1u);
-}
-
 TEST(EditHistory, RunsOnOneControlOrControllerMakeOneStepUntilAPauseOrAnotherOrigin) {
     EditHistory history;
     UnitValues values{};
