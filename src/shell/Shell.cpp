@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "library/MakePlugin.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
+#include "platform/qt/PanelWidget.h"
 #include "shell/MainWindow.h"
 #include "shell/MenuTable.h"
 #include "shell/Preferences.h"
@@ -131,7 +133,19 @@ bool Shell::AttachGui() {
         editor->Resize()->ApplyAtOpening();
     }
     window_->FollowPanel(panel);
+    if (auto* panelWidget = qobject_cast<PanelWidget*>(panel);
+        panelWidget != nullptr && options_.startupReport != StartupReport::Mode::Off) {
+        connect(panelWidget, &PanelWidget::FirstPainted, this, &Shell::PanelFirstPainted,
+                Qt::SingleShotConnection);
+    }
     return true;
+}
+
+void Shell::PanelFirstPainted() {
+    StartupReport::Print(stderr, StartupReport::MsSinceProcessStart());
+    // Ended as File > Quit ends it, once the paint is over.
+    if (options_.startupReport == StartupReport::Mode::ReportAndQuit)
+        QTimer::singleShot(0, this, &Shell::Quit);
 }
 
 int Shell::RunLoop() {
