@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "editor/OrvoEditor.h"
+#include "editor/OrvoPanel.h"
 #include "gui/Graphics.h"
 #include "gui/GuiResize.h"
 #include "library/MakePlugin.h"
@@ -72,6 +73,8 @@ int Shell::Run() {
 
 Shell::Start Shell::StartUp() {
     if (!instance_.Claim(options_.programFile)) return Start::SecondInstance;
+    // Workers decode the panel's images while the settings and ports are brought up.
+    Graphics::DecodeResourcesAhead(OrvoPanel::ImagesOfFirstPaint());
     current_ = std::make_unique<MidiSettings>();
     backup_ = std::make_unique<MidiSettings>();
     if (!file_.Load(*current_)) {
@@ -184,6 +187,7 @@ void Shell::ShutDown() {
     // No delivery may reach the plug-in object once it is gone.
     if (link_) link_->CloseAll();
     plugin_.reset();
+    Graphics::FinishDecodingAhead();
     if (link_) link_->DeletePorts();
     link_.reset();
     current_.reset();
