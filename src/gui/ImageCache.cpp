@@ -10,10 +10,11 @@ namespace {
 
 std::atomic<bool> onDemandImages{true};
 
-// One core stays with the GUI thread, which decodes what it needs first itself.
+// A worker a core: until the first paint the GUI thread mostly waits (on the window system, on
+// the MIDI back ends), and then it decodes what it draws first itself.
 int AheadWorkerCount() {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
-    return std::clamp(cores - 1, 1, 3);
+    return std::clamp(cores, 1, 3);
 }
 
 }  // namespace
