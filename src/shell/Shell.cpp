@@ -136,8 +136,8 @@ bool Shell::AttachGui() {
         editor->Resize()->ApplyAtOpening();
     }
     window_->FollowPanel(panel);
-    if (auto* panelWidget = qobject_cast<PanelWidget*>(panel);
-        panelWidget != nullptr && options_.startupReport != StartupReport::Mode::Off) {
+    auto* panelWidget = qobject_cast<PanelWidget*>(panel);
+    if (panelWidget != nullptr && options_.startupReport != StartupReport::Mode::Off) {
         connect(panelWidget, &PanelWidget::FirstPainted, this, &Shell::PanelFirstPainted,
                 Qt::SingleShotConnection);
     }
