@@ -73,8 +73,6 @@ int Shell::Run() {
 
 Shell::Start Shell::StartUp() {
     if (!instance_.Claim(options_.programFile)) return Start::SecondInstance;
-    // Workers decode the panel's images while the settings and ports are brought up.
-    Graphics::DecodeResourcesAhead(OrvoPanel::ImagesOfFirstPaint());
     current_ = std::make_unique<MidiSettings>();
     backup_ = std::make_unique<MidiSettings>();
     if (!file_.Load(*current_)) {
@@ -82,6 +80,9 @@ Shell::Start Shell::StartUp() {
         return Start::NoConfigFolder;
     }
     started_ = true;
+    // Workers decode the panel's images while the settings are written back and the ports
+    // brought up.
+    Graphics::DecodeResourcesAhead(OrvoPanel::ImagesOfFirstPaint());
     WriteSettings();
 
     link_ = std::make_unique<MidiLink>(
