@@ -102,6 +102,9 @@ const TextStyle kCompareStyle = [] {
 constexpr ColorARGB kCaptionBackground{255, 20, 21, 24};
 const char* const kCompareCaption = "COMPARE: ORIGINAL";
 
+// The about overlay's picture.
+constexpr int kAboutImage = 103;
+
 }  // namespace
 
 template <typename T, typename... Args>
@@ -111,6 +114,14 @@ T* OrvoPanel::Add(Args&&... args) {
     graphics_->AddControl(raw);
     controls_.push_back(std::move(control));
     return raw;
+}
+
+std::vector<int> OrvoPanel::ImagesOfFirstPaint() {
+    std::vector<int> ids;
+    for (const resources::ImageResource& image : resources::kImageResources) {
+        if (image.id != kAboutImage) ids.push_back(image.id);
+    }
+    return ids;
 }
 
 ImageStrip* OrvoPanel::Strip(int id) {
@@ -152,7 +163,7 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
     viewSwitches_[1] =
         Add<InvisibleSwitchControl>(Rect{636, 565, 663, 584}, kParamParagraphicEqView);
     keyboard_ = Add<KeyboardControl>(Strip(104), Strip(105), kKeyLeftEdges);
-    about_ = Add<BitmapOverlayControl>(0, 0, -1, Strip(103), Rect{0, 0, 20, 20});
+    about_ = Add<BitmapOverlayControl>(0, 0, -1, Strip(kAboutImage), Rect{0, 0, 20, 20});
 
     editor_.AttachGraphics(graphics_);
     AddTooltips();
