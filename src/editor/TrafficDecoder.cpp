@@ -86,6 +86,8 @@ std::string TrafficDecoder::DescribeDataEntry(Registers& registers, int value) {
     const int position = PositionOfAddress(registers.msb, registers.lsb, registers.effectType);
     if (position == kUpdateBracketPosition) return value == 0 ? "update begins" : "update ends";
     const UnitParameter* parameter = position >= 0 ? UnitParameterAt(position) : nullptr;
+    if (registers.msb < 0 || registers.lsb < 0)
+        return Format("data entry %d, no address yet", value);
     if (parameter == nullptr) {
         return Format("value %d for address %d/%d", value, registers.msb, registers.lsb);
     }

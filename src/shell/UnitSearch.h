@@ -53,6 +53,10 @@ public:
     bool Step(int64_t nowMs);
     bool Done() const { return phase_ == Phase::Done; }
 
+    // The ports the search listens on and asks.
+    const std::vector<std::string>& Inputs() const { return inputs_; }
+    const std::vector<std::string>& Outputs() const { return outputs_; }
+
     // Output and input of every unit that answered, in the order of the outputs.
     const std::vector<Pair>& Units() const { return units_; }
     // Pairs on which the request came back as it was sent.
