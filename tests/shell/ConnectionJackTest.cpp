@@ -12,6 +12,7 @@
 #include "editor/OrvoEditor.h"
 #include "editor/UnitMessages.h"
 #include "library/Librarian.h"
+#include "library/ProgramFile.h"
 #include "midi/JackPeer.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
@@ -22,6 +23,7 @@
 #include "shell/ShellTestSupport.h"
 #include "sim/SimPorts.h"
 #include "sim/VirtualOrvo.h"
+#include "support/DistinctProgram.h"
 #include "support/JackPortNamed.h"
 
 using namespace std::chrono_literals;
@@ -162,18 +164,13 @@ TEST(ConnectionOverJack, AUnitSwitchedOnLateIsOpenedAndTheMonitorDecodesItsTraff
     }
     ShellEnvironment environment;
     environment.WriteSettingsFile("[midi]\nindev=" + unitOut + "\noutdev=" + unitIn + "\n");
+    // The editor as the program makes it, with its panel.
     Shell::Options options;
     options.backend = MidiBackend::Jack;
-    OrvoEditor* editor = nullptr;
-    TestShell* shellPointer = nullptr;
-    options.makePlugin = [&](MidiOutputPort* output, const uint16_t* channel) -> PluginBase* {
-        editor = new OrvoEditor(output, channel);
-        editor->AttachPrograms(std::make_unique<Librarian>(*editor, shellPointer->File().Path()));
-        return editor;
-    };
     TestShell shell(options);
-    shellPointer = &shell;
     ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    auto* editor = dynamic_cast<OrvoEditor*>(shell.Plugin());
+    ASSERT_NE(editor, nullptr);
     MidiLink& link = *shell.Link();
     EXPECT_FALSE(link.Output()->IsOpen());
     EXPECT_TRUE(shell.Window()->ConnectionText().contains("missing"))
@@ -198,10 +195,12 @@ TEST(ConnectionOverJack, AUnitSwitchedOnLateIsOpenedAndTheMonitorDecodesItsTraff
     MidiMonitorWindow* monitor = shell.Monitor();
     ASSERT_NE(monitor, nullptr);
     monitor->TakeTraffic();  // what went before
-    // A program as loading it sends it, then a dump of program 5 asked for.
-    ProgramValues program{};
+    // A program file loaded as the Load button does, then a dump of program 5 asked for.
+    ProgramValues program = DistinctProgram(1);
     program[0] = 7;
-    editor->ApplyProgram(program);
+    const std::string file = environment.config.Path() + "/bass.prg";
+    ASSERT_TRUE(WriteProgramFile(file, program));
+    ASSERT_TRUE(shell.OpenProgramFile(file));
     const std::vector<uint8_t> request = *BuildDumpRequest(5);
     editor->SendSysEx({0, static_cast<int32_t>(request.size()), request.data()});
     ASSERT_TRUE(EventuallyInLoop([&] {
