@@ -79,8 +79,12 @@ void AlphaBlit(benchmark::State& state, bool fast) {
     raster::SetFastPathsEnabled(true);
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
-void BM_AlphaBlit(benchmark::State& state) { AlphaBlit(state, true); }
-void BM_AlphaBlitReference(benchmark::State& state) { AlphaBlit(state, false); }
+void BM_AlphaBlit(benchmark::State& state) {
+    AlphaBlit(state, true);
+}
+void BM_AlphaBlitReference(benchmark::State& state) {
+    AlphaBlit(state, false);
+}
 BENCHMARK(BM_AlphaBlit);
 BENCHMARK(BM_AlphaBlitReference);
 
@@ -111,13 +115,13 @@ void BM_PixmanOver(benchmark::State& state) {
             p = a << 24 | pre(16) | pre(8) | pre(0);
         }
     }
-    pixman_image_t* source = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight,
-                                                      src.Pixels(), src.Span() * 4);
-    pixman_image_t* target = pixman_image_create_bits(PIXMAN_x8r8g8b8, kWidth, kHeight,
-                                                      dest.Pixels(), dest.Span() * 4);
+    pixman_image_t* source =
+        pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, src.Pixels(), src.Span() * 4);
+    pixman_image_t* target =
+        pixman_image_create_bits(PIXMAN_x8r8g8b8, kWidth, kHeight, dest.Pixels(), dest.Span() * 4);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, target, 0, 0, 0, 0, 0, 0,
-                                 kWidth, kHeight);
+        pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, target, 0, 0, 0, 0, 0, 0, kWidth,
+                                 kHeight);
         benchmark::DoNotOptimize(dest.Pixels());
     }
     pixman_image_unref(source);

@@ -123,7 +123,8 @@ public:
     // Every control placed anew from the layout store for the current mode and scale.
     void Relayout();
     // What a generated PanelLayout.h calls: the control at controlIndex of the panel as it was
-    // attached (whatever the layer order is now) gets its rectangles at 100 %, hidden flag and layer position in the view mode's layout.
+    // attached (whatever the layer order is now) gets its rectangles at 100 %, hidden flag and
+    // layer position in the view mode's layout.
     void SetEditedLayout(int viewMode, int controlIndex, int layerPosition, const Rect& draw,
                          const Rect& target, bool hidden);
 

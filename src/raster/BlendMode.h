@@ -21,6 +21,8 @@ enum BlendMode : int {
 };
 
 // Weights are floats; the arithmetic uses W = trunc(weight * 256), and W = 0 draws nothing.
-inline int IntegerWeight(float weight) { return static_cast<int>(weight * 256.0f); }
+inline int IntegerWeight(float weight) {
+    return static_cast<int>(weight * 256.0f);
+}
 
 }  // namespace raster

@@ -10,12 +10,18 @@ namespace raster::blend {
 inline constexpr uint32_t kHalfMask = 0x7F7F7F7F;
 inline constexpr uint32_t kQuarterMask = 0x3F3F3F3F;
 
-inline int Channel(uint32_t p, int shift) { return static_cast<int>(p >> shift & 0xFF); }
+inline int Channel(uint32_t p, int shift) {
+    return static_cast<int>(p >> shift & 0xFF);
+}
 
 // s + (d - s) * f / 256 with the division truncating toward zero, as the unit's panel expects.
-inline int Mix(int s, int d, int f) { return s + (d - s) * f / 256; }
+inline int Mix(int s, int d, int f) {
+    return s + (d - s) * f / 256;
+}
 
-inline uint32_t Average(uint32_t a, uint32_t b) { return (a >> 1 & kHalfMask) + (b >> 1 & kHalfMask); }
+inline uint32_t Average(uint32_t a, uint32_t b) {
+    return (a >> 1 & kHalfMask) + (b >> 1 & kHalfMask);
+}
 
 // Mode 0 blit at integer weight w (1..256): every byte, alpha included.
 inline uint32_t CopyPixel(uint32_t s, uint32_t d, int w) {
@@ -57,7 +63,8 @@ inline uint32_t AlphaAddPixel(uint32_t s, uint32_t d, int w) {
     const int level = w * (a + 1) / 256;
     uint32_t out = static_cast<uint32_t>(std::min(255, Channel(d, 24) + a * level / 256)) << 24;
     for (int shift = 0; shift < 24; shift += 8) {
-        out |= static_cast<uint32_t>(std::min(255, Channel(d, shift) + level * Channel(s, shift) / 256))
+        out |= static_cast<uint32_t>(
+                   std::min(255, Channel(d, shift) + level * Channel(s, shift) / 256))
                << shift;
     }
     return out;
@@ -104,7 +111,8 @@ inline uint32_t FillPixel(uint32_t c, uint32_t d, int w) {
 
 // Fills in the add and dodge modes treat the colour as a source pixel drawn at level w.
 inline uint32_t FillAddPixel(uint32_t c, uint32_t d, int w) {
-    uint32_t out = static_cast<uint32_t>(std::min(255, Channel(d, 24) + Channel(c, 24) * w / 256)) << 24;
+    uint32_t out = static_cast<uint32_t>(std::min(255, Channel(d, 24) + Channel(c, 24) * w / 256))
+                   << 24;
     for (int shift = 0; shift < 24; shift += 8) {
         out |= static_cast<uint32_t>(std::min(255, Channel(d, shift) + w * Channel(c, shift) / 256))
                << shift;
@@ -115,7 +123,8 @@ inline uint32_t FillAddPixel(uint32_t c, uint32_t d, int w) {
 inline uint32_t FillDodgePixel(uint32_t c, uint32_t d, int w) {
     uint32_t out = static_cast<uint32_t>(Dodge(Channel(d, 24), Channel(c, 24) * w / 256)) << 24;
     for (int shift = 0; shift < 24; shift += 8) {
-        out |= static_cast<uint32_t>(Dodge(Channel(d, shift), w * Channel(c, shift) / 256)) << shift;
+        out |= static_cast<uint32_t>(Dodge(Channel(d, shift), w * Channel(c, shift) / 256))
+               << shift;
     }
     return out;
 }

@@ -33,13 +33,17 @@ int Aligned(unsigned flags, unsigned farFlag, unsigned centreFlag, int nearEdge,
 
 }  // namespace
 
-CachedFont::CachedFont() { ++liveFonts; }
+CachedFont::CachedFont() {
+    ++liveFonts;
+}
 
 CachedFont::~CachedFont() {
     if (--liveFonts == 0) scratch.reset();
 }
 
-int CachedFont::LiveFontCount() { return liveFonts; }
+int CachedFont::LiveFontCount() {
+    return liveFonts;
+}
 
 bool CachedFont::BindNativeFont(const NativeFont& font, unsigned flags) {
     native_ = font;

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "raster/BlendMode.h"
 #include "raster/Bitmap.h"
+#include "raster/BlendMode.h"
 #include "raster/PixelRect.h"
 
 namespace raster {
@@ -29,7 +29,6 @@ void DrawQuadBezier(Bitmap* dest, PointF start, PointF control, PointF end, uint
                     float weight, int mode, bool antialias);
 
 // A solid disc of radius r around (cx, cy), blended like a fill.
-void FillCircle(Bitmap* dest, float cx, float cy, float r, uint32_t colour, float weight,
-                int mode);
+void FillCircle(Bitmap* dest, float cx, float cy, float r, uint32_t colour, float weight, int mode);
 
 }  // namespace raster

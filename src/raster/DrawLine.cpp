@@ -121,7 +121,8 @@ void DrawQuadBezier(Bitmap* dest, PointF start, PointF control, PointF end, uint
     cutCount += CrossingsAt(dest->Width(), start.x, control.x, end.x, cuts + cutCount);
     cuts[cutCount++] = 1.0;
     for (int i = 1; i < cutCount; ++i) {
-        for (int j = i; j > 0 && cuts[j] < cuts[j - 1]; --j) std::swap(cuts[j], cuts[j - 1]);
+        for (int j = i; j > 0 && cuts[j] < cuts[j - 1]; --j)
+            std::swap(cuts[j], cuts[j - 1]);
     }
     for (int piece = 0; piece + 1 < cutCount; ++piece) {
         const double t0 = cuts[piece];

@@ -34,7 +34,9 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-void FailDecode(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void FailDecode(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 
 // Everything between setjmp and a libpng error is plain data or owned by the caller, so the
 // jump out of libpng skips no destructor.
@@ -48,7 +50,8 @@ bool DecodeRows(png_structp png, png_infop info, std::unique_ptr<MemBitmap>& bit
     int colourType = 0;
     int interlace = 0;
     png_get_IHDR(png, info, &width, &height, &depth, &colourType, &interlace, nullptr, nullptr);
-    if (width == 0 || height == 0 || static_cast<int64_t>(width) * height > kMaxPngPixels) return false;
+    if (width == 0 || height == 0 || static_cast<int64_t>(width) * height > kMaxPngPixels)
+        return false;
 
     // Whatever the file holds becomes 8-bit B, G, R, A bytes: A<<24 | R<<16 | G<<8 | B.
     if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);

@@ -16,18 +16,24 @@ namespace {
 
 template <uint32_t (*Op)(uint32_t, uint32_t, int)>
 void ReferenceBlit(uint32_t* dest, const uint32_t* src, int count, int weight) {
-    for (int i = 0; i < count; ++i) dest[i] = Op(src[i], dest[i], weight);
+    for (int i = 0; i < count; ++i)
+        dest[i] = Op(src[i], dest[i], weight);
 }
 
 template <uint32_t (*Op)(uint32_t, uint32_t, int)>
 void ReferenceFill(uint32_t* dest, int count, uint32_t colour, int weight) {
-    for (int i = 0; i < count; ++i) dest[i] = Op(colour, dest[i], weight);
+    for (int i = 0; i < count; ++i)
+        dest[i] = Op(colour, dest[i], weight);
 }
 
 #if defined(__SSE2__)
 
-inline __m128i Load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-inline void Store(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+inline __m128i Load(const uint32_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+inline void Store(uint32_t* p, __m128i v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
 inline __m128i Select(__m128i mask, __m128i ifSet, __m128i ifClear) {
     return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, ifClear));
 }
@@ -39,8 +45,10 @@ inline __m128i MixBytes(__m128i s, __m128i d, __m128i factorLo, __m128i factorHi
     const __m128i up = _mm_subs_epu8(d, s);    // d - s where d > s
     const __m128i down = _mm_subs_epu8(s, d);  // s - d where s > d
     const __m128i distance = _mm_or_si128(up, down);
-    const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(distance, zero), factorLo), 8);
-    const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(distance, zero), factorHi), 8);
+    const __m128i lo =
+        _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(distance, zero), factorLo), 8);
+    const __m128i hi =
+        _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(distance, zero), factorHi), 8);
     const __m128i step = _mm_packus_epi16(lo, hi);
     const __m128i falling = _mm_cmpeq_epi8(up, zero);
     return Select(falling, _mm_sub_epi8(s, step), _mm_add_epi8(s, step));
@@ -68,7 +76,8 @@ void FastCopyWeighted(uint32_t* dest, const uint32_t* src, int count, int weight
             Store(dest + i, MixBytes(Load(src + i), Load(dest + i), factor, factor));
         }
     }
-    for (; i < count; ++i) dest[i] = blend::CopyPixel(src[i], dest[i], weight);
+    for (; i < count; ++i)
+        dest[i] = blend::CopyPixel(src[i], dest[i], weight);
 }
 
 void FastAlphaCopy(uint32_t* dest, const uint32_t* src, int count, int weight) {
@@ -110,7 +119,8 @@ void FastAlphaCopy(uint32_t* dest, const uint32_t* src, int count, int weight) {
         out = Select(_mm_cmpeq_epi32(alpha, zero), d, out);
         Store(dest + i, out);
     }
-    for (; i < count; ++i) dest[i] = blend::AlphaCopyPixel(src[i], dest[i], weight);
+    for (; i < count; ++i)
+        dest[i] = blend::AlphaCopyPixel(src[i], dest[i], weight);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -120,7 +130,8 @@ void FastAlphaCopy(uint32_t* dest, const uint32_t* src, int count, int weight) {
 // The same loop eight pixels at a time, for processors with AVX2 (chosen at run time). The
 // 256-bit unpacks work within each 128-bit half, and so does the spreading of per-pixel
 // factors, so the lanes line up exactly as in the SSE2 loop.
-__attribute__((target("avx2"))) inline __m256i Select256(__m256i mask, __m256i ifSet, __m256i ifClear) {
+__attribute__((target("avx2"))) inline __m256i Select256(__m256i mask, __m256i ifSet,
+                                                         __m256i ifClear) {
     return _mm256_blendv_epi8(ifClear, ifSet, mask);
 }
 
@@ -130,15 +141,17 @@ __attribute__((target("avx2"))) inline __m256i MixBytes256(__m256i s, __m256i d,
     const __m256i up = _mm256_subs_epu8(d, s);
     const __m256i down = _mm256_subs_epu8(s, d);
     const __m256i distance = _mm256_or_si256(up, down);
-    const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(distance, zero), factorLo), 8);
-    const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(distance, zero), factorHi), 8);
+    const __m256i lo =
+        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(distance, zero), factorLo), 8);
+    const __m256i hi =
+        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(distance, zero), factorHi), 8);
     const __m256i step = _mm256_packus_epi16(lo, hi);
     const __m256i falling = _mm256_cmpeq_epi8(up, zero);
     return Select256(falling, _mm256_sub_epi8(s, step), _mm256_add_epi8(s, step));
 }
 
-__attribute__((target("avx2"))) void FastAlphaCopyAvx2(uint32_t* dest, const uint32_t* src, int count,
-                                                       int weight) {
+__attribute__((target("avx2"))) void FastAlphaCopyAvx2(uint32_t* dest, const uint32_t* src,
+                                                       int count, int weight) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     const __m256i all255 = _mm256_set1_epi32(255);
@@ -169,14 +182,15 @@ __attribute__((target("avx2"))) void FastAlphaCopyAvx2(uint32_t* dest, const uin
             alphaAdd = level;
         }
         const __m256i both = _mm256_or_si256(factor, _mm256_slli_epi32(factor, 16));
-        const __m256i colour = MixBytes256(s, d, _mm256_unpacklo_epi32(both, both),
-                                           _mm256_unpackhi_epi32(both, both));
+        const __m256i colour =
+            MixBytes256(s, d, _mm256_unpacklo_epi32(both, both), _mm256_unpackhi_epi32(both, both));
         const __m256i newAlpha = _mm256_adds_epu8(d, _mm256_slli_epi32(alphaAdd, 24));
         __m256i out = Select256(alphaMask, newAlpha, colour);
         out = Select256(transparent, d, out);
         _mm256_storeu_si256(target, out);
     }
-    for (; i < count; ++i) dest[i] = blend::AlphaCopyPixel(src[i], dest[i], weight);
+    for (; i < count; ++i)
+        dest[i] = blend::AlphaCopyPixel(src[i], dest[i], weight);
 }
 
 bool HasAvx2() {
@@ -189,7 +203,8 @@ void FastFill(uint32_t* dest, int count, uint32_t colour, int weight) {
     int i = 0;
     const __m128i c = _mm_set1_epi32(static_cast<int>(colour));
     if (weight == 256) {
-        for (; i + 4 <= count; i += 4) Store(dest + i, c);
+        for (; i + 4 <= count; i += 4)
+            Store(dest + i, c);
     } else if (weight == 128 || weight == 64 || weight == 192) {
         const __m128i half = _mm_set1_epi32(static_cast<int>(blend::kHalfMask));
         const __m128i quarter = _mm_set1_epi32(static_cast<int>(blend::kQuarterMask));
@@ -211,9 +226,11 @@ void FastFill(uint32_t* dest, int count, uint32_t colour, int weight) {
         }
     } else {
         const __m128i factor = _mm_set1_epi16(static_cast<short>(256 - weight));
-        for (; i + 4 <= count; i += 4) Store(dest + i, MixBytes(c, Load(dest + i), factor, factor));
+        for (; i + 4 <= count; i += 4)
+            Store(dest + i, MixBytes(c, Load(dest + i), factor, factor));
     }
-    for (; i < count; ++i) dest[i] = blend::FillPixel(colour, dest[i], weight);
+    for (; i < count; ++i)
+        dest[i] = blend::FillPixel(colour, dest[i], weight);
 }
 
 #else
@@ -240,7 +257,8 @@ void BlitRow(uint32_t* dest, const uint32_t* src, int count, int weight, int mod
     switch (mode) {
         case kModeAlphaCopy:
 #if defined(ORVO_RASTER_HAS_AVX2)
-            if (fast && HasAvx2() && WideVectorsEnabled()) return FastAlphaCopyAvx2(dest, src, count, weight);
+            if (fast && HasAvx2() && WideVectorsEnabled())
+                return FastAlphaCopyAvx2(dest, src, count, weight);
 #endif
             if (fast) return FastAlphaCopy(dest, src, count, weight);
             return ReferenceBlit<blend::AlphaCopyPixel>(dest, src, count, weight);
@@ -255,7 +273,8 @@ void BlitRow(uint32_t* dest, const uint32_t* src, int count, int weight, int mod
             if (!fast) return ReferenceBlit<blend::CopyPixel>(dest, src, count, weight);
             // Rows never overlap within one call, but a bitmap blitted onto itself may; memmove
             // keeps that case sound.
-            if (weight >= 256) return static_cast<void>(std::memmove(dest, src, sizeof(uint32_t) * count));
+            if (weight >= 256)
+                return static_cast<void>(std::memmove(dest, src, sizeof(uint32_t) * count));
             return FastCopyWeighted(dest, src, count, weight);
     }
 }

@@ -8,8 +8,12 @@ namespace {
 std::atomic<TextRenderer*> currentRenderer{nullptr};
 }
 
-void SetTextRenderer(TextRenderer* renderer) { currentRenderer.store(renderer); }
+void SetTextRenderer(TextRenderer* renderer) {
+    currentRenderer.store(renderer);
+}
 
-TextRenderer* CurrentTextRenderer() { return currentRenderer.load(); }
+TextRenderer* CurrentTextRenderer() {
+    return currentRenderer.load();
+}
 
 }  // namespace raster

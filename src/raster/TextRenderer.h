@@ -18,8 +18,8 @@ struct TextExtent {
 struct GlyphMask {
     int width = 0;
     int height = 0;
-    int left = 0;     // offset of the mask's first column from the pen position
-    int advance = 0;  // how far the pen moves after this character
+    int left = 0;                   // offset of the mask's first column from the pen position
+    int advance = 0;                // how far the pen moves after this character
     std::vector<uint8_t> coverage;  // width * height, rows top to bottom
 };
 

@@ -55,7 +55,8 @@ std::u16string Utf16FromUtf8(std::string_view text) {
     if (std::optional<std::u16string> decoded = DecodeStrict(text)) return *decoded;
     std::u16string bytes;
     bytes.reserve(text.size());
-    for (char c : text) bytes.push_back(static_cast<char16_t>(static_cast<uint8_t>(c)));
+    for (char c : text)
+        bytes.push_back(static_cast<char16_t>(static_cast<uint8_t>(c)));
     return bytes;
 }
 

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <string>
 
-
 namespace {
 
 class ProgramFileTest : public ::testing::Test {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "BitmapTestSupport.h"
 #include "raster/Draw.h"
 #include "raster/FastPaths.h"
 #include "raster/MemBitmap.h"
 #include "raster/Pixel.h"
-#include "BitmapTestSupport.h"
 
 namespace raster {
 namespace {
@@ -25,7 +25,8 @@ TEST_P(BlitModes, HalfTransparentWhiteOverBlackGives129) {
     FillWith(src, 0x80FFFFFF);
     FillWith(dest, 0xFF000000);
     Blit(&dest, &src, 0, 0, nullptr, 1.0f, kModeAlphaCopy);
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(At(dest, x, 0), 0xFF818181u) << x;
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(At(dest, x, 0), 0xFF818181u) << x;
 
     // Over transparent black the alpha adds up instead: 0 + 128.
     FillWith(dest, 0x00000000);
@@ -107,7 +108,8 @@ class BlitClipping : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int y = 0; y < 3; ++y) {
-            for (int x = 0; x < 3; ++x) src_.Row(y)[x] = 0xFF000000u | (y * 3 + x + 1);
+            for (int x = 0; x < 3; ++x)
+                src_.Row(y)[x] = 0xFF000000u | (y * 3 + x + 1);
         }
         FillWith(dest_, 0);
     }
@@ -167,7 +169,8 @@ TEST_F(BlitClipping, NothingHappensForEmptyOrMissingBitmapsAndZeroWeight) {
 TEST_F(BlitClipping, BlitOntoItselfReadsTheOriginalPixels) {
     MemBitmap strip(4, 4);
     for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x) strip.Row(y)[x] = 0xFF000000u | (y * 4 + x);
+        for (int x = 0; x < 4; ++x)
+            strip.Row(y)[x] = 0xFF000000u | (y * 4 + x);
     }
     const PixelRect top{0, 0, 3, 3};
     Blit(&strip, &strip, 1, 1, &top, 1.0f, kModeAlphaCopy);

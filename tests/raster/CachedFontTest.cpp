@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "BitmapTestSupport.h"
 #include "raster/CachedFont.h"
 #include "raster/MemBitmap.h"
 #include "raster/Pixel.h"
 #include "raster/Utf16Text.h"
-#include "BitmapTestSupport.h"
 
 namespace raster {
 namespace {
@@ -30,7 +30,8 @@ public:
                     const int px = x + static_cast<int>(i) * 4 + col;
                     const int py = y + row;
                     if (px >= 0 && py >= 0 && px < target.Width() && py < target.Height()) {
-                        target.Row(py)[px] = (target.Row(py)[px] & 0xFF000000u) | (colour & 0xFFFFFF);
+                        target.Row(py)[px] =
+                            (target.Row(py)[px] & 0xFF000000u) | (colour & 0xFFFFFF);
                     }
                 }
             }
@@ -118,7 +119,8 @@ TEST_F(CachedFontTest, GlyphCachePathMatchesTheNativePathAndCachesEachCharacterO
     cached.DrawText(&dest_, "abab", -1, &rect, kTextLeft);
     EXPECT_EQ(renderer_.glyphs, 2);
     for (int y = 0; y < 10; ++y) {
-        for (int x = 0; x < 20; ++x) ASSERT_EQ(At(dest_, x, y), At(native, x, y)) << x << "," << y;
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(At(dest_, x, y), At(native, x, y)) << x << "," << y;
     }
 }
 

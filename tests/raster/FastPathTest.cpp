@@ -3,10 +3,10 @@
 #include <random>
 #include <vector>
 
+#include "BitmapTestSupport.h"
 #include "raster/Draw.h"
 #include "raster/FastPaths.h"
 #include "raster/MemBitmap.h"
-#include "BitmapTestSupport.h"
 
 namespace raster {
 namespace {
@@ -34,7 +34,8 @@ void ExpectSameBytes(const MemBitmap& start, Draw draw, const std::string& what)
 std::vector<float> Weights(std::mt19937& random) {
     std::vector<float> weights = {1.0f, 0.5f, 0.25f, 0.75f, 1.0f / 256, 255.0f / 256};
     std::uniform_real_distribution<float> any(0.0f, 1.0f);
-    for (int i = 0; i < 6; ++i) weights.push_back(any(random));
+    for (int i = 0; i < 6; ++i)
+        weights.push_back(any(random));
     return weights;
 }
 
@@ -87,8 +88,8 @@ TEST_P(FastPathTest, FillsAndShapesMatchTheFormulasOnRandomPixels) {
         const uint32_t colour = static_cast<uint32_t>(random());
         for (float weight : Weights(random)) {
             for (int mode : {kModeCopy, kModeAlphaCopy, kModeAdd, kModeAlphaAdd, kModeAlphaDodge}) {
-                const std::string what = "mode " + std::to_string(mode) + " weight " +
-                                         std::to_string(weight);
+                const std::string what =
+                    "mode " + std::to_string(mode) + " weight " + std::to_string(weight);
                 ExpectSameBytes(
                     dest, [&](MemBitmap& d) { FillRect(&d, -1, 1, 30, 9, colour, weight, mode); },
                     "fill " + what);

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <vector>
 
-#include "raster/PngImage.h"
-#include "raster/Pixel.h"
 #include "BitmapTestSupport.h"
+#include "raster/Pixel.h"
+#include "raster/PngImage.h"
 
 namespace raster {
 namespace {
@@ -61,8 +61,8 @@ std::vector<uint8_t> Encode(const PngSpec& spec) {
         png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
     }
     if (!spec.paletteAlpha.empty()) {
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
-                     nullptr);
+        png_set_tRNS(png, info, spec.paletteAlpha.data(),
+                     static_cast<int>(spec.paletteAlpha.size()), nullptr);
     }
     if (spec.greyKey) {
         png_color_16 key{};
@@ -71,7 +71,8 @@ std::vector<uint8_t> Encode(const PngSpec& spec) {
     }
     png_write_info(png, info);
     std::vector<png_bytep> rowPointers;
-    for (const auto& row : spec.rows) rowPointers.push_back(const_cast<png_bytep>(row.data()));
+    for (const auto& row : spec.rows)
+        rowPointers.push_back(const_cast<png_bytep>(row.data()));
     png_write_image(png, rowPointers.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -166,8 +167,8 @@ TEST(PngImageTest, CorruptTruncatedAndEnormousImagesGiveNoBitmap) {
     const std::vector<uint8_t> good = Encode(spec);
     ASSERT_NE(DecodePng(good), nullptr);
 
-    for (size_t cut : {size_t{0}, size_t{8}, size_t{20}, size_t{40}, good.size() - 13,
-                       good.size() - 1}) {
+    for (size_t cut :
+         {size_t{0}, size_t{8}, size_t{20}, size_t{40}, good.size() - 13, good.size() - 1}) {
         EXPECT_EQ(DecodePng(std::span(good.data(), cut)), nullptr) << cut;
     }
     std::vector<uint8_t> flipped = good;
@@ -182,7 +183,8 @@ TEST(PngImageTest, CorruptTruncatedAndEnormousImagesGiveNoBitmap) {
     std::copy(side, side + 4, enormous.begin() + 16);
     std::copy(side, side + 4, enormous.begin() + 20);
     const uint32_t crc = static_cast<uint32_t>(crc32(0, enormous.data() + 12, 17));
-    for (int i = 0; i < 4; ++i) enormous[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    for (int i = 0; i < 4; ++i)
+        enormous[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
     EXPECT_EQ(DecodePng(enormous), nullptr);
 }
 
@@ -194,7 +196,8 @@ TEST(PngImageTest, FilesAreLoadedOnlyByPngNameInAnyCase) {
     std::filesystem::create_directories(folder);
     for (const char* name : {"a.png", "b.PnG", "c.txt", "d.png.bak"}) {
         std::ofstream(folder / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
     EXPECT_NE(LoadPngFile((folder / "a.png").string()), nullptr);
     auto upper = LoadPngFile((folder / "b.PnG").string());

@@ -23,8 +23,8 @@ TEST(ResourceImagesTest, EveryEmbeddedImageMatchesTheTable) {
         ASSERT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + 12), 4), "IHDR");
         EXPECT_EQ(BigEndian(bytes.data() + 16), static_cast<uint32_t>(image.width));
         EXPECT_EQ(BigEndian(bytes.data() + 20), static_cast<uint32_t>(image.height));
-        EXPECT_EQ(bytes[24], 8);                        // bit depth
-        EXPECT_EQ(bytes[25], image.opaque ? 2 : 6);     // colour type: RGB or RGBA
+        EXPECT_EQ(bytes[24], 8);                     // bit depth
+        EXPECT_EQ(bytes[25], image.opaque ? 2 : 6);  // colour type: RGB or RGBA
         EXPECT_EQ(image.height % image.frames, 0);
 
         std::unique_ptr<MemBitmap> bitmap = LoadPngResource(image.id);
@@ -45,13 +45,15 @@ TEST(ResourceImagesTest, StripFramesShowTheirOwnState) {
         auto sameFrames = [&](int a, int b) {
             for (int y = 0; y < frameHeight; ++y) {
                 for (int x = 0; x < image.width; ++x) {
-                    if (bitmap->Row(a * frameHeight + y)[x] != bitmap->Row(b * frameHeight + y)[x]) return false;
+                    if (bitmap->Row(a * frameHeight + y)[x] != bitmap->Row(b * frameHeight + y)[x])
+                        return false;
                 }
             }
             return true;
         };
         for (int frame = 1; frame < image.frames; ++frame) {
-            EXPECT_FALSE(sameFrames(frame - 1, frame)) << "frames " << frame << " and " << frame + 1;
+            EXPECT_FALSE(sameFrames(frame - 1, frame))
+                << "frames " << frame << " and " << frame + 1;
         }
     }
 }

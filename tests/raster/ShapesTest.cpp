@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "BitmapTestSupport.h"
 #include "raster/Draw.h"
 #include "raster/MemBitmap.h"
 #include "raster/Pixel.h"
-#include "BitmapTestSupport.h"
 
 namespace raster {
 namespace {
@@ -75,7 +75,8 @@ TEST(LineTest, HorizontalLineFromTenToFiveDrawsSixPixels) {
     FillWith(dest, kPaper);
     DrawLine(&dest, 10, 1, 5, 1, kInk, 1.0f, kModeCopy, false);
     EXPECT_EQ(CountEqual(dest, kInk), 6);
-    for (int x = 5; x <= 10; ++x) EXPECT_EQ(At(dest, x, 1), kInk) << x;
+    for (int x = 5; x <= 10; ++x)
+        EXPECT_EQ(At(dest, x, 1), kInk) << x;
 }
 
 TEST(LineTest, SteepAndDiagonalLinesDrawOnePixelPerStepIncludingBothEnds) {
@@ -88,7 +89,8 @@ TEST(LineTest, SteepAndDiagonalLinesDrawOnePixelPerStepIncludingBothEnds) {
 
     FillWith(dest, kPaper);
     DrawLine(&dest, 0, 0, 9, 9, kInk, 1.0f, kModeCopy, false);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(At(dest, i, i), kInk);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(At(dest, i, i), kInk);
     EXPECT_EQ(CountEqual(dest, kInk), 10);
 }
 
@@ -100,7 +102,8 @@ TEST(LineTest, LinesAreClippedAndLinesOutsideDrawNothing) {
 
     FillWith(dest, kPaper);
     DrawLine(&dest, -1e9f, -1e9f, 1e9f, 1e9f, kInk, 1.0f, kModeCopy, false);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(At(dest, i, i), kInk);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(At(dest, i, i), kInk);
 
     FillWith(dest, kPaper);
     DrawLine(&dest, -5, -1, 20, -1, kInk, 1.0f, kModeCopy, true);
@@ -136,7 +139,8 @@ TEST(BezierTest, StraightControlPolygonDrawsTheLineAndCurvesAreCutAtTheBorders) 
     MemBitmap dest(12, 5);
     FillWith(dest, kPaper);
     DrawQuadBezier(&dest, {1, 2}, {5, 2}, {10, 2}, kInk, 1.0f, kModeCopy, false);
-    for (int x = 1; x <= 10; ++x) EXPECT_EQ(At(dest, x, 2), kInk) << x;
+    for (int x = 1; x <= 10; ++x)
+        EXPECT_EQ(At(dest, x, 2), kInk) << x;
     EXPECT_EQ(CountEqual(dest, kInk), 10);
 
     // A parabola whose ends lie far outside: only its visible part is drawn, bounded in time.

@@ -11,7 +11,9 @@ namespace {
 
 raster::TextRenderer* textRenderer = nullptr;
 
-float Clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
+float Clamp01(float v) {
+    return std::min(1.0f, std::max(0.0f, v));
+}
 
 raster::NativeFont FontOf(const TextStyle& style) {
     raster::NativeFont font;
@@ -46,8 +48,9 @@ Shape Circle(float cx, float cy, float radius) {
 
 Shape Ring(float cx, float cy, float radius, float halfWidth) {
     const float outer = radius + halfWidth;
-    return {[=](float x, float y) { return std::abs(std::hypot(x - cx, y - cy) - radius) - halfWidth; },
-            cx - outer, cy - outer, cx + outer, cy + outer};
+    return {
+        [=](float x, float y) { return std::abs(std::hypot(x - cx, y - cy) - radius) - halfWidth; },
+        cx - outer, cy - outer, cx + outer, cy + outer};
 }
 
 Shape Segment(float x1, float y1, float x2, float y2, float halfWidth) {
@@ -118,7 +121,9 @@ Paint RadialGradient(float cx, float cy, float radius, Colour centre, Colour edg
 Canvas::Canvas(int width, int height)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height * 4, 0.0f) {}
 
-void Canvas::SetTextRenderer(raster::TextRenderer* renderer) { textRenderer = renderer; }
+void Canvas::SetTextRenderer(raster::TextRenderer* renderer) {
+    textRenderer = renderer;
+}
 
 void Canvas::Clear(Colour colour) {
     for (size_t i = 0; i < pixels_.size(); i += 4) {
@@ -140,7 +145,9 @@ void Canvas::Blend(int x, int y, const Colour& colour, float coverage) {
     p[3] = a + p[3] * (1 - a);
 }
 
-void Canvas::Fill(const Shape& shape, const Paint& paint) { FillSoft(shape, paint, 1.0f); }
+void Canvas::Fill(const Shape& shape, const Paint& paint) {
+    FillSoft(shape, paint, 1.0f);
+}
 
 void Canvas::FillSoft(const Shape& shape, const Paint& paint, float blur) {
     const int left = std::max(0, static_cast<int>(std::floor(shape.left - blur - 1)));
@@ -168,7 +175,8 @@ float Canvas::TextWidth(const std::string& text, const TextStyle& style) const {
     const raster::TextExtent extent =
         textRenderer->MeasureText(FontOf(style), raster::Utf16FromUtf8(text));
     size_t characters = 0;
-    for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    for (char c : text)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     return extent.width + style.spacing * (characters > 0 ? characters - 1 : 0);
 }
 
@@ -237,7 +245,8 @@ void Canvas::Over(const Canvas& other, int x, int y) {
             const int ty = y + row;
             if (tx < 0 || ty < 0 || tx >= width_ || ty >= height_) continue;
             float* d = &pixels_[(static_cast<size_t>(ty) * width_ + tx) * 4];
-            for (int k = 0; k < 4; ++k) d[k] = s[k] + d[k] * (1 - s[3]);
+            for (int k = 0; k < 4; ++k)
+                d[k] = s[k] + d[k] * (1 - s[3]);
         }
     }
 }

@@ -79,16 +79,21 @@ struct Plate {
 };
 
 constexpr Plate kPlates[] = {
-    {512, 714, 178, "VCF INPUT"},  {718, 1010, 178, "VCF MODULATION"},
-    {512, 754, 335, "ENVELOPES"},  {758, 914, 335, "LFO"},
-    {918, 1010, 335, "OUTPUT"},    {512, 846, 492, "HARMONICS  ·  DISTORTION"},
+    {512, 714, 178, "VCF INPUT"}, {718, 1010, 178, "VCF MODULATION"},
+    {512, 754, 335, "ENVELOPES"}, {758, 914, 335, "LFO"},
+    {918, 1010, 335, "OUTPUT"},   {512, 846, 492, "HARMONICS  ·  DISTORTION"},
     {850, 1010, 492, "EFFECT"},
 };
 
 constexpr float kDividers[][3] = {  // x, top, bottom
-    {716, 80, 176}, {756, 231, 333}, {916, 231, 333}, {848, 388, 490}};
+    {716, 80, 176},
+    {756, 231, 333},
+    {916, 231, 333},
+    {848, 388, 490}};
 
-const PositionPlace& Place(int position) { return *PositionPlaceAt(position); }
+const PositionPlace& Place(int position) {
+    return *PositionPlaceAt(position);
+}
 
 float ColumnCentre(int position) {
     const PositionPlace& place = Place(position);
@@ -111,12 +116,12 @@ float LabelTop(int position) {
     return place.valueText.B + 2.0f;
 }
 
-
 }  // namespace
 
 void DrawFrame(Canvas& canvas, float left, float top, float right, float bottom) {
     const float l = Px(left), t = Px(top), r = Px(right), b = Px(bottom);
-    canvas.FillSoft(RoundRect(l + 1, t + 3, r + 1, b + 4, 10), Solid(Colour::Hex(0x000000, 0.55f)), 8);
+    canvas.FillSoft(RoundRect(l + 1, t + 3, r + 1, b + 4, 10), Solid(Colour::Hex(0x000000, 0.55f)),
+                    8);
     canvas.Fill(RoundRect(l, t, r, b, 10), Solid(kFrameEdge));
     canvas.Fill(RoundRect(l + 2, t + 2, r - 2, b - 2, 8.5f), Solid(kFrameFill));
     canvas.Fill(RoundRect(l + 8, t + 2.5f, r - 8, t + 3.5f, 0.5f), Solid(kFrameHighlight));
@@ -131,8 +136,10 @@ void DrawNameplate(Canvas& canvas, float left, float right, float bottom, const 
     canvas.Text(title, centre, t + 3, text);
     const float y = (t + b) / 2;
     if (centre - width / 2 - 14 > l + 10) {
-        canvas.Fill(Segment(l + 10, y, centre - width / 2 - 12, y, 0.8f), Solid(kAccent.WithAlpha(0.45f)));
-        canvas.Fill(Segment(centre + width / 2 + 12, y, r - 10, y, 0.8f), Solid(kAccent.WithAlpha(0.45f)));
+        canvas.Fill(Segment(l + 10, y, centre - width / 2 - 12, y, 0.8f),
+                    Solid(kAccent.WithAlpha(0.45f)));
+        canvas.Fill(Segment(centre + width / 2 + 12, y, r - 10, y, 0.8f),
+                    Solid(kAccent.WithAlpha(0.45f)));
     }
 }
 
@@ -166,7 +173,8 @@ void DrawGroupCaption(Canvas& canvas, float left, float right, float top, const 
     canvas.Fill(Segment(r - 4, mid - 5, r - 4, mid, 0.7f), Solid(line));
 }
 
-void DrawButtonBezel(Canvas& canvas, float left, float top, float right, float bottom, const char* text) {
+void DrawButtonBezel(Canvas& canvas, float left, float top, float right, float bottom,
+                     const char* text) {
     const float l = Px(left), t = Px(top), r = Px(right), b = Px(bottom);
     canvas.Fill(RoundRect(l + 1, t + 1, r - 1, b - 1, 4), Solid(Colour::Hex(0x0b0c0e)));
     canvas.Fill(RoundRect(l + 2, t + 2, r - 2, b - 2, 3.5f),
@@ -182,13 +190,15 @@ void DrawDisplayWell(Canvas& canvas, float left, float top, float right, float b
     const float l = Px(left), t = Px(top), r = Px(right), b = Px(bottom);
     canvas.Fill(RoundRect(l - 3, t - 3, r + 3, b + 3, 6), Solid(Colour::Hex(0x3a3d44)));
     canvas.Fill(RoundRect(l - 2, t - 2, r + 2, b + 2, 5), Solid(Colour::Hex(0x050506)));
-    canvas.Fill(RoundRect(l, t, r, b, 4), VerticalGradient(t, b, Colour::Hex(0x0c0d0f), Colour::Hex(0x141518)));
+    canvas.Fill(RoundRect(l, t, r, b, 4),
+                VerticalGradient(t, b, Colour::Hex(0x0c0d0f), Colour::Hex(0x141518)));
 }
 
 void DrawArrow(Canvas& canvas, float cx, float cy, bool right) {
     const float x = Px(cx), y = Px(cy);
     canvas.Fill(Circle(x, y, 19), Solid(Colour::Hex(0x0b0c0e)));
-    canvas.Fill(Circle(x, y, 18), VerticalGradient(y - 18, y + 18, Colour::Hex(0x40444b), Colour::Hex(0x23262b)));
+    canvas.Fill(Circle(x, y, 18),
+                VerticalGradient(y - 18, y + 18, Colour::Hex(0x40444b), Colour::Hex(0x23262b)));
     const float d = right ? 1 : -1;
     canvas.Fill(Polygon({{x - 6 * d, y - 9}, {x + 8 * d, y}, {x - 6 * d, y + 9}}), Solid(kLabel));
 }
@@ -263,7 +273,8 @@ void DrawBottomBand(Canvas& canvas) {
 
     DrawFrame(canvas, 762, 724, 1012, 799);
     DrawNameplate(canvas, 828, 956, 799, "SECTIONS");
-    const char* sectionNames[8] = {"VCO 1", "VCO 2", "VCO 3", "VCO 4", "FILTER", "ENV/LFO", "HARM/DIST", "EFFECT"};
+    const char* sectionNames[8] = {"VCO 1",  "VCO 2",   "VCO 3",     "VCO 4",
+                                   "FILTER", "ENV/LFO", "HARM/DIST", "EFFECT"};
     TextStyle name = LabelText(14);
     name.align = Align::kLeft;
     for (int i = 0; i < 8; ++i) {
@@ -279,7 +290,8 @@ void DrawPositionLabels(Canvas& canvas) {
         const PositionPlace& place = Place(position);
         if (place.kind == kPlaceNone) continue;
         const char* text = PanelLabel(position);
-        if (text != nullptr) DrawLabel(canvas, text, ColumnCentre(position), LabelTop(position), kLabel);
+        if (text != nullptr)
+            DrawLabel(canvas, text, ColumnCentre(position), LabelTop(position), kLabel);
     }
 }
 
@@ -301,10 +313,12 @@ std::unique_ptr<Canvas> DrawBackground(int width, int height) {
     DrawFrame(*canvas, 510, 539, 1012, 723);
     DrawFrame(*canvas, 470, 4, 858, 72);
     DrawFrame(*canvas, 862, 4, 1012, 72);
-    for (const Plate& plate : kPlates) DrawNameplate(*canvas, plate.left, plate.right, plate.bottom, plate.title);
+    for (const Plate& plate : kPlates)
+        DrawNameplate(*canvas, plate.left, plate.right, plate.bottom, plate.title);
     for (const auto& divider : kDividers) {
-        canvas->Fill(Segment(Px(divider[0]), Px(divider[1]), Px(divider[0]), Px(divider[2]) - 34, 1),
-                     Solid(kFrameEdge));
+        canvas->Fill(
+            Segment(Px(divider[0]), Px(divider[1]), Px(divider[0]), Px(divider[2]) - 34, 1),
+            Solid(kFrameEdge));
     }
     DrawTopLeft(*canvas);
     DrawLogotype(*canvas);
@@ -349,8 +363,12 @@ void DrawTrace(Canvas& canvas, float top, float bottom, float (*wave)(float)) {
     }
 }
 
-float ChorusWave(float t) { return 0.5f * std::sin(t * 37.7f) + 0.35f * std::sin(t * 41.3f + 1); }
-float DriveWave(float t) { return std::tanh(3.2f * std::sin(t * 31.4f)) * 0.85f; }
+float ChorusWave(float t) {
+    return 0.5f * std::sin(t * 37.7f) + 0.35f * std::sin(t * 41.3f + 1);
+}
+float DriveWave(float t) {
+    return std::tanh(3.2f * std::sin(t * 31.4f)) * 0.85f;
+}
 
 void DrawTabs(Canvas& canvas) {
     // The equalizer's view switches: parametric (faders) and graphic (curve).
@@ -359,9 +377,11 @@ void DrawTabs(Canvas& canvas) {
         const char* text;
     } tabs[2] = {{91, 118, "PARA"}, {122, 149, "GRAPH"}};
     for (const auto& tab : tabs) {
-        canvas.Fill(RoundRect(Px(tab.left), Px(3), Px(tab.right), Px(20), 4), Solid(Colour::Hex(0x3a3d44)));
-        canvas.Fill(RoundRect(Px(tab.left) + 1.5f, Px(3) + 1.5f, Px(tab.right) - 1.5f, Px(20) - 1.5f, 3),
-                    Solid(kPlate));
+        canvas.Fill(RoundRect(Px(tab.left), Px(3), Px(tab.right), Px(20), 4),
+                    Solid(Colour::Hex(0x3a3d44)));
+        canvas.Fill(
+            RoundRect(Px(tab.left) + 1.5f, Px(3) + 1.5f, Px(tab.right) - 1.5f, Px(20) - 1.5f, 3),
+            Solid(kPlate));
         TextStyle text = LabelText(13);
         text.colour = kAccent;
         canvas.Text(tab.text, Px((tab.left + tab.right) / 2), Px(6.5f), text);
@@ -382,7 +402,8 @@ std::unique_ptr<Canvas> DrawEffectArea(int id, int width, int height) {
             canvas->Text("NO EFFECT", Px(245), Px(52), big);
             TextStyle hint = LabelText(14);
             hint.colour = kDim;
-            canvas->Text("choose CHORUS, OVERDRIVE or EQUALIZER with EFFECT TYPE", Px(245), Px(82), hint);
+            canvas->Text("choose CHORUS, OVERDRIVE or EQUALIZER with EFFECT TYPE", Px(245), Px(82),
+                         hint);
             DrawNameplate(*canvas, 0, 490, bottom, "EFFECT");
             break;
         }
@@ -410,8 +431,10 @@ std::unique_ptr<Canvas> DrawEffectArea(int id, int width, int height) {
             // The screen the equalizer curve is drawn on.
             const float l = Px(16), t = Px(30), r = Px(476), b = Px(145);
             canvas->Fill(RoundRect(l - 3, t - 3, r + 3, b + 3, 6), Solid(Colour::Hex(0x3a3d44)));
-            canvas->Fill(RoundRect(l - 1.5f, t - 1.5f, r + 1.5f, b + 1.5f, 5), Solid(Colour::Hex(0x040405)));
-            canvas->Fill(RoundRect(l, t, r, b, 4), VerticalGradient(t, b, Colour::Hex(0x0b0c0e), Colour::Hex(0x131417)));
+            canvas->Fill(RoundRect(l - 1.5f, t - 1.5f, r + 1.5f, b + 1.5f, 5),
+                         Solid(Colour::Hex(0x040405)));
+            canvas->Fill(RoundRect(l, t, r, b, 4),
+                         VerticalGradient(t, b, Colour::Hex(0x0b0c0e), Colour::Hex(0x131417)));
             break;
         }
         default:
@@ -427,7 +450,8 @@ std::unique_ptr<Canvas> DrawAbout(int width, int height) {
     const float l = cx - 520, r = cx + 520, t = 420, b = 1180;
     canvas->FillSoft(RoundRect(l, t + 10, r, b + 16, 24), Solid(Colour::Hex(0x000000, 0.8f)), 30);
     canvas->Fill(RoundRect(l, t, r, b, 24), Solid(kFrameEdge));
-    canvas->Fill(RoundRect(l + 3, t + 3, r - 3, b - 3, 21), VerticalGradient(t, b, Colour::Hex(0x23262b), kFrameFill));
+    canvas->Fill(RoundRect(l + 3, t + 3, r - 3, b - 3, 21),
+                 VerticalGradient(t, b, Colour::Hex(0x23262b), kFrameFill));
     TextStyle mark = TitleText(120);
     mark.colour = kWhite;
     mark.spacing = 26;

@@ -25,7 +25,8 @@ Image Half(const raster::MemBitmap& source) {
             uint32_t out = 0;
             for (int shift = 0; shift < 32; shift += 8) {
                 uint32_t sum = 0;
-                for (int k = 0; k < 4; ++k) sum += source.Row(2 * y + k / 2)[2 * x + k % 2] >> shift & 0xFF;
+                for (int k = 0; k < 4; ++k)
+                    sum += source.Row(2 * y + k / 2)[2 * x + k % 2] >> shift & 0xFF;
                 out |= (sum / 4) << shift;
             }
             half->Row(y)[x] = out;
@@ -39,7 +40,8 @@ public:
     explicit Sheet(const std::string& folder) {
         for (const resources::ImageResource& image : resources::kImageResources) {
             const std::string name = image.name;
-            Image loaded = raster::LoadPngFile(folder + "/" + name.substr(name.find_last_of('/') + 1));
+            Image loaded =
+                raster::LoadPngFile(folder + "/" + name.substr(name.find_last_of('/') + 1));
             if (loaded != nullptr) {
                 images_[image.id] = Half(*loaded);
                 frames_[image.id] = image.frames;
@@ -98,7 +100,8 @@ void DrawPanel(const Sheet& sheet, raster::MemBitmap& panel) {
         std::snprintf(value, sizeof value, "%d", (frame - 1) * 127 / std::max(1, frames - 1));
         Text(panel, valueFont, value, place.valueText);
     }
-    for (int i = 0; i < 5; ++i) sheet.Frame(panel, 105, 1, 264 + 98 * i, 728);
+    for (int i = 0; i < 5; ++i)
+        sheet.Frame(panel, 105, 1, 264 + 98 * i, 728);
     sheet.Frame(panel, 104, 5, 264 + 98 * 2, 728);
     sheet.Frame(panel, 104, 8, 264 + 98 * 2, 728);
     sheet.Frame(panel, 104, 2, 264 + 98 * 4, 728);
@@ -111,7 +114,8 @@ void DrawPanel(const Sheet& sheet, raster::MemBitmap& panel) {
     const int rows[4] = {731, 744, 757, 770};
     const int columns[4] = {28, 132, 832, 880};
     for (int c = 0; c < 4; ++c) {
-        for (int r = 0; r < 4; ++r) sheet.Frame(panel, 131, (c + r) % 2 + 1, columns[c], rows[r]);
+        for (int r = 0; r < 4; ++r)
+            sheet.Frame(panel, 131, (c + r) % 2 + 1, columns[c], rows[r]);
     }
     sheet.Frame(panel, 110, 2, 238, 49);
     sheet.Frame(panel, 109, 1, 56, 32);
@@ -130,11 +134,13 @@ bool WritePreview(const std::string& folder, const std::string& path) {
     raster::MemBitmap others(1024, 640);
     raster::FillRect(&others, 0, 0, 1024, 640, 0xFF000000, 1.0f, raster::kModeCopy);
     const int effects[5] = {111, 112, 113, 114, 132};
-    for (int i = 0; i < 5; ++i) sheet.Frame(others, effects[i], 1, (i % 2) * 512 + 8, (i / 2) * 164 + 4);
+    for (int i = 0; i < 5; ++i)
+        sheet.Frame(others, effects[i], 1, (i % 2) * 512 + 8, (i / 2) * 164 + 4);
     sheet.Frame(others, 115, 1, 520 + 180, 2 * 164 + 60);
     if (const raster::MemBitmap* about = sheet.Get(103)) {
         Image small = Half(*about);
-        raster::Blit(&others, small.get(), 520, 2 * 164 + 80, nullptr, 1.0f, raster::kModeAlphaCopy);
+        raster::Blit(&others, small.get(), 520, 2 * 164 + 80, nullptr, 1.0f,
+                     raster::kModeAlphaCopy);
     }
     std::string sheetPath = path;
     const size_t dot = sheetPath.rfind(".png");

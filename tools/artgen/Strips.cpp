@@ -27,7 +27,9 @@ std::unique_ptr<Canvas> Stack(const resources::ImageResource& image, DrawFrameFn
     return strip;
 }
 
-float ValueOf(int frame, int frames) { return frames > 1 ? static_cast<float>(frame) / (frames - 1) : 0; }
+float ValueOf(int frame, int frames) {
+    return frames > 1 ? static_cast<float>(frame) / (frames - 1) : 0;
+}
 
 // A fader: slot, scale, value glow and cap, all within the top 88 pixels of the tall frame.
 void DrawSlider(Canvas& c, int frame, int frames, Colour capColour) {
@@ -50,7 +52,8 @@ void DrawSlider(Canvas& c, int frame, int frames, Colour capColour) {
     c.Fill(RoundRect(28, slotTop + 1, 36, slotBottom - 1, 3.5f), Solid(Colour::Hex(0x060607)));
     if (v > 0) {
         c.Fill(RoundRect(29.5f, capY, 34.5f, slotBottom - 2.5f, 2.5f),
-               VerticalGradient(capY, slotBottom, capColour.WithAlpha(0.85f), capColour.WithAlpha(0.35f)));
+               VerticalGradient(capY, slotBottom, capColour.WithAlpha(0.85f),
+                                capColour.WithAlpha(0.35f)));
     }
     // Cap with its shadow, a ribbed face and a coloured index line.
     c.FillSoft(RoundRect(11, capY - 7, 53, capY + 11, 4), Solid(Colour::Hex(0x000000, 0.7f)), 5);
@@ -63,7 +66,9 @@ void DrawSlider(Canvas& c, int frame, int frames, Colour capColour) {
     c.Fill(RoundRect(13, capY - 1.3f, 51, capY + 1.3f, 1.2f), Solid(capColour));
 }
 
-Colour KnobArcColour() { return kAccent; }
+Colour KnobArcColour() {
+    return kAccent;
+}
 
 // A knob turning its pointer from -135 to +135 degrees; stepped knobs show a dot per step.
 void DrawKnob(Canvas& c, int frame, int frames, bool stepped) {
@@ -73,7 +78,9 @@ void DrawKnob(Canvas& c, int frame, int frames, bool stepped) {
     const float start = -135 * kPi / 180;
     const float sweep = 270 * kPi / 180;
     const float angle = start + sweep * v;
-    auto at = [&](float a, float r) { return std::pair{cx + r * std::sin(a), cy - r * std::cos(a)}; };
+    auto at = [&](float a, float r) {
+        return std::pair{cx + r * std::sin(a), cy - r * std::cos(a)};
+    };
     if (stepped) {
         for (int i = 0; i < frames; ++i) {
             const auto [x, y] = at(start + sweep * ValueOf(i, frames), 29);
@@ -89,7 +96,8 @@ void DrawKnob(Canvas& c, int frame, int frames, bool stepped) {
             const auto [x0, y0] = at(a0, 29);
             const auto [x1, y1] = at(a1, 29);
             const bool lit = (a0 + a1) / 2 <= angle && v > 0;
-            c.Fill(Segment(x0, y0, x1, y1, 1.5f), Solid(lit ? KnobArcColour() : Colour::Hex(0x30333a)));
+            c.Fill(Segment(x0, y0, x1, y1, 1.5f),
+                   Solid(lit ? KnobArcColour() : Colour::Hex(0x30333a)));
         }
     }
     c.FillSoft(Circle(cx + 1, cy + 2.5f, 23), Solid(Colour::Hex(0x000000, 0.75f)), 5);
@@ -169,8 +177,7 @@ void DrawWriteAll(Canvas& c, int frame) {
     c.Fill(RoundRect(1, 1, 161, bottom - 1, 3.5f),
            VerticalGradient(0, bottom, Colour::Hex(0x30333a), Colour::Hex(0x1d1f23)));
     if (on) c.FillSoft(Circle(13, bottom / 2, 4), Solid(kRed.WithAlpha(0.9f)), 5);
-    c.Fill(Circle(13, bottom / 2, 3.5f),
-           Solid(on ? Colour::Hex(0xff6a50) : Colour::Hex(0x3a1512)));
+    c.Fill(Circle(13, bottom / 2, 3.5f), Solid(on ? Colour::Hex(0xff6a50) : Colour::Hex(0x3a1512)));
     TextStyle text = LabelText(12);
     text.align = Align::kLeft;
     text.colour = on ? kWhite : kLabel;
@@ -199,13 +206,13 @@ void DrawDigit(Canvas& c, int digit, float x, float y, float w, float h, Colour 
         float x1, y1, x2, y2;
     };
     const Bar bars[7] = {
-        {x + t + 1, y + t, x + w - t - 1, y + t},              // a
-        {x + w - t, y + t + 1, x + w - t, mid - 1},             // b
-        {x + w - t, mid + 1, x + w - t, y + h - t - 1},         // c
-        {x + t + 1, y + h - t, x + w - t - 1, y + h - t},       // d
-        {x + t, mid + 1, x + t, y + h - t - 1},                 // e
-        {x + t, y + t + 1, x + t, mid - 1},                     // f
-        {x + t + 1, mid, x + w - t - 1, mid},                   // g
+        {x + t + 1, y + t, x + w - t - 1, y + t},          // a
+        {x + w - t, y + t + 1, x + w - t, mid - 1},        // b
+        {x + w - t, mid + 1, x + w - t, y + h - t - 1},    // c
+        {x + t + 1, y + h - t, x + w - t - 1, y + h - t},  // d
+        {x + t, mid + 1, x + t, y + h - t - 1},            // e
+        {x + t, y + t + 1, x + t, mid - 1},                // f
+        {x + t + 1, mid, x + w - t - 1, mid},              // g
     };
     for (int s = 0; s < 7; ++s) {
         const bool on = (kSegments[digit] >> s) & 1;
@@ -233,11 +240,14 @@ constexpr int kWhiteSemitone[7] = {0, 2, 4, 5, 7, 9, 11};
 Shape WhiteKey(int index) {
     const float left = 28.0f * index + 1;
     Shape key = RoundRect(left, -4, left + 26, 139, 3);
-    for (float black : kBlackLeft) key = Subtract(key, RoundRect(black - 1, -4, black + 21, 86, 2));
+    for (float black : kBlackLeft)
+        key = Subtract(key, RoundRect(black - 1, -4, black + 21, 86, 2));
     return key;
 }
 
-Shape BlackKey(int index) { return RoundRect(kBlackLeft[index], -4, kBlackLeft[index] + 20, 84, 2.5f); }
+Shape BlackKey(int index) {
+    return RoundRect(kBlackLeft[index], -4, kBlackLeft[index] + 20, 84, 2.5f);
+}
 
 void DrawOctave(Canvas& c) {
     c.Fill(RoundRect(0, 0, 196, 140, 0), Solid(Colour::Hex(0x050506)));
@@ -246,21 +256,25 @@ void DrawOctave(Canvas& c) {
         c.Fill(RoundRect(28.0f * i + 2, 132, 28.0f * i + 26, 138, 2), Solid(Colour::Hex(0xc4c0b6)));
     }
     for (int i = 0; i < 5; ++i) {
-        c.FillSoft(RoundRect(kBlackLeft[i] + 1, 0, kBlackLeft[i] + 23, 88, 3), Solid(Colour::Hex(0x000000, 0.5f)), 4);
+        c.FillSoft(RoundRect(kBlackLeft[i] + 1, 0, kBlackLeft[i] + 23, 88, 3),
+                   Solid(Colour::Hex(0x000000, 0.5f)), 4);
         c.Fill(BlackKey(i), VerticalGradient(0, 84, Colour::Hex(0x0c0c0d), Colour::Hex(0x2a2b2e)));
-        c.Fill(RoundRect(kBlackLeft[i] + 3, 70, kBlackLeft[i] + 17, 81, 2), Solid(Colour::Hex(0x3a3b3f)));
+        c.Fill(RoundRect(kBlackLeft[i] + 3, 70, kBlackLeft[i] + 17, 81, 2),
+               Solid(Colour::Hex(0x3a3b3f)));
     }
 }
 
 void DrawLitKey(Canvas& c, int semitone) {
     for (int i = 0; i < 7; ++i) {
         if (kWhiteSemitone[i] == semitone) {
-            c.Fill(WhiteKey(i), VerticalGradient(0, 140, Colour::Hex(0xf5b451), Colour::Hex(0xffd796)));
+            c.Fill(WhiteKey(i),
+                   VerticalGradient(0, 140, Colour::Hex(0xf5b451), Colour::Hex(0xffd796)));
         }
     }
     for (int i = 0; i < 5; ++i) {
         if (kBlackSemitone[i] == semitone) {
-            c.Fill(BlackKey(i), VerticalGradient(0, 84, Colour::Hex(0x8a4e0c), Colour::Hex(0xe69a32)));
+            c.Fill(BlackKey(i),
+                   VerticalGradient(0, 84, Colour::Hex(0x8a4e0c), Colour::Hex(0xe69a32)));
         }
     }
 }
@@ -329,15 +343,20 @@ std::unique_ptr<Canvas> DrawImage(const resources::ImageResource& image) {
         case 125:
             return Stack(image, [](Canvas& c, int f, int) { DrawCopyButton(c, f); });
         case 126:
-            return Stack(image, [](Canvas& c, int f, int) { DrawTextButton(c, f, "DEFAULT", nullptr, 15); });
+            return Stack(
+                image, [](Canvas& c, int f, int) { DrawTextButton(c, f, "DEFAULT", nullptr, 15); });
         case 127:
-            return Stack(image, [](Canvas& c, int f, int) { DrawTextButton(c, f, "RANDOM", nullptr, 15); });
+            return Stack(
+                image, [](Canvas& c, int f, int) { DrawTextButton(c, f, "RANDOM", nullptr, 15); });
         case 128:
-            return Stack(image, [](Canvas& c, int f, int) { DrawTextButton(c, f, "RESET", nullptr, 15); });
+            return Stack(image,
+                         [](Canvas& c, int f, int) { DrawTextButton(c, f, "RESET", nullptr, 15); });
         case 129:
-            return Stack(image, [](Canvas& c, int f, int) { DrawTextButton(c, f, "SELECT", "ALL", 14); });
+            return Stack(image,
+                         [](Canvas& c, int f, int) { DrawTextButton(c, f, "SELECT", "ALL", 14); });
         case 130:
-            return Stack(image, [](Canvas& c, int f, int) { DrawTextButton(c, f, "CLEAR", "ALL", 14); });
+            return Stack(image,
+                         [](Canvas& c, int f, int) { DrawTextButton(c, f, "CLEAR", "ALL", 14); });
         case 131:
             return Stack(image, [](Canvas& c, int f, int) { DrawCheckbox(c, f); });
         case 133:

@@ -7,7 +7,9 @@ namespace artgen::style {
 
 // Images are drawn at twice the 1024 x 800 panel.
 inline constexpr float kScale = 2.0f;
-inline float Px(float units) { return units * kScale; }
+inline float Px(float units) {
+    return units * kScale;
+}
 
 inline const Colour kPanel = Colour::Hex(0x141518);
 inline const Colour kPanelDeep = Colour::Hex(0x0e0f11);
