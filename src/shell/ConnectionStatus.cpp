@@ -22,7 +22,8 @@ std::string ConnectionStatus::Ago(int64_t thenMs, int64_t nowMs) {
 
 std::string ConnectionStatus::Describe(MidiLink& link, const MidiSettings& settings,
                                        int64_t nowMs) {
-    return "Output: " + RoleState(link, settings, MidiRole::Output) +
-           "   Orvo input: " + RoleState(link, settings, MidiRole::UnitInput) +
-           "   Last answer: " + Ago(link.LastUnitAnswerMs(), nowMs);
+    // The short part first: a narrow window cuts the line at its right end.
+    return "Last answer: " + Ago(link.LastUnitAnswerMs(), nowMs) +
+           "   Output: " + RoleState(link, settings, MidiRole::Output) +
+           "   Orvo input: " + RoleState(link, settings, MidiRole::UnitInput);
 }

@@ -26,7 +26,10 @@ MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
     setCentralWidget(new QWidget(this));
     BuildMenu();
     connection_ = new QLabel(this);
-    statusBar()->addPermanentWidget(connection_);
+    // The label never widens the window, whose width is the panel's. A passing note covers it
+    // for a while, then it shows again.
+    connection_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(connection_, 1);
     // The window's size is the panel's; a grip would offer a resizing that does nothing.
     statusBar()->setSizeGripEnabled(false);
     SetClientSize(kTemplateWidth, kTemplateHeight);
@@ -110,7 +113,10 @@ int MainWindow::StatusBarHeight() const {
 }
 
 void MainWindow::SetConnectionText(const QString& text) {
-    if (connection_->text() != text) connection_->setText(text);
+    if (connection_->text() == text) return;
+    connection_->setText(text);
+    // The window is as wide as the panel; at a small zoom the line is cut, the tip shows it all.
+    connection_->setToolTip(text);
 }
 
 QString MainWindow::ConnectionText() const {

@@ -34,10 +34,10 @@ public:
     int NonClientHeight() const;
     // The height the status bar takes below the client area.
     int StatusBarHeight() const;
-    // The connection's state, shown at the status bar's right for as long as it holds.
+    // The connection's state, shown in the status bar for as long as it holds.
     void SetConnectionText(const QString& text);
     QString ConnectionText() const;
-    // A passing note (a port that went or came back), shown at the status bar's left for a while.
+    // A passing note (a port that went or came back), shown over the connection for a while.
     void ShowNote(const QString& note);
     void BringToFront();
     // The client area takes the panel's size now and whenever the panel is zoomed.

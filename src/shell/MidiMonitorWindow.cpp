@@ -14,16 +14,9 @@
 #include "midi/MidiLink.h"
 
 namespace {
+// Who is at the other end: the unit, on its input and on the output, or the keyboard.
 const char* RoleWord(MidiRole role) {
-    switch (role) {
-        case MidiRole::UnitInput:
-            return "unit";
-        case MidiRole::KeyboardInput:
-            return "keys";
-        case MidiRole::Output:
-            break;
-    }
-    return "out";
+    return role == MidiRole::KeyboardInput ? "keys" : "unit";
 }
 }  // namespace
 

@@ -128,6 +128,8 @@ void PreferencesDialog::SearchStep() {
     FillAll();
     searchText_->setText(QString::fromStdString(search->Text()));
     find_->setEnabled(true);
+    // The findings may take several lines; the dialog grows to show them whole.
+    adjustSize();
 }
 
 QComboBox* PreferencesDialog::List(MidiRole role) const {

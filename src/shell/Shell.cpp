@@ -172,8 +172,11 @@ void Shell::CheckTick() {
 void Shell::FollowPorts() {
     if (!link_ || !current_ || !window_) return;
     link_->RescanPorts();
+    // Notes of one rescan show together; a second would replace the first at once.
+    std::string notes;
     for (const std::string& note : link_->TakePortNotes())
-        window_->ShowNote(QString::fromStdString(note));
+        notes += (notes.empty() ? "" : "; ") + note;
+    if (!notes.empty()) window_->ShowNote(QString::fromStdString(notes));
     window_->SetConnectionText(QString::fromStdString(
         ConnectionStatus::Describe(*link_, *current_, MidiTrafficQueue::NowMs())));
 }
