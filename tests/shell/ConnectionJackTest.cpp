@@ -7,6 +7,9 @@
 #include <rtmidi/RtMidi.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <thread>
 
 #include "editor/OrvoEditor.h"
@@ -43,27 +46,58 @@ bool EventuallyInLoop(F done, std::chrono::milliseconds within = 5000ms) {
 }
 
 // A port pair that sends back whatever it gets, as a MIDI thru box or a loopback cable does.
+// The copies go out from a thread of its own, not from JACK's process thread that delivers them.
 class EchoPort {
 public:
     explicit EchoPort(const std::string& name)
         : in_(RtMidi::UNIX_JACK, name + " in"), out_(RtMidi::UNIX_JACK, name + " out") {
+        out_.openVirtualPort("out");
+        sender_ = std::thread([this] { SendLoop(); });
         in_.ignoreTypes(false, true, true);
         in_.setCallback(&Echo, this);
         in_.openVirtualPort("in");
-        out_.openVirtualPort("out");
     }
     ~EchoPort() {
         in_.cancelCallback();
         in_.closePort();
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            stop_ = true;
+        }
+        waiting_.notify_all();
+        sender_.join();
         out_.closePort();
     }
 
 private:
     static void Echo(double, std::vector<unsigned char>* message, void* self) {
-        static_cast<EchoPort*>(self)->out_.sendMessage(message);
+        auto* port = static_cast<EchoPort*>(self);
+        {
+            std::lock_guard<std::mutex> hold(port->lock_);
+            port->queue_.push_back(*message);
+        }
+        port->waiting_.notify_one();
     }
+    void SendLoop() {
+        std::unique_lock<std::mutex> hold(lock_);
+        for (;;) {
+            waiting_.wait(hold, [&] { return stop_ || !queue_.empty(); });
+            if (stop_) return;
+            std::vector<unsigned char> message = std::move(queue_.front());
+            queue_.pop_front();
+            hold.unlock();
+            out_.sendMessage(&message);
+            hold.lock();
+        }
+    }
+
     RtMidiIn in_;
     RtMidiOut out_;
+    std::mutex lock_;
+    std::condition_variable waiting_;
+    std::deque<std::vector<unsigned char>> queue_;
+    bool stop_ = false;
+    std::thread sender_;
 };
 
 // The virtual unit on its JACK ports, fed by a polling thread while it lives.
