@@ -2,6 +2,7 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "midi/PortNameMatch.h"
@@ -157,13 +158,6 @@ const char* RoleTitle(MidiRole role) {
     }
     return "Output";
 }
-
-bool Lists(const std::vector<std::string>& names, const std::string& name) {
-    for (const std::string& listed : names) {
-        if (listed == name) return true;
-    }
-    return false;
-}
 }  // namespace
 
 bool MidiLink::RescanPorts() {
@@ -180,7 +174,8 @@ bool MidiLink::RescanPorts() {
 void MidiLink::FollowPort(MidiRole role, bool listsChanged) {
     std::string& opened = openedNames_[Index(role)];
     if (!opened.empty()) {
-        if (Lists(ListOf(role), opened)) return;
+        const std::vector<std::string>& listed = ListOf(role);
+        if (std::find(listed.begin(), listed.end(), opened) != listed.end()) return;
         // The port went away under the open role (cable out, unit off); closing it now lets
         // the role open the port afresh when it comes back.
         if (MidiPort* port = PortOf(role)) port->Close();
