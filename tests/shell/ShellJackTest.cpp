@@ -19,6 +19,7 @@
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
 #include "shell/MainWindow.h"
+#include "shell/MenuTable.h"
 #include "shell/ShellTestSupport.h"
 #include "sim/SimPorts.h"
 #include "sim/VirtualOrvo.h"
@@ -207,8 +208,10 @@ TEST(ShellOverJack, StartUpAndShutdownRunInTheirOrder) {
     EXPECT_FALSE(probe.unitInputOpenAtCreation);
     EXPECT_TRUE(shell.Link()->UnitInput()->IsOpen());
     EXPECT_FALSE(shell.Link()->KeyboardInput()->IsOpen());
-    EXPECT_STREQ(shell.Settings()->keyboardInputName, "off");
-    EXPECT_NE(TempDir::Read(environment.SettingsPath()).find("inBdev=off"), std::string::npos);
+    // The keyboard's port is missing; its name stays for when it is back.
+    EXPECT_STREQ(shell.Settings()->keyboardInputName, "gone:port");
+    EXPECT_NE(TempDir::Read(environment.SettingsPath()).find("inBdev=gone:port"),
+              std::string::npos);
     EXPECT_TRUE(Lists(shell.Link()->InputNames(), peer.OutputName()));
     EXPECT_TRUE(Lists(shell.Link()->OutputNames(), peer.InputName()));
 
@@ -302,14 +305,14 @@ TEST(ShellOverJack, UndoRedoAndCompareFromTheMenuReachTheVirtualUnit) {
     ASSERT_TRUE(run.UnitHolds(randomised));
     const auto after = run.EditBuffer();
 
-    window.HandleCommand(40047);  // Edit > Undo
+    window.HandleCommand(menu::kUndo);
     EXPECT_TRUE(Eventually([&] { return run.EditBuffer() == before; }));
-    window.HandleCommand(40048);  // Edit > Redo
+    window.HandleCommand(menu::kRedo);
     EXPECT_TRUE(Eventually([&] { return run.EditBuffer() == after; }));
-    window.HandleCommand(40049);  // Edit > Compare: the program as the session started
+    window.HandleCommand(menu::kCompare);  // the program as the session started
     EXPECT_TRUE(editor.Comparing());
     EXPECT_TRUE(run.UnitHolds(original));
-    window.HandleCommand(40049);
+    window.HandleCommand(menu::kCompare);
     EXPECT_TRUE(Eventually([&] { return run.EditBuffer() == after; }));
     EXPECT_TRUE(run.UnitHolds(randomised));
 }
