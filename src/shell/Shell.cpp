@@ -17,8 +17,8 @@
 #include "library/MakePlugin.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
+#include "plugin/EditorCommand.h"
 #include "shell/MainWindow.h"
-#include "shell/MenuTable.h"
 #include "shell/Preferences.h"
 #include "shell/PreferencesDialog.h"
 #include "util/DebugPrint.h"
@@ -161,7 +161,7 @@ void Shell::CheckTick() {
     if (ticking_ || QThread::currentThread()->loopLevel() != 1) return;
     if (!tick_.Due(NowMs())) return;
     ticking_ = true;
-    if (plugin_ != nullptr) plugin_->DoCommand(menu::kTickCommand);
+    if (plugin_ != nullptr) plugin_->DoCommand(kCommandTick);
     ticking_ = false;
 }
 
