@@ -142,7 +142,7 @@ MidiMessage ShortMessage(const uint8_t* bytes, size_t size) {
 void MidiLink::OnUnitInput(const uint8_t* bytes, size_t size) {
     PluginBase* plugin = plugin_.load();
     if (size == 0 || bytes == nullptr || plugin == nullptr) return;
-    if (size >= 4) {
+    if (bytes[0] == kSysExStart) {
         SysExMessage message;
         message.size = static_cast<int32_t>(size);
         message.bytes = bytes;
@@ -156,7 +156,7 @@ void MidiLink::OnUnitInput(const uint8_t* bytes, size_t size) {
 void MidiLink::OnKeyboardInput(const uint8_t* bytes, size_t size) {
     PluginBase* plugin = plugin_.load();
     if (size == 0 || bytes == nullptr || plugin == nullptr) return;
-    if (size >= 4) {
+    if (bytes[0] == kSysExStart) {
         DebugPrint("NOT EXPECTING %d midi callback msg len\n", static_cast<int>(size));
         return;
     }
