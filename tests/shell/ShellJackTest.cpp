@@ -152,7 +152,7 @@ TEST(ShellOverJack, TheEditorTalksToTheVirtualUnit) {
     unit.SetEraseDelayMs(50);
     SimPorts ports(unit);
     std::string reason;
-    ASSERT_TRUE(ports.Open("Orvo", SimPorts::Backend::kJack, &reason)) << reason;
+    ASSERT_TRUE(ports.Open("Orvo", MidiBackend::Jack, &reason)) << reason;
     std::atomic<bool> stop{false};
     std::thread poller([&] {
         while (!stop) {
@@ -232,9 +232,9 @@ TEST(ShellOverJack, TheEditorTalksToTheVirtualUnit) {
         return !replies.empty() && replies.back().size() > kCodeIndex &&
                replies.back()[kCodeIndex] == code;
     };
-    editor->SendSysEx({0, static_cast<int32_t>(start.size()), start.data()});
+    EXPECT_TRUE(editor->SendSysEx({0, static_cast<int32_t>(start.size()), start.data()}));
     ASSERT_TRUE(Eventually([&] { return lastReplyIs(kReplyReadyForData); }));
-    editor->SendSysEx({0, static_cast<int32_t>(data.size()), data.data()});
+    EXPECT_TRUE(editor->SendSysEx({0, static_cast<int32_t>(data.size()), data.data()}));
     EXPECT_TRUE(Eventually([&] { return lastReplyIs(kReplyUpdateSuccessful); }));
     Bytes received;
     ports.WithUnit([&](VirtualOrvo& u) { received = u.FirmwareImage(); });
