@@ -22,8 +22,8 @@ std::optional<MidiBackend> OpenOnFirstBackend(
     std::string* reason);
 
 // Creates a port object on the back end; null when none can be created. The error text of a
-// failed creation goes to standard error. With Automatic, the back end that worked for the
-// first object is the one the caller should pass for the others (see Resolved).
+// failed creation goes to standard error. With Automatic, backend becomes the back end that
+// worked, which the caller passes for the other objects.
 std::unique_ptr<RtMidiIn> CreateMidiIn(MidiBackend& backend, const std::string& clientName);
 std::unique_ptr<RtMidiOut> CreateMidiOut(MidiBackend& backend, const std::string& clientName);
 
