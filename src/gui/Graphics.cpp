@@ -55,7 +55,10 @@ bool EndsWithPng(const std::string& name) {
 
 Graphics::Graphics(PluginBase* core) : core_(core) {}
 
-Graphics::~Graphics() = default;
+Graphics::~Graphics() {
+    // No worker may decode through this object once it is gone.
+    ImageCache::Instance().FinishDecoding();
+}
 
 // --- Operations of the window layer: what a panel without a window does ---
 
@@ -317,18 +320,39 @@ void Graphics::CommitEntryText(Control* control, Parameter* param, const std::st
 
 // --- Images ---
 
-ImageStrip* Graphics::LoadImageStrip(int id, const std::string& name, int frameCount) {
-    auto decode = [this](int imageId, const std::string& imageName) {
-        return LoadResourceImage(imageId, imageName);
+ImageCache::Decoder Graphics::ImageDecoder() {
+    ImageCache::Decoder decoder;
+    decoder.decode = [this](int id, const std::string& name) {
+        return LoadResourceImage(id, name);
     };
-    return ImageCache::Instance().LoadStrip(decode, id, name, frameCount, imageScaleDivisor_);
+    if (DecodesImagesAhead()) {
+        decoder.measure = [](int id, const std::string& name) -> std::optional<ImageCache::Size> {
+            if (!EndsWithPng(name)) return std::nullopt;
+            const std::optional<raster::PngSize> size = raster::PngResourceSize(id);
+            if (!size) return std::nullopt;
+            return ImageCache::Size{size->width, size->height};
+        };
+        decoder.anyThread = true;
+    }
+    return decoder;
+}
+
+ImageStrip* Graphics::LoadImageStrip(int id, const std::string& name, int frameCount) {
+    return ImageCache::Instance().LoadStrip(ImageDecoder(), id, name, frameCount,
+                                            imageScaleDivisor_);
 }
 
 void Graphics::RenderAllStrips(double scale) {
-    auto decode = [this](int imageId, const std::string& imageName) {
-        return LoadResourceImage(imageId, imageName);
-    };
-    ImageCache::Instance().RenderAll(decode, scale, imageScaleDivisor_);
+    ImageCache::Instance().RenderAll(ImageDecoder(), scale, imageScaleDivisor_);
+}
+
+void Graphics::DecodeResourcesAhead(const std::vector<int>& ids) {
+    for (int id : ids)
+        ImageCache::Instance().DecodeAhead(id, [id] { return raster::LoadPngResource(id); });
+}
+
+void Graphics::FinishDecodingAhead() {
+    ImageCache::Instance().FinishDecoding();
 }
 
 void Graphics::ReleaseCaches() {
@@ -344,6 +368,7 @@ bool Graphics::BlitImage(const ImageStrip* strip, const Rect& dest, int srcX, in
     if (clip.IsEmpty() || strip == nullptr || strip->bitmap == nullptr) return true;
     const raster::PixelRect source{srcX + clip.L - dest.L, srcY + clip.T - dest.T,
                                    srcX + clip.R - dest.L, srcY + clip.B - dest.T};
+    ImageCache::Instance().Prepare(ImageDecoder(), *strip, source);
     raster::Blit(drawBitmap_.get(), strip->bitmap, clip.L, clip.T, &source, RasterWeight(blend),
                  RasterMode(blend));
     return true;

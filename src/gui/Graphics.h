@@ -9,6 +9,7 @@
 #include "gui/Blend.h"
 #include "gui/ColorARGB.h"
 #include "gui/Control.h"
+#include "gui/ImageCache.h"
 #include "gui/ImageStrip.h"
 #include "gui/MouseKeys.h"
 #include "gui/PanelKeys.h"
@@ -82,6 +83,9 @@ public:
     virtual void SetCursorShape(int shape) { (void)shape; }
     // Decodes one image resource; only names ending in ".png" (any case) are images.
     virtual std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name);
+    // Whether images can be measured without decoding them, and LoadResourceImage may run on a
+    // worker thread: then images are decoded ahead on workers and rendered as they are drawn.
+    virtual bool DecodesImagesAhead() const { return true; }
 
     // --- What the plug-in core calls ---
     void SetParamFromCore(int index, double value, bool alreadyNormalized) override;
@@ -124,6 +128,10 @@ public:
     double GuiScale() const { return guiScale_; }
     // Frees every cached image, strip and font of the process; for shutdown and tests.
     static void ReleaseCaches();
+    // Starts decoding these image resources on worker threads before any panel asks for them.
+    static void DecodeResourcesAhead(const std::vector<int>& ids);
+    // Joins those workers; what they did not decode yet is decoded when it is drawn.
+    static void FinishDecodingAhead();
 
     // --- Drawing, for controls during a redraw ---
     bool BlitImage(const ImageStrip* strip, const Rect& dest, int srcX, int srcY,
@@ -208,6 +216,7 @@ private:
     void NotifyGestureBegin(const Control* control);
     void NotifyGestureEnd(const Control* control);
     raster::Font* FontFor(TextStyle& style);
+    ImageCache::Decoder ImageDecoder();
 
     std::vector<Control*> controls_;
     PluginBase* core_;

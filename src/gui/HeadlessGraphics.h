@@ -39,6 +39,9 @@ public:
     void DestroyPanelWindow() override { windowOpen_ = false; }
     void* NativeWindow() const override;
     std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name) override;
+    // Test images are served from a map and each decode is recorded, on the calling thread: the
+    // plain path, every image decoded as it is loaded.
+    bool DecodesImagesAhead() const override { return false; }
     std::string BackendName() const override { return "Headless"; }
 
     // One timer tick of a window: collect the dirty area and redraw it. True when it drew.

@@ -1,14 +1,35 @@
 #include "gui/ImageCache.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "gui/StripResampler.h"
+
+namespace {
+
+std::atomic<bool> onDemandImages{true};
+
+// A worker a core: until the first paint the GUI thread mostly waits (on the window system, on
+// the MIDI back ends), and then it decodes what it draws first itself.
+int AheadWorkerCount() {
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(cores, 1, 3);
+}
+
+}  // namespace
+
+ImageCache::ImageCache() : ahead_(AheadWorkerCount()) {}
 
 ImageCache& ImageCache::Instance() {
     // Never destroyed: fonts and bitmaps are freed by Release at shutdown, and nothing that
     // runs during static destruction may find the cache gone.
     static ImageCache* cache = new ImageCache;
     return *cache;
+}
+
+void ImageCache::SetOnDemand(bool onDemand) {
+    onDemandImages = onDemand;
 }
 
 ImageCache::Image* ImageCache::FindImage(int id) {
@@ -18,48 +39,11 @@ ImageCache::Image* ImageCache::FindImage(int id) {
     return nullptr;
 }
 
-ImageStrip* ImageCache::LoadStrip(const Decoder& decode, int id, const std::string& name,
+ImageStrip* ImageCache::LoadStrip(const Decoder& decoder, int id, const std::string& name,
                                   int frameCount, int divisor) {
     auto strip = std::make_unique<ImageStrip>();
     strip->frameCount = frameCount < 1 ? 1 : frameCount;
-    bool fromCache = false;
-    // Called with the image lock held.
-    auto wrapCached = [&] {
-        const Image* cached = FindImage(id);
-        if (cached == nullptr) return false;
-        strip->bitmap = cached->shown.get();
-        strip->width = cached->shown->Width();
-        strip->height = cached->shown->Height();
-        fromCache = true;
-        return true;
-    };
-    {
-        std::lock_guard<std::mutex> hold(imageLock_);
-        wrapCached();
-    }
-    if (!fromCache) {
-        std::unique_ptr<raster::MemBitmap> decoded = decode ? decode(id, name) : nullptr;
-        std::lock_guard<std::mutex> hold(imageLock_);
-        if (wrapCached()) {
-            // Another thread decoded it meanwhile.
-        } else if (decoded && decoded->HasPixels()) {
-            Image image;
-            image.id = id;
-            if (divisor < 2) {
-                strip->width = decoded->Width();
-                strip->height = decoded->Height();
-                image.shown = std::move(decoded);
-            } else {
-                strip->width = decoded->Width() / divisor;
-                strip->height = decoded->Height() / divisor;
-                image.shown = std::make_unique<raster::MemBitmap>(1, 1);
-                if (image.shown->HasPixels()) image.shown->Pixels()[0] = 0;
-                image.source = std::move(decoded);
-            }
-            strip->bitmap = image.shown.get();
-            images_.push_back(std::move(image));
-        }
-    }
+    const bool fromCache = AddImage(decoder, id, name, divisor, *strip);
 
     std::lock_guard<std::mutex> hold(registryLock_);
     if (fromCache) {
@@ -72,18 +56,81 @@ ImageStrip* ImageCache::LoadStrip(const Decoder& decode, int id, const std::stri
             break;
         }
     }
+    stripImage_[strip.get()] = id;
     registry_.push_back({id, name, std::move(strip)});
     return registry_.back().strip.get();
 }
 
-const raster::MemBitmap* ImageCache::SourceOf(Image& image, const Decoder& decode,
-                                              const std::string& name) {
-    if (!image.source && decode) image.source = decode(image.id, name);
-    if (image.source && image.source->HasPixels()) return image.source.get();
-    return nullptr;
+// Enters image id into the cache unless it is there; true when it was (the strip then wraps it).
+bool ImageCache::AddImage(const Decoder& decoder, int id, const std::string& name, int divisor,
+                          ImageStrip& strip) {
+    // Called with the image lock held.
+    auto wrapCached = [&] {
+        const Image* cached = FindImage(id);
+        if (cached == nullptr) return false;
+        strip.bitmap = cached->shown.get();
+        strip.width = cached->shown->Width();
+        strip.height = cached->shown->Height();
+        return true;
+    };
+    {
+        std::lock_guard<std::mutex> hold(imageLock_);
+        if (wrapCached()) return true;
+    }
+    Image image;
+    image.id = id;
+    image.name = name;
+    image.onDemand = onDemandImages && divisor >= 2 && decoder.measure != nullptr;
+    std::unique_ptr<raster::MemBitmap> decoded;
+    if (image.onDemand) {
+        const std::optional<Size> stored = decoder.measure(id, name);
+        if (!stored || stored->width < 1 || stored->height < 1) return false;
+        image.stored = *stored;
+    } else {
+        decoded = decoder.decode ? decoder.decode(id, name) : nullptr;
+        if (!decoded || !decoded->HasPixels()) return false;
+        image.stored = {decoded->Width(), decoded->Height()};
+    }
+
+    std::lock_guard<std::mutex> hold(imageLock_);
+    // Another thread may have entered it meanwhile.
+    if (wrapCached()) return true;
+    if (divisor < 2) {
+        strip.width = decoded->Width();
+        strip.height = decoded->Height();
+        image.shown = std::move(decoded);
+    } else {
+        strip.width = image.stored.width / divisor;
+        strip.height = image.stored.height / divisor;
+        image.shown = std::make_unique<raster::MemBitmap>(1, 1);
+        if (image.shown->HasPixels()) image.shown->Pixels()[0] = 0;
+        image.source = std::move(decoded);
+    }
+    strip.bitmap = image.shown.get();
+    if (image.onDemand && decoder.anyThread) {
+        ahead_.Add(id, [decode = decoder.decode, id, name] { return decode(id, name); });
+    }
+    images_.push_back(std::move(image));
+    return false;
 }
 
-void ImageCache::RenderAll(const Decoder& decode, double scale, int divisor) {
+const raster::MemBitmap* ImageCache::SourceOf(Image& image, const Decoder& decoder) {
+    if (!image.source && !image.decodeFailed) {
+        image.source = ahead_.Holds(image.id) ? ahead_.Take(image.id) : nullptr;
+        if (!image.source && decoder.decode) image.source = decoder.decode(image.id, image.name);
+        // Measured but not decodable, or not as measured: the image stays clear.
+        const bool asMeasured = image.source && image.source->HasPixels() &&
+                                image.source->Width() == image.stored.width &&
+                                image.source->Height() == image.stored.height;
+        if (!asMeasured) {
+            image.source.reset();
+            image.decodeFailed = true;
+        }
+    }
+    return image.source.get();
+}
+
+void ImageCache::RenderAll(const Decoder& decoder, double scale, int divisor) {
     if (divisor < 1) divisor = 1;
     std::lock_guard<std::mutex> registryHold(registryLock_);
     std::lock_guard<std::mutex> imageHold(imageLock_);
@@ -94,17 +141,22 @@ void ImageCache::RenderAll(const Decoder& decode, double scale, int divisor) {
         rendered.push_back(entry.id);
         Image* image = FindImage(entry.id);
         if (image == nullptr) continue;  // a missing image stays as it is
-        const raster::MemBitmap* source = SourceOf(*image, decode, entry.name);
-        if (source == nullptr) continue;
+        if (!image->onDemand && SourceOf(*image, decoder) == nullptr) continue;
 
         const ImageStrip& first = *entry.strip;
-        int targetW = static_cast<int>(static_cast<double>(source->Width()) / divisor * scale);
-        int targetH = static_cast<int>(static_cast<double>(source->Height()) / divisor * scale);
+        int targetW = static_cast<int>(static_cast<double>(image->stored.width) / divisor * scale);
+        int targetH = static_cast<int>(static_cast<double>(image->stored.height) / divisor * scale);
         if (first.frameCount >= 2) (first.framesHorizontal ? targetW : targetH) += first.frameCount;
         if (targetW < 1 || targetH < 1) continue;
         image->shown->Resize(targetW, targetH);
         if (!image->shown->HasPixels()) continue;
-        ResampleStrip(*source, first.frameCount, first.framesHorizontal, *image->shown);
+        image->frameCount = first.frameCount;
+        image->framesHorizontal = first.framesHorizontal;
+        if (image->onDemand) {
+            image->frameReady.assign(static_cast<size_t>(first.frameCount), false);
+        } else {
+            ResampleStrip(*image->source, first.frameCount, first.framesHorizontal, *image->shown);
+        }
 
         // Every strip over this image, in any control, now measures the new size.
         for (size_t j = i; j < registry_.size(); ++j) {
@@ -116,14 +168,50 @@ void ImageCache::RenderAll(const Decoder& decode, double scale, int divisor) {
     }
 }
 
+void ImageCache::Prepare(const Decoder& decoder, const ImageStrip& strip,
+                         const raster::PixelRect& area) {
+    int id = 0;
+    {
+        std::lock_guard<std::mutex> hold(registryLock_);
+        const auto found = stripImage_.find(&strip);
+        if (found == stripImage_.end()) return;
+        id = found->second;
+    }
+    std::lock_guard<std::mutex> hold(imageLock_);
+    Image* image = FindImage(id);
+    if (image == nullptr || image->frameReady.empty()) return;
+    const int length = image->framesHorizontal ? image->shown->Width() : image->shown->Height();
+    const int begin = image->framesHorizontal ? area.left : area.top;
+    const int end = image->framesHorizontal ? area.right : area.bottom;
+    for (int k = 0; k < image->frameCount; ++k) {
+        if (image->frameReady[static_cast<size_t>(k)]) continue;
+        if (FrameOffset(length, image->frameCount, k + 1) <= begin) continue;
+        if (FrameOffset(length, image->frameCount, k) >= end) break;
+        const raster::MemBitmap* source = SourceOf(*image, decoder);
+        if (source == nullptr) return;
+        ResampleFrame(*source, image->frameCount, image->framesHorizontal, *image->shown, k);
+        image->frameReady[static_cast<size_t>(k)] = true;
+    }
+}
+
+void ImageCache::DecodeAhead(int id, DecodeQueue::Decode decode) {
+    if (onDemandImages) ahead_.Add(id, std::move(decode));
+}
+
+void ImageCache::FinishDecoding() {
+    ahead_.Finish();
+}
+
 int ImageCache::StripCount() const {
     std::lock_guard<std::mutex> hold(registryLock_);
     return static_cast<int>(registry_.size());
 }
 
 void ImageCache::Release() {
+    ahead_.Clear();
     std::lock_guard<std::mutex> registryHold(registryLock_);
     std::lock_guard<std::mutex> imageHold(imageLock_);
     registry_.clear();
+    stripImage_.clear();
     images_.clear();
 }

@@ -3,38 +3,77 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "gui/DecodeQueue.h"
 #include "gui/ImageStrip.h"
 #include "raster/MemBitmap.h"
+#include "raster/PixelRect.h"
 
 // The process-wide store of decoded images and of every strip handed out, each list under its
 // own lock because images may be asked for while other objects are being built. Strips and
 // bitmaps live until Release (at shutdown); a strip keeps its identity when it is re-rendered.
+//
+// Images drawn at a fraction of their stored size (a divisor of 2 or more) are decoded and
+// rendered when they are first drawn, frame by frame, when the decoder can measure an image
+// without decoding it: the panel's first paint then waits only for the frames it shows, while
+// worker threads decode the other images ahead of their use. Without a measure, or with the
+// on-demand path switched off, every image is decoded as it is loaded and rendered whole by
+// RenderAll (the plain path); both give the same pixels.
 class ImageCache {
 public:
-    // Decodes one image resource by id and name; null when there is none.
-    using Decoder = std::function<std::unique_ptr<raster::MemBitmap>(int id, const std::string&)>;
+    struct Size {
+        int width = 0;
+        int height = 0;
+    };
+    struct Decoder {
+        // Decodes one image resource by id and name; null when there is none.
+        std::function<std::unique_ptr<raster::MemBitmap>(int id, const std::string&)> decode;
+        // The stored size of an image without decoding it; none when there is no such image.
+        std::function<std::optional<Size>(int id, const std::string&)> measure;
+        // Whether decode may run on a worker thread.
+        bool anyThread = false;
+    };
 
     static ImageCache& Instance();
 
-    // A new strip over the cached image id (decoded now if needed). With a divisor of 2 or more
-    // the strip measures the decoded size divided by the divisor and shows a 1 x 1 placeholder
-    // until the next RenderAll. A missing image gives a strip with no pixels and no size.
-    ImageStrip* LoadStrip(const Decoder& decode, int id, const std::string& name, int frameCount,
+    // A new strip over the cached image id. With a divisor of 2 or more the strip measures the
+    // stored size divided by the divisor and shows a 1 x 1 placeholder until the next
+    // RenderAll. A missing image gives a strip with no pixels and no size.
+    ImageStrip* LoadStrip(const Decoder& decoder, int id, const std::string& name, int frameCount,
                           int divisor);
-    // Renders every registered strip at (decoded size / divisor) x scale; a strip of N >= 2
-    // frames gets N more pixels along its frame axis.
-    void RenderAll(const Decoder& decode, double scale, int divisor);
+    // Renders every registered strip at (stored size / divisor) x scale; a strip of N >= 2
+    // frames gets N more pixels along its frame axis. On demand, the frames are rendered as
+    // Prepare asks for them.
+    void RenderAll(const Decoder& decoder, double scale, int divisor);
+    // Makes the pixels of strip inside area (strip pixels) ready to be drawn.
+    void Prepare(const Decoder& decoder, const ImageStrip& strip, const raster::PixelRect& area);
+    // Queues the decode of image id on the workers ahead of its first use.
+    void DecodeAhead(int id, DecodeQueue::Decode decode);
+    // Ends the decoding ahead of use and joins its workers; what was not decoded yet is decoded
+    // when it is drawn. Called before a decoder's owner goes away.
+    void FinishDecoding();
     int StripCount() const;
     void Release();
+
+    // Off: the plain path for every image loaded from now on, to compare against.
+    static void SetOnDemand(bool onDemand);
 
 private:
     struct Image {
         int id = 0;
+        std::string name;
         std::unique_ptr<raster::MemBitmap> shown;   // what strips draw from
         std::unique_ptr<raster::MemBitmap> source;  // the decoded pixels, kept for re-renders
+        Size stored;                                // the source's size, known before decoding
+        int frameCount = 1;
+        bool framesHorizontal = false;
+        bool onDemand = false;
+        bool decodeFailed = false;
+        std::vector<bool> frameReady;  // per frame of shown, once sized by RenderAll
     };
     struct Registered {
         int id = 0;
@@ -42,11 +81,17 @@ private:
         std::unique_ptr<ImageStrip> strip;
     };
 
+    ImageCache();
+
     Image* FindImage(int id);
-    const raster::MemBitmap* SourceOf(Image& image, const Decoder& decode, const std::string& name);
+    const raster::MemBitmap* SourceOf(Image& image, const Decoder& decoder);
+    bool AddImage(const Decoder& decoder, int id, const std::string& name, int divisor,
+                  ImageStrip& strip);
 
     std::mutex imageLock_;
     std::vector<Image> images_;
     mutable std::mutex registryLock_;
     std::vector<Registered> registry_;
+    std::unordered_map<const ImageStrip*, int> stripImage_;  // under registryLock_
+    DecodeQueue ahead_;
 };

@@ -145,23 +145,31 @@ void ResampleArea(const raster::Bitmap& source, int sx, int sy, int sw, int sh,
     }
 }
 
+int FrameOffset(int length, int frameCount, int frame) {
+    const int frames = frameCount < 1 ? 1 : frameCount;
+    return static_cast<int>(std::floor(static_cast<double>(length) * frame / frames + 0.5));
+}
+
+void ResampleFrame(const raster::Bitmap& source, int frameCount, bool framesHorizontal,
+                   raster::Bitmap& target, int frame) {
+    const int sourceLength = framesHorizontal ? source.Width() : source.Height();
+    const int targetLength = framesHorizontal ? target.Width() : target.Height();
+    const int s0 = FrameOffset(sourceLength, frameCount, frame);
+    const int s1 = FrameOffset(sourceLength, frameCount, frame + 1);
+    const int t0 = FrameOffset(targetLength, frameCount, frame);
+    const int t1 = FrameOffset(targetLength, frameCount, frame + 1);
+    if (framesHorizontal) {
+        ResampleArea(source, s0, 0, s1 - s0, source.Height(), target, t0, 0, t1 - t0,
+                     target.Height());
+    } else {
+        ResampleArea(source, 0, s0, source.Width(), s1 - s0, target, 0, t0, target.Width(),
+                     t1 - t0);
+    }
+}
+
 void ResampleStrip(const raster::Bitmap& source, int frameCount, bool framesHorizontal,
                    raster::Bitmap& target) {
     const int frames = frameCount < 1 ? 1 : frameCount;
-    const int sourceLength = framesHorizontal ? source.Width() : source.Height();
-    const int targetLength = framesHorizontal ? target.Width() : target.Height();
-    auto offset = [frames](int length, int k) {
-        return static_cast<int>(std::floor(static_cast<double>(length) * k / frames + 0.5));
-    };
-    for (int k = 0; k < frames; ++k) {
-        const int s0 = offset(sourceLength, k), s1 = offset(sourceLength, k + 1);
-        const int t0 = offset(targetLength, k), t1 = offset(targetLength, k + 1);
-        if (framesHorizontal) {
-            ResampleArea(source, s0, 0, s1 - s0, source.Height(), target, t0, 0, t1 - t0,
-                         target.Height());
-        } else {
-            ResampleArea(source, 0, s0, source.Width(), s1 - s0, target, 0, t0, target.Width(),
-                         t1 - t0);
-        }
-    }
+    for (int k = 0; k < frames; ++k)
+        ResampleFrame(source, frames, framesHorizontal, target, k);
 }

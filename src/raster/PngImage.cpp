@@ -87,9 +87,7 @@ bool EndsWithPng(const std::string& path) {
     return suffix == ".png";
 }
 
-}  // namespace
-
-std::unique_ptr<MemBitmap> DecodePng(std::span<const uint8_t> bytes) {
+std::unique_ptr<MemBitmap> Decode(std::span<const uint8_t> bytes, bool builtIn) {
     if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return nullptr;
     png_structp png =
         png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailDecode, IgnoreWarning);
@@ -104,6 +102,12 @@ std::unique_ptr<MemBitmap> DecodePng(std::span<const uint8_t> bytes) {
     png_set_chunk_malloc_max(png, 8u << 20);
     MemoryReader reader{bytes.data(), bytes.size()};
     png_set_read_fn(png, &reader, ReadFromMemory);
+    if (builtIn) {
+        // The program's own images are part of its binary, not outside input: their chunk and
+        // stream checksums need not be computed again at every start.
+        png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+        png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+    }
 
     std::unique_ptr<MemBitmap> bitmap;
     std::vector<png_bytep> rows;
@@ -113,10 +117,39 @@ std::unique_ptr<MemBitmap> DecodePng(std::span<const uint8_t> bytes) {
     return bitmap;
 }
 
+}  // namespace
+
+std::unique_ptr<MemBitmap> DecodePng(std::span<const uint8_t> bytes) {
+    return Decode(bytes, false);
+}
+
+std::optional<PngSize> PngHeaderSize(std::span<const uint8_t> bytes) {
+    // The signature, then the IHDR chunk: length 13, type, width and height big-endian.
+    constexpr size_t kHeaderEnd = 8 + 4 + 4 + 8;
+    if (bytes.size() < kHeaderEnd || png_sig_cmp(bytes.data(), 0, 8) != 0) return std::nullopt;
+    if (std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) return std::nullopt;
+    auto bigEndian = [&](size_t at) {
+        return static_cast<uint32_t>(bytes[at]) << 24 | static_cast<uint32_t>(bytes[at + 1]) << 16 |
+               static_cast<uint32_t>(bytes[at + 2]) << 8 | static_cast<uint32_t>(bytes[at + 3]);
+    };
+    const uint32_t width = bigEndian(16);
+    const uint32_t height = bigEndian(20);
+    if (width == 0 || height == 0 || width > kMaxPngSide || height > kMaxPngSide)
+        return std::nullopt;
+    if (static_cast<int64_t>(width) * height > kMaxPngPixels) return std::nullopt;
+    return PngSize{static_cast<int>(width), static_cast<int>(height)};
+}
+
+std::optional<PngSize> PngResourceSize(int id) {
+    const std::span<const uint8_t> bytes = resources::FindResource(id);
+    if (bytes.size() <= 8) return std::nullopt;
+    return PngHeaderSize(bytes);
+}
+
 std::unique_ptr<MemBitmap> LoadPngResource(int id) {
     const std::span<const uint8_t> bytes = resources::FindResource(id);
     if (bytes.size() <= 8) return nullptr;
-    return DecodePng(bytes);
+    return Decode(bytes, true);
 }
 
 std::unique_ptr<MemBitmap> LoadPngFile(const std::string& path) {

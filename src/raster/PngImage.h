@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -16,6 +17,18 @@ inline constexpr const char* kPngFileFilter = "PNG files (*.PNG)";
 // Decodes a PNG held in memory into a new bitmap (any colour type and depth, interlaced or not,
 // expanded to 8-bit A, R, G, B). Null for anything that is not a complete, sane PNG.
 std::unique_ptr<MemBitmap> DecodePng(std::span<const uint8_t> bytes);
+
+struct PngSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The size a PNG held in memory declares in its header, read without decoding; none when the
+// bytes do not start like a PNG or the size is one DecodePng refuses.
+std::optional<PngSize> PngHeaderSize(std::span<const uint8_t> bytes);
+
+// The same for the embedded image resource with this id.
+std::optional<PngSize> PngResourceSize(int id);
 
 // Decodes the embedded image resource with this id. Null when the id is unknown or the resource
 // holds 8 bytes or less.

@@ -6,17 +6,20 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
 #include <exception>
 
 #include "editor/OrvoEditor.h"
+#include "editor/OrvoPanel.h"
 #include "gui/Graphics.h"
 #include "gui/GuiResize.h"
 #include "library/MakePlugin.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
+#include "platform/qt/PanelWidget.h"
 #include "plugin/EditorCommand.h"
 #include "shell/MainWindow.h"
 #include "shell/Preferences.h"
@@ -77,6 +80,9 @@ Shell::Start Shell::StartUp() {
         return Start::NoConfigFolder;
     }
     started_ = true;
+    // Workers decode the panel's images while the settings are written back and the ports
+    // brought up.
+    Graphics::DecodeResourcesAhead(OrvoPanel::ImagesOfFirstPaint());
     WriteSettings();
 
     link_ = std::make_unique<MidiLink>(
@@ -131,7 +137,19 @@ bool Shell::AttachGui() {
         editor->Resize()->ApplyAtOpening();
     }
     window_->FollowPanel(panel);
+    auto* panelWidget = qobject_cast<PanelWidget*>(panel);
+    if (panelWidget != nullptr && options_.startupReport != StartupReport::Mode::Off) {
+        connect(panelWidget, &PanelWidget::FirstPainted, this, &Shell::PanelFirstPainted,
+                Qt::SingleShotConnection);
+    }
     return true;
+}
+
+void Shell::PanelFirstPainted() {
+    StartupReport::Print(stderr, StartupReport::MsSinceProcessStart());
+    // Ended as File > Quit ends it, once the paint is over.
+    if (options_.startupReport == StartupReport::Mode::ReportAndQuit)
+        QTimer::singleShot(0, this, &Shell::Quit);
 }
 
 int Shell::RunLoop() {
@@ -170,6 +188,7 @@ void Shell::ShutDown() {
     // No delivery may reach the plug-in object once it is gone.
     if (link_) link_->CloseAll();
     plugin_.reset();
+    Graphics::FinishDecodingAhead();
     if (link_) link_->DeletePorts();
     link_.reset();
     current_.reset();

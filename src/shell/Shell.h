@@ -8,6 +8,7 @@
 #include <string>
 
 #include "midi/MidiBackend.h"
+#include "platform/qt/StartupReport.h"
 #include "shell/SettingsFile.h"
 #include "shell/ShellHooks.h"
 #include "shell/SingleInstance.h"
@@ -37,6 +38,8 @@ public:
         // A program file (absolute path) to load once started; a second start hands it to the
         // running instance instead.
         std::string programFile;
+        // Whether the time to the first painted panel is reported, and the editor then ends.
+        StartupReport::Mode startupReport = StartupReport::ModeFromEnvironment();
     };
 
     enum class Start { Running, SecondInstance, NoConfigFolder };
@@ -91,6 +94,7 @@ public:
 private:
     int64_t NowMs() const;
     void CreateMainWindow();
+    void PanelFirstPainted();
 
     Options options_;
     SingleInstance instance_;

@@ -193,5 +193,8 @@ bool WriteProfileString(const std::string& path, const char* section, const char
     if (!existing && FileExists(path)) return false;
     const std::string text = existing.value_or(std::string());
     const std::string updated = WriteProfileText(text, section, key, value);
+    // Nothing to change: the file is left alone rather than written and synced again (the
+    // editor writes its settings back at every start).
+    if (existing && updated == *existing) return true;
     return WriteFileAtomically(path, updated.data(), updated.size());
 }

@@ -188,6 +188,24 @@ TEST(PngImageTest, CorruptTruncatedAndEnormousImagesGiveNoBitmap) {
     EXPECT_EQ(DecodePng(enormous), nullptr);
 }
 
+TEST(PngImageTest, HeaderSizeIsReadWithoutDecodingAndRefusedAsTheDecoderRefuses) {
+    PngSpec spec = Spec(37, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8);
+    spec.rows.assign(5, std::vector<uint8_t>(37 * 4, 0x11));
+    const std::vector<uint8_t> good = Encode(spec);
+    const std::optional<PngSize> size = PngHeaderSize(good);
+    ASSERT_TRUE(size.has_value());
+    EXPECT_EQ(size->width, 37);
+    EXPECT_EQ(size->height, 5);
+    EXPECT_FALSE(PngHeaderSize(std::span(good.data(), 23)).has_value());
+    EXPECT_FALSE(PngHeaderSize(std::vector<uint8_t>(40, 0x42)).has_value());
+    // 100000 pixels a side is more than the decoder takes.
+    std::vector<uint8_t> enormous = good;
+    const uint8_t side[4] = {0x00, 0x01, 0x86, 0xA0};
+    std::copy(side, side + 4, enormous.begin() + 16);
+    EXPECT_FALSE(PngHeaderSize(enormous).has_value());
+    EXPECT_FALSE(PngResourceSize(987654).has_value());
+}
+
 TEST(PngImageTest, FilesAreLoadedOnlyByPngNameInAnyCase) {
     PngSpec spec = Spec(1, 1, PNG_COLOR_TYPE_RGB, 8);
     spec.rows = {{9, 8, 7}};

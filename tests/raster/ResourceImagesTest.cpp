@@ -31,6 +31,11 @@ TEST(ResourceImagesTest, EveryEmbeddedImageMatchesTheTable) {
         ASSERT_NE(bitmap, nullptr);
         EXPECT_EQ(bitmap->Width(), image.width);
         EXPECT_EQ(bitmap->Height(), image.height);
+        // Measured without decoding, as the panel lays out its strips before they are decoded.
+        const std::optional<PngSize> size = PngResourceSize(image.id);
+        ASSERT_TRUE(size.has_value());
+        EXPECT_EQ(size->width, image.width);
+        EXPECT_EQ(size->height, image.height);
     }
 }
 

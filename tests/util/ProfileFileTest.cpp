@@ -77,6 +77,24 @@ TEST(ProfileFile, FileIsCreatedAndUpdatedInPlace) {
     EXPECT_FALSE(WriteProfileString(dir.File("missing/settings.ini"), "a", "b", "c"));
 }
 
+TEST(ProfileFile, WritingTheValueItHoldsLeavesTheFileAlone) {
+    TempDir dir;
+    const std::string path = dir.File("settings.ini");
+    ASSERT_TRUE(WriteProfileString(path, "midi", "indev", "off"));
+    struct stat before {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    // An atomic replacement is a new file; the same value must not make one.
+    ASSERT_TRUE(WriteProfileString(path, "midi", "indev", "off"));
+    struct stat after {};
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    // A new value is written as before.
+    ASSERT_TRUE(WriteProfileString(path, "midi", "indev", "Orvo"));
+    EXPECT_EQ(TempDir::Read(path), "[midi]\nindev=Orvo\n");
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);
+}
+
 TEST(ProfileFile, UnreadableFileIsNotOverwritten) {
     if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
     TempDir dir;

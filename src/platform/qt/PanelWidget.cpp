@@ -97,6 +97,10 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
     graphics_->SetActivePainter(&painter);
     graphics_->DrawDirty({area.left(), area.top(), area.right() + 1, area.bottom() + 1});
     graphics_->SetActivePainter(nullptr);
+    if (!painted_ && window()->isVisible()) {
+        painted_ = true;
+        emit FirstPainted();
+    }
 }
 
 void PanelWidget::resizeEvent(QResizeEvent* event) {

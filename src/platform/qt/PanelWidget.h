@@ -26,6 +26,10 @@ public:
     // The graphics object is going away: no more calls into it.
     void Detach();
 
+signals:
+    // The panel has been painted on screen for the first time, its window shown.
+    void FirstPainted();
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -48,4 +52,5 @@ private:
     bool captured_ = false;        // a press went to the panel and its release has not come yet
     bool swallowRelease_ = false;  // the press closed a value entry: its release goes nowhere
     int wheelRemainder_ = 0;
+    bool painted_ = false;
 };

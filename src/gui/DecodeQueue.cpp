@@ -1,0 +1,98 @@
+#include "gui/DecodeQueue.h"
+
+#include <algorithm>
+
+DecodeQueue::DecodeQueue(int workerCount) : workerCount_(std::max(workerCount, 0)) {}
+
+DecodeQueue::~DecodeQueue() {
+    Finish();
+}
+
+std::vector<DecodeQueue::Job>::iterator DecodeQueue::Find(int id) {
+    return std::find_if(jobs_.begin(), jobs_.end(), [id](const Job& job) { return job.id == id; });
+}
+
+void DecodeQueue::Add(int id, Decode decode) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (Find(id) != jobs_.end() || !decode) return;
+    jobs_.push_back({id, std::move(decode), State::Queued, nullptr});
+    if (workers_.empty()) {
+        for (int i = 0; i < workerCount_; ++i)
+            workers_.emplace_back(&DecodeQueue::Work, this);
+    }
+    changed_.notify_all();
+}
+
+bool DecodeQueue::Holds(int id) const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return std::any_of(jobs_.begin(), jobs_.end(), [id](const Job& job) { return job.id == id; });
+}
+
+std::unique_ptr<raster::MemBitmap> DecodeQueue::Take(int id) {
+    std::unique_lock<std::mutex> hold(lock_);
+    auto job = Find(id);
+    if (job == jobs_.end()) return nullptr;
+    if (job->state == State::Queued) {
+        Decode decode = std::move(job->decode);
+        jobs_.erase(job);
+        hold.unlock();
+        return decode();
+    }
+    changed_.wait(hold, [&] {
+        job = Find(id);
+        return job == jobs_.end() || job->state == State::Done;
+    });
+    if (job == jobs_.end()) return nullptr;
+    std::unique_ptr<raster::MemBitmap> result = std::move(job->result);
+    jobs_.erase(job);
+    return result;
+}
+
+void DecodeQueue::Work() {
+    std::unique_lock<std::mutex> hold(lock_);
+    while (true) {
+        auto job = std::find_if(jobs_.begin(), jobs_.end(), [](const Job& candidate) {
+            return candidate.state == State::Queued;
+        });
+        if (finishing_) return;
+        if (job == jobs_.end()) {
+            changed_.wait(hold);
+            continue;
+        }
+        job->state = State::Running;
+        const int id = job->id;
+        Decode decode = std::move(job->decode);
+        hold.unlock();
+        std::unique_ptr<raster::MemBitmap> decoded = decode();
+        hold.lock();
+        // Jobs before it may have been taken meanwhile: found again by id.
+        job = Find(id);
+        job->result = std::move(decoded);
+        job->state = State::Done;
+        changed_.notify_all();
+    }
+}
+
+void DecodeQueue::Finish() {
+    std::vector<std::thread> workers;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        finishing_ = true;
+        workers.swap(workers_);
+        changed_.notify_all();
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    std::lock_guard<std::mutex> hold(lock_);
+    // Decoded images not taken are kept for Take; what never started is dropped.
+    jobs_.erase(std::remove_if(jobs_.begin(), jobs_.end(),
+                               [](const Job& job) { return job.state != State::Done; }),
+                jobs_.end());
+    finishing_ = false;
+}
+
+void DecodeQueue::Clear() {
+    Finish();
+    std::lock_guard<std::mutex> hold(lock_);
+    jobs_.clear();
+}

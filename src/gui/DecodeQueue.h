@@ -1,0 +1,56 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "raster/MemBitmap.h"
+
+// Decodes images on worker threads ahead of their first use, so that the panel's first paint
+// finds most of them ready and the rest can be decoded on the GUI thread at the same time. A
+// job that no worker has started yet is decoded by the thread that asks for it instead of
+// waiting behind the others. The workers start with the first job and end in Finish, which
+// joins them; jobs not started by then are dropped.
+class DecodeQueue {
+public:
+    using Decode = std::function<std::unique_ptr<raster::MemBitmap>()>;
+
+    explicit DecodeQueue(int workerCount);
+    ~DecodeQueue();
+    DecodeQueue(const DecodeQueue&) = delete;
+    DecodeQueue& operator=(const DecodeQueue&) = delete;
+
+    // Queues the decode of image id, once per id until it is taken.
+    void Add(int id, Decode decode);
+    // Whether image id is queued, being decoded or decoded and not taken yet.
+    bool Holds(int id) const;
+    // The decoded image id, which leaves the queue: waited for while a worker decodes it,
+    // decoded here when none has started it. Null when it is not queued or failed to decode.
+    std::unique_ptr<raster::MemBitmap> Take(int id);
+    // Drops the jobs not started and joins the workers; the queue takes jobs again afterwards.
+    void Finish();
+    // Finish, and the decoded images not taken are dropped too.
+    void Clear();
+
+private:
+    enum class State { Queued, Running, Done };
+    struct Job {
+        int id = 0;
+        Decode decode;
+        State state = State::Queued;
+        std::unique_ptr<raster::MemBitmap> result;
+    };
+
+    void Work();
+    std::vector<Job>::iterator Find(int id);
+
+    const int workerCount_;
+    mutable std::mutex lock_;
+    std::condition_variable changed_;
+    std::vector<Job> jobs_;
+    std::vector<std::thread> workers_;
+    bool finishing_ = false;
+};
