@@ -18,6 +18,7 @@ const Item kItems[] = {
     {0, nullptr, 0},
     {0, "&Quit", kQuit},
     {1, "Preferences...", kPreferences},
+    {1, "MIDI Monitor", kMidiMonitor},
     {2, "70%", kZoom70},
     {2, "80%", kZoom80},
     {2, "90%", kZoom90},

@@ -32,6 +32,8 @@ enum Id : int {
     kZoom200 = 40044,
     kSaveFromUnit = 40045,
     kSaveAllFromUnit = 40046,
+    // The shell's own MIDI monitor window.
+    kMidiMonitor = 40047,
 };
 
 struct Item {

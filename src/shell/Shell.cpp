@@ -21,7 +21,9 @@
 #include "midi/MidiSettings.h"
 #include "platform/qt/PanelWidget.h"
 #include "plugin/EditorCommand.h"
+#include "shell/ConnectionStatus.h"
 #include "shell/MainWindow.h"
+#include "shell/MidiMonitorWindow.h"
 #include "shell/Preferences.h"
 #include "shell/PreferencesDialog.h"
 #include "util/DebugPrint.h"
@@ -114,6 +116,7 @@ void Shell::CreateMainWindow() {
         std::fputs("couldn't attach gui\n", stdout);
         std::fflush(stdout);
     }
+    FollowPorts();
     // Placed once; zooming later changes the size only.
     window_->PlaceOnScreen();
     window_->show();
@@ -180,7 +183,20 @@ void Shell::CheckTick() {
     if (!tick_.Due(NowMs())) return;
     ticking_ = true;
     if (plugin_ != nullptr) plugin_->DoCommand(kCommandTick);
+    FollowPorts();
     ticking_ = false;
+}
+
+void Shell::FollowPorts() {
+    if (!link_ || !current_ || !window_) return;
+    link_->RescanPorts();
+    // Notes of one rescan show together; a second would replace the first at once.
+    std::string notes;
+    for (const std::string& note : link_->TakePortNotes())
+        notes += (notes.empty() ? "" : "; ") + note;
+    if (!notes.empty()) window_->ShowNote(QString::fromStdString(notes));
+    window_->SetConnectionText(QString::fromStdString(
+        ConnectionStatus::Describe(*link_, *current_, MidiTrafficQueue::NowMs())));
 }
 
 void Shell::ShutDown() {
@@ -215,6 +231,18 @@ void Shell::ShowAboutBox(QWidget* owner) {
     QMessageBox box(QMessageBox::NoIcon, "OrvodyneEditor", "Brindle-Audio\nBuilt on May  7 2019",
                     QMessageBox::Ok, owner);
     ExecModal(box);
+}
+
+MidiMonitorWindow* Shell::Monitor() const {
+    return monitor_.data();
+}
+
+void Shell::ShowMidiMonitor(QWidget* owner) {
+    if (!link_) return;
+    if (monitor_.isNull()) monitor_ = new MidiMonitorWindow(*link_, owner);
+    monitor_->show();
+    monitor_->raise();
+    monitor_->activateWindow();
 }
 
 void Shell::MainWindowClosed() {
