@@ -1,7 +1,11 @@
 # Shared helpers for the project's targets: warning flags, sanitizers, layer libraries and tests.
 
+# A local that hides a member or an outer name, a polymorphic class deleted through a base
+# without a virtual destructor and an override that hides the base's other overloads are all
+# mistakes here; third-party headers come in as SYSTEM includes and are not held to them.
 function(orvo_compile_options target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wnon-virtual-dtor
+    -Woverloaded-virtual)
   if(ORVO_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

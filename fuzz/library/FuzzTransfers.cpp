@@ -27,6 +27,9 @@ namespace {
 class NullPort : public MidiOutputPort {
 public:
     void SendMessage(const uint8_t*, size_t) override {}
+    void SendLongMessage(const uint8_t* bytes, size_t size, const SendProgress& progress) override {
+        SendInOneGo(bytes, size, progress);
+    }
 };
 
 std::vector<std::string> Listing(const std::string& folder) {

@@ -80,10 +80,10 @@ void OrvoEditor::InitialisePanelState() {
     ResetHistory();
 }
 
-void OrvoEditor::BuildPanel() {
+void OrvoEditor::BuildPanel(const std::string& settingsPath) {
     Lock hold(PluginLock());
     Graphics* graphics = CreateGraphics(this);
-    resize_ = std::make_unique<GuiResize>(this, graphics);
+    resize_ = std::make_unique<GuiResize>(this, graphics, settingsPath);
     resize_->SelectViewMode(0);
     resize_->SetScaleLimits(50.0, 200.0);
     resize_->SetBaseSizeLimits(512.0, 400.0, 2048.0, 1600.0);
@@ -223,7 +223,7 @@ void OrvoEditor::SendParam(int position, int value) {
     Lock hold(PluginLock());
     const ParamChange change = EncodeParamChange(position, value, lastKey_);
     for (int i = 0; i < change.count; ++i)
-        SendMidiMsg(change.messages[static_cast<size_t>(i)]);
+        SendLive(change.messages[static_cast<size_t>(i)]);
 }
 
 void OrvoEditor::ParamChanged(int index) {
@@ -481,7 +481,9 @@ void OrvoEditor::HandleMidiMessage(const MidiMessage& message) {
 
 void OrvoEditor::HandleSysEx(const SysExMessage& message) {
     Lock hold(PluginLock());
-    if (message.bytes == nullptr) return;
+    // Only a system-exclusive message is told apart by its length; any other bytes of a length
+    // the unit uses are not its reply.
+    if (message.bytes == nullptr || message.size <= 0 || message.bytes[0] != kSysExStart) return;
     if (message.size == static_cast<int32_t>(replyBuffer_.size())) {
         std::copy(message.bytes, message.bytes + replyBuffer_.size(), replyBuffer_.begin());
         const uint8_t code = replyBuffer_[5];
@@ -518,7 +520,7 @@ void OrvoEditor::HandleKeyboardMessage(const MidiMessage& message) {
                 if (on != (keyState_[note] != 0)) heldNotes_ += on ? 1 : -1;
                 keyState_[note] = on ? 1 : 0;
             }
-            SendMidiMsg(message);
+            SendLive(message);
             break;
         }
         case 0xB:
@@ -526,7 +528,7 @@ void OrvoEditor::HandleKeyboardMessage(const MidiMessage& message) {
             break;
         case 0xC:
         case 0xE:
-            SendMidiMsg(message);
+            SendLive(message);
             break;
         default:
             return;
@@ -544,7 +546,7 @@ void OrvoEditor::ControllerFromKeyboard(const MidiMessage& message) {
     }
     if (result.takenByLearn) return;
     if (result.sets.empty()) {
-        SendMidiMsg(message);
+        SendLive(message);
         return;
     }
     // A controller turned on the keyboard makes one step for as long as it keeps moving.
@@ -572,7 +574,13 @@ void OrvoEditor::SendNote(int note, bool on) {
     } else {
         message.status = kNoteOff;
     }
-    SendMidiMsg(message);
+    SendLive(message);
+}
+
+// Without an output port a live message reaches nobody, and nobody could act on that: the
+// panel keeps the value, and a transfer's time-out reports a unit that does not answer.
+void OrvoEditor::SendLive(const MidiMessage& message) {
+    (void)SendMidiMsg(message);
 }
 
 int OrvoEditor::HeldNoteCount() const {

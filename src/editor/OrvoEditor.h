@@ -13,7 +13,9 @@
 #include "editor/ProgramOperations.h"
 #include "editor/ProgramSlots.h"
 #include "editor/ReportQueue.h"
+#include "editor/UnitMessages.h"
 #include "editor/UnitParameters.h"
+#include "plugin/EditorCommand.h"
 #include "plugin/StandalonePlugin.h"
 
 // Panel-side parameter indices; the unit's own parameters are 3..124 (UnitParameters.h).
@@ -34,32 +36,12 @@ enum PanelParam : int {
     kParamClearAllSections = 144,
     kParamCopyFromVco1 = 145,
     kParamCopyToVco1 = 149,
-    kParamFirstSectionSwitch = 153,
     kParamPgEq = 161,
     kParamParametricEqView = 162,
     kParamParagraphicEqView = 163,
     kParamMidiLearn = 164,
     kParamMidiForget = 165,
     kParamMidiForgetAll = 166,
-};
-
-// Commands of DoCommand that the editor itself issues or answers.
-enum EditorCommand : int {
-    kCommandAbout = 0,
-    kCommandSelectDirectory = 1,
-    kCommandLoadProgram = 2,
-    kCommandSaveProgram = 3,
-    kCommandWriteProgram = 4,
-    kCommandWriteAllPrograms = 5,
-    kCommandFirmwareUpdate = 6,
-    kCommandUserGuide = 7,
-    kCommandProgramDatabase = 8,
-    kCommandTick = 9,
-    kCommandSaveFromUnit = 20,
-    kCommandSaveAllFromUnit = 21,
-    kCommandUndo = 22,
-    kCommandRedo = 23,
-    kCommandCompare = 24,
 };
 
 // The Orvo editor: the unit's parameters, the change handler that turns every change into
@@ -101,8 +83,9 @@ public:
     bool KeyState(int note) const override;
     int HeldNoteCount() const override;
 
-    // Builds the editor's front panel on a graphics core from the registered window layer.
-    void BuildPanel();
+    // Builds the editor's front panel on a graphics core from the registered window layer; the
+    // panel's zoom is kept in the settings file at settingsPath (empty: nowhere).
+    void BuildPanel(const std::string& settingsPath = {});
     // Installs the panel the editor edits (the application's, or a test's) and runs the panel
     // build initialisation.
     void AttachPanel(std::unique_ptr<EditorPanel> panel);
@@ -165,8 +148,8 @@ public:
     const MidiLearn& Learn() const { return learn_; }
     int SelectedSections() const { return selectedSections_; }
     bool GraphicEqView() const { return graphicView_; }
-    const std::array<uint8_t, 7>& LastReply() const { return replyBuffer_; }
-    const std::array<uint8_t, 115>& LastDump() const { return dumpBuffer_; }
+    const std::array<uint8_t, kStatusReplySize>& LastReply() const { return replyBuffer_; }
+    const std::array<uint8_t, kProgramMessageSize>& LastDump() const { return dumpBuffer_; }
 
 private:
     static constexpr int kNoKey = 123;
@@ -196,6 +179,8 @@ private:
     // afterwards (the answer handed back), or nothing.
     std::function<void()> ShowStep(const ModalStep& step);
     void BeginBulkChange(int positionCount);
+    // A live message to the unit: an edit, a note, a controller passed on.
+    void SendLive(const MidiMessage& message);
     void EndBulkChange();
     // Sets positions to the after values of changes as edits by hand set them: one alone as it
     // is, several inside the update bracket; the overlay a new effect type brings is sent whole,
@@ -236,6 +221,6 @@ private:
     UnitValues edited_{};
     bool comparing_ = false;
     std::function<int64_t()> clock_;
-    std::array<uint8_t, 7> replyBuffer_{};
-    std::array<uint8_t, 115> dumpBuffer_{};
+    std::array<uint8_t, kStatusReplySize> replyBuffer_{};
+    std::array<uint8_t, kProgramMessageSize> dumpBuffer_{};
 };

@@ -45,7 +45,9 @@ enum EffectImage {
     kEqGraphImage,
     kTitleImage
 };
-constexpr int kEffectImageIds[] = {111, 112, 113, 114, 132, 115};
+constexpr resources::ImageId kEffectImageIds[] = {
+    resources::kImageEffectBypass,  resources::kImageEffectChorus,  resources::kImageEffectDrive,
+    resources::kImageEffectEqKnobs, resources::kImageEffectEqGraph, resources::kImageBlendTitle};
 // The title names the effect's two blend controls (positions 90 and 91, and the switches that
 // take their place) and is shown only with them, so it stands under their value texts, two
 // units down, as the background's names stand under theirs.
@@ -58,13 +60,19 @@ struct ButtonPlace {
     int param;
 };
 constexpr ButtonPlace kSectionButtons[] = {
-    {125, 186, 730, kParamSectionCopy},       {126, 769, 730, kParamSectionDefault},
-    {127, 769, 749, kParamSectionRandom},     {128, 769, 768, kParamSectionReset},
-    {129, 958, 730, kParamSelectAllSections}, {130, 958, 758, kParamClearAllSections},
+    {resources::kImageCopy, 186, 730, kParamSectionCopy},
+    {resources::kImageDefault, 769, 730, kParamSectionDefault},
+    {resources::kImageRandom, 769, 749, kParamSectionRandom},
+    {resources::kImageReset, 769, 768, kParamSectionReset},
+    {resources::kImageSelectAll, 958, 730, kParamSelectAllSections},
+    {resources::kImageClearAll, 958, 758, kParamClearAllSections},
 };
 constexpr int kCheckBoxColumns[] = {28, 132, 832, 880};
 constexpr int kCheckBoxRows[] = {731, 744, 757, 770};
-constexpr int kCheckBoxFirstParam[] = {kParamCopyFromVco1, kParamCopyToVco1, 153, 157};
+// The section check boxes: VCO1..VCO4 in the third column, the other four sections in the last.
+constexpr int kCheckBoxFirstParam[] = {kParamCopyFromVco1, kParamCopyToVco1,
+                                       SectionSwitchIndex(kSectionVco1),
+                                       SectionSwitchIndex(kSectionFilter)};
 
 // How far down from its corner a fader is drawn: its cap travels over this height.
 constexpr int kFaderReach = 45;
@@ -102,9 +110,6 @@ const TextStyle kCompareStyle = [] {
 constexpr ColorARGB kCaptionBackground{255, 20, 21, 24};
 const char* const kCompareCaption = "COMPARE: ORIGINAL";
 
-// The about overlay's picture.
-constexpr int kAboutImage = 103;
-
 }  // namespace
 
 template <typename T, typename... Args>
@@ -119,7 +124,7 @@ T* OrvoPanel::Add(Args&&... args) {
 std::vector<int> OrvoPanel::ImagesOfFirstPaint() {
     std::vector<int> ids;
     for (const resources::ImageResource& image : resources::kImageResources) {
-        if (image.id != kAboutImage) ids.push_back(image.id);
+        if (image.id != resources::kImageAbout) ids.push_back(image.id);
     }
     return ids;
 }
@@ -134,11 +139,15 @@ ImageStrip* OrvoPanel::Strip(int id) {
 OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
     : editor_(editor), graphics_(graphics) {
     graphics_->AddBackgroundPanel({255, 127, 127, 127});
-    Add<BitmapControl>(0, 0, -1, Strip(102));
+    Add<BitmapControl>(0, 0, -1, Strip(resources::kImageBackground));
     AddFileChoosers();
-    Add<SwitchControl>(56, 64, kParamWriteAll, Strip(116));
+    Add<SwitchControl>(56, 64, kParamWriteAll, Strip(resources::kImageWriteAll));
     // Loaded up front so that every strip is decoded before the first frame is drawn.
-    for (int id : {106, 107, 118, 119, 108, 133, 121, 122, 123, 124, 111})
+    for (resources::ImageId id :
+         {resources::kImageFaderYellow, resources::kImageFaderRed, resources::kImageFaderRed2,
+          resources::kImageFaderRed4, resources::kImageKnob, resources::kImageButton,
+          resources::kImageKnob4, resources::kImageKnob5, resources::kImageKnob13,
+          resources::kImageKnob17, resources::kImageEffectBypass})
         Strip(id);
     AddEffectArea();
     statusLine_ = Add<TextControl>(Rect{104, 29, 264, 45}, kNameStyle, "Program Name");
@@ -152,18 +161,19 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
     progressBack_->Hide(true);
     progressLine_->Hide(true);
     AddValueTexts();
-    Add<BitmapControl>(160, 47, kParamSevenSegment, Strip(117));
+    Add<BitmapControl>(160, 47, kParamSevenSegment, Strip(resources::kImageSevenSegment));
     AddPositionControls();
     AddEqualizer();
     AddSectionControls();
-    Add<ContactControl>(216, 49, kParamPreviousProgram, Strip(110));
-    Add<ContactControl>(238, 49, kParamNextProgram, Strip(110));
+    Add<ContactControl>(216, 49, kParamPreviousProgram, Strip(resources::kImageInvisibleButton));
+    Add<ContactControl>(238, 49, kParamNextProgram, Strip(resources::kImageInvisibleButton));
     viewSwitches_[0] =
         Add<InvisibleSwitchControl>(Rect{605, 565, 632, 584}, kParamParametricEqView);
     viewSwitches_[1] =
         Add<InvisibleSwitchControl>(Rect{636, 565, 663, 584}, kParamParagraphicEqView);
-    keyboard_ = Add<KeyboardControl>(Strip(104), Strip(105), kKeyLeftEdges);
-    about_ = Add<BitmapOverlayControl>(0, 0, -1, Strip(kAboutImage), Rect{0, 0, 20, 20});
+    keyboard_ = Add<KeyboardControl>(Strip(resources::kImageKeys),
+                                     Strip(resources::kImageKeyboardBackground), kKeyLeftEdges);
+    about_ = Add<BitmapOverlayControl>(0, 0, -1, Strip(resources::kImageAbout), Rect{0, 0, 20, 20});
 
     editor_.AttachGraphics(graphics_);
     AddTooltips();
@@ -173,7 +183,7 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
 OrvoPanel::~OrvoPanel() = default;
 
 void OrvoPanel::AddFileChoosers() {
-    ImageStrip* strip = Strip(109);
+    ImageStrip* strip = Strip(resources::kImageFileOpen);
     for (size_t i = 0; i < std::size(kChoosers); ++i) {
         const ChooserPlace& place = kChoosers[i];
         choosers_[i] = Add<FileSelectorControl>(place.rect, place.param, strip, place.action,
@@ -235,7 +245,7 @@ void OrvoPanel::AddSectionControls() {
     for (const ButtonPlace& button : kSectionButtons) {
         Add<ContactControl>(button.x, button.y, button.param, Strip(button.imageId));
     }
-    ImageStrip* checkBox = Strip(131);
+    ImageStrip* checkBox = Strip(resources::kImageCheckBox);
     for (size_t column = 0; column < std::size(kCheckBoxColumns); ++column) {
         for (size_t row = 0; row < std::size(kCheckBoxRows); ++row) {
             Add<SwitchControl>(kCheckBoxColumns[column], kCheckBoxRows[row],
@@ -247,8 +257,9 @@ void OrvoPanel::AddSectionControls() {
 void OrvoPanel::AddTooltips() {
     for (const auto& control : controls_) {
         const int param = control->ParamIndex();
-        const bool named = (param >= 3 && param <= 124) || param == kParamParametricEqView ||
-                           param == kParamParagraphicEqView;
+        const bool named =
+            (param >= kFirstUnitParamIndex && param < kFirstUnitParamIndex + kUnitParamCount) ||
+            param == kParamParametricEqView || param == kParamParagraphicEqView;
         if (named) control->SetTooltip(editor_.GetParam(param)->name);
         if (param == kParamWriteAll) {
             control->SetTooltip(

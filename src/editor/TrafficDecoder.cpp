@@ -30,7 +30,8 @@ std::string Raw(const uint8_t* bytes, size_t kept, size_t size) {
 std::string DescribeProgramMessage(const char* what, const uint8_t* bytes, size_t kept,
                                    size_t size) {
     if (size != kProgramMessageSize || kept < kProgramMessageSize) {
-        return Format("%s of %zu bytes (not 115): %s", what, size, Raw(bytes, kept, size).c_str());
+        return Format("%s of %zu bytes (not %zu): %s", what, size, kProgramMessageSize,
+                      Raw(bytes, kept, size).c_str());
     }
     return Format("%s %d, checksum %s", what, bytes[kProgramNumberIndex],
                   DumpChecksumMatches(bytes, size) ? "good" : "bad");

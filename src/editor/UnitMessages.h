@@ -6,11 +6,11 @@
 #include <optional>
 #include <vector>
 
+#include "plugin/MidiMessage.h"
+
 // The system-exclusive messages the editor and the Orvo exchange about programs, and the reply
 // codes the unit answers with. Every message starts F0 00 21 11 and a family byte.
 
-constexpr uint8_t kSysExStart = 0xF0;
-constexpr uint8_t kSysExEnd = 0xF7;
 constexpr std::array<uint8_t, 3> kManufacturerId = {0x00, 0x21, 0x11};
 constexpr uint8_t kFamilyFirmware = 0x02;
 constexpr uint8_t kFamilyProgram = 0x03;

@@ -95,8 +95,10 @@ constexpr bool IsPwmLfoFrequency(int position) {
     return position == 6 || position == 18 || position == 30 || position == 42;
 }
 
-// The check box index that selects a section for the default, random and reset buttons.
+// The check boxes that select the sections for the default, random and reset buttons are the
+// parameters from here on, one a section in UnitSection's order.
+constexpr int kParamFirstSectionSwitch = 153;
 constexpr int SectionSwitchIndex(UnitSection section) {
-    return 153 + section;
+    return kParamFirstSectionSwitch + section;
 }
 const char* SectionName(UnitSection section);

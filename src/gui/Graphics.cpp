@@ -90,8 +90,7 @@ void Graphics::OpenTextEntry(Control* control, const TextStyle& style, const Rec
 }
 
 std::string Graphics::AppDataFolder(bool shared) const {
-    (void)shared;
-    return "";
+    return shared ? std::string() : appDataFolder_;
 }
 
 bool Graphics::PromptForFile(std::string& name, int action, const std::string& extensions) {

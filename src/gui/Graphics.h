@@ -3,6 +3,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/Blend.h"
@@ -57,7 +58,10 @@ public:
     virtual std::string ModuleFolder() const { return ""; }
     virtual std::string DesktopFolder() const { return ""; }
     virtual std::string DocumentsFolder() const { return ""; }
+    // The per-user folder is the one the shell found and handed down (SetAppDataFolder); this
+    // layer does not know how it is found. The machine-wide one is the platform's to name.
     virtual std::string AppDataFolder(bool shared) const;
+    void SetAppDataFolder(std::string folder) { appDataFolder_ = std::move(folder); }
     // The chooser without a starting folder.
     virtual bool PromptForFile(std::string& name, int action, const std::string& extensions);
     // name in: the proposed file; out: the chosen path, or "" on cancel. folder in: where to
@@ -243,4 +247,5 @@ private:
     int gridSize_ = 1;
     int secondGrid_ = 0;
     LayoutEditor* layoutEditor_ = nullptr;
+    std::string appDataFolder_;
 };

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
+#include <iterator>
+#include <utility>
 
 #include "gui/ClipCanvas.h"
 #include "gui/Graphics.h"
@@ -14,6 +14,7 @@
 #include "gui/VerticalResizing.h"
 #include "plugin/PluginBase.h"
 #include "raster/BlendMode.h"
+#include "util/DebugPrint.h"
 
 namespace {
 
@@ -31,24 +32,13 @@ constexpr double kLargestStoredScale = 8.0;
 // at most (the default scale limit of 10^9 would overflow the size).
 constexpr double kSmallestScale = 0.01;
 constexpr int kLargestPanelSide = 8192;
-// The View menu's fixed zooms for commands 12..19.
+// The View menu's fixed zooms, from kCommandZoom70 to kCommandZoom200.
 constexpr double kViewCommandScales[] = {0.7, 0.8, 0.9, 1.0, 1.1, 1.2, 1.3, 2.0};
+static_assert(std::size(kViewCommandScales) == kCommandZoom200 - kCommandZoom70 + 1);
 constexpr int kFullPanelHeight = 800;
 constexpr int kHalfPanelHeight = 400;
 constexpr int kPanelWidthForCommands = 1024;
 constexpr int kReopenTextDesignWidth = 77;
-
-// settings.ini in a folder named after the plug-in inside the per-user application data.
-std::string SettingsPathFor(const Graphics* graphics, const PluginBase* core) {
-    if (graphics == nullptr || core == nullptr) return "";
-    std::string folder = graphics->AppDataFolder(false);
-    if (folder.empty()) return "";
-    if (folder.back() != '/') folder += '/';
-    folder += core->PluginName();
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    return folder + "/settings.ini";
-}
 
 bool Differs(double a, double b) {
     return std::fabs(a - b) >= kScaleTolerance;
@@ -56,14 +46,14 @@ bool Differs(double a, double b) {
 
 }  // namespace
 
-GuiResize::GuiResize(PluginBase* core, Graphics* graphics)
+GuiResize::GuiResize(PluginBase* core, Graphics* graphics, std::string settingsPath)
     : Control(core, {}, -1),
       graphics_(graphics),
       baseWidth_(graphics != nullptr ? graphics->Width() : Graphics::kDefaultWidth),
       baseHeight_(graphics != nullptr ? graphics->Height() : Graphics::kDefaultHeight),
       creationWidth_(static_cast<int>(baseWidth_)),
       creationHeight_(static_cast<int>(baseHeight_)),
-      settingsPath_(SettingsPathFor(graphics, core)) {
+      settingsPath_(std::move(settingsPath)) {
     ViewMode first;
     first.baseWidth = baseWidth_;
     first.baseHeight = baseHeight_;
@@ -96,7 +86,16 @@ void GuiResize::ReadStoredScale() {
     }
     // Missing, unreadable or not a usable number: start at 100 % and say so in the file.
     scale_ = 1.0;
-    GuiScaleSetting::Write(settingsPath_, scale_);
+    StoreScale(scale_);
+}
+
+// The zoom is kept for the next start; a file that cannot be written costs only that, and the
+// next change tries again.
+void GuiResize::StoreScale(double scale) {
+    if (settingsPath_.empty()) return;
+    if (!GuiScaleSetting::Write(settingsPath_, scale)) {
+        DebugPrint("could not keep the zoom in %s", settingsPath_.c_str());
+    }
 }
 
 // The panel is as large as its background, which re-layout places like every control: a
@@ -187,9 +186,7 @@ void GuiResize::AttachTo(PluginGui& gui) {
 
 void GuiResize::ApplyChange() {
     if (graphics_ == nullptr) return;
-    if (Differs(GuiScaleSetting::Read(settingsPath_), scale_)) {
-        GuiScaleSetting::Write(settingsPath_, scale_);
-    }
+    if (Differs(GuiScaleSetting::Read(settingsPath_), scale_)) StoreScale(scale_);
     graphics_->SetGuiScale(scale_);
     ComputePanelSize();
     StoreStateParams();
@@ -242,17 +239,14 @@ void GuiResize::ApplyAtOpening() {
 }
 
 bool GuiResize::DoViewCommand(int command) {
-    if (command < static_cast<int>(kFirstViewCommand) ||
-        command > static_cast<int>(kLastViewCommand)) {
-        return false;
-    }
+    if (command < kCommandFullPanel || command > kCommandZoom200) return false;
     if (graphics_ == nullptr) return true;
-    if (command == 10 || command == 11) {
+    if (command == kCommandFullPanel || command == kCommandHalfPanel) {
         graphics_->ResizePanel(kPanelWidthForCommands,
-                               command == 10 ? kFullPanelHeight : kHalfPanelHeight);
+                               command == kCommandFullPanel ? kFullPanelHeight : kHalfPanelHeight);
         return true;
     }
-    SetScale(kViewCommandScales[command - 12]);
+    SetScale(kViewCommandScales[command - kCommandZoom70]);
     ApplyChange();
     return true;
 }
@@ -262,7 +256,7 @@ double GuiResize::FitToScreen(int availableHeight, int halfFrame) {
     if (scale * baseHeight_ + halfFrame > availableHeight && availableHeight > halfFrame &&
         baseHeight_ > 0.0) {
         scale = static_cast<double>(availableHeight - halfFrame) / baseHeight_;
-        GuiScaleSetting::Write(settingsPath_, scale);
+        StoreScale(scale);
         if (graphics_ != nullptr && rerenderOnScale_) {
             GuiLayoutStore::Process().RenderStrips(*graphics_, scale);
         }

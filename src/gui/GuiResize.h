@@ -6,6 +6,7 @@
 
 #include "gui/Control.h"
 #include "gui/GuiResizeHooks.h"
+#include "plugin/EditorCommand.h"
 #include "plugin/Parameter.h"
 #include "plugin/PluginGui.h"
 
@@ -40,10 +41,10 @@ public:
     // The three state parameters: view mode, base width, base height.
     enum StateParam : int { kStateViewMode = 0, kStateBaseWidth = 1, kStateBaseHeight = 2 };
     static constexpr int kStateParamCount = 3;
-    static constexpr unsigned kFirstViewCommand = 10;
-    static constexpr unsigned kLastViewCommand = 19;
 
-    GuiResize(PluginBase* core, Graphics* graphics);
+    // settingsPath: the settings file that keeps "guiscale", as the shell found it; empty keeps
+    // nothing.
+    GuiResize(PluginBase* core, Graphics* graphics, std::string settingsPath = {});
     ~GuiResize() override;
 
     // --- Configuration ---
@@ -60,8 +61,7 @@ public:
     void SetDeferRerender(bool on) { deferRerender_ = on; }
     // The edge handles are made at attach time; hidden unless enabled.
     void SetEdgeHandles(bool enabled, int thickness);
-    // Where "guiscale" is kept; the constructor takes it from the graphics core's per-user
-    // application-data folder. An empty path keeps nothing.
+    // Where "guiscale" is kept. An empty path keeps nothing.
     void SetSettingsPath(const std::string& path) { settingsPath_ = path; }
     const std::string& SettingsPath() const { return settingsPath_; }
 
@@ -130,6 +130,7 @@ public:
 
 private:
     void ReadStoredScale();
+    void StoreScale(double scale);
     void ComputePanelSize();
     void StoreStateParams();
     void ReorderLayers();

@@ -11,7 +11,7 @@ public:
     // The stored scale; -1.0 when the file, the key or a number is missing.
     static double Read(const std::string& settingsPath);
     // False when the file could not be written.
-    static bool Write(const std::string& settingsPath, double scale);
+    [[nodiscard]] static bool Write(const std::string& settingsPath, double scale);
 
     static std::string Format(double scale);
     // The leading number of a text, as a C reader of numbers would take it.

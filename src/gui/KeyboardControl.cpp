@@ -70,7 +70,8 @@ void KeyboardControl::SendNote(int key, bool on, int velocity) {
     message.status = on ? 0x90 : 0x80;
     message.data1 = static_cast<uint8_t>(key + kLowestNote);
     message.data2 = static_cast<uint8_t>(on ? velocity : 0);
-    core_->SendMidiMsg(message);
+    // A note played without an output port is heard by nobody; the keyboard shows it anyway.
+    (void)core_->SendMidiMsg(message);
 }
 
 void KeyboardControl::OnPress(int x, int y, const MouseKeys& keys) {

@@ -111,7 +111,10 @@ void FirmwareUpdate::StartFirmwareUpdate(const std::string& path) {
     ShowStatus("Connecting to Orvo...");
     firmwareMode_ = true;
     const std::vector<uint8_t> start = BuildFirmwareStart();
-    editor_.SendSysEx({0, static_cast<int32_t>(start.size()), start.data()});
+    // Unsent for want of an output port, the start goes unanswered: the time-out reports it.
+    if (!editor_.SendSysEx({0, static_cast<int32_t>(start.size()), start.data()})) {
+        DebugPrint("firmware update start not sent: no output port");
+    }
     transfers_.RestartTimeout();
     transfers_.SetWaitingForUnit(true);
 }
@@ -176,12 +179,15 @@ void FirmwareUpdate::SendingLoop() {
         hold.unlock();
         handed_ = 0;
         total_ = message->size();
-        editor_.SendLongSysEx({0, static_cast<int32_t>(message->size()), message->data()},
-                              [this](size_t handed, size_t total) {
-                                  handed_ = handed;
-                                  total_ = total;
-                                  return !breakOff_.load();
-                              });
+        const bool sent =
+            editor_.SendLongSysEx({0, static_cast<int32_t>(message->size()), message->data()},
+                                  [this](size_t handed, size_t total) {
+                                      handed_ = handed;
+                                      total_ = total;
+                                      return !breakOff_.load();
+                                  });
+        // Unsent, the image goes unanswered: the time-out reports it.
+        if (!sent) DebugPrint("firmware image not sent: no output port");
         hold.lock();
         sending_ = false;
         sendDone_.notify_all();

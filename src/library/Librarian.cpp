@@ -6,6 +6,7 @@
 #include "library/ProgramConversion.h"
 #include "library/ProgramFile.h"
 #include "resources/Resources.h"
+#include "util/DebugPrint.h"
 #include "util/ProfileFile.h"
 
 namespace {
@@ -292,8 +293,13 @@ void Librarian::StoreLastProgram() {
     ShowStatus(selected ? selected->baseName : std::string());
     const std::string lastFile =
         library_.Folder() + (selected ? selected->fileName : std::string(kProgramExtension));
-    WriteProfileString(settingsPath_, "program", "lastfile", lastFile.c_str());
-    SaveProgramFile(LastProgramPath());
+    // The editor is closing: nobody is left to tell but the debug output.
+    if (!WriteProfileString(settingsPath_, "program", "lastfile", lastFile.c_str())) {
+        DebugPrint("could not keep the last file in %s", settingsPath_.c_str());
+    }
+    if (!SaveProgramFile(LastProgramPath())) {
+        DebugPrint("could not keep the last program in %s", LastProgramPath().c_str());
+    }
 }
 
 void Librarian::SectionDefault() {

@@ -13,7 +13,7 @@ OrvoEditor* MakePlugin(MidiOutputPort* output, const uint16_t* outputChannel,
     std::lock_guard<std::mutex> hold(factoryLock);
     OrvoEditor* editor = new (std::nothrow) OrvoEditor(output, outputChannel);
     if (editor == nullptr) return nullptr;
-    editor->BuildPanel();
+    editor->BuildPanel(settingsPath);
     editor->AttachPrograms(std::make_unique<Librarian>(*editor, settingsPath));
     return editor;
 }

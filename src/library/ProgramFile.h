@@ -15,4 +15,4 @@ std::optional<ProgramValues> ReadProgramFile(const std::string& path,
                                              std::string* reason = nullptr);
 
 // Writes the program file atomically: a reader sees the old file or the whole new one.
-bool WriteProgramFile(const std::string& path, const ProgramValues& values);
+[[nodiscard]] bool WriteProgramFile(const std::string& path, const ProgramValues& values);

@@ -49,8 +49,8 @@ std::vector<ProgramTextLine> ProgramValueLines(std::string_view text) {
         // Five characters hold any value. Only a carriage return is dropped from the line's
         // end: a file with bare line feeds (edited by hand, say) keeps its last digit, where
         // dropping the last character of every short line read "12" as 1.
-        const std::string_view text = line.back() == '\r' ? line.substr(0, line.size() - 1) : line;
-        lines.push_back({lineNumber, text, ReadNumber(text.substr(0, 5))});
+        const std::string_view value = line.back() == '\r' ? line.substr(0, line.size() - 1) : line;
+        lines.push_back({lineNumber, value, ReadNumber(value.substr(0, 5))});
     }
     return lines;
 }

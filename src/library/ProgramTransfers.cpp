@@ -8,6 +8,7 @@
 #include "library/LibraryFolder.h"
 #include "library/ProgramConversion.h"
 #include "library/ProgramText.h"
+#include "util/DebugPrint.h"
 #include "util/FileReader.h"
 
 namespace {
@@ -108,7 +109,10 @@ bool ProgramTransfers::WriteProgramFileAs(const std::string& path, int number) {
     const std::optional<std::vector<uint8_t>> message =
         BuildProgramWrite(number, ProgramSlotsToUnitBytes(values));
     if (!message) return false;
-    editor_.SendSysEx({0, static_cast<int32_t>(message->size()), message->data()});
+    // Unsent for want of an output port, the write goes unanswered: the time-out reports it.
+    if (!editor_.SendSysEx({0, static_cast<int32_t>(message->size()), message->data()})) {
+        DebugPrint("program write for location %d not sent: no output port", number);
+    }
     RestartTimeout();
     return true;
 }
@@ -281,7 +285,10 @@ void ProgramTransfers::RequestPendingDump() {
     requestPending_ = false;
     const std::optional<std::vector<uint8_t>> request = BuildDumpRequest(requestNumber_);
     if (!request) return;
-    editor_.SendSysEx({0, static_cast<int32_t>(request->size()), request->data()});
+    // Unsent for want of an output port, the request goes unanswered: the time-out reports it.
+    if (!editor_.SendSysEx({0, static_cast<int32_t>(request->size()), request->data()})) {
+        DebugPrint("dump request for program %d not sent: no output port", requestNumber_);
+    }
     RestartTimeout();
     waitingForUnit_ = true;
 }

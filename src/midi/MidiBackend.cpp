@@ -1,45 +1,56 @@
 #include "midi/MidiBackend.h"
 
-#include <rtmidi/RtMidi.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "midi/RtMidiApi.h"
+
 namespace {
-RtMidi::Api ApiOf(MidiBackend backend) {
-    return backend == MidiBackend::Jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
+// How the reason of a failed choice names each back end.
+const char* ReasonLabel(MidiBackend backend) {
+    return backend == MidiBackend::Jack ? "JACK" : "ALSA sequencer";
 }
 
-void ReportCreationError(const RtMidiError& error) {
-    std::fprintf(stderr, "%s\n", error.getMessage().c_str());
-}
-
-// Tries the back end, and with Automatic the JACK back end after the ALSA sequencer failed.
-// On success backend names the back end that worked.
 template <typename Port>
 std::unique_ptr<Port> Create(MidiBackend& backend, const std::string& clientName) {
-    const bool automatic = backend == MidiBackend::Automatic;
-    try {
-        auto port = std::make_unique<Port>(ApiOf(backend), clientName);
-        if (automatic) backend = MidiBackend::Alsa;
-        return port;
-    } catch (const RtMidiError& error) {
-        if (!automatic) {
-            ReportCreationError(error);
-            return nullptr;
-        }
-    }
-    try {
-        auto port = std::make_unique<Port>(RtMidi::UNIX_JACK, clientName);
-        backend = MidiBackend::Jack;
-        return port;
-    } catch (const RtMidiError& error) {
-        ReportCreationError(error);
+    std::unique_ptr<Port> port;
+    std::string reason;
+    const std::optional<MidiBackend> used = OpenOnFirstBackend(
+        backend,
+        [&](MidiBackend tried, std::string& error) {
+            try {
+                port = std::make_unique<Port>(RtMidiApiOf(tried), clientName);
+                return true;
+            } catch (const RtMidiError& failure) {
+                error = failure.getMessage();
+                return false;
+            }
+        },
+        &reason);
+    if (!used) {
+        std::fprintf(stderr, "%s\n", reason.c_str());
         return nullptr;
     }
+    backend = *used;
+    return port;
 }
 }  // namespace
+
+std::optional<MidiBackend> OpenOnFirstBackend(
+    MidiBackend wanted, const std::function<bool(MidiBackend, std::string& error)>& attempt,
+    std::string* reason) {
+    std::string why;
+    for (MidiBackend tried : {MidiBackend::Alsa, MidiBackend::Jack}) {
+        if (wanted != MidiBackend::Automatic && wanted != tried) continue;
+        std::string error;
+        if (attempt(tried, error)) return tried;
+        if (!why.empty()) why += "; ";
+        why += std::string(ReasonLabel(tried)) + ": " + (error.empty() ? "error" : error);
+    }
+    if (reason != nullptr) *reason = why;
+    return std::nullopt;
+}
 
 std::unique_ptr<RtMidiIn> CreateMidiIn(MidiBackend& backend, const std::string& clientName) {
     return Create<RtMidiIn>(backend, clientName);
@@ -49,10 +60,25 @@ std::unique_ptr<RtMidiOut> CreateMidiOut(MidiBackend& backend, const std::string
     return Create<RtMidiOut>(backend, clientName);
 }
 
-MidiBackend BackendFromEnvironment() {
-    const char* name = std::getenv("ORVO_MIDI_BACKEND");
+MidiBackend MidiBackendNamed(const char* name) {
     if (name == nullptr) return MidiBackend::Automatic;
     if (std::strcmp(name, "jack") == 0) return MidiBackend::Jack;
     if (std::strcmp(name, "alsa") == 0) return MidiBackend::Alsa;
     return MidiBackend::Automatic;
+}
+
+MidiBackend BackendFromEnvironment() {
+    return MidiBackendNamed(std::getenv("ORVO_MIDI_BACKEND"));
+}
+
+const char* MidiBackendLabel(MidiBackend backend) {
+    switch (backend) {
+        case MidiBackend::Alsa:
+            return "ALSA";
+        case MidiBackend::Jack:
+            return "JACK";
+        case MidiBackend::Automatic:
+            break;
+    }
+    return "";
 }

@@ -218,7 +218,7 @@ void MidiLink::OnUnitInput(const uint8_t* bytes, size_t size) {
     PluginBase* plugin = plugin_.load();
     if (size == 0 || bytes == nullptr || plugin == nullptr) return;
     traffic_.Put(MidiRole::UnitInput, MidiTrafficQueue::Direction::In, bytes, size);
-    if (size >= 4) {
+    if (bytes[0] == kSysExStart) {
         lastUnitAnswerMs_.store(MidiTrafficQueue::NowMs());
         SysExMessage message;
         message.size = static_cast<int32_t>(size);
@@ -234,7 +234,7 @@ void MidiLink::OnKeyboardInput(const uint8_t* bytes, size_t size) {
     PluginBase* plugin = plugin_.load();
     if (size == 0 || bytes == nullptr || plugin == nullptr) return;
     traffic_.Put(MidiRole::KeyboardInput, MidiTrafficQueue::Direction::In, bytes, size);
-    if (size >= 4) {
+    if (bytes[0] == kSysExStart) {
         DebugPrint("NOT EXPECTING %d midi callback msg len\n", static_cast<int>(size));
         return;
     }

@@ -1,8 +1,8 @@
 #include "midi/SysExAssembler.h"
 
+#include "plugin/MidiMessage.h"
+
 namespace {
-constexpr uint8_t kSysExStart = 0xF0;
-constexpr uint8_t kSysExEnd = 0xF7;
 constexpr uint8_t kFirstRealTime = 0xF8;
 
 // Bytes that may sit inside an open system-exclusive message: data bytes, and F7 when a back end

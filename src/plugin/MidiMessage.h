@@ -2,6 +2,11 @@
 
 #include <cstdint>
 
+// The status bytes that open and close a system-exclusive message. A message is system
+// exclusive by its first byte, whatever its length.
+constexpr uint8_t kSysExStart = 0xF0;
+constexpr uint8_t kSysExEnd = 0xF7;
+
 // A short MIDI message as it crosses between the MIDI link, the core and the editor.
 struct MidiMessage {
     int32_t sampleOffset = 0;

@@ -17,8 +17,13 @@ public:
     virtual void SendMessage(const uint8_t* bytes, size_t size) = 0;
     // The same for a message that may take long to go out (a firmware image over a DIN cable
     // takes half a minute): progress hears of every piece handed on. A port that hands a message
-    // on in one go reports it once, whole.
-    virtual void SendLongMessage(const uint8_t* bytes, size_t size, const SendProgress& progress) {
+    // on in one go says so with SendInOneGo.
+    virtual void SendLongMessage(const uint8_t* bytes, size_t size,
+                                 const SendProgress& progress) = 0;
+
+protected:
+    // SendLongMessage of a port that hands every message on whole: progress hears of it once.
+    void SendInOneGo(const uint8_t* bytes, size_t size, const SendProgress& progress) {
         SendMessage(bytes, size);
         if (progress) progress(size, size);
     }

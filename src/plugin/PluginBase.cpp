@@ -34,12 +34,14 @@ void PluginBase::ParamChanged(int index) {
     Lock hold(lock_);
 }
 
+// A message passed through goes to the output as it came; without an output it reaches
+// nobody, which the sender of a live message could not act on.
 void PluginBase::HandleMidiMessage(const MidiMessage& message) {
-    SendMidiMsg(message);
+    (void)SendMidiMsg(message);
 }
 
 void PluginBase::HandleKeyboardMessage(const MidiMessage& message) {
-    SendMidiMsg(message);
+    (void)SendMidiMsg(message);
 }
 
 void PluginBase::SetParameterFromGui(int index, double normalized) {

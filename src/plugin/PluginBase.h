@@ -20,6 +20,8 @@ public:
     static constexpr int kParamCount = 167;
     static constexpr int kHostStandalone = 5;
     static constexpr int kSerializedSize = kParamCount * 8;
+    // The plug-in's name, which also names the settings folder and the single-instance socket.
+    static constexpr const char* kPluginName = "OrvodyneEditor";
 
     PluginBase();
     virtual ~PluginBase();
@@ -85,8 +87,8 @@ public:
     virtual int HeldNoteCount() const { return 0; }
     virtual void PanelResized(int width, int height);
     virtual void AttachGraphics(PluginGui* gui);
-    virtual bool SendMidiMsg(const MidiMessage& message);
-    virtual bool SendSysEx(const SysExMessage& message);
+    [[nodiscard]] virtual bool SendMidiMsg(const MidiMessage& message);
+    [[nodiscard]] virtual bool SendSysEx(const SysExMessage& message);
     virtual void RedrawParamControls();
 
     // The record at index, or null outside 0..166.
@@ -100,7 +102,7 @@ public:
 
     // The recursive lock over all parameter values and editor state.
     std::recursive_mutex& PluginLock() const { return lock_; }
-    const char* PluginName() const { return "OrvodyneEditor"; }
+    const char* PluginName() const { return kPluginName; }
     PluginGui* Gui() const { return gui_; }
     void SetGuiResize(PluginGuiResize* resize) { guiResize_ = resize; }
     bool HandlesMidi() const { return handlesMidi_; }

@@ -13,14 +13,15 @@ public:
     StandalonePlugin(MidiOutputPort* output, const uint16_t* outputChannel);
 
     // Sends three bytes on the output channel of the settings; false without a port object.
-    bool SendMidiMsg(const MidiMessage& message) override;
+    [[nodiscard]] bool SendMidiMsg(const MidiMessage& message) override;
     // Sends the message's bytes unchanged; false without a port object.
-    bool SendSysEx(const SysExMessage& message) override;
+    [[nodiscard]] bool SendSysEx(const SysExMessage& message) override;
     // Sends a message that takes long to go out, telling progress how far it has got. Runs on a
     // thread of the caller's that holds no plug-in lock. While it runs, the port is taken:
     // other messages would wait behind it and freeze their sender, so they are dropped (the
     // unit takes nothing else while it loads such a message anyway).
-    bool SendLongSysEx(const SysExMessage& message, const MidiOutputPort::SendProgress& progress);
+    [[nodiscard]] bool SendLongSysEx(const SysExMessage& message,
+                                     const MidiOutputPort::SendProgress& progress);
     bool LongMessageGoing() const { return longMessageGoing_.load(); }
 
 private:

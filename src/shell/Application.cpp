@@ -11,6 +11,7 @@
 
 #include "platform/qt/QtPlatform.h"
 #include "shell/CommandLine.h"
+#include "shell/SettingsFile.h"
 #include "util/DebugPrint.h"
 
 namespace {
@@ -87,7 +88,8 @@ int RunEditor(int argc, char** argv, Shell::Options options) {
     // not change the platform or the style.
     int qtArgc = 1;
     Application application(qtArgc, argv);
-    QtPlatform platform;
+    // The per-user folder is found here once, the same way the settings file finds it.
+    QtPlatform platform(SettingsFile::ConfigFolder().value_or(std::string()));
     Shell shell(std::move(options));
     application.OnTerminationSignal([&shell] { shell.Quit(); });
     return shell.Run();

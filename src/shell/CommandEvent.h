@@ -3,7 +3,7 @@
 #include <QEvent>
 
 // A menu command identifier sent to the main window by anyone else than its menu bar (the
-// identifiers without a menu item, 40033, 40034 and 40044, arrive this way).
+// identifiers without a menu item, menu::kHalfPanel, kFullPanel and kZoom200, arrive this way).
 class CommandEvent : public QEvent {
 public:
     explicit CommandEvent(int id) : QEvent(EventType()), id_(id) {}

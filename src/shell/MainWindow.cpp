@@ -78,8 +78,7 @@ void MainWindow::UpdateCommandStates() {
 void MainWindow::HandleCommand(int id) {
     switch (id) {
         case menu::kAbout:
-            if (plugin_ == nullptr || !plugin_->DoCommand(menu::kAboutCommand))
-                hooks_.ShowAboutBox(this);
+            if (plugin_ == nullptr || !plugin_->DoCommand(kCommandAbout)) hooks_.ShowAboutBox(this);
             return;
         case menu::kPreferences:
             if (hooks_.RunPreferences(this) == 1) hooks_.WriteSettings();
@@ -93,7 +92,7 @@ void MainWindow::HandleCommand(int id) {
         default:
             break;
     }
-    const std::optional<int> command = menu::EditorCommandFor(id);
+    const std::optional<EditorCommand> command = menu::EditorCommandFor(id);
     if (command && plugin_ != nullptr) plugin_->DoCommand(*command);
     UpdateCommandStates();
 }

@@ -2,22 +2,43 @@
 
 #include <optional>
 
+#include "plugin/EditorCommand.h"
+
 // The menu bar and where each command identifier goes.
 namespace menu {
 
-// Identifiers the shell handles itself.
-constexpr int kAbout = 40005;
-constexpr int kPreferences = 40006;
-constexpr int kQuit = 40007;
-constexpr int kMidiMonitor = 40047;
-// The Edit menu's identifiers, handed to the editor.
-constexpr int kUndo = 40048;
-constexpr int kRedo = 40049;
-constexpr int kCompare = 40050;
-// The editor's command number for About; when it reports false the shell shows its own box.
-constexpr int kAboutCommand = 0;
-// The once-a-second tick, which no identifier carries.
-constexpr int kTickCommand = 9;
+// The command identifiers of the menu bar and of the other senders of commands.
+enum Id : int {
+    kAbout = 40005,
+    kPreferences = 40006,
+    kQuit = 40007,
+    kSelectDirectory = 40025,
+    kLoadProgram = 40026,
+    kSaveProgram = 40027,
+    kWriteProgram = 40028,
+    kWriteAllPrograms = 40029,
+    kFirmwareUpdate = 40030,
+    kUserGuide = 40031,
+    kProgramDatabase = 40032,
+    kHalfPanel = 40033,
+    kFullPanel = 40034,
+    kZoom70 = 40037,
+    kZoom80 = 40038,
+    kZoom90 = 40039,
+    kZoom100 = 40040,
+    kZoom110 = 40041,
+    kZoom120 = 40042,
+    kZoom130 = 40043,
+    kZoom200 = 40044,
+    kSaveFromUnit = 40045,
+    kSaveAllFromUnit = 40046,
+    // The shell's own MIDI monitor window.
+    kMidiMonitor = 40047,
+    // The Edit menu's identifiers, handed to the editor.
+    kUndo = 40048,
+    kRedo = 40049,
+    kCompare = 40050,
+};
 
 struct Item {
     int menu;          // index into kMenuTitles
@@ -34,6 +55,6 @@ extern const int kItemCount;
 
 // The editor command an identifier is handed to as DoCommand; nothing for the shell's own
 // identifiers and for identifiers nobody handles.
-std::optional<int> EditorCommandFor(int id);
+std::optional<EditorCommand> EditorCommandFor(int id);
 
 }  // namespace menu

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "plugin/PluginBase.h"
+
 struct MidiSettings;
 
 // The settings file, settings.ini in the folder "OrvodyneEditor" of the user's configuration
@@ -11,7 +13,7 @@ struct MidiSettings;
 // every write replaces the file atomically.
 class SettingsFile {
 public:
-    static constexpr const char* kFolderName = "OrvodyneEditor";
+    static constexpr const char* kFolderName = PluginBase::kPluginName;
     static constexpr const char* kFileName = "settings.ini";
 
     // $XDG_CONFIG_HOME, or $HOME/.config when that is unset or empty; nothing when neither can
@@ -24,7 +26,7 @@ public:
     bool Load(MidiSettings& settings);
 
     // Stores the three port names of settings. False when the file could not be written.
-    bool WriteSettings(const MidiSettings& settings) const;
+    [[nodiscard]] bool WriteSettings(const MidiSettings& settings) const;
 
     // The full path of settings.ini; empty before Load succeeded.
     const std::string& Path() const { return path_; }

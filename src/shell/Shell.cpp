@@ -20,9 +20,9 @@
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
 #include "platform/qt/PanelWidget.h"
+#include "plugin/EditorCommand.h"
 #include "shell/ConnectionStatus.h"
 #include "shell/MainWindow.h"
-#include "shell/MenuTable.h"
 #include "shell/MidiMonitorWindow.h"
 #include "shell/Preferences.h"
 #include "shell/PreferencesDialog.h"
@@ -182,7 +182,7 @@ void Shell::CheckTick() {
     if (ticking_ || QThread::currentThread()->loopLevel() != 1) return;
     if (!tick_.Due(NowMs())) return;
     ticking_ = true;
-    if (plugin_ != nullptr) plugin_->DoCommand(menu::kTickCommand);
+    if (plugin_ != nullptr) plugin_->DoCommand(kCommandTick);
     FollowPorts();
     ticking_ = false;
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "plugin/PluginBase.h"
+
 class QLocalServer;
 class QLocalSocket;
 
@@ -19,7 +21,7 @@ class SingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr const char* kName = "OrvodyneEditor";
+    static constexpr const char* kName = PluginBase::kPluginName;
 
     SingleInstance();
     ~SingleInstance() override;

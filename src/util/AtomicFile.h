@@ -8,7 +8,7 @@
 // flushed to disk and renamed over the old file. False on any failure (the folder is missing or
 // not writable, the disk is full, the existing file is read-only); the old file is then left as
 // it was and no temporary file remains.
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
+[[nodiscard]] bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
 
 // Whether WriteFileAtomically may replace the file at path: the path names no folder, and an
 // existing file is writable (by its mode bits too: a read-only file stays, even for root).

@@ -14,7 +14,7 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 FileWriter::~FileWriter() {
-    Close();
+    Discard();
 }
 
 bool FileWriter::Open(const std::string& path) {

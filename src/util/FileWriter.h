@@ -5,25 +5,27 @@
 #include <string>
 
 // Sequential writing of a file named by a UTF-8 path. What is written is collected and put in
-// place atomically by Close (or the destructor): until then the old file stays as it was, and a
-// failed save never leaves a truncated file behind.
+// place atomically by Close, whose result tells whether that worked: until then the old file
+// stays as it was, and a failed save never leaves a truncated file behind. A writer dropped
+// without Close changes nothing, so no failure goes unseen.
 class FileWriter {
 public:
     FileWriter() = default;
-    explicit FileWriter(const std::string& path) { Open(path); }
+    // Whether the file could be opened, IsOpen tells.
+    explicit FileWriter(const std::string& path) { (void)Open(path); }
     ~FileWriter();
     FileWriter(const FileWriter&) = delete;
     FileWriter& operator=(const FileWriter&) = delete;
 
     // False when the file could plainly not be created: the folder is missing or not writable,
     // the path names a folder, or the existing file is read-only.
-    bool Open(const std::string& path);
+    [[nodiscard]] bool Open(const std::string& path);
     bool IsOpen() const { return open_; }
     // Accepts n bytes; 0 without an open file.
     size_t Write(const void* data, size_t n);
     int64_t Position() const { return static_cast<int64_t>(content_.size()); }
     // Replaces the file with what was written; false when that failed (nothing changed then).
-    bool Close();
+    [[nodiscard]] bool Close();
     // Drops what was written; the old file stays.
     void Discard();
 

@@ -16,8 +16,8 @@ std::string ReadProfileString(const std::string& path, const char* section, cons
 // Sets key in section to value, replacing the key's line in place and keeping every other line
 // byte for byte; creates the file, the section or the key when missing. The file is replaced
 // atomically. False when the file could not be written.
-bool WriteProfileString(const std::string& path, const char* section, const char* key,
-                        const char* value);
+[[nodiscard]] bool WriteProfileString(const std::string& path, const char* section, const char* key,
+                                      const char* value);
 
 // The same over the text of a file, for callers that hold it already.
 std::string ReadProfileText(const std::string& text, const char* section, const char* key,

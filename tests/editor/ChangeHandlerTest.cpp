@@ -294,26 +294,33 @@ TEST_F(ChangeHandler, SysExOfOtherLengthsChangesNothing) {
     const Bytes twenty(20, 0x55);
     editor_.HandleSysEx({0, 9, nine.data()});
     editor_.HandleSysEx({0, 20, twenty.data()});
-    EXPECT_EQ(editor_.LastReply(), (std::array<uint8_t, 7>{}));
+    // Bytes of a reply's and a dump's length that do not open with F0 are no system-exclusive
+    // message at all.
+    Bytes notSysEx = {0x90, 0x00, 0x21, 0x11, 0x02, 0x22, 0xF7};
+    editor_.HandleSysEx({0, static_cast<int32_t>(notSysEx.size()), notSysEx.data()});
+    Bytes dumpWithoutStart(kProgramMessageSize, 0x41);
+    editor_.HandleSysEx(
+        {0, static_cast<int32_t>(dumpWithoutStart.size()), dumpWithoutStart.data()});
+    EXPECT_EQ(editor_.LastReply(), (std::array<uint8_t, kStatusReplySize>{}));
     EXPECT_EQ(editor_.LastDump()[0], 0);
     const Bytes reply = {0xF0, 0x00, 0x21, 0x11, 0x02, 0x22, 0xF7};
-    editor_.HandleSysEx({0, 7, reply.data()});
+    editor_.HandleSysEx({0, static_cast<int32_t>(reply.size()), reply.data()});
     EXPECT_EQ(editor_.LastReply()[5], 0x22);
     EXPECT_EQ(Sent(), Bytes{});
 }
 
 TEST_F(ChangeHandler, SectionSwitchesAreCountedAndCopySourcesExcludeEachOther) {
-    editor_.SetParameterValue(153, 1);
-    editor_.SetParameterValue(160, 1);
+    editor_.SetParameterValue(SectionSwitchIndex(kSectionVco1), 1);
+    editor_.SetParameterValue(SectionSwitchIndex(kSectionEffect), 1);
     EXPECT_EQ(editor_.SelectedSections(), 2);
-    editor_.SetParameterValue(153, 0);
+    editor_.SetParameterValue(SectionSwitchIndex(kSectionVco1), 0);
     EXPECT_EQ(editor_.SelectedSections(), 1);
     editor_.SetParameterValue(kParamSelectAllSections, 1);
     EXPECT_EQ(editor_.SelectedSections(), 8);
     editor_.SetParameterValue(kParamClearAllSections, 1);
     EXPECT_EQ(editor_.SelectedSections(), 0);
-    for (int s = 153; s <= 160; ++s)
-        EXPECT_EQ(editor_.GetParam(s)->value, 0.0);
+    for (int s = 0; s < kSectionCount; ++s)
+        EXPECT_EQ(editor_.GetParam(kParamFirstSectionSwitch + s)->value, 0.0);
 
     editor_.SetParameterValue(145, 1);
     editor_.SetParameterValue(147, 1);

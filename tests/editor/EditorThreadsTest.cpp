@@ -35,19 +35,19 @@ TEST(EditorThreads, KnobsOnThePanelWhileTheInputsFloodTheEditor) {
     std::atomic<bool> stop{false};
     std::atomic<int> delivered{0};
     std::thread input([&] {
-        const uint8_t reply[7] = {0xF0, 0x00, 0x21, 0x11, 0x03, 0x21, 0xF7};
-        std::vector<uint8_t> dump(115, 0);
+        const std::vector<uint8_t> reply = {0xF0, 0x00, 0x21, 0x11, 0x03, 0x21, 0xF7};
+        std::vector<uint8_t> dump(kProgramMessageSize, 0);
         dump[0] = 0xF0;
         dump[5] = 0x41;
-        dump[114] = 0xF7;
+        dump.back() = 0xF7;
         for (int i = 0; !stop.load() || i < 1000; ++i) {
             const uint8_t note = static_cast<uint8_t>(36 + i % 24);
             editor.HandleKeyboardMessage({0, 0x90, note, 100});
             editor.HandleKeyboardMessage({0, 0xB0, 20, static_cast<uint8_t>(i % 128)});
             editor.HandleKeyboardMessage({0, 0xB0, 7, static_cast<uint8_t>(i % 128)});
             editor.HandleKeyboardMessage({0, 0x80, note, 0});
-            editor.HandleSysEx({0, 7, reply});
-            editor.HandleSysEx({0, 115, dump.data()});
+            editor.HandleSysEx({0, static_cast<int32_t>(reply.size()), reply.data()});
+            editor.HandleSysEx({0, static_cast<int32_t>(dump.size()), dump.data()});
             delivered.fetch_add(1);
             if (i > 100000) break;
         }

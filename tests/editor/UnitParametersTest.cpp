@@ -157,7 +157,7 @@ TEST_F(RegisteredTable, SectionsHoldTheirPositions) {
 
 TEST_F(RegisteredTable, PanelParametersHaveTheirKindsAndNames) {
     for (int s = 0; s < kSectionCount; ++s) {
-        const Parameter& p = *editor_.GetParam(153 + s);
+        const Parameter& p = *editor_.GetParam(kParamFirstSectionSwitch + s);
         EXPECT_EQ(p.kind, kParamDouble);
         EXPECT_EQ(p.step, 0.001);
         EXPECT_EQ(p.displayPrecision, 3);

@@ -16,20 +16,6 @@
 
 namespace {
 
-// The headless panel with its per-user folder in a temporary folder.
-class FolderGraphics : public HeadlessGraphics {
-public:
-    FolderGraphics(PluginBase* core, std::string folder)
-        : HeadlessGraphics(core), folder_(std::move(folder)) {}
-    std::string AppDataFolder(bool shared) const override {
-        (void)shared;
-        return folder_;
-    }
-
-private:
-    std::string folder_;
-};
-
 class ViewCore : public RecordingCore {
 public:
     struct View {
@@ -70,16 +56,15 @@ protected:
     // stored scale text, when given, is in the settings file beforehand.
     void Build(const char* storedScale = nullptr, bool edgeHandles = false) {
         if (storedScale != nullptr) {
-            std::filesystem::create_directories(dir_.Path() + "/OrvodyneEditor");
             TempDir::Write(SettingsFile(), std::string("[gui]\nguiscale=") + storedScale + "\n");
         }
-        graphics_ = new FolderGraphics(&core_, dir_.Path());
+        graphics_ = new HeadlessGraphics(&core_);
         graphics_->SetImageScaleDivisor(2);
         auto artwork = std::make_unique<raster::MemBitmap>(40, 20);
         for (int y = 0; y < 20; ++y)
             std::fill_n(artwork->Row(y), 40, 0xFFC08040u);
         graphics_->AddImage(kStripId, std::move(artwork));
-        resize_ = std::make_unique<GuiResize>(&core_, graphics_);
+        resize_ = std::make_unique<GuiResize>(&core_, graphics_, SettingsFile());
         resize_->SetScaleLimits(50, 200);
         resize_->SetBaseSizeLimits(512, 400, 2048, 1600);
         resize_->SetEdgeHandles(edgeHandles, 6);
@@ -95,7 +80,7 @@ protected:
         core_.AttachGraphics(graphics_);
     }
 
-    std::string SettingsFile() const { return dir_.Path() + "/OrvodyneEditor/settings.ini"; }
+    std::string SettingsFile() const { return dir_.File("settings.ini"); }
     std::string StoredText() const { return TempDir::Read(SettingsFile()); }
     int Renders() const { return GuiLayoutStore::Process().RenderCount(); }
     uint32_t Pixel(int x, int y) { return graphics_->DrawBitmap()->Row(y)[x] & 0xFFFFFF; }
@@ -104,7 +89,7 @@ protected:
     ViewCore core_;
     PlacedControl knob_{&core_, {100, 50, 140, 70}};
     PlacedControl hiddenOne_{&core_, {300, 300, 320, 320}};
-    FolderGraphics* graphics_ = nullptr;  // owned by the core once attached
+    HeadlessGraphics* graphics_ = nullptr;  // owned by the core once attached
     std::unique_ptr<GuiResize> resize_;
     ImageStrip* strip_ = nullptr;
     std::unique_ptr<BitmapControl> picture_;
@@ -222,20 +207,16 @@ TEST_F(GuiResizeTest, GripIsWhiteAtTheCornerAndClearAlongItsLongEdge) {
 TEST_F(GuiResizeTest, MissingNegativeOrUnusableScaleReadsAsOneAndIsRewritten) {
     for (const char* stored : std::vector<const char*>{"-1.0", "abc", nullptr}) {
         GuiLayoutStore::Process().Clear();
-        TempDir::Write(SettingsFile(), "");
         TempDir dir;
+        const std::string settings = dir.File("settings.ini");
         ViewCore core;
-        FolderGraphics graphics(&core, dir.Path());
+        HeadlessGraphics graphics(&core);
         if (stored != nullptr) {
-            std::filesystem::create_directories(dir.Path() + "/OrvodyneEditor");
-            TempDir::Write(dir.Path() + "/OrvodyneEditor/settings.ini",
-                           std::string("[gui]\nguiscale=") + stored + "\n");
+            TempDir::Write(settings, std::string("[gui]\nguiscale=") + stored + "\n");
         }
-        GuiResize resize(&core, &graphics);
+        GuiResize resize(&core, &graphics, settings);
         EXPECT_DOUBLE_EQ(resize.Scale(), 1.0);
-        EXPECT_NE(TempDir::Read(dir.Path() + "/OrvodyneEditor/settings.ini")
-                      .find("guiscale=1.000000000000000"),
-                  std::string::npos)
+        EXPECT_NE(TempDir::Read(settings).find("guiscale=1.000000000000000"), std::string::npos)
             << (stored ? stored : "no file");
     }
 }

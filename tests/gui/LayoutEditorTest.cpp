@@ -71,10 +71,10 @@ struct SmallPanel {
         return graphics->LastMenuTexts();
     }
     // Right click on (x, y) and take the item with this text.
-    void Command(int x, int y, const std::string& text) {
+    void Command(int x, int y, const std::string& itemText) {
         const std::vector<std::string> shown = Menu(x, y, -1);
-        const auto at = std::find(shown.begin(), shown.end(), text);
-        ASSERT_NE(at, shown.end()) << text;
+        const auto at = std::find(shown.begin(), shown.end(), itemText);
+        ASSERT_NE(at, shown.end()) << itemText;
         Menu(x, y, static_cast<int>(at - shown.begin()));
     }
     std::vector<Control*> Layers() const {

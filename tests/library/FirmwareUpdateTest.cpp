@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 
 #include "editor/UnitMessages.h"
@@ -16,73 +15,20 @@
 #include "support/CaptureOutputPort.h"
 #include "support/FakeEditorPanel.h"
 #include "support/HeadlessEditor.h"
+#include "support/LibrarianFixture.h"
 #include "support/TempDir.h"
+#include "support/UnitCable.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// The cable both ways: what the editor sends (from any thread) is fed to the unit; the unit's
-// replies wait until the test delivers them, as the MIDI input thread would.
-class UnitCable : public MidiOutputPort {
-public:
-    explicit UnitCable(VirtualOrvo& unit) : unit_(unit) {
-        unit_.SetReplySink([this](const uint8_t* bytes, size_t size) {
-            replies_.emplace_back(bytes, bytes + size);
-        });
-    }
-    void SendMessage(const uint8_t* bytes, size_t size) override {
-        std::lock_guard<std::mutex> hold(lock_);
-        sent_.emplace_back(bytes, bytes + size);
-        unit_.Feed(bytes, size, nowMs_);
-    }
-    // Moves the unit's clock on and hands every reply due to the editor.
-    void Deliver(OrvoEditor& editor, int64_t nowMs) {
-        std::deque<Bytes> due;
-        {
-            std::lock_guard<std::mutex> hold(lock_);
-            nowMs_ = nowMs;
-            unit_.Poll(nowMs);
-            due.swap(replies_);
-        }
-        for (const Bytes& reply : due)
-            editor.HandleSysEx({0, static_cast<int32_t>(reply.size()), reply.data()});
-    }
-    void Clear() {
-        std::lock_guard<std::mutex> hold(lock_);
-        sent_.clear();
-    }
-    std::vector<Bytes> Sent() {
-        std::lock_guard<std::mutex> hold(lock_);
-        return sent_;
-    }
-    int SentWithCode(uint8_t code) {
-        int count = 0;
-        for (const Bytes& message : Sent())
-            count += message.size() > kCodeIndex && message[kCodeIndex] == code ? 1 : 0;
-        return count;
-    }
-
-private:
-    VirtualOrvo& unit_;
-    std::mutex lock_;
-    std::deque<Bytes> replies_;
-    std::vector<Bytes> sent_;
-    int64_t nowMs_ = 0;
-};
-
-class FirmwareUpdateTest : public ::testing::Test {
+class FirmwareUpdateTest : public LibrarianFixture<UnitCable> {
 protected:
     void SetUp() override {
-        auto panel = std::make_unique<FakePanel>();
-        panel_ = panel.get();
-        editor_.AttachPanel(std::move(panel));
-        auto librarian = std::make_unique<Librarian>(editor_, "");
-        firmware_ = &librarian->Firmware();
-        editor_.AttachPrograms(std::move(librarian));
+        LibrarianFixture::SetUp();
+        firmware_ = &librarian_->Firmware();
         unit_.SetEraseDelayMs(2000);
-        // What the unit got when the editor restored its program is not part of the update.
-        cable_.Clear();
     }
 
     // An image whose tail (80000 mod 7 = 4 bytes) the data message carries whole.
@@ -113,7 +59,7 @@ protected:
     }
     // The panel's idle hook, as its timer calls it.
     void GuiIdle() { static_cast<PluginBase&>(editor_).GuiIdle(); }
-    void Deliver(int64_t nowMs) { cable_.Deliver(editor_, nowMs); }
+    void Deliver(int64_t nowMs) { port_.Deliver(editor_, nowMs); }
     // The data goes out on its own thread; the unit's answer to it is delivered afterwards.
     void DeliverAfterTheData(int64_t nowMs) {
         firmware_->WaitUntilSent();
@@ -121,11 +67,7 @@ protected:
     }
 
     TempDir dir_;
-    VirtualOrvo unit_;
-    UnitCable cable_{unit_};
-    uint16_t channel_ = 1;
-    OrvoEditor editor_{&cable_, &channel_};
-    FakePanel* panel_ = nullptr;
+    VirtualOrvo& unit_ = port_.unit;
     FirmwareUpdate* firmware_ = nullptr;
     double chooserValue_ = 0.0;
 };
@@ -135,8 +77,8 @@ TEST_F(FirmwareUpdateTest, TheCheckedImageArrivesWholeEvenWhenTheFileChangesMean
     const std::string path = WriteImage(image);
     Choose(path);
     EXPECT_EQ(panel_->status, "Connecting to Orvo...");
-    ASSERT_EQ(cable_.Sent().size(), 1u);
-    EXPECT_EQ(cable_.Sent()[0], (Bytes{0xF0, 0x00, 0x21, 0x11, 0x02, 0x10, 0xF7}));
+    ASSERT_EQ(port_.Sent().size(), 1u);
+    EXPECT_EQ(port_.Sent()[0], (Bytes{0xF0, 0x00, 0x21, 0x11, 0x02, 0x10, 0xF7}));
 
     Deliver(0);
     EXPECT_EQ(panel_->status, "Erasing FLASH memory...");
@@ -148,8 +90,8 @@ TEST_F(FirmwareUpdateTest, TheCheckedImageArrivesWholeEvenWhenTheFileChangesMean
     EXPECT_EQ(panel_->status, "Update successful!");
     EXPECT_FALSE(firmware_->FirmwareMode());
     EXPECT_TRUE(unit_.FirmwareImage() == image) << unit_.FirmwareImage().size() << " bytes";
-    ASSERT_EQ(cable_.SentWithCode(kCodeFirmwareData), 1);
-    EXPECT_EQ(cable_.Sent().back().size(), 91441u);
+    ASSERT_EQ(port_.SentWithCode(kCodeFirmwareData), 1);
+    EXPECT_EQ(port_.Sent().back().size(), 91441u);
     EXPECT_EQ(firmware_->BytesHandedOn(), 91441u);
     for (int i = 0; i < 5; ++i)
         Tick();
@@ -175,7 +117,7 @@ TEST_F(FirmwareUpdateTest, AnImageTooLargeOrWithATailTheMessageCannotCarryIsRefu
         panel_->reports.clear();
         panel_->status.clear();
         Choose(WriteImage(image));
-        EXPECT_TRUE(cable_.Sent().empty()) << "the unit was contacted";
+        EXPECT_TRUE(port_.Sent().empty()) << "the unit was contacted";
         ASSERT_EQ(Boxes().size(), 1u);
         EXPECT_EQ(Boxes()[0].kind, ReportKind::kError);
         EXPECT_EQ(Boxes()[0].text, "This is not a valid firmware file!");
@@ -185,7 +127,7 @@ TEST_F(FirmwareUpdateTest, AnImageTooLargeOrWithATailTheMessageCannotCarryIsRefu
     // An empty image and an image with a small tail go.
     Choose(WriteImage(Bytes{}));
     Choose(WriteImage(Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x7F}));
-    EXPECT_EQ(cable_.SentWithCode(kCodeFirmwareStart), 2);
+    EXPECT_EQ(port_.SentWithCode(kCodeFirmwareStart), 2);
 }
 
 TEST_F(FirmwareUpdateTest, AnEraseLongerThanTheTimeOutStillSucceeds) {
@@ -206,13 +148,13 @@ TEST_F(FirmwareUpdateTest, AnEraseLongerThanTheTimeOutStillSucceeds) {
 TEST_F(FirmwareUpdateTest, ReadyWithoutTheEraseReportStopsTheTimeOutToo) {
     Choose(WriteImage(Image(700, 3)));
     const Bytes ready = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyReadyForData, 0xF7};
-    editor_.HandleSysEx({0, 7, ready.data()});
+    editor_.HandleSysEx({0, static_cast<int32_t>(ready.size()), ready.data()});
     firmware_->WaitUntilSent();
     for (int i = 0; i < 4; ++i)
         Tick();
     EXPECT_TRUE(Boxes().empty());
     const Bytes success = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyUpdateSuccessful, 0xF7};
-    editor_.HandleSysEx({0, 7, success.data()});
+    editor_.HandleSysEx({0, static_cast<int32_t>(success.size()), success.data()});
     EXPECT_EQ(panel_->status, "Update successful!");
 }
 
@@ -231,7 +173,7 @@ TEST_F(FirmwareUpdateTest, AUnitThatDoesNotAnswerIsReportedAfterThreeWholeSecond
     // A late answer finds no update to continue.
     Deliver(3000);
     EXPECT_EQ(panel_->status, "Communication error!");
-    EXPECT_EQ(cable_.SentWithCode(kCodeFirmwareData), 0);
+    EXPECT_EQ(port_.SentWithCode(kCodeFirmwareData), 0);
 }
 
 TEST_F(FirmwareUpdateTest, AFailedUpdateSendsTheDataAgainAndReportsOnTheNextTick) {
@@ -244,7 +186,7 @@ TEST_F(FirmwareUpdateTest, AFailedUpdateSendsTheDataAgainAndReportsOnTheNextTick
     EXPECT_EQ(panel_->status, "Error in update!");
     EXPECT_FALSE(firmware_->FirmwareMode());
     firmware_->WaitUntilSent();
-    EXPECT_EQ(cable_.SentWithCode(kCodeFirmwareData), 2);
+    EXPECT_EQ(port_.SentWithCode(kCodeFirmwareData), 2);
     EXPECT_TRUE(Boxes().empty());
     Tick();
     ASSERT_EQ(Boxes().size(), 1u);
@@ -311,7 +253,7 @@ TEST(FirmwareProgress, ThePanelStaysUsableAndShowsHowFarTheImageHasGot) {
     shown->choosers[kParamFirmwareFile] = path;
     editor.SetParameterValue(kParamFirmwareFile, 1.0);
     const Bytes ready = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyReadyForData, 0xF7};
-    editor.HandleSysEx({0, 7, ready.data()});
+    editor.HandleSysEx({0, static_cast<int32_t>(ready.size()), ready.data()});
     port.WaitUntilHeld();
 
     // While the image is on its way the GUI thread gets the plug-in lock: the tick, the idle

@@ -5,12 +5,17 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "gui/Graphics.h"
+#include "gui/GuiLayoutStore.h"
+#include "gui/GuiResize.h"
 #include "library/MakePlugin.h"
 #include "library/ProgramText.h"
 #include "support/CaptureOutputPort.h"
 #include "support/FakeEditorPanel.h"
+#include "support/LibrarianFixture.h"
 #include "support/SimOutputPort.h"
 #include "support/TempDir.h"
 #include "util/ProfileFile.h"
@@ -19,18 +24,8 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class LibrarianTest : public ::testing::Test {
+class LibrarianTest : public LibrarianFixture<CaptureOutputPort> {
 protected:
-    void SetUp() override {
-        auto panel = std::make_unique<FakePanel>();
-        panel_ = panel.get();
-        editor_.AttachPanel(std::move(panel));
-        auto librarian = std::make_unique<Librarian>(editor_, "");
-        librarian_ = librarian.get();
-        editor_.AttachPrograms(std::move(librarian));
-        port_.Clear();
-    }
-
     int Param(int index) const { return IntValue(*editor_.GetParam(index)); }
     std::vector<int> Params(int first, int last) const {
         std::vector<int> values;
@@ -57,11 +52,6 @@ protected:
     }
 
     TempDir dir_;
-    CaptureOutputPort port_;
-    uint16_t channel_ = 1;
-    OrvoEditor editor_{&port_, &channel_};
-    FakePanel* panel_ = nullptr;
-    Librarian* librarian_ = nullptr;
 };
 
 }  // namespace
@@ -180,7 +170,7 @@ TEST_F(LibrarianTest, NoSectionTickedDoesNothing) {
 }
 
 TEST_F(LibrarianTest, RandomOnOneOscillatorTouchesOnlyItsParameters) {
-    editor_.SetParameterValue(153, 1.0);
+    editor_.SetParameterValue(kParamFirstSectionSwitch, 1.0);
     for (int round = 0; round < 20; ++round) {
         const std::vector<int> others = Params(15, 124);
         Press(kParamSectionRandom);
@@ -263,6 +253,31 @@ TEST(LastProgram, StoredAtCloseAndRestoredAtStart) {
     EXPECT_EQ(IntValue(*editor->GetParam(kParamSevenSegment)), 0);
     EXPECT_EQ(shown->ChooserPath(kParamProgramWriteFile), libraryFile);
     editor->AttachPrograms(nullptr);
+}
+
+// The shell hands one settings file down: the panel's zoom is kept in it beside the last
+// program, and the next editor opens at that zoom.
+TEST(LastProgram, ZoomIsKeptInTheSettingsFileTheEditorWasGiven) {
+    TempDir dir;
+    const std::string settings = dir.File("settings.ini");
+    CaptureOutputPort port;
+    uint16_t channel = 1;
+    {
+        std::unique_ptr<OrvoEditor> editor(MakePlugin(&port, &channel, settings));
+        ASSERT_TRUE(editor->DoCommand(kCommandZoom120));
+    }
+    EXPECT_NEAR(std::stod(ReadProfileString(settings, "gui", "guiscale", "0", 64)), 1.2, 1e-9);
+
+    {
+        std::unique_ptr<OrvoEditor> again(MakePlugin(&port, &channel, settings));
+        EXPECT_NEAR(again->Resize()->Scale(), 1.2, 1e-9);
+        // Without a settings file the zoom is kept nowhere, whatever folder the user has.
+        std::unique_ptr<OrvoEditor> unkept(MakePlugin(&port, &channel));
+        EXPECT_EQ(unkept->Resize()->SettingsPath(), "");
+    }
+    // The zoomed layout is the process's: the next test starts from the editor's own.
+    GuiLayoutStore::Process().Clear();
+    Graphics::ReleaseCaches();
 }
 
 TEST(LibrarianWithUnit, UnitHoldsWhatThePanelShowsAfterLoadAndRandom) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -14,7 +13,9 @@
 #include "sim/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/FakeEditorPanel.h"
+#include "support/LibrarianFixture.h"
 #include "support/TempDir.h"
+#include "support/UnitCable.h"
 
 namespace {
 
@@ -26,35 +27,10 @@ const Shown kNotPresent{ReportKind::kError,
 const Shown kCommunicationError{ReportKind::kError, "Communication error has occurred!"};
 const Shown kFinished{ReportKind::kDone, "Finished successfully!"};
 
-// An output port into the virtual unit whose replies wait in a queue, as they would on the
-// cable, until the test hands them to the editor's MIDI input.
-class QueuedUnitPort : public MidiOutputPort {
-public:
-    explicit QueuedUnitPort(VirtualOrvo& unit) : unit_(unit) {
-        unit_.SetReplySink([this](const uint8_t* bytes, size_t size) {
-            replies.emplace_back(bytes, bytes + size);
-        });
-    }
-    void SendMessage(const uint8_t* bytes, size_t size) override {
-        if (size > 3) sysEx.emplace_back(bytes, bytes + size);
-        unit_.Feed(bytes, size, 0);
-    }
-    std::deque<Bytes> replies;
-    std::vector<Bytes> sysEx;
-
-private:
-    VirtualOrvo& unit_;
-};
-
-class Transfers : public ::testing::Test {
+class Transfers : public LibrarianFixture<UnitCable> {
 protected:
     void SetUp() override {
-        auto panel = std::make_unique<FakePanel>();
-        panel_ = panel.get();
-        editor_.AttachPanel(std::move(panel));
-        auto librarian = std::make_unique<Librarian>(editor_, "");
-        librarian_ = librarian.get();
-        editor_.AttachPrograms(std::move(librarian));
+        LibrarianFixture::SetUp();
         panel_->chosenFolder = dir_.Path();
     }
 
@@ -63,10 +39,9 @@ protected:
     void Pump() {
         for (int guard = 0; guard < 100000; ++guard) {
             editor_.GuiIdle();
-            if (port_.replies.empty()) return;
-            const Bytes reply = port_.replies.front();
-            port_.replies.pop_front();
-            editor_.HandleSysEx({0, static_cast<int32_t>(reply.size()), reply.data()});
+            const std::optional<Bytes> reply = port_.TakeReply();
+            if (!reply) return;
+            editor_.HandleSysEx({0, static_cast<int32_t>(reply->size()), reply->data()});
         }
         FAIL() << "the transfer never came to rest";
     }
@@ -87,20 +62,10 @@ protected:
     ProgramValues UnitProgram(int location) const {
         return UnitBytesToProgramSlots(unit_.Program(location));
     }
-    int ProgramWritesSent() const {
-        int writes = 0;
-        for (const Bytes& message : port_.sysEx)
-            writes += message.size() == kProgramMessageSize && message[kCodeIndex] == 0x20;
-        return writes;
-    }
+    int ProgramWritesSent() { return port_.SentWithCode(kCodeProgramWrite); }
 
     TempDir dir_;
-    VirtualOrvo unit_;
-    QueuedUnitPort port_{unit_};
-    uint16_t channel_ = 1;
-    OrvoEditor editor_{&port_, &channel_};
-    FakePanel* panel_ = nullptr;
-    Librarian* librarian_ = nullptr;
+    VirtualOrvo& unit_ = port_.unit;
 };
 
 }  // namespace
@@ -229,9 +194,9 @@ TEST_F(Transfers, OneWrittenFileIsLoadedBackOnceTheUnitStoredIt) {
 
     // The unit refuses the next one.
     Choose(kParamProgramWriteFile, path);
-    port_.replies.clear();
+    port_.DropReplies();
     const Bytes refused = {0xF0, 0x00, 0x21, 0x11, 0x03, 0x22, 0xF7};
-    editor_.HandleSysEx({0, 7, refused.data()});
+    editor_.HandleSysEx({0, static_cast<int32_t>(refused.size()), refused.data()});
     Ticks(1);
     EXPECT_EQ(panel_->reports, std::vector<Shown>{kCommunicationError});
     EXPECT_EQ(panel_->status, "Communication error!");
@@ -321,8 +286,9 @@ TEST_F(Transfers, ACancelledSaveDialogDisarmsTheSaveFromTheUnit) {
     // A good dump that nobody asked for arrives later: the file stays as it was.
     Bytes dump(kProgramMessageSize, 0);
     const Bytes request = *BuildDumpRequest(1);
+    port_.DropReplies();
     unit_.Feed(request.data(), request.size(), 0);
-    dump = port_.replies.back();
+    dump = *port_.TakeReply();
     editor_.HandleSysEx({0, static_cast<int32_t>(dump.size()), dump.data()});
     EXPECT_EQ(ReadProgramFile(kept), DistinctProgram(5));
 }

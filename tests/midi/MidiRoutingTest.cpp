@@ -31,9 +31,11 @@ TEST_F(Routing, UnitInputFiltersShortMessagesByChannelButNeverSysEx) {
     Unit({0xF0, 0x00, 0x21, 0x11, 0x03, 0xF7});
     Unit({0xFA});  // low nibble A is "channel 11": dropped on channel 2
     Unit({});
+    // A system-exclusive message is one by its F0, however short: never a channel message.
+    Unit({0xF0, 0x7E, 0xF7});
     EXPECT_EQ(plugin.Unit(), (std::vector<Short>{{0x91, 0x3C, 0x40}}));
-    ASSERT_EQ(plugin.SysEx().size(), 1u);
-    EXPECT_EQ(plugin.SysEx()[0], (Bytes{0xF0, 0x00, 0x21, 0x11, 0x03, 0xF7}));
+    EXPECT_EQ(plugin.SysEx(),
+              (std::vector<Bytes>{{0xF0, 0x00, 0x21, 0x11, 0x03, 0xF7}, {0xF0, 0x7E, 0xF7}}));
 
     settings.SetChannel(MidiRole::UnitInput, 0);
     Unit({0x9F, 0x01, 0x02});
@@ -49,11 +51,13 @@ TEST_F(Routing, KeyboardInputPassesShortMessagesAndOnlyLogsLongOnes) {
     Keyboard({0xB0, 0x07, 0x64});
     Keyboard({0xC0, 0x05});
     Keyboard({0xF0, 1, 2, 3, 4, 5, 6, 7, 8, 0xF7});
+    Keyboard({0xF0, 0x7E, 0xF7});
     SetDebugSink(nullptr);
 
     EXPECT_EQ(plugin.Keyboard(), (std::vector<Short>{{0xB0, 0x07, 0x64}, {0xC0, 0x05, 0x00}}));
     EXPECT_TRUE(plugin.SysEx().empty());
-    EXPECT_EQ(lines, (std::vector<std::string>{"NOT EXPECTING 10 midi callback msg len\r\n"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"NOT EXPECTING 10 midi callback msg len\r\n",
+                                               "NOT EXPECTING 3 midi callback msg len\r\n"}));
 
     settings.SetChannel(MidiRole::KeyboardInput, 1);
     Keyboard({0x91, 0x3C, 0x40});

@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
-#include <cstdlib>
 
 #include "QtPanelDriver.h"
 #include "editor/OrvoEditor.h"
@@ -19,16 +18,11 @@
 
 EditorInWindow::EditorInWindow(GraphicsFactory makeGraphics) {
     OffscreenApp();
-    if (const char* previous = std::getenv("XDG_CONFIG_HOME")) {
-        previousConfig_ = previous;
-        hadConfig_ = true;
-    }
-    setenv("XDG_CONFIG_HOME", config_.Path().c_str(), 1);
     // The stored layout is the process's: each test's panel starts from the editor's own.
     GuiLayoutStore::Process().Clear();
     if (!makeGraphics) makeGraphics = [](PluginBase* core) { return new GraphicsQt(core); };
     SetGraphicsFactory(std::move(makeGraphics));
-    editor_.reset(MakePlugin(&port_, &channel_));
+    editor_.reset(MakePlugin(&port_, &channel_, SettingsPath()));
     SetGraphicsFactory({});
     graphics_ = dynamic_cast<GraphicsQt*>(editor_->Gui());
     EXPECT_NE(graphics_, nullptr) << "the panel was not built on the Qt window layer";
@@ -48,11 +42,6 @@ EditorInWindow::~EditorInWindow() {
     // The image cache is the process's: leave it as the next test expects to find it.
     Graphics::ReleaseCaches();
     GuiLayoutStore::Process().Clear();
-    if (hadConfig_) {
-        setenv("XDG_CONFIG_HOME", previousConfig_.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
 }
 
 OrvoPanel& EditorInWindow::Panel() const {

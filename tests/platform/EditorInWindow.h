@@ -18,7 +18,8 @@ class QWidget;
 
 // The editor as the program builds it (MakePlugin: the panel with its own images, settings and
 // program operations) with its panel in a top-level Qt window on the offscreen platform, editing
-// a virtual unit. The per-user folder is a temporary one, so a zoom never touches real settings.
+// a virtual unit. Its settings file is in a temporary folder, so a zoom never touches real
+// settings.
 class EditorInWindow {
 public:
     // makeGraphics makes the window layer: GraphicsQt itself, or a test's scripted kind of it.
@@ -34,7 +35,8 @@ public:
     QWidget* Widget() const;
     QWidget* Window() const { return window_.get(); }
     VirtualOrvo& Unit() { return unit_; }
-    const TempDir& ConfigFolder() const { return config_; }
+    // The settings file the editor was handed, as the shell hands it the real one.
+    std::string SettingsPath() const { return config_.File("settings.ini"); }
 
     // The editor's integer value of a unit position.
     int Value(int position) const;
@@ -54,8 +56,6 @@ public:
 
 private:
     TempDir config_;
-    std::string previousConfig_;
-    bool hadConfig_ = false;
     VirtualOrvo unit_;
     SimOutputPort port_{unit_};
     uint16_t channel_ = 1;

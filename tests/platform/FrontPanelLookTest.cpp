@@ -21,7 +21,6 @@
 #include "library/MakePlugin.h"
 #include "platform/qt/GraphicsQt.h"
 #include "plugin/Parameter.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -48,8 +47,7 @@ class FrontPanelLook : public ::testing::Test {
 protected:
     void SetUp() override {
         OffscreenApp();
-        // The zoom is kept in the settings file; these tests keep theirs to themselves.
-        setenv("XDG_CONFIG_HOME", config_.Path().c_str(), 1);
+        // Made without a settings file, the editor keeps its zooms nowhere.
         SetGraphicsFactory([](PluginBase* core) { return new GraphicsQt(core); });
         editor_.reset(MakePlugin(nullptr, &channel_));
         SetGraphicsFactory({});
@@ -60,7 +58,6 @@ protected:
     void TearDown() override {
         editor_.reset();
         Graphics::ReleaseCaches();
-        unsetenv("XDG_CONFIG_HOME");
     }
 
     // The panel as the user sees it with this effect at this zoom.
@@ -112,7 +109,6 @@ protected:
         return reach;
     }
 
-    TempDir config_;
     uint16_t channel_ = 1;
     std::unique_ptr<OrvoEditor> editor_;
     OrvoPanel* panel_ = nullptr;

@@ -303,8 +303,9 @@ TEST_F(PanelWindow, PaintingCopiesTheDrawBitmapToTheWindow) {
     const QImage shown = panel->grab().toImage();
     raster::SysBitmap* bitmap = graphics->DrawBitmap();
     ASSERT_EQ(shown.width(), bitmap->Width());
-    for (QPoint at : {QPoint(640, 40), QPoint(20, 20), QPoint(500, 760), QPoint(1000, 700)}) {
-        EXPECT_EQ(shown.pixel(at) & 0xFFFFFF, bitmap->Row(at.y())[at.x()] & 0xFFFFFF) << at.x();
+    for (QPoint point : {QPoint(640, 40), QPoint(20, 20), QPoint(500, 760), QPoint(1000, 700)}) {
+        EXPECT_EQ(shown.pixel(point) & 0xFFFFFF, bitmap->Row(point.y())[point.x()] & 0xFFFFFF)
+            << point.x();
     }
 }
 

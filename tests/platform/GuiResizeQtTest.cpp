@@ -22,9 +22,7 @@ protected:
 
     QWidget* Panel() const { return test_->Widget(); }
     GuiResize& Resize() const { return *test_->Editor().Resize(); }
-    std::string Stored() const {
-        return TempDir::Read(test_->ConfigFolder().File("OrvodyneEditor/settings.ini"));
-    }
+    std::string Stored() const { return TempDir::Read(test_->SettingsPath()); }
 
     std::unique_ptr<EditorInWindow> test_;
 };

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -13,29 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "EditorInWindow.h"
 #include "QtPanelDriver.h"
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
-#include "gui/GraphicsFactory.h"
 #include "gui/GuiLayoutStore.h"
-#include "gui/GuiResize.h"
 #include "gui/LayoutEditor.h"
-#include "library/MakePlugin.h"
 #include "platform/qt/GraphicsQt.h"
-#include "sim/VirtualOrvo.h"
-#include "support/SimOutputPort.h"
 #include "support/TempDir.h"
 
 namespace {
 
 constexpr int kVolumePosition = 11;  // "VCO1 volume", a knob
-
-void RunFor(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 // The Qt panel window with its menus and message boxes answered by the test.
 class AnsweringGraphics : public GraphicsQt {
@@ -76,32 +64,20 @@ QPoint Centre(const Rect& rect) {
 class LayoutEditing : public ::testing::Test {
 protected:
     void SetUp() override {
-        OffscreenApp();
-        GuiLayoutStore::Process().Clear();
-        SetGraphicsFactory([](PluginBase* core) { return new AnsweringGraphics(core); });
-        editor_.reset(MakePlugin(&port_, &channel_));
-        SetGraphicsFactory({});
-        graphics_ = dynamic_cast<AnsweringGraphics*>(editor_->Gui());
+        test_ = std::make_unique<EditorInWindow>(
+            [](PluginBase* core) { return new AnsweringGraphics(core); });
+        graphics_ = dynamic_cast<AnsweringGraphics*>(&test_->Gui());
         ASSERT_NE(graphics_, nullptr);
-        layout_ = editor_->Layout();
+        layout_ = test_->Editor().Layout();
         ASSERT_NE(layout_, nullptr);
         layout_->SetHeaderPath(dir_.File("PanelLayout.h"));
-        knob_ = static_cast<OrvoPanel*>(editor_->Panel())->PositionControl(kVolumePosition);
-        window_ = std::make_unique<QWidget>();
-        window_->resize(1024, 800);
-        panel_ = static_cast<QWidget*>(graphics_->CreatePanelWindow(window_.get()));
-        editor_->Resize()->ApplyAtOpening();
-        window_->show();
+        knob_ = test_->Panel().PositionControl(kVolumePosition);
+        panel_ = test_->Widget();
         RunFor(40);
     }
-    void TearDown() override {
-        if (graphics_ != nullptr) graphics_->DestroyPanelWindow();
-        RunFor(10);
-        editor_.reset();
-        GuiLayoutStore::Process().Clear();
-        Graphics::ReleaseCaches();
-    }
-    int Value(int position) const { return IntValue(*editor_->GetParam(position + 3)); }
+    void TearDown() override { test_.reset(); }
+    static void RunFor(int ms) { EditorInWindow::RunFor(ms); }
+    int Value(int position) const { return test_->Value(position); }
     void RightClick(QPoint at, const std::string& choice) {
         graphics_->choice = choice;
         synth::Press(panel_, at, Qt::RightButton);
@@ -110,14 +86,10 @@ protected:
     uint32_t Pixel(int x, int y) const { return graphics_->DrawBitmap()->Row(y)[x]; }
 
     TempDir dir_;
-    VirtualOrvo unit_;
-    SimOutputPort port_{unit_};
-    uint16_t channel_ = 1;
-    std::unique_ptr<OrvoEditor> editor_;
+    std::unique_ptr<EditorInWindow> test_;
     AnsweringGraphics* graphics_ = nullptr;
     LayoutEditor* layout_ = nullptr;
     Control* knob_ = nullptr;
-    std::unique_ptr<QWidget> window_;
     QWidget* panel_ = nullptr;
 };
 
@@ -139,7 +111,7 @@ TEST_F(LayoutEditing, WithLayoutModeZeroTheKeyEDoesNothing) {
 TEST_F(LayoutEditing, EditingKeepsTheKnobsValueAndMovesItOnTheGrid) {
     const Rect start = knob_->DrawRect();
     const int value = Value(kVolumePosition);
-    const int sent = unit_.Counters().shortMessages;
+    const int sent = test_->Unit().Counters().shortMessages;
     synth::Key(panel_, Qt::Key_E, "e");
     RunFor(20);
     ASSERT_TRUE(graphics_->LayoutEditing());
@@ -150,7 +122,7 @@ TEST_F(LayoutEditing, EditingKeepsTheKnobsValueAndMovesItOnTheGrid) {
     RunFor(20);
     EXPECT_EQ(layout_->Selected(), knob_);
     EXPECT_EQ(Value(kVolumePosition), value);
-    EXPECT_EQ(unit_.Counters().shortMessages, sent) << "nothing reaches the unit";
+    EXPECT_EQ(test_->Unit().Counters().shortMessages, sent) << "nothing reaches the unit";
 
     synth::Drag(panel_, grip, grip + QPoint(37, 21));
     RunFor(20);

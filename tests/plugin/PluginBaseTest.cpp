@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -161,7 +162,7 @@ TEST(StandalonePlugin, ChannelZeroSendsOnChannelOneNotSixteen) {
     CaptureOutputPort port;
     uint16_t channel = 0;
     StandalonePlugin plugin(&port, &channel);
-    plugin.SendMidiMsg({0, 0xB5, 0x06, 0x10});
+    EXPECT_TRUE(plugin.SendMidiMsg({0, 0xB5, 0x06, 0x10}));
     EXPECT_EQ(port.Messages().at(0), (CaptureOutputPort::Message{0xB0, 0x06, 0x10}));
 }
 
@@ -169,7 +170,7 @@ TEST(StandalonePlugin, SystemMessagesKeepTheirStatus) {
     CaptureOutputPort port;
     uint16_t channel = 4;
     StandalonePlugin plugin(&port, &channel);
-    plugin.SendMidiMsg({0, 0xF8, 0, 0});
+    EXPECT_TRUE(plugin.SendMidiMsg({0, 0xF8, 0, 0}));
     EXPECT_EQ(port.Messages().at(0), (CaptureOutputPort::Message{0xF8, 0, 0}));
 }
 
@@ -178,10 +179,11 @@ TEST(StandalonePlugin, SysExGoesOutUnchangedAndNothingWithoutAPort) {
     uint16_t channel = 5;
     StandalonePlugin plugin(&port, &channel);
     const uint8_t request[] = {0xF0, 0x00, 0x21, 0x11, 0x03, 0x05, 0xF7};
-    EXPECT_TRUE(plugin.SendSysEx({0, 7, request}));
-    EXPECT_EQ(port.Messages().at(0), CaptureOutputPort::Message(request, request + 7));
+    EXPECT_TRUE(plugin.SendSysEx({0, static_cast<int32_t>(std::size(request)), request}));
+    EXPECT_EQ(port.Messages().at(0),
+              CaptureOutputPort::Message(std::begin(request), std::end(request)));
 
     StandalonePlugin unplugged(nullptr, &channel);
-    EXPECT_FALSE(unplugged.SendSysEx({0, 7, request}));
+    EXPECT_FALSE(unplugged.SendSysEx({0, static_cast<int32_t>(std::size(request)), request}));
     EXPECT_FALSE(unplugged.SendMidiMsg({0, 0xB0, 0, 0}));
 }

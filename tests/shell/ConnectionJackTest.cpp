@@ -105,7 +105,7 @@ class RunningUnit {
 public:
     RunningUnit() : ports_(unit_) {
         std::string reason;
-        open_ = ports_.Open("Orvo", SimPorts::Backend::kJack, &reason);
+        open_ = ports_.Open("Orvo", MidiBackend::Jack, &reason);
         poller_ = std::thread([this] {
             while (!stop_) {
                 ports_.Poll();

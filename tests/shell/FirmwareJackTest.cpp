@@ -90,7 +90,7 @@ protected:
         unit_.SetFaults(faults);
         unit_.SetEraseDelayMs(eraseDelayMs);
         std::string reason;
-        ASSERT_TRUE(ports_.Open("Orvo Firmware", SimPorts::Backend::kJack, &reason)) << reason;
+        ASSERT_TRUE(ports_.Open("Orvo Firmware", MidiBackend::Jack, &reason)) << reason;
         poller_ = std::thread([this] {
             while (!stop_) {
                 ports_.Poll();

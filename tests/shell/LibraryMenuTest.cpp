@@ -48,6 +48,9 @@ public:
     }
     ~CableToUnit() override { Stop(); }
     void SendMessage(const uint8_t* bytes, size_t size) override { unit.Feed(bytes, size, 0); }
+    void SendLongMessage(const uint8_t* bytes, size_t size, const SendProgress& progress) override {
+        SendInOneGo(bytes, size, progress);
+    }
     void Start(PluginBase* editor) {
         input_ = std::thread([this, editor] {
             std::unique_lock<std::mutex> hold(lock_);

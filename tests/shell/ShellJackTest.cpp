@@ -128,7 +128,7 @@ struct EditorOnJack {
     bool Start() {
         App();
         std::string reason;
-        if (!ports.Open("Orvo", SimPorts::Backend::kJack, &reason)) {
+        if (!ports.Open("Orvo", MidiBackend::Jack, &reason)) {
             ADD_FAILURE() << reason;
             return false;
         }
@@ -275,9 +275,9 @@ TEST(ShellOverJack, TheEditorTalksToTheVirtualUnit) {
         return !replies.empty() && replies.back().size() > kCodeIndex &&
                replies.back()[kCodeIndex] == code;
     };
-    editor->SendSysEx({0, static_cast<int32_t>(start.size()), start.data()});
+    EXPECT_TRUE(editor->SendSysEx({0, static_cast<int32_t>(start.size()), start.data()}));
     ASSERT_TRUE(Eventually([&] { return lastReplyIs(kReplyReadyForData); }));
-    editor->SendSysEx({0, static_cast<int32_t>(data.size()), data.data()});
+    EXPECT_TRUE(editor->SendSysEx({0, static_cast<int32_t>(data.size()), data.data()}));
     EXPECT_TRUE(Eventually([&] { return lastReplyIs(kReplyUpdateSuccessful); }));
     Bytes received;
     ports.WithUnit([&](VirtualOrvo& u) { received = u.FirmwareImage(); });

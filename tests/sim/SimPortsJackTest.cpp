@@ -88,7 +88,7 @@ TEST_F(SimPortsJackTest, AnswersDumpRequestsAndTakesAFirmwareUpdateInPieces) {
     unit.SetEraseDelayMs(50);
     SimPorts ports(unit);
     std::string reason;
-    ASSERT_TRUE(ports.Open("Orvo Simulator", SimPorts::Backend::kJack, &reason)) << reason;
+    ASSERT_TRUE(ports.Open("Orvo Simulator", MidiBackend::Jack, &reason)) << reason;
     EXPECT_STREQ(ports.BackendName(), "JACK");
     std::atomic<bool> stop{false};
     std::thread poller([&] {
@@ -144,7 +144,7 @@ TEST(SimPorts, WithoutAServerOpeningFailsWithAReason) {
     VirtualOrvo unit;
     SimPorts ports(unit);
     std::string reason;
-    EXPECT_FALSE(ports.Open("Orvo Simulator", SimPorts::Backend::kJack, &reason));
+    EXPECT_FALSE(ports.Open("Orvo Simulator", MidiBackend::Jack, &reason));
     EXPECT_FALSE(ports.IsOpen());
     EXPECT_EQ(reason.rfind("JACK: ", 0), 0u) << reason;
     setenv("JACK_DEFAULT_SERVER", shared.c_str(), 1);

@@ -15,6 +15,9 @@ public:
         std::lock_guard<std::mutex> hold(lock_);
         messages_.emplace_back(bytes, bytes + size);
     }
+    void SendLongMessage(const uint8_t* bytes, size_t size, const SendProgress& progress) override {
+        SendInOneGo(bytes, size, progress);
+    }
 
     std::vector<Message> Messages() const {
         std::lock_guard<std::mutex> hold(lock_);

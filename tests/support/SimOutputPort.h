@@ -10,6 +10,9 @@ class SimOutputPort : public MidiOutputPort {
 public:
     explicit SimOutputPort(VirtualOrvo& unit) : unit_(unit) {}
     void SendMessage(const uint8_t* bytes, size_t size) override { unit_.Feed(bytes, size, 0); }
+    void SendLongMessage(const uint8_t* bytes, size_t size, const SendProgress& progress) override {
+        SendInOneGo(bytes, size, progress);
+    }
 
 private:
     VirtualOrvo& unit_;

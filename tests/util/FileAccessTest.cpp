@@ -87,8 +87,14 @@ TEST(FileAccess, WriterPutsTheFileInPlaceOnlyWhenClosed) {
         EXPECT_EQ(writer.Write("abc", 3), 3u);
         EXPECT_EQ(writer.Position(), 3);
         EXPECT_EQ(TempDir::Read(path), "old");
+        EXPECT_TRUE(writer.Close());
     }
     EXPECT_EQ(TempDir::Read(path), "abc");
+    {
+        FileWriter dropped(path);
+        dropped.Write("xyz", 3);
+    }
+    EXPECT_EQ(TempDir::Read(path), "abc") << "only Close puts a file in place";
 
     FileWriter discarded(path);
     discarded.Write("zzz", 3);

@@ -19,6 +19,6 @@ std::unique_ptr<Canvas> DrawIcon(int size);
 std::string IconSvg();
 
 // Writes icon-N.png for every size and icon.svg into folder; false when a file failed.
-bool WriteIcons(const std::string& folder);
+[[nodiscard]] bool WriteIcons(const std::string& folder);
 
 }  // namespace artgen

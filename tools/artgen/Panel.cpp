@@ -395,7 +395,7 @@ std::unique_ptr<Canvas> DrawEffectArea(int id, int width, int height) {
     canvas->Clear(kFrameFill);
     const float bottom = 156;
     switch (id) {
-        case 111: {
+        case resources::kImageEffectBypass: {
             TextStyle big = TitleText(34);
             big.colour = kDim.WithAlpha(0.5f);
             big.spacing = 10;
@@ -407,23 +407,23 @@ std::unique_ptr<Canvas> DrawEffectArea(int id, int width, int height) {
             DrawNameplate(*canvas, 0, 490, bottom, "EFFECT");
             break;
         }
-        case 112:
+        case resources::kImageEffectChorus:
             DrawEffectLabels(*canvas, kChorusLabels, std::size(kChorusLabels));
             DrawEffectGroups(*canvas, kChorusGroups, std::size(kChorusGroups));
             DrawTrace(*canvas, 104, 132, ChorusWave);
             DrawNameplate(*canvas, 0, 490, bottom, "CHORUS");
             break;
-        case 113:
+        case resources::kImageEffectDrive:
             DrawEffectLabels(*canvas, kDriveLabels, std::size(kDriveLabels));
             DrawTrace(*canvas, 100, 136, DriveWave);
             DrawNameplate(*canvas, 0, 490, bottom, "OVERDRIVE");
             break;
-        case 114:
+        case resources::kImageEffectEqKnobs:
             DrawEffectLabels(*canvas, kEqualizerLabels, std::size(kEqualizerLabels));
             DrawEffectGroups(*canvas, kEqualizerGroups, std::size(kEqualizerGroups));
             DrawNameplate(*canvas, 0, 490, bottom, "EQUALIZER");
             break;
-        case 132: {
+        case resources::kImageEffectEqGraph: {
             DrawTabs(*canvas);
             TextStyle title = TitleText(15);
             title.align = Align::kRight;

@@ -8,6 +8,6 @@ namespace artgen {
 
 // Writes the bitmap as an 8-bit PNG, RGB (alpha dropped) or RGBA; the file is written beside
 // its final name first and renamed into place. False when anything fails.
-bool WritePng(const raster::Bitmap& bitmap, const std::string& path, bool opaque);
+[[nodiscard]] bool WritePng(const raster::Bitmap& bitmap, const std::string& path, bool opaque);
 
 }  // namespace artgen

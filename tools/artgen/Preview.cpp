@@ -76,9 +76,9 @@ void Text(raster::Bitmap& dest, raster::CachedFont& font, const char* text, cons
 }
 
 void DrawPanel(const Sheet& sheet, raster::MemBitmap& panel) {
-    sheet.Frame(panel, 102, 1, 0, 0);
-    sheet.Frame(panel, 116, 2, 56, 64);
-    sheet.Frame(panel, 111, 1, 514, 563);
+    sheet.Frame(panel, resources::kImageBackground, 1, 0, 0);
+    sheet.Frame(panel, resources::kImageWriteAll, 2, 56, 64);
+    sheet.Frame(panel, resources::kImageEffectBypass, 1, 514, 563);
     raster::CachedFont valueFont;
     raster::NativeFont native;
     native.face = "Verdana";
@@ -88,7 +88,7 @@ void DrawPanel(const Sheet& sheet, raster::MemBitmap& panel) {
     valueFont.SetTextColor(0xFFFF0000);
     Text(panel, valueFont, "Fat Bass 01", Rect{104, 29, 264, 45});
     valueFont.SetTextColor(0xFFFFFFFF);
-    sheet.Frame(panel, 117, 13, 160, 47);
+    sheet.Frame(panel, resources::kImageSevenSegment, 13, 160, 47);
     for (int position = 0; position < 92; ++position) {
         const PositionPlace& place = *PositionPlaceAt(position);
         if (place.kind == kPlaceNone) continue;
@@ -101,31 +101,31 @@ void DrawPanel(const Sheet& sheet, raster::MemBitmap& panel) {
         Text(panel, valueFont, value, place.valueText);
     }
     for (int i = 0; i < 5; ++i)
-        sheet.Frame(panel, 105, 1, 264 + 98 * i, 728);
-    sheet.Frame(panel, 104, 5, 264 + 98 * 2, 728);
-    sheet.Frame(panel, 104, 8, 264 + 98 * 2, 728);
-    sheet.Frame(panel, 104, 2, 264 + 98 * 4, 728);
-    sheet.Frame(panel, 125, 1, 186, 730);
-    sheet.Frame(panel, 126, 1, 769, 730);
-    sheet.Frame(panel, 127, 2, 769, 749);
-    sheet.Frame(panel, 128, 1, 769, 768);
-    sheet.Frame(panel, 129, 1, 958, 730);
-    sheet.Frame(panel, 130, 2, 958, 758);
+        sheet.Frame(panel, resources::kImageKeyboardBackground, 1, 264 + 98 * i, 728);
+    sheet.Frame(panel, resources::kImageKeys, 5, 264 + 98 * 2, 728);
+    sheet.Frame(panel, resources::kImageKeys, 8, 264 + 98 * 2, 728);
+    sheet.Frame(panel, resources::kImageKeys, 2, 264 + 98 * 4, 728);
+    sheet.Frame(panel, resources::kImageCopy, 1, 186, 730);
+    sheet.Frame(panel, resources::kImageDefault, 1, 769, 730);
+    sheet.Frame(panel, resources::kImageRandom, 2, 769, 749);
+    sheet.Frame(panel, resources::kImageReset, 1, 769, 768);
+    sheet.Frame(panel, resources::kImageSelectAll, 1, 958, 730);
+    sheet.Frame(panel, resources::kImageClearAll, 2, 958, 758);
     const int rows[4] = {731, 744, 757, 770};
     const int columns[4] = {28, 132, 832, 880};
     for (int c = 0; c < 4; ++c) {
         for (int r = 0; r < 4; ++r)
-            sheet.Frame(panel, 131, (c + r) % 2 + 1, columns[c], rows[r]);
+            sheet.Frame(panel, resources::kImageCheckBox, (c + r) % 2 + 1, columns[c], rows[r]);
     }
-    sheet.Frame(panel, 110, 2, 238, 49);
-    sheet.Frame(panel, 109, 1, 56, 32);
+    sheet.Frame(panel, resources::kImageInvisibleButton, 2, 238, 49);
+    sheet.Frame(panel, resources::kImageFileOpen, 1, 56, 32);
 }
 
 }  // namespace
 
 bool WritePreview(const std::string& folder, const std::string& path) {
     const Sheet sheet(folder);
-    if (!sheet.Has(102)) return false;
+    if (!sheet.Has(resources::kImageBackground)) return false;
     raster::MemBitmap panel(1024, 800);
     DrawPanel(sheet, panel);
     if (!WritePng(panel, path, true)) return false;
@@ -133,11 +133,13 @@ bool WritePreview(const std::string& folder, const std::string& path) {
     // The other effect backgrounds, the equalizer's title and the about overlay.
     raster::MemBitmap others(1024, 640);
     raster::FillRect(&others, 0, 0, 1024, 640, 0xFF000000, 1.0f, raster::kModeCopy);
-    const int effects[5] = {111, 112, 113, 114, 132};
+    const resources::ImageId effects[5] = {
+        resources::kImageEffectBypass, resources::kImageEffectChorus, resources::kImageEffectDrive,
+        resources::kImageEffectEqKnobs, resources::kImageEffectEqGraph};
     for (int i = 0; i < 5; ++i)
         sheet.Frame(others, effects[i], 1, (i % 2) * 512 + 8, (i / 2) * 164 + 4);
-    sheet.Frame(others, 115, 1, 520 + 180, 2 * 164 + 60);
-    if (const raster::MemBitmap* about = sheet.Get(103)) {
+    sheet.Frame(others, resources::kImageBlendTitle, 1, 520 + 180, 2 * 164 + 60);
+    if (const raster::MemBitmap* about = sheet.Get(resources::kImageAbout)) {
         Image small = Half(*about);
         raster::Blit(&others, small.get(), 520, 2 * 164 + 80, nullptr, 1.0f,
                      raster::kModeAlphaCopy);

@@ -301,65 +301,65 @@ void DrawLogo(Canvas& c) {
 
 std::unique_ptr<Canvas> DrawImage(const resources::ImageResource& image) {
     switch (image.id) {
-        case 102:
+        case resources::kImageBackground:
             return DrawBackground(image.width, image.height);
-        case 103:
+        case resources::kImageAbout:
             return DrawAbout(image.width, image.height);
-        case 104:
+        case resources::kImageKeys:
             return Stack(image, [](Canvas& c, int f, int) { DrawLitKey(c, f); });
-        case 105:
+        case resources::kImageKeyboardBackground:
             return Stack(image, [](Canvas& c, int, int) { DrawOctave(c); });
-        case 106:
+        case resources::kImageFaderYellow:
             return Stack(image, [](Canvas& c, int f, int n) { DrawSlider(c, f, n, kYellow); });
-        case 107:
-        case 118:
-        case 119:
+        case resources::kImageFaderRed:
+        case resources::kImageFaderRed2:
+        case resources::kImageFaderRed4:
             return Stack(image, [](Canvas& c, int f, int n) { DrawSlider(c, f, n, kRed); });
-        case 108:
+        case resources::kImageKnob:
             return Stack(image, [](Canvas& c, int f, int n) { DrawKnob(c, f, n, false); });
-        case 121:
-        case 122:
-        case 123:
-        case 124:
+        case resources::kImageKnob4:
+        case resources::kImageKnob5:
+        case resources::kImageKnob13:
+        case resources::kImageKnob17:
             return Stack(image, [](Canvas& c, int f, int n) { DrawKnob(c, f, n, true); });
-        case 109:
+        case resources::kImageFileOpen:
             return Stack(image, [](Canvas& c, int, int) { DrawFileOpen(c); });
-        case 110:
+        case resources::kImageInvisibleButton:
             return Stack(image, [](Canvas& c, int f, int) { DrawInvisibleButton(c, f); });
-        case 111:
-        case 112:
-        case 113:
-        case 114:
-        case 132:
+        case resources::kImageEffectBypass:
+        case resources::kImageEffectChorus:
+        case resources::kImageEffectDrive:
+        case resources::kImageEffectEqKnobs:
+        case resources::kImageEffectEqGraph:
             return DrawEffectArea(image.id, image.width, image.height);
-        case 115:
+        case resources::kImageBlendTitle:
             return Stack(image, [](Canvas& c, int, int) { DrawBlendTitle(c); });
-        case 116:
+        case resources::kImageWriteAll:
             return Stack(image, [](Canvas& c, int f, int) { DrawWriteAll(c, f); });
-        case 117:
+        case resources::kImageSevenSegment:
             return Stack(image, [](Canvas& c, int f, int) { DrawSevenSegment(c, f); });
-        case 120:
+        case resources::kImageLogo:
             return Stack(image, [](Canvas& c, int, int) { DrawLogo(c); });
-        case 125:
+        case resources::kImageCopy:
             return Stack(image, [](Canvas& c, int f, int) { DrawCopyButton(c, f); });
-        case 126:
+        case resources::kImageDefault:
             return Stack(
                 image, [](Canvas& c, int f, int) { DrawTextButton(c, f, "DEFAULT", nullptr, 15); });
-        case 127:
+        case resources::kImageRandom:
             return Stack(
                 image, [](Canvas& c, int f, int) { DrawTextButton(c, f, "RANDOM", nullptr, 15); });
-        case 128:
+        case resources::kImageReset:
             return Stack(image,
                          [](Canvas& c, int f, int) { DrawTextButton(c, f, "RESET", nullptr, 15); });
-        case 129:
+        case resources::kImageSelectAll:
             return Stack(image,
                          [](Canvas& c, int f, int) { DrawTextButton(c, f, "SELECT", "ALL", 14); });
-        case 130:
+        case resources::kImageClearAll:
             return Stack(image,
                          [](Canvas& c, int f, int) { DrawTextButton(c, f, "CLEAR", "ALL", 14); });
-        case 131:
+        case resources::kImageCheckBox:
             return Stack(image, [](Canvas& c, int f, int) { DrawCheckbox(c, f); });
-        case 133:
+        case resources::kImageButton:
             return Stack(image, [](Canvas& c, int f, int) { DrawToggle(c, f); });
         default:
             return nullptr;

@@ -19,7 +19,8 @@ SyxDescription DescribeProgramMessage(const std::vector<uint8_t>& m, SyxKind kin
     d.kind = kind;
     const char* name = kind == SyxKind::kProgramDump ? "program dump" : "program write";
     if (m.size() != kProgramMessageSize) {
-        d.text = Format("%s of %zu bytes: the length is wrong, it must be 115", name, m.size());
+        d.text = Format("%s of %zu bytes: the length is wrong, it must be %zu", name, m.size(),
+                        kProgramMessageSize);
         return d;
     }
     d.program = m[kProgramNumberIndex];

@@ -16,4 +16,4 @@ int LoadProgramFolder(const std::string& folder, VirtualOrvo& unit,
 
 // Writes all 99 programs as "01.prg" .. "99.prg", each replaced atomically; false when one could
 // not be written (the others are still written).
-bool SaveProgramFolder(const std::string& folder, const VirtualOrvo& unit);
+[[nodiscard]] bool SaveProgramFolder(const std::string& folder, const VirtualOrvo& unit);

@@ -3,8 +3,7 @@
 #include <chrono>
 #include <vector>
 
-#include <rtmidi/RtMidi.h>
-
+#include "midi/RtMidiApi.h"
 #include "sim/VirtualOrvo.h"
 
 namespace {
@@ -35,36 +34,21 @@ int64_t SimPorts::NowMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-bool SimPorts::Open(const std::string& portName, Backend backend, std::string* reason) {
+bool SimPorts::Open(const std::string& portName, MidiBackend backend, std::string* reason) {
     Close();
-    std::string alsaReason;
-    if (backend != Backend::kJack) {
-        if (OpenWith(RtMidi::LINUX_ALSA, portName, &alsaReason)) {
-            backendName_ = "ALSA";
-            return true;
-        }
-        if (backend == Backend::kAlsa) {
-            if (reason) *reason = "ALSA sequencer: " + alsaReason;
-            return false;
-        }
-    }
-    std::string jackReason;
-    if (OpenWith(RtMidi::UNIX_JACK, portName, &jackReason)) {
-        backendName_ = "JACK";
-        return true;
-    }
-    if (reason) {
-        *reason = backend == Backend::kJack
-                      ? "JACK: " + jackReason
-                      : "ALSA sequencer: " + alsaReason + "; JACK: " + jackReason;
-    }
-    return false;
+    const std::optional<MidiBackend> used = OpenOnFirstBackend(
+        backend,
+        [&](MidiBackend tried, std::string& error) { return OpenWith(tried, portName, error); },
+        reason);
+    if (!used) return false;
+    backend_ = *used;
+    return true;
 }
 
-bool SimPorts::OpenWith(int api, const std::string& portName, std::string* reason) {
-    std::string error;
+bool SimPorts::OpenWith(MidiBackend backend, const std::string& portName, std::string& error) {
+    const RtMidi::Api api = RtMidiApiOf(backend);
     try {
-        auto input = std::make_unique<RtMidiIn>(static_cast<RtMidi::Api>(api), kClientName);
+        auto input = std::make_unique<RtMidiIn>(api, kClientName);
         input->setErrorCallback(KeepError, &error);
         // Connects the JACK client; without a server this reports rather than opening.
         input->getPortCount();
@@ -75,13 +59,12 @@ bool SimPorts::OpenWith(int api, const std::string& portName, std::string* reaso
         }
         std::unique_ptr<RtMidiOut> output;
         if (error.empty()) {
-            output = std::make_unique<RtMidiOut>(static_cast<RtMidi::Api>(api), kClientName);
+            output = std::make_unique<RtMidiOut>(api, kClientName);
             output->setErrorCallback(KeepError, &error);
             output->getPortCount();
             if (error.empty()) output->openVirtualPort(portName);
         }
         if (!error.empty()) {
-            if (reason) *reason = error;
             if (input) input->cancelCallback();
             return false;
         }
@@ -92,7 +75,7 @@ bool SimPorts::OpenWith(int api, const std::string& portName, std::string* reaso
         output_ = std::move(output);
         return true;
     } catch (const RtMidiError& e) {
-        if (reason) *reason = e.getMessage();
+        error = e.getMessage();
         return false;
     }
 }
@@ -115,7 +98,7 @@ void SimPorts::Close() {
     } catch (const RtMidiError&) {
         // Closing reports nothing the simulator could act on.
     }
-    backendName_ = "";
+    backend_ = MidiBackend::Automatic;
 }
 
 void SimPorts::Poll() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "midi/MidiBackend.h"
+
 class RtMidiIn;
 class RtMidiOut;
 class VirtualOrvo;
@@ -16,19 +18,17 @@ class VirtualOrvo;
 // the ports' lock, which Poll and WithUnit take too.
 class SimPorts {
 public:
-    enum class Backend { kAuto, kAlsa, kJack };
-
     explicit SimPorts(VirtualOrvo& unit);
     ~SimPorts();
     SimPorts(const SimPorts&) = delete;
     SimPorts& operator=(const SimPorts&) = delete;
 
     // Opens both ports; false with a reason when neither back end (or the one asked for) could.
-    bool Open(const std::string& portName, Backend backend, std::string* reason);
+    bool Open(const std::string& portName, MidiBackend backend, std::string* reason);
     void Close();
     bool IsOpen() const { return output_ != nullptr; }
     // "ALSA" or "JACK" once open.
-    const char* BackendName() const { return backendName_; }
+    const char* BackendName() const { return MidiBackendLabel(backend_); }
 
     // Sends the unit's replies that are due; call every few milliseconds.
     void Poll();
@@ -43,7 +43,7 @@ public:
     static int64_t NowMs();
 
 private:
-    bool OpenWith(int api, const std::string& portName, std::string* reason);
+    bool OpenWith(MidiBackend backend, const std::string& portName, std::string& error);
     static void OnInput(double timeStamp, std::vector<unsigned char>* message, void* self);
     void Send(const uint8_t* bytes, size_t size);
 
@@ -51,5 +51,5 @@ private:
     std::mutex lock_;
     std::unique_ptr<RtMidiIn> input_;
     std::unique_ptr<RtMidiOut> output_;
-    const char* backendName_ = "";
+    MidiBackend backend_ = MidiBackend::Automatic;
 };

@@ -49,7 +49,7 @@ void OnSignal(int) {
 
 struct Options {
     std::string name = "Orvo Simulator";
-    SimPorts::Backend backend = SimPorts::Backend::kAuto;
+    MidiBackend backend = MidiBackend::Automatic;
     std::string loadFolder;
     std::string saveFolder;
     int eraseDelayMs = VirtualOrvo::kDefaultEraseDelayMs;
@@ -101,9 +101,7 @@ int ParseOptions(int argc, char** argv, Options& options, bool& showHelp) {
         } else if (option == "--backend") {
             const std::string which = value;
             good = which == "auto" || which == "alsa" || which == "jack";
-            options.backend = which == "alsa"   ? SimPorts::Backend::kAlsa
-                              : which == "jack" ? SimPorts::Backend::kJack
-                                                : SimPorts::Backend::kAuto;
+            options.backend = MidiBackendNamed(value);
         } else if (option == "--load") {
             options.loadFolder = value;
         } else if (option == "--save") {

@@ -478,11 +478,7 @@ std::string GraphicsQt::AppDataFolder(bool shared) const {
         first = first.substr(0, first.find(':'));
         return first.empty() ? "/etc/xdg" : first;
     }
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] != '\0') return config;
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config";
-    return "";
+    return Graphics::AppDataFolder(false);
 }
 
 bool GraphicsQt::ReadClipboardText(std::string& text) {

@@ -5,9 +5,14 @@
 #include "platform/qt/QtTextRenderer.h"
 #include "raster/TextRenderer.h"
 
-QtPlatform::QtPlatform() : textRenderer_(std::make_unique<QtTextRenderer>()) {
+QtPlatform::QtPlatform(const std::string& userDataFolder)
+    : textRenderer_(std::make_unique<QtTextRenderer>()) {
     raster::SetTextRenderer(textRenderer_.get());
-    SetGraphicsFactory([](PluginBase* core) { return new GraphicsQt(core); });
+    SetGraphicsFactory([userDataFolder](PluginBase* core) {
+        auto* graphics = new GraphicsQt(core);
+        graphics->SetAppDataFolder(userDataFolder);
+        return graphics;
+    });
 }
 
 QtPlatform::~QtPlatform() {

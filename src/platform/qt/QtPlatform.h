@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 class QtTextRenderer;
 
@@ -8,7 +9,9 @@ class QtTextRenderer;
 // windows and text is set by Qt. Create it after the QApplication, destroy it before.
 class QtPlatform {
 public:
-    QtPlatform();
+    // userDataFolder: the per-user application-data folder as the shell found it, which every
+    // panel's graphics core reports (empty: none).
+    explicit QtPlatform(const std::string& userDataFolder = {});
     ~QtPlatform();
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;
