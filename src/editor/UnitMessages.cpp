@@ -76,3 +76,22 @@ bool HasUnitHeader(const uint8_t* bytes, size_t size, uint8_t family) {
     return bytes && size >= 6 && bytes[0] == kSysExStart && bytes[1] == kManufacturerId[0] &&
            bytes[2] == kManufacturerId[1] && bytes[3] == kManufacturerId[2] && bytes[4] == family;
 }
+
+const char* StatusReplyMeaning(uint8_t code) {
+    switch (code) {
+        case kReplyErasing:
+            return "flash being erased";
+        case kReplyReadyForData:
+            return "ready for the update data";
+        case kReplyUpdateSuccessful:
+            return "update successful";
+        case kReplyUpdateFailed:
+            return "update failed";
+        case kReplyProgramStored:
+            return "program stored";
+        case kReplyProgramNotStored:
+            return "program not stored";
+        default:
+            return nullptr;
+    }
+}

@@ -85,5 +85,8 @@ std::optional<ProgramBlock> ProgramBlockOf(const uint8_t* bytes, size_t size);
 // their family byte.
 std::optional<uint8_t> StatusReplyCode(const uint8_t* bytes, size_t size);
 
+// What a status reply code means, in a few words ("program stored"); null for an unknown code.
+const char* StatusReplyMeaning(uint8_t code);
+
 // True when the message starts F0 00 21 11 with the given family byte.
 bool HasUnitHeader(const uint8_t* bytes, size_t size, uint8_t family);

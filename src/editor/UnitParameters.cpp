@@ -185,6 +185,31 @@ int AddressLsb(int position) {
     return p ? p->addressLsb : 0;
 }
 
+int PositionOfAddress(int msb, int lsb, int effectType) {
+    // Every effect overlays the addresses from 21/2 on in its own way.
+    const int firstEffectMsb = AddressMsb(kChorusFirstPosition);
+    const int firstEffectLsb = AddressLsb(kChorusFirstPosition);
+    if (msb == firstEffectMsb && lsb >= firstEffectLsb) {
+        const int effectSlot = lsb - firstEffectLsb;
+        switch (effectType) {
+            case kEffectChorus:
+                return effectSlot < kChorusCount ? kChorusFirstPosition + effectSlot : -1;
+            case kEffectOverdrive:
+                return effectSlot < kOverdriveCount ? kOverdriveFirstPosition + effectSlot : -1;
+            case kEffectEqualizer:
+                return effectSlot < kEqualizerCount ? kEqualizerFirstPosition + effectSlot : -1;
+            default:
+                return -1;
+        }
+    }
+    for (int p = 0; p < kChorusFirstPosition; ++p) {
+        if (AddressMsb(p) == msb && AddressLsb(p) == lsb) return p;
+    }
+    return AddressMsb(kUpdateBracketPosition) == msb && AddressLsb(kUpdateBracketPosition) == lsb
+               ? kUpdateBracketPosition
+               : -1;
+}
+
 int PositionMinimum(int position) {
     const UnitParameter* p = UnitParameterAt(position);
     return p ? p->minimum : 0;

@@ -72,6 +72,11 @@ int AddressLsb(int position);
 int PositionMinimum(int position);
 int PositionMaximum(int position);
 
+// The position an address names when "EFFECT Type" holds effectType: the effect addresses
+// 21/2..21/15 name the parameters of that effect. -1 for an address no position has, or an
+// effect address while the effect is off.
+int PositionOfAddress(int msb, int lsb, int effectType);
+
 // The word the panel shows for a value of a worded parameter, or null where it shows the number.
 const char* DisplayWord(int position, int value);
 

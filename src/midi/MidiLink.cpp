@@ -2,6 +2,7 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "midi/PortNameMatch.h"
@@ -32,6 +33,7 @@ bool MidiLink::CreateMidiPorts() {
     auto output = std::make_unique<MidiOutlet>(backend_, kOutputClientName);
     if (!output->Exists()) return false;
     output_ = std::move(output);
+    output_->SetTraffic(&traffic_);
     return true;
 }
 
@@ -70,11 +72,12 @@ MidiPort* MidiLink::PortOf(MidiRole role) {
 int MidiLink::FindPort(MidiPort* port, const char* name) {
     if (std::strcmp(name, MidiSettings::kOff) == 0) return 0;
     if (port == nullptr) return -1;
+    std::vector<std::string> names;
     const unsigned count = port->PortCount();
-    for (unsigned i = 0; i < count; ++i) {
-        if (PortNameMatches(name, port->PortName(i))) return static_cast<int>(i) + 1;
-    }
-    return -1;
+    for (unsigned i = 0; i < count; ++i)
+        names.push_back(port->PortName(i));
+    const int found = FindStoredPort(name, names);
+    return found < 0 ? -1 : found + 1;
 }
 
 int MidiLink::FindInputPort(MidiRole role, const char* name) {
@@ -92,16 +95,26 @@ bool MidiLink::OpenByName(MidiRole role, const char* name) {
     int number = role == MidiRole::Output ? FindOutputPort(wanted.c_str())
                                           : FindInputPort(role, wanted.c_str());
     if (number == -1) {
-        settings_.SetName(role, MidiSettings::kOff);
-        if (writeSettings_) writeSettings_();
+        // A port the user chose stays chosen while it is missing (a unit switched off, a cable
+        // out): the role waits closed and RescanPorts opens it when the port is back. Only a
+        // name nobody chose is given up.
+        if (settings_.WantsNoPort(role)) {
+            settings_.SetName(role, MidiSettings::kOff);
+            if (writeSettings_) writeSettings_();
+        }
         number = 0;
     }
     MidiPort* port = PortOf(role);
+    openedNames_[Index(role)].clear();
     if (port == nullptr) return false;
     port->Close();
     if (number == 0) return true;
     const char* portName = role == MidiRole::Output ? kOutputPortName : kInputPortName;
-    if (port->Open(static_cast<unsigned>(number - 1), portName)) return true;
+    const std::string openedName = port->PortName(static_cast<unsigned>(number - 1));
+    if (port->Open(static_cast<unsigned>(number - 1), portName)) {
+        openedNames_[Index(role)] = openedName;
+        return true;
+    }
     // The role stays closed and the program goes on; the record keeps the name, so the next
     // start tries the port again.
     DebugPrint("could not open MIDI port \"%s\": %s", wanted.c_str(), port->LastError().c_str());
@@ -124,6 +137,68 @@ bool MidiLink::OpenRole(MidiRole role) {
     return OpenByName(role, settings_.Name(role));
 }
 
+bool MidiLink::IsRoleOpen(MidiRole role) {
+    MidiPort* port = PortOf(role);
+    return port != nullptr && port->IsOpen();
+}
+
+const std::vector<std::string>& MidiLink::ListOf(MidiRole role) const {
+    return role == MidiRole::Output ? outputNames_ : inputNames_;
+}
+
+namespace {
+const char* RoleTitle(MidiRole role) {
+    switch (role) {
+        case MidiRole::UnitInput:
+            return "Orvo input";
+        case MidiRole::KeyboardInput:
+            return "Keyboard input";
+        case MidiRole::Output:
+            break;
+    }
+    return "Output";
+}
+}  // namespace
+
+bool MidiLink::RescanPorts() {
+    if (!unitInput_ || !output_) return false;
+    const std::vector<std::string> inputs = inputNames_;
+    const std::vector<std::string> outputs = outputNames_;
+    ListMidiPorts();
+    const bool changed = inputs != inputNames_ || outputs != outputNames_;
+    for (MidiRole role : {MidiRole::UnitInput, MidiRole::KeyboardInput, MidiRole::Output})
+        FollowPort(role, changed);
+    return changed;
+}
+
+void MidiLink::FollowPort(MidiRole role, bool listsChanged) {
+    std::string& opened = openedNames_[Index(role)];
+    if (!opened.empty()) {
+        const std::vector<std::string>& listed = ListOf(role);
+        if (std::find(listed.begin(), listed.end(), opened) != listed.end()) return;
+        // The port went away under the open role (cable out, unit off); closing it now lets
+        // the role open the port afresh when it comes back.
+        if (MidiPort* port = PortOf(role)) port->Close();
+        portNotes_.push_back(std::string(RoleTitle(role)) + " \"" + opened + "\" is gone");
+        opened.clear();
+        // An interface plugged in again within one rescan comes back under new numbers.
+    }
+    // A closed role looks for its port only when the lists changed, so a port that refuses to
+    // open is not tried every second.
+    if (!listsChanged || settings_.WantsNoPort(role)) return;
+    const char* wanted = settings_.Name(role);
+    if (FindStoredPort(wanted, ListOf(role)) < 0) return;
+    if (OpenByName(role, wanted) && !opened.empty()) {
+        portNotes_.push_back(std::string(RoleTitle(role)) + " \"" + opened + "\" opened");
+    }
+}
+
+std::vector<std::string> MidiLink::TakePortNotes() {
+    std::vector<std::string> notes;
+    notes.swap(portNotes_);
+    return notes;
+}
+
 bool MidiLink::PassesChannel(MidiRole role, uint8_t status) const {
     const uint16_t channel = settings_.Channel(role);
     return channel == 0 || channel == (status & 0x0F) + 1;
@@ -142,7 +217,9 @@ MidiMessage ShortMessage(const uint8_t* bytes, size_t size) {
 void MidiLink::OnUnitInput(const uint8_t* bytes, size_t size) {
     PluginBase* plugin = plugin_.load();
     if (size == 0 || bytes == nullptr || plugin == nullptr) return;
+    traffic_.Put(MidiRole::UnitInput, MidiTrafficQueue::Direction::In, bytes, size);
     if (size >= 4) {
+        lastUnitAnswerMs_.store(MidiTrafficQueue::NowMs());
         SysExMessage message;
         message.size = static_cast<int32_t>(size);
         message.bytes = bytes;
@@ -156,6 +233,7 @@ void MidiLink::OnUnitInput(const uint8_t* bytes, size_t size) {
 void MidiLink::OnKeyboardInput(const uint8_t* bytes, size_t size) {
     PluginBase* plugin = plugin_.load();
     if (size == 0 || bytes == nullptr || plugin == nullptr) return;
+    traffic_.Put(MidiRole::KeyboardInput, MidiTrafficQueue::Direction::In, bytes, size);
     if (size >= 4) {
         DebugPrint("NOT EXPECTING %d midi callback msg len\n", static_cast<int>(size));
         return;
@@ -170,6 +248,8 @@ void MidiLink::CloseAll() {
     if (unitInput_) unitInput_->Close();
     if (keyboardInput_) keyboardInput_->Close();
     if (output_) output_->Close();
+    for (std::string& opened : openedNames_)
+        opened.clear();
 }
 
 void MidiLink::DeletePorts() {

@@ -13,6 +13,7 @@
 #include "midi/MidiOutlet.h"
 #include "midi/MidiRoles.h"
 #include "midi/MidiSettings.h"
+#include "midi/MidiTrafficQueue.h"
 
 class PluginBase;
 
@@ -27,7 +28,9 @@ public:
     static constexpr const char* kOutputPortName = "RtMidi Output";
 
     // settings is the shell's current record; writeSettings stores its port names, and is run
-    // whenever a stored name turns into "off" because no port carries it.
+    // whenever a name read for a missing key ("no input") turns into "off". A name the user
+    // chose stays in the record while no port carries it, and its role stays closed until the
+    // port is there again.
     MidiLink(MidiSettings& settings, std::function<void()> writeSettings,
              MidiBackend backend = MidiBackend::Automatic);
     ~MidiLink() override;
@@ -38,7 +41,8 @@ public:
     // Builds the two name lists; only when the unit input and the output object exist.
     void ListMidiPorts();
 
-    // 0 for "off", the 1-based number of the first port carrying the name, -1 for none.
+    // 0 for "off", the 1-based number of the port the name stands for (see FindStoredPort), -1
+    // for none.
     int FindInputPort(MidiRole role, const char* name);
     int FindOutputPort(const char* name);
 
@@ -65,14 +69,31 @@ public:
     const std::vector<std::string>& InputNames() const override { return inputNames_; }
     const std::vector<std::string>& OutputNames() const override { return outputNames_; }
     bool OpenRole(MidiRole role) override;
+    bool RescanPorts() override;
+    MidiBackend Backend() const override { return backend_; }
+
+    // Whether the role has a port open, and the name of that port (empty when none).
+    bool IsRoleOpen(MidiRole role);
+    const std::string& OpenedName(MidiRole role) const { return openedNames_[Index(role)]; }
+    // What RescanPorts did to the roles, as lines for the status bar, oldest first; taken once.
+    std::vector<std::string> TakePortNotes();
+    // Steady-clock milliseconds of the last system-exclusive message on the unit input; -1 when
+    // none came yet.
+    int64_t LastUnitAnswerMs() const { return lastUnitAnswerMs_.load(); }
+    // Every message in and out, for the MIDI monitor.
+    MidiTrafficQueue& Traffic() { return traffic_; }
 
     MidiInlet* UnitInput() { return unitInput_.get(); }
     MidiInlet* KeyboardInput() { return keyboardInput_.get(); }
     MidiOutlet* Output() { return output_.get(); }
-    MidiBackend Backend() const { return backend_; }
 
 private:
+    static int Index(MidiRole role) { return static_cast<int>(role); }
     MidiPort* PortOf(MidiRole role);
+    const std::vector<std::string>& ListOf(MidiRole role) const;
+    // One role after the lists were read again: closed when its port went away, opened when
+    // the port it names came (back).
+    void FollowPort(MidiRole role, bool listsChanged);
     int FindPort(MidiPort* port, const char* name);
     bool OpenByName(MidiRole role, const char* name);
     std::vector<std::string> NameList(MidiPort& port, const char* ownClient, const char* ownPort,
@@ -89,4 +110,8 @@ private:
     std::vector<std::string> inputNames_;
     std::vector<std::string> outputNames_;
     std::atomic<PluginBase*> plugin_{nullptr};
+    std::string openedNames_[3];
+    std::vector<std::string> portNotes_;
+    std::atomic<int64_t> lastUnitAnswerMs_{-1};
+    MidiTrafficQueue traffic_;
 };

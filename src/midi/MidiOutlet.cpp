@@ -94,6 +94,9 @@ void MidiOutlet::SendPaced(const uint8_t* bytes, size_t size, const SendProgress
     if (bytes == nullptr || size == 0) return;
     std::lock_guard<std::mutex> hold(PortLock());
     if (!Usable() || !sender_ || !Port().isPortOpen()) return;
+    if (MidiTrafficQueue* traffic = traffic_.load()) {
+        traffic->Put(MidiRole::Output, MidiTrafficQueue::Direction::Out, bytes, size);
+    }
     if (size <= pacing_.chunkBytes) {
         if (SendPiece(bytes, size) && progress) (*progress)(size, size);
         return;

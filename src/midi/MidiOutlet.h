@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <thread>
 
 #include "midi/MidiPort.h"
+#include "midi/MidiTrafficQueue.h"
 #include "plugin/MidiOutputPort.h"
 
 class RtMidiOut;
@@ -47,6 +49,9 @@ public:
     // The same, telling progress after each piece; progress returning false breaks it off.
     void SendLongMessage(const uint8_t* bytes, size_t size, const SendProgress& progress) override;
 
+    // Where a copy of every message that goes out is put, for the MIDI monitor; null for none.
+    void SetTraffic(MidiTrafficQueue* traffic) { traffic_.store(traffic); }
+
     const SysExPacing& Pacing() const { return pacing_; }
     void SetPacing(const SysExPacing& pacing) { pacing_ = pacing; }
     static SysExPacing PacingFor(MidiBackend backend);
@@ -62,6 +67,7 @@ private:
     bool SendOnce(const uint8_t* bytes, size_t size, std::string* error);
 
     SysExPacing pacing_;
+    std::atomic<MidiTrafficQueue*> traffic_{nullptr};
     // Shared with the sending thread, which outlives the outlet when it is stuck.
     std::shared_ptr<Sender> sender_;
     std::thread sendingThread_;

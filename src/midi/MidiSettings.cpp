@@ -45,6 +45,12 @@ bool MidiSettings::IsOff(MidiRole role) const {
     return std::strcmp(Name(role), kOff) == 0;
 }
 
+bool MidiSettings::WantsNoPort(MidiRole role) const {
+    const char* name = Name(role);
+    return std::strcmp(name, kOff) == 0 || std::strcmp(name, kNoInput) == 0 ||
+           std::strcmp(name, kNoOutput) == 0;
+}
+
 uint16_t MidiSettings::Channel(MidiRole role) const {
     uint16_t& field = ChannelField(const_cast<MidiSettings&>(*this), role);
     return std::atomic_ref<uint16_t>(field).load(std::memory_order_relaxed);

@@ -15,6 +15,10 @@ enum class MidiRole { UnitInput, KeyboardInput, Output };
 struct MidiSettings {
     static constexpr size_t kNameSize = 100;
     static constexpr const char* kOff = "off";
+    // What the settings file reads for a port key it does not hold. Nobody chose these; a port
+    // name the user chose is kept while its port is missing, but these turn into "off".
+    static constexpr const char* kNoInput = "no input";
+    static constexpr const char* kNoOutput = "no output";
 
     char unitInputName[kNameSize] = "off";
     char keyboardInputName[kNameSize] = "off";
@@ -28,6 +32,8 @@ struct MidiSettings {
     // Stores at most 99 bytes of name, always terminated.
     void SetName(MidiRole role, const std::string& name);
     bool IsOff(MidiRole role) const;
+    // "off", or a name read for a missing key: no port is wanted for the role.
+    bool WantsNoPort(MidiRole role) const;
 
     uint16_t Channel(MidiRole role) const;
     void SetChannel(MidiRole role, uint16_t channel);

@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 
 #include "plugin/PluginBase.h"
@@ -23,6 +25,13 @@ MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
     setWindowTitle("OrvoEditor");
     setCentralWidget(new QWidget(this));
     BuildMenu();
+    connection_ = new QLabel(this);
+    // The label never widens the window, whose width is the panel's. A passing note covers it
+    // for a while, then it shows again.
+    connection_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(connection_, 1);
+    // The window's size is the panel's; a grip would offer a resizing that does nothing.
+    statusBar()->setSizeGripEnabled(false);
     SetClientSize(kTemplateWidth, kTemplateHeight);
 }
 
@@ -52,6 +61,9 @@ void MainWindow::HandleCommand(int id) {
         case menu::kPreferences:
             if (hooks_.RunPreferences(this) == 1) hooks_.WriteSettings();
             return;
+        case menu::kMidiMonitor:
+            hooks_.ShowMidiMonitor(this);
+            return;
         case menu::kQuit:
             close();
             return;
@@ -77,7 +89,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::SetClientSize(int width, int height) {
     centralWidget()->setFixedSize(width, height);
-    setFixedSize(width, height + menuBar()->sizeHint().height());
+    setFixedSize(width, height + menuBar()->sizeHint().height() + StatusBarHeight());
 }
 
 void MainWindow::PlaceOnScreen() {
@@ -93,7 +105,27 @@ int MainWindow::NonClientHeight() const {
         frame = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) +
                 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     }
-    return frame + menuBar()->sizeHint().height();
+    return frame + menuBar()->sizeHint().height() + StatusBarHeight();
+}
+
+int MainWindow::StatusBarHeight() const {
+    return statusBar()->sizeHint().height();
+}
+
+void MainWindow::SetConnectionText(const QString& text) {
+    if (connection_->text() == text) return;
+    connection_->setText(text);
+    // The window is as wide as the panel; at a small zoom the line is cut, the tip shows it all.
+    connection_->setToolTip(text);
+}
+
+QString MainWindow::ConnectionText() const {
+    return connection_->text();
+}
+
+void MainWindow::ShowNote(const QString& note) {
+    constexpr int kNoteShownMs = 10000;
+    statusBar()->showMessage(note, kNoteShownMs);
 }
 
 void MainWindow::FollowPanel(QWidget* panel) {

@@ -3,10 +3,12 @@
 #include <QMainWindow>
 
 class PluginBase;
+class QLabel;
 class ShellHooks;
 
-// The top-level window "OrvoEditor": the menu bar, and the editor panel inside once it is
-// attached. Its size is fixed and follows the panel.
+// The top-level window "OrvoEditor": the menu bar, the editor panel inside once it is attached,
+// and a status bar below the panel that tells whether the unit is connected. Its size is fixed
+// and follows the panel.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -20,14 +22,23 @@ public:
     // every other known one to the editor's DoCommand, unknown ones nowhere.
     void HandleCommand(int id);
 
-    // Gives the client area (below the menu bar) this size; the window stays where it is.
+    // Gives the client area (between the menu bar and the status bar) this size; the window
+    // stays where it is.
     void SetClientSize(int width, int height);
     // Left edge so that the client area is centred on the screen, top edge at the top. Done
     // once, when the window first shows.
     void PlaceOnScreen();
-    // The window's height beyond its client area: the menu bar, and the title bar and borders
-    // that the desktop adds (estimated from the style until the window has shown).
+    // The window's height beyond its client area: the menu bar, the status bar, and the title
+    // bar and borders that the desktop adds (estimated from the style until the window has
+    // shown).
     int NonClientHeight() const;
+    // The height the status bar takes below the client area.
+    int StatusBarHeight() const;
+    // The connection's state, shown in the status bar for as long as it holds.
+    void SetConnectionText(const QString& text);
+    QString ConnectionText() const;
+    // A passing note (a port that went or came back), shown over the connection for a while.
+    void ShowNote(const QString& note);
     void BringToFront();
     // The client area takes the panel's size now and whenever the panel is zoomed.
     void FollowPanel(QWidget* panel);
@@ -41,6 +52,7 @@ private:
     void BuildMenu();
 
     QWidget* panel_ = nullptr;
+    QLabel* connection_ = nullptr;
     PluginBase* plugin_;
     ShellHooks& hooks_;
 };

@@ -18,6 +18,7 @@ const Item kItems[] = {
     {0, nullptr, 0},
     {0, "&Quit", kQuit},
     {1, "Preferences...", kPreferences},
+    {1, "MIDI Monitor", kMidiMonitor},
     {2, "70%", 40037},
     {2, "80%", 40038},
     {2, "90%", 40039},

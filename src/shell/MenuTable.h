@@ -9,6 +9,7 @@ namespace menu {
 constexpr int kAbout = 40005;
 constexpr int kPreferences = 40006;
 constexpr int kQuit = 40007;
+constexpr int kMidiMonitor = 40047;
 // The editor's command number for About; when it reports false the shell shows its own box.
 constexpr int kAboutCommand = 0;
 // The once-a-second tick, which no identifier carries.

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "midi/PortNameMatch.h"
+
 namespace {
 constexpr MidiRole kRoles[] = {MidiRole::UnitInput, MidiRole::KeyboardInput, MidiRole::Output};
 
@@ -28,32 +30,65 @@ const std::vector<std::string>& Preferences::Items(MidiRole role) const {
     return items_[Index(role)];
 }
 
+int Preferences::ItemOf(MidiRole role, const std::string& name) const {
+    const std::vector<std::string>& items = items_[Index(role)];
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
 void Preferences::SelectStored(MidiRole role, const std::vector<std::string>& names) {
-    items_[Index(role)] = names;
+    std::vector<std::string>& items = items_[Index(role)];
+    items = names;
     int& selected = selected_[Index(role)];
     selected = -1;
+    missing_[Index(role)] = -1;
     for (size_t i = 0; i < names.size(); ++i) {
         if (SameIgnoringCase(names[i], current_.Name(role))) {
             selected = static_cast<int>(i);
             return;
         }
     }
+    // The port the link opens for a name whose sequencer numbers changed.
+    if (const int renumbered = FindStoredPort(current_.Name(role), names); renumbered > 0) {
+        selected = renumbered;
+        return;
+    }
+    if (!current_.WantsNoPort(role)) {
+        // The user's choice stays and is shown, so a unit switched off keeps its set-up.
+        items.emplace_back(current_.Name(role));
+        selected = missing_[Index(role)] = static_cast<int>(items.size()) - 1;
+        return;
+    }
     current_.SetName(role, MidiSettings::kOff);
     if (writeSettings_) writeSettings_();
     selected = names.empty() ? -1 : 0;
 }
 
-void Preferences::Open() {
+void Preferences::FillAll() {
     for (auto& items : items_)
         items.clear();
     for (int& selected : selected_)
         selected = -1;
+    for (int& missing : missing_)
+        missing = -1;
     if (roles_ != nullptr && roles_->HasPortObjects()) {
         SelectStored(MidiRole::UnitInput, roles_->InputNames());
         SelectStored(MidiRole::KeyboardInput, roles_->InputNames());
         SelectStored(MidiRole::Output, roles_->OutputNames());
     }
+}
+
+void Preferences::Open() {
+    FillAll();
     backup_.AssignFrom(current_);
+}
+
+bool Preferences::Refresh() {
+    if (roles_ == nullptr || !roles_->RescanPorts()) return false;
+    FillAll();
+    return true;
 }
 
 void Preferences::Select(MidiRole role, int index) {
@@ -71,6 +106,29 @@ void Preferences::Select(MidiRole role, int index) {
     }
     if (roles_ != nullptr) roles_->OpenRole(role);
     current_.SetChannel(role, 1);
+}
+
+std::unique_ptr<UnitSearch> Preferences::NewSearch() const {
+    if (roles_ == nullptr || !roles_->HasPortObjects()) return nullptr;
+    auto withoutOff = [](const std::vector<std::string>& names) {
+        return std::vector<std::string>(names.empty() ? names.begin() : names.begin() + 1,
+                                        names.end());
+    };
+    std::vector<std::string> inputs = withoutOff(roles_->InputNames());
+    // The keyboard's port may carry notes the unit must not miss; it is left out.
+    if (const int keyboard = FindStoredPort(current_.Name(MidiRole::KeyboardInput), inputs);
+        keyboard >= 0 && !current_.WantsNoPort(MidiRole::KeyboardInput)) {
+        inputs.erase(inputs.begin() + keyboard);
+    }
+    return std::make_unique<UnitSearch>(roles_->Backend(), std::move(inputs),
+                                        withoutOff(roles_->OutputNames()));
+}
+
+void Preferences::TakeFound(const UnitSearch::Pair& pair) {
+    const int output = ItemOf(MidiRole::Output, pair.output);
+    const int input = ItemOf(MidiRole::UnitInput, pair.input);
+    if (output > 0) Select(MidiRole::Output, output);
+    if (input > 0) Select(MidiRole::UnitInput, input);
 }
 
 void Preferences::Cancel() {

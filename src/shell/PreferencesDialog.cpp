@@ -6,7 +6,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <chrono>
 
 namespace {
 struct ListPlace {
@@ -43,6 +46,15 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
                 [this, role](int index) { Picked(role, index); });
     }
 
+    find_ = new QPushButton("Find the Orvo", group);
+    find_->setAutoDefault(false);
+    grid->addWidget(find_, 3, 1);
+    connect(find_, &QPushButton::clicked, this, &PreferencesDialog::StartSearch);
+    searchText_ = new QLabel(group);
+    searchText_->setWordWrap(true);
+    searchText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(searchText_, 4, 0, 1, 2);
+
     apply_ = new QPushButton("Apply", this);
     apply_->setObjectName(QString::number(kApplyButton));
     apply_->setAutoDefault(false);
@@ -63,8 +75,61 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
     layout->addLayout(buttons);
 
     preferences_.Open();
+    FillAll();
+
+    rescanTimer_ = new QTimer(this);
+    connect(rescanTimer_, &QTimer::timeout, this, &PreferencesDialog::Rescan);
+    rescanTimer_->start(kRescanMs);
+    searchTimer_ = new QTimer(this);
+    connect(searchTimer_, &QTimer::timeout, this, &PreferencesDialog::SearchStep);
+}
+
+void PreferencesDialog::FillAll() {
     for (const ListPlace& place : kLists)
         Fill(place.role);
+}
+
+void PreferencesDialog::Rescan() {
+    // The search's own ports come and go while it runs; they are nobody's to pick.
+    if (Searching()) return;
+    if (preferences_.Refresh()) FillAll();
+}
+
+namespace {
+int64_t SteadyMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+void PreferencesDialog::StartSearch() {
+    if (Searching()) return;
+    search_ = preferences_.NewSearch();
+    if (!search_) {
+        searchText_->setText("There are no MIDI ports to search.");
+        return;
+    }
+    find_->setEnabled(false);
+    searchText_->setText(QString::fromStdString(search_->Text()));
+    searchTimer_->start(kSearchStepMs);
+}
+
+void PreferencesDialog::SearchStep() {
+    if (!search_) return;
+    if (search_->Step(SteadyMs())) {
+        searchText_->setText(QString::fromStdString(search_->Text()));
+        return;
+    }
+    searchTimer_->stop();
+    std::unique_ptr<UnitSearch> search = std::move(search_);
+    // The lists first, so that the pair found is there to select.
+    preferences_.Refresh();
+    if (!search->Units().empty()) preferences_.TakeFound(search->Units().front());
+    FillAll();
+    searchText_->setText(QString::fromStdString(search->Text()));
+    find_->setEnabled(true);
+    // The findings may take several lines; the dialog grows to show them whole.
+    adjustSize();
 }
 
 QComboBox* PreferencesDialog::List(MidiRole role) const {
@@ -73,10 +138,15 @@ QComboBox* PreferencesDialog::List(MidiRole role) const {
 
 void PreferencesDialog::Fill(MidiRole role) {
     QComboBox* list = List(role);
-    for (const std::string& name : preferences_.Items(role)) {
+    list->clear();
+    const std::vector<std::string>& items = preferences_.Items(role);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const std::string& name = items[i];
         // Port names are bytes; a pick is taken from the list of bytes, never from the shown text,
         // so a name that is not valid UTF-8 still opens its port.
-        list->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+        if (static_cast<int>(i) == preferences_.MissingItem(role)) text += kMissingMark;
+        list->addItem(text);
     }
     list->setCurrentIndex(preferences_.Selected(role));
 }
@@ -86,6 +156,8 @@ void PreferencesDialog::Picked(MidiRole role, int index) {
 }
 
 void PreferencesDialog::done(int result) {
+    searchTimer_->stop();
+    search_.reset();
     // Every way of closing but OK restores the settings and the ports.
     if (result != QDialog::Accepted) preferences_.Cancel();
     QDialog::done(result);

@@ -2,13 +2,19 @@
 
 #include <QDialog>
 
+#include <memory>
+
 #include "shell/Preferences.h"
 
 class QComboBox;
+class QLabel;
 class QPushButton;
+class QTimer;
 
 // The "Preferences" dialog: the unit input, keyboard input and output lists. Picking a port
-// opens it at once; OK keeps the choice, and Cancel, Escape or the close box undo it.
+// opens it at once; OK keeps the choice, and Cancel, Escape or the close box undo it. The lists
+// follow ports plugged in or out while the dialog is open, and "Find the Orvo" searches the
+// ports for the unit, step by step on a timer.
 class PreferencesDialog : public QDialog {
     Q_OBJECT
 
@@ -18,6 +24,9 @@ public:
     static constexpr int kKeyboardInputList = 40035;
     static constexpr int kOutputList = 40019;
     static constexpr int kApplyButton = 40024;
+    static constexpr const char* kMissingMark = " (missing)";
+    static constexpr int kRescanMs = 1000;
+    static constexpr int kSearchStepMs = 20;
 
     PreferencesDialog(Preferences& preferences, QWidget* owner);
 
@@ -25,16 +34,33 @@ public:
     QPushButton* OkButton() const { return ok_; }
     QPushButton* CancelButton() const { return cancel_; }
     QPushButton* ApplyButton() const { return apply_; }
+    QPushButton* FindButton() const { return find_; }
+    // "Searching...", then what the search found.
+    QLabel* SearchText() const { return searchText_; }
+    bool Searching() const { return search_ != nullptr; }
+
+    // Reads the port lists again and refills the lists when they changed; the dialog's timer
+    // runs it every kRescanMs while no search runs.
+    void Rescan();
+    // "Find the Orvo".
+    void StartSearch();
 
     void done(int result) override;
 
 private:
     void Fill(MidiRole role);
     void Picked(MidiRole role, int index);
+    void FillAll();
+    void SearchStep();
 
     Preferences& preferences_;
     QComboBox* lists_[3] = {};
     QPushButton* apply_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QPushButton* find_ = nullptr;
+    QLabel* searchText_ = nullptr;
+    QTimer* rescanTimer_ = nullptr;
+    QTimer* searchTimer_ = nullptr;
+    std::unique_ptr<UnitSearch> search_;
 };

@@ -16,9 +16,9 @@ struct MidiKey {
     const char* whenAbsent;
 };
 constexpr MidiKey kMidiKeys[] = {
-    {MidiRole::UnitInput, "indev", "no input"},
-    {MidiRole::KeyboardInput, "inBdev", "no input"},
-    {MidiRole::Output, "outdev", "no output"},
+    {MidiRole::UnitInput, "indev", MidiSettings::kNoInput},
+    {MidiRole::KeyboardInput, "inBdev", MidiSettings::kNoInput},
+    {MidiRole::Output, "outdev", MidiSettings::kNoOutput},
 };
 
 std::string NonEmptyVariable(const char* name) {

@@ -20,8 +20,10 @@
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
 #include "platform/qt/PanelWidget.h"
+#include "shell/ConnectionStatus.h"
 #include "shell/MainWindow.h"
 #include "shell/MenuTable.h"
+#include "shell/MidiMonitorWindow.h"
 #include "shell/Preferences.h"
 #include "shell/PreferencesDialog.h"
 #include "util/DebugPrint.h"
@@ -116,6 +118,7 @@ void Shell::CreateMainWindow() {
         std::fputs("couldn't attach gui\n", stdout);
         std::fflush(stdout);
     }
+    FollowPorts();
     // Placed once; zooming later changes the size only.
     window_->PlaceOnScreen();
     window_->show();
@@ -182,7 +185,20 @@ void Shell::CheckTick() {
     if (!tick_.Due(NowMs())) return;
     ticking_ = true;
     if (plugin_ != nullptr) plugin_->DoCommand(menu::kTickCommand);
+    FollowPorts();
     ticking_ = false;
+}
+
+void Shell::FollowPorts() {
+    if (!link_ || !current_ || !window_) return;
+    link_->RescanPorts();
+    // Notes of one rescan show together; a second would replace the first at once.
+    std::string notes;
+    for (const std::string& note : link_->TakePortNotes())
+        notes += (notes.empty() ? "" : "; ") + note;
+    if (!notes.empty()) window_->ShowNote(QString::fromStdString(notes));
+    window_->SetConnectionText(QString::fromStdString(
+        ConnectionStatus::Describe(*link_, *current_, MidiTrafficQueue::NowMs())));
 }
 
 void Shell::ShutDown() {
@@ -217,6 +233,18 @@ void Shell::ShowAboutBox(QWidget* owner) {
     QMessageBox box(QMessageBox::NoIcon, "OrvodyneEditor", "Brindle-Audio\nBuilt on May  7 2019",
                     QMessageBox::Ok, owner);
     ExecModal(box);
+}
+
+MidiMonitorWindow* Shell::Monitor() const {
+    return monitor_.data();
+}
+
+void Shell::ShowMidiMonitor(QWidget* owner) {
+    if (!link_) return;
+    if (monitor_.isNull()) monitor_ = new MidiMonitorWindow(*link_, owner);
+    monitor_->show();
+    monitor_->raise();
+    monitor_->activateWindow();
 }
 
 void Shell::MainWindowClosed() {

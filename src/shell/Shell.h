@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "shell/TickClock.h"
 
 class MainWindow;
+class MidiMonitorWindow;
 class MidiLink;
 class MidiOutputPort;
 class PluginBase;
@@ -75,6 +77,7 @@ public:
     int RunPreferences(QWidget* owner) override;
     void WriteSettings() override;
     void ShowAboutBox(QWidget* owner) override;
+    void ShowMidiMonitor(QWidget* owner) override;
     void MainWindowClosed() override;
 
     // Every modal dialog and message box of the shell runs through here; tests answer them.
@@ -85,11 +88,16 @@ public:
     MidiLink* Link() const { return link_.get(); }
     PluginBase* Plugin() const { return plugin_.get(); }
     MainWindow* Window() const { return window_.get(); }
+    // The MIDI monitor window once it was shown; it goes with the main window.
+    MidiMonitorWindow* Monitor() const;
     const SettingsFile& File() const { return file_; }
 
     // Run before each wait of the message loop: the tick, when one is due, in the outermost
     // loop only, never from the loop of a modal dialog or message box.
     void CheckTick();
+    // Part of the tick: reads the port lists again, re-opens ports that came back, and shows
+    // the connection in the status bar.
+    void FollowPorts();
 
 private:
     int64_t NowMs() const;
@@ -106,6 +114,7 @@ private:
     // graphics core only refers to), the MIDI deliveries, the plug-in object, the ports.
     std::unique_ptr<PluginBase> plugin_;
     std::unique_ptr<MainWindow> window_;
+    QPointer<MidiMonitorWindow> monitor_;
     TickClock tick_;
     bool ticking_ = false;
     bool started_ = false;

@@ -158,3 +158,45 @@ TEST_F(LinkToPeer, NoDeliveryAfterCloseAll) {
     peer->Send({0x90, 0x3C, 0x40});
     EXPECT_FALSE(plugin->WaitForCount(1, std::chrono::milliseconds(300)));
 }
+
+TEST_F(LinkToPeer, APortThatGoesAndComesBackIsClosedAndOpenedAgainByName) {
+    const std::string late = "orvo-peer-late-" + std::to_string(getpid());
+    const std::string lateInput = late + "-i:in";
+    settings.SetName(MidiRole::Output, lateInput);
+    EXPECT_TRUE(link->OpenOutput(settings.outputName));
+    EXPECT_FALSE(link->Output()->IsOpen());
+    EXPECT_EQ(settings.outputName, lateInput);  // kept, not turned off
+    EXPECT_EQ(writes, 0);
+    link->ListMidiPorts();
+    EXPECT_FALSE(link->RescanPorts());
+
+    auto peerLate = std::make_unique<JackPeer>("late");
+    ASSERT_EQ(peerLate->InputName(), lateInput);
+    EXPECT_TRUE(link->RescanPorts());
+    ASSERT_TRUE(link->Output()->IsOpen());
+    EXPECT_EQ(link->OpenedName(MidiRole::Output), lateInput);
+    EXPECT_EQ(link->TakePortNotes(),
+              std::vector<std::string>{"Output \"" + lateInput + "\" opened"});
+    const Bytes note = {0x90, 0x3C, 0x64};
+    link->Output()->SendMessage(note.data(), note.size());
+    ASSERT_TRUE(peerLate->WaitFor(1));
+
+    peerLate.reset();
+    EXPECT_TRUE(link->RescanPorts());
+    EXPECT_FALSE(link->Output()->IsOpen());
+    EXPECT_EQ(link->TakePortNotes(),
+              std::vector<std::string>{"Output \"" + lateInput + "\" is gone"});
+    peerLate = std::make_unique<JackPeer>("late");
+    EXPECT_TRUE(link->RescanPorts());
+    EXPECT_TRUE(link->Output()->IsOpen());
+    link->Output()->SendMessage(note.data(), note.size());
+    EXPECT_TRUE(peerLate->WaitFor(1));
+    EXPECT_EQ(writes, 0);
+
+    // Both the message sent and nothing else went through the monitor's queue.
+    std::vector<MidiTrafficQueue::Entry> traffic;
+    link->Traffic().Take(traffic, 10);
+    ASSERT_EQ(traffic.size(), 2u);
+    EXPECT_EQ(traffic[1].direction, MidiTrafficQueue::Direction::Out);
+    EXPECT_EQ(traffic[1].bytes[0], 0x90);
+}

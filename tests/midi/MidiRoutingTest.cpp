@@ -62,18 +62,19 @@ TEST_F(Routing, KeyboardInputPassesShortMessagesAndOnlyLogsLongOnes) {
     EXPECT_EQ(plugin.Keyboard().size(), 3u);
 }
 
-TEST_F(Routing, WithoutPortObjectsStoredNamesTurnOffAndNothingOpens) {
+TEST_F(Routing, WithoutPortObjectsUnchosenNamesTurnOffChosenOnesStayAndNothingOpens) {
     settings.SetName(MidiRole::UnitInput, "no input");
     settings.SetName(MidiRole::Output, "Some Synth:port 0");
     EXPECT_FALSE(link.OpenUnitInput(settings.unitInputName));
     EXPECT_STREQ(settings.unitInputName, "off");
     EXPECT_EQ(writes, 1);
+    // The user's choice is kept for a start on which MIDI is there again.
     EXPECT_FALSE(link.OpenOutput(settings.outputName));
-    EXPECT_STREQ(settings.outputName, "off");
-    EXPECT_EQ(writes, 2);
+    EXPECT_STREQ(settings.outputName, "Some Synth:port 0");
+    EXPECT_EQ(writes, 1);
     // "off" is no port to look for, so nothing is written.
     EXPECT_FALSE(link.OpenKeyboardInput("off"));
-    EXPECT_EQ(writes, 2);
+    EXPECT_EQ(writes, 1);
     EXPECT_EQ(link.FindOutputPort("off"), 0);
     EXPECT_EQ(link.FindInputPort(MidiRole::KeyboardInput, "x"), -1);
 

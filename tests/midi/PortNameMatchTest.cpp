@@ -27,3 +27,40 @@ TEST(PortNameMatch, OwnPortsAreRecognisedUnderBothBackEnds) {
     EXPECT_FALSE(IsOwnPortName("Orvo:RtMidi Output", client, port));
     EXPECT_FALSE(IsOwnPortName("RtMidi Output Client:RtMidi Output 128", client, port));
 }
+
+// Port lists as RtMidi's ALSA back end reports them: "client:port client-number:port-number".
+TEST(PortNameMatch, AStoredAlsaNameFindsItsPortWhateverNumbersTheSequencerGaveIt) {
+    const std::vector<std::string> beforeReplug = {"off", "Midi Through:Midi Through Port-0 14:0",
+                                                   "Orvo:Orvo MIDI 1 24:0",
+                                                   "USB Keys:USB Keys MIDI 1 28:0"};
+    const std::vector<std::string> afterReplug = {"off", "Midi Through:Midi Through Port-0 14:0",
+                                                  "USB Keys:USB Keys MIDI 1 24:0",
+                                                  "Orvo:Orvo MIDI 1 32:0"};
+    EXPECT_EQ(FindStoredPort("Orvo:Orvo MIDI 1 24:0", beforeReplug), 2);
+    // Plugged in again: the unit's port moved to 32, and 24 is now the keyboard's.
+    EXPECT_EQ(FindStoredPort("Orvo:Orvo MIDI 1 24:0", afterReplug), 3);
+    EXPECT_EQ(FindStoredPort("USB Keys:USB Keys MIDI 1 28:0", afterReplug), 2);
+    // A name kept without numbers finds the numbered port too.
+    EXPECT_EQ(FindStoredPort("Orvo:Orvo MIDI 1", afterReplug), 3);
+    EXPECT_EQ(FindStoredPort("Orvo:Orvo MIDI 2 24:1", afterReplug), -1);
+    EXPECT_EQ(FindStoredPort("Orvo:Orvo MIDI", afterReplug), -1);
+}
+
+TEST(PortNameMatch, NumbersChooseOnlyBetweenPortsThatDifferByThemAlone) {
+    // Two alike interfaces: the stored numbers pick the one the user chose.
+    const std::vector<std::string> twoAlike = {"off", "UM-ONE:UM-ONE MIDI 1 20:0",
+                                               "UM-ONE:UM-ONE MIDI 1 24:0"};
+    EXPECT_EQ(FindStoredPort("UM-ONE:UM-ONE MIDI 1 24:0", twoAlike), 2);
+    EXPECT_EQ(FindStoredPort("UM-ONE:UM-ONE MIDI 1 20:0", twoAlike), 1);
+    // Both renumbered: the one on the stored port number, else the first.
+    const std::vector<std::string> renumbered = {"off", "Hub:Hub Port 36:0", "Hub:Hub Port 40:1"};
+    EXPECT_EQ(FindStoredPort("Hub:Hub Port 20:1", renumbered), 2);
+    EXPECT_EQ(FindStoredPort("Hub:Hub Port 20:5", renumbered), 1);
+
+    // JACK names carry no numbers and match exactly; a trailing word is no address.
+    const std::vector<std::string> jack = {"off", "orvo:out", "orvo:out 2"};
+    EXPECT_EQ(FindStoredPort("orvo:out", jack), 1);
+    EXPECT_EQ(FindStoredPort("orvo:out 2", jack), 2);
+    EXPECT_EQ(WithoutAlsaAddress("orvo:out 2"), "orvo:out 2");
+    EXPECT_EQ(WithoutAlsaAddress("Orvo:Orvo MIDI 1 24:0"), "Orvo:Orvo MIDI 1");
+}

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <csignal>
@@ -66,13 +67,20 @@ void SendMouse(QWidget* panel, QEvent::Type type, QPoint at) {
     QApplication::sendEvent(panel, &event);
 }
 
-// The client area is the panel, no more and no less, right below the menu bar.
+// The client area is the panel, no more and no less, right below the menu bar; the status bar
+// follows right below it and takes the rest of the window.
 void ExpectWindowFitsPanel(MainWindow& window, QWidget* panel, const std::string& what) {
     const QSize size = panel->size();
     const int menuHeight = window.menuBar()->height();
+    const QStatusBar* status = window.statusBar();
     EXPECT_EQ(window.centralWidget()->geometry(), QRect(QPoint(0, menuHeight), size)) << what;
     EXPECT_EQ(panel->geometry(), QRect(QPoint(0, 0), size)) << what;
-    EXPECT_EQ(window.size(), QSize(size.width(), size.height() + menuHeight)) << what;
+    EXPECT_EQ(status->geometry(),
+              QRect(QPoint(0, menuHeight + size.height()), QSize(size.width(), status->height())))
+        << what;
+    EXPECT_GT(status->height(), 0) << what;
+    EXPECT_EQ(window.size(), QSize(size.width(), size.height() + menuHeight + status->height()))
+        << what;
 }
 
 struct ViewStep {

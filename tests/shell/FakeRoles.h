@@ -20,7 +20,15 @@ public:
         return true;
     }
 
+    bool RescanPorts() override {
+        const bool changed = listsChanged;
+        listsChanged = false;
+        return changed;
+    }
+    MidiBackend Backend() const override { return MidiBackend::Jack; }
+
     bool hasObjects = true;
+    bool listsChanged = false;
     std::vector<std::string> inputs{"off", "Orvo:MIDI 1", "Keys:out"};
     std::vector<std::string> outputs{"off", "Orvo:MIDI 1", "Other:in"};
     std::vector<std::pair<MidiRole, std::string>> opened;

@@ -25,6 +25,59 @@ struct PreferencesTest : ::testing::Test {
 };
 }  // namespace
 
+TEST_F(PreferencesTest, AChosenPortThatIsMissingStaysChosenAndIsShownAsSuch) {
+    StoredNames("Orvo:MIDI 2", "off", "Orvo:MIDI 2");
+    preferences.Open();
+    EXPECT_STREQ(current.unitInputName, "Orvo:MIDI 2");
+    EXPECT_STREQ(current.outputName, "Orvo:MIDI 2");
+    EXPECT_EQ(writes, 0);
+    const int missing = preferences.MissingItem(MidiRole::Output);
+    ASSERT_EQ(missing, static_cast<int>(roles.outputs.size()));
+    EXPECT_EQ(preferences.Items(MidiRole::Output)[missing], "Orvo:MIDI 2");
+    EXPECT_EQ(preferences.Selected(MidiRole::Output), missing);
+    EXPECT_EQ(preferences.MissingItem(MidiRole::KeyboardInput), -1);
+
+    // The port is plugged in: the lists are read again and the name is an ordinary item.
+    roles.outputs.push_back("Orvo:MIDI 2");
+    roles.listsChanged = true;
+    EXPECT_TRUE(preferences.Refresh());
+    EXPECT_EQ(preferences.MissingItem(MidiRole::Output), -1);
+    EXPECT_EQ(preferences.Selected(MidiRole::Output), 3);
+    EXPECT_FALSE(preferences.Refresh());
+
+    // Picking the missing item keeps the name and re-opens the role on it.
+    preferences.Select(MidiRole::UnitInput, preferences.MissingItem(MidiRole::UnitInput));
+    EXPECT_STREQ(current.unitInputName, "Orvo:MIDI 2");
+    EXPECT_EQ(roles.opened.back(),
+              (std::pair<MidiRole, std::string>{MidiRole::UnitInput, "Orvo:MIDI 2"}));
+}
+
+TEST_F(PreferencesTest, TheSearchLeavesOutTheKeyboardAndItsFindingIsTaken) {
+    StoredNames("off", "Keys:out", "off");
+    preferences.Open();
+    const std::unique_ptr<UnitSearch> search = preferences.NewSearch();
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(search->Inputs(), std::vector<std::string>{"Orvo:MIDI 1"});
+    EXPECT_EQ(search->Outputs(), (std::vector<std::string>{"Orvo:MIDI 1", "Other:in"}));
+    // The search's own reading of replies: only a good dump of program 1 is the unit.
+    const std::vector<uint8_t> request = {0xF0, 0x00, 0x21, 0x11, 0x03, 0x40, 0x00, 0x01, 0xF7};
+    EXPECT_EQ(UnitSearch::ClassifyReply(request.data(), request.size()), UnitSearch::Reply::Echo);
+    std::vector<uint8_t> dump = {0xF0, 0x00, 0x21, 0x11, 0x03, 0x41, 0x00, 0x01};
+    dump.insert(dump.end(), 104, 0x02);
+    dump.insert(dump.end(), {0x01, 0x50, 0xF7});  // 208 = 1 * 128 + 80
+    EXPECT_EQ(UnitSearch::ClassifyReply(dump.data(), dump.size()), UnitSearch::Reply::UnitDump);
+    dump[7] = 0x02;
+    EXPECT_EQ(UnitSearch::ClassifyReply(dump.data(), dump.size()), UnitSearch::Reply::DamagedDump);
+    const std::vector<uint8_t> stored = {0xF0, 0x00, 0x21, 0x11, 0x03, 0x21, 0xF7};
+    EXPECT_EQ(UnitSearch::ClassifyReply(stored.data(), stored.size()), UnitSearch::Reply::Other);
+
+    preferences.TakeFound({"Orvo:MIDI 1", "Orvo:MIDI 1"});
+    EXPECT_STREQ(current.outputName, "Orvo:MIDI 1");
+    EXPECT_STREQ(current.unitInputName, "Orvo:MIDI 1");
+    EXPECT_STREQ(current.keyboardInputName, "Keys:out");
+    EXPECT_EQ(roles.opened.size(), 2u);
+}
+
 TEST_F(PreferencesTest, OpeningSelectsStoredNamesAndTurnsUnknownOnesOff) {
     StoredNames("orvo:midi 1", "no input", "Other:in");
     preferences.Open();

@@ -48,7 +48,7 @@ TEST_F(ShellTest, FirstRunWritesOffForEveryPortAndOpensNone) {
     EXPECT_EQ(shell.Link(), nullptr);
 }
 
-TEST_F(ShellTest, AStoredFileSetsEveryChannelToOne) {
+TEST_F(ShellTest, AStoredFileSetsEveryChannelToOneAndKeepsTheNameOfAMissingPort) {
     environment.WriteSettingsFile("[midi]\nindev=gone:port\noutdev=off\n");
     TestShell shell(options);
     ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
@@ -56,10 +56,12 @@ TEST_F(ShellTest, AStoredFileSetsEveryChannelToOne) {
     EXPECT_EQ(settings.unitInputChannel, 1);
     EXPECT_EQ(settings.keyboardInputChannel, 1);
     EXPECT_EQ(settings.outputChannel, 1);
-    // No port carries the stored names: they turn off, and the file says so.
-    EXPECT_STREQ(settings.unitInputName, "off");
+    // No port carries the chosen name: it is kept for when the port is back. The key that was
+    // not there reads "no input", which nobody chose, and turns off.
+    EXPECT_STREQ(settings.unitInputName, "gone:port");
+    EXPECT_STREQ(settings.keyboardInputName, "off");
     EXPECT_EQ(TempDir::Read(environment.SettingsPath()),
-              "[midi]\nindev=off\noutdev=off\ninBdev=off\n");
+              "[midi]\nindev=gone:port\noutdev=off\ninBdev=off\n");
 }
 
 TEST_F(ShellTest, WithoutAConfigurationFolderTheExitCodeIsOne) {

@@ -65,10 +65,11 @@ public:
     }
     void WriteSettings() override { ++writes; }
     void ShowAboutBox(QWidget*) override { ++aboutBoxes; }
+    void ShowMidiMonitor(QWidget*) override { ++monitors; }
     void MainWindowClosed() override { ++closes; }
 
     int preferencesResult = 2;
-    int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0;
+    int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0, monitors = 0;
 };
 
 #include <QDialog>

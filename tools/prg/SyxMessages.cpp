@@ -14,25 +14,6 @@ std::string Format(const char* format, auto... args) {
     return line;
 }
 
-const char* ReplyMeaning(uint8_t code) {
-    switch (code) {
-        case kReplyErasing:
-            return "flash being erased";
-        case kReplyReadyForData:
-            return "ready for the update data";
-        case kReplyUpdateSuccessful:
-            return "update successful";
-        case kReplyUpdateFailed:
-            return "update failed";
-        case kReplyProgramStored:
-            return "program stored";
-        case kReplyProgramNotStored:
-            return "program not stored";
-        default:
-            return nullptr;
-    }
-}
-
 SyxDescription DescribeProgramMessage(const std::vector<uint8_t>& m, SyxKind kind) {
     SyxDescription d;
     d.kind = kind;
@@ -57,7 +38,7 @@ SyxDescription DescribeShort(const std::vector<uint8_t>& m) {
         d.kind = SyxKind::kFirmwareStart;
         d.wellFormed = true;
         d.text = "firmware update start";
-    } else if (const char* meaning = ReplyMeaning(code)) {
+    } else if (const char* meaning = StatusReplyMeaning(code)) {
         d.kind = SyxKind::kStatusReply;
         d.wellFormed = true;
         d.text = Format("status reply %02X (%s)", code, meaning);

@@ -11,9 +11,6 @@ namespace {
 constexpr int kControllerDataEntry = 6;
 constexpr int kControllerNrpnLsb = 98;
 constexpr int kControllerNrpnMsb = 99;
-// The effect addresses 21/2..21/15, which each effect overlays in its own way.
-constexpr int kEffectMsb = 21;
-constexpr int kFirstEffectLsb = 2;
 
 // The program every location holds until something is written: each parameter at its default,
 // the effect off.
@@ -32,17 +29,6 @@ std::string Format(const char* format, auto... args) {
 }
 
 }  // namespace
-
-std::string HexBytes(const uint8_t* bytes, size_t size, size_t maxBytes) {
-    std::string text;
-    const size_t shown = std::min(size, maxBytes);
-    for (size_t i = 0; i < shown; ++i) {
-        if (i > 0) text += ' ';
-        text += Format("%02X", bytes[i]);
-    }
-    if (shown < size) text += Format(" ... (%zu bytes)", size);
-    return text;
-}
 
 VirtualOrvo::VirtualOrvo() : random_(faults_.seed) {
     parser_.onShortMessage = [this](const uint8_t* b, size_t n) { OnShortMessage(b, n); };
@@ -187,25 +173,7 @@ void VirtualOrvo::OnControlChange(int channel, int controller, int value) {
 }
 
 int VirtualOrvo::PositionOfAddress(int msb, int lsb) const {
-    if (msb == kEffectMsb && lsb >= kFirstEffectLsb) {
-        const int effectSlot = lsb - kFirstEffectLsb;
-        switch (editBuffer_[kEffectTypePosition]) {
-            case kEffectChorus:
-                return effectSlot < kChorusCount ? kChorusFirstPosition + effectSlot : -1;
-            case kEffectOverdrive:
-                return effectSlot < kOverdriveCount ? kOverdriveFirstPosition + effectSlot : -1;
-            case kEffectEqualizer:
-                return effectSlot < kEqualizerCount ? kEqualizerFirstPosition + effectSlot : -1;
-            default:
-                return -1;
-        }
-    }
-    for (int p = 0; p < kChorusFirstPosition; ++p) {
-        if (AddressMsb(p) == msb && AddressLsb(p) == lsb) return p;
-    }
-    return AddressMsb(kUpdateBracketPosition) == msb && AddressLsb(kUpdateBracketPosition) == lsb
-               ? kUpdateBracketPosition
-               : -1;
+    return ::PositionOfAddress(msb, lsb, editBuffer_[kEffectTypePosition]);
 }
 
 void VirtualOrvo::OnDataEntry(int channel, int value) {

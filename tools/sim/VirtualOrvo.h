@@ -12,6 +12,7 @@
 #include "editor/UnitMessages.h"
 #include "editor/UnitParameters.h"
 #include "sim/MidiStreamParser.h"
+#include "util/HexBytes.h"
 
 // Faults a test can ask of the virtual unit. The same seed gives the same faults for the same
 // traffic.
@@ -141,6 +142,3 @@ private:
     std::vector<uint8_t> firmwareImage_;
     SimCounters counters_;
 };
-
-// The bytes as hexadecimal pairs, at most maxBytes of them, then "..." and the length.
-std::string HexBytes(const uint8_t* bytes, size_t size, size_t maxBytes = 12);
