@@ -2,6 +2,8 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +15,19 @@ RtMidi::Api ApiOf(MidiBackend backend) {
 
 void ReportCreationError(const RtMidiError& error) {
     std::fprintf(stderr, "%s\n", error.getMessage().c_str());
+}
+
+// When the JACK back end is only a fallback, a failed JACK client is not tried again for a
+// moment: the ports are made one after the other at start-up, and with neither an ALSA sequencer
+// nor a JACK server each attempt costs milliseconds for the same answer. A server started later
+// is found by the next attempt after the pause.
+constexpr auto kJackRetryPause = std::chrono::seconds(1);
+std::atomic<std::chrono::steady_clock::rep> jackFailedAt{0};
+
+bool JackFailedJustNow() {
+    const auto failed = std::chrono::steady_clock::duration(jackFailedAt.load());
+    if (failed.count() == 0) return false;
+    return std::chrono::steady_clock::now().time_since_epoch() - failed < kJackRetryPause;
 }
 
 // Tries the back end, and with Automatic the JACK back end after the ALSA sequencer failed.
@@ -30,12 +45,15 @@ std::unique_ptr<Port> Create(MidiBackend& backend, const std::string& clientName
             return nullptr;
         }
     }
+    if (JackFailedJustNow()) return nullptr;
     try {
         auto port = std::make_unique<Port>(RtMidi::UNIX_JACK, clientName);
         backend = MidiBackend::Jack;
+        jackFailedAt = 0;
         return port;
     } catch (const RtMidiError& error) {
         ReportCreationError(error);
+        jackFailedAt = std::chrono::steady_clock::now().time_since_epoch().count();
         return nullptr;
     }
 }
