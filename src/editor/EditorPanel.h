@@ -39,6 +39,10 @@ public:
     // folder becomes the chosen one. False when the user cancelled.
     virtual bool ChooseFolder(std::string& folder) = 0;
 
+    // Shows whether the panel and the unit play the original program (compare) rather than the
+    // edited one. Called on the GUI thread only.
+    virtual void ShowCompare(bool comparing) = 0;
+
     // Shows the about picture over the panel; a click on it puts it away.
     virtual void ShowAbout() = 0;
 

@@ -1,6 +1,7 @@
 #include "editor/OrvoEditor.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "editor/OrvoPanel.h"
@@ -9,6 +10,7 @@
 #include "gui/GraphicsFactory.h"
 #include "gui/GuiResize.h"
 #include "gui/LayoutEditor.h"
+#include "util/NumberText.h"
 
 namespace {
 
@@ -19,6 +21,14 @@ constexpr int kLayoutSecondGrid = 4;
 
 std::string Number(int value) {
     return std::to_string(value);
+}
+
+// A parameter whose every value has a word: its value entry offers the words as a menu.
+bool WordedThroughout(int position) {
+    for (int value = PositionMinimum(position); value <= PositionMaximum(position); ++value) {
+        if (DisplayWord(position, value) == nullptr) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -38,8 +48,11 @@ OrvoEditor::~OrvoEditor() {
 void OrvoEditor::RegisterParameters() {
     for (int position = 0; position < kUnitParamCount; ++position) {
         const UnitParameter& unit = *UnitParameterAt(position);
-        InitIntParam(*GetParam(ParamIndexOfPosition(position)), unit.name, unit.defaultValue,
-                     unit.minimum, unit.maximum);
+        Parameter& param = *GetParam(ParamIndexOfPosition(position));
+        InitIntParam(param, unit.name, unit.defaultValue, unit.minimum, unit.maximum);
+        if (!WordedThroughout(position)) continue;
+        for (int value = unit.minimum; value <= unit.maximum; ++value)
+            AddDisplayText(param, value, DisplayWord(position, value));
     }
     // Switches are doubles read as "on" above 0.5.
     auto initSwitch = [this](int index, const char* name) {
@@ -63,6 +76,8 @@ void OrvoEditor::InitialisePanelState() {
     lastValue_.fill(kNeverSent);
     lastKey_ = kNoKey;
     tickCount_ = 0;
+    comparing_ = false;
+    ResetHistory();
 }
 
 void OrvoEditor::BuildPanel() {
@@ -91,15 +106,18 @@ void OrvoEditor::AttachPrograms(std::unique_ptr<ProgramOperations> programs) {
     Lock hold(PluginLock());
     programs_ = std::move(programs);
     if (programs_) programs_->RestoreLastProgram();
+    // Where the session starts: nothing to take back, and the original to compare with.
+    ResetHistory();
 }
 
 ProgramValues OrvoEditor::SnapshotProgram(ProgramValues program) const {
     Lock hold(PluginLock());
-    const int effectType = IntValue(*GetParam(ParamIndexOfPosition(kEffectTypePosition)));
+    const UnitValues values = EditedValues();
+    const int effectType = values[kEffectTypePosition];
     for (int slot = 0; slot < kProgramSlotCount; ++slot) {
         const int position = SlotPosition(slot, effectType);
         if (position >= 0)
-            program[static_cast<size_t>(slot)] = IntParam(ParamIndexOfPosition(position));
+            program[static_cast<size_t>(slot)] = values[static_cast<size_t>(position)];
     }
     return program;
 }
@@ -122,6 +140,8 @@ void OrvoEditor::EndBulkChange() {
 
 void OrvoEditor::ApplyProgram(const ProgramValues& program) {
     Lock hold(PluginLock());
+    LeaveCompare();
+    history_.Begin({EditHistory::Source::kProgram}, NowMs(), CurrentValues());
     BeginBulkChange(kUnitParamCount);
     for (int slot = 0; slot < kFirstEffectSlot; ++slot) {
         SetParameterValue(ParamIndexOfPosition(slot), program[static_cast<size_t>(slot)]);
@@ -137,22 +157,28 @@ void OrvoEditor::ApplyProgram(const ProgramValues& program) {
     }
     if (effectType == kEffectEqualizer && graphicView_) HandEqualizerBands();
     EndBulkChange();
+    history_.Close(CurrentValues());
 }
 
 void OrvoEditor::ApplyOscillators(const ProgramValues& program) {
     Lock hold(PluginLock());
+    LeaveCompare();
+    history_.Begin({EditHistory::Source::kProgram}, NowMs(), CurrentValues());
     constexpr int kOscillatorSlots = 48;
     BeginBulkChange(kOscillatorSlots);
     for (int slot = 0; slot < kOscillatorSlots; ++slot) {
         SetParameterValue(ParamIndexOfPosition(slot), program[static_cast<size_t>(slot)]);
     }
     EndBulkChange();
+    history_.Close(CurrentValues());
 }
 
 void OrvoEditor::GuiIdle() {
     {
         Lock hold(PluginLock());
         if (programs_) programs_->GuiIdle();
+        // Compare may have been left on the MIDI input thread, where the panel is not touched.
+        ShowCompareState();
     }
     // What the MIDI input thread or a panel action decided to report is shown here, at the
     // latest one idle tick later.
@@ -397,6 +423,8 @@ void OrvoEditor::SetAllSections(double value) {
 
 bool OrvoEditor::OpenProgramFile(const std::string& path) {
     Lock hold(PluginLock());
+    LeaveCompare();
+    ShowCompareState();
     return programs_ != nullptr && programs_->OpenProgramFile(path);
 }
 
@@ -408,6 +436,11 @@ bool OrvoEditor::DoCommand(int code) {
             if (programs_) programs_->Tick();
         } else if (code == kCommandAbout) {
             if (panel_) panel_->ShowAbout();
+        } else if (code == kCommandUndo || code == kCommandRedo || code == kCommandCompare) {
+            if (code == kCommandUndo) Undo();
+            if (code == kCommandRedo) Redo();
+            if (code == kCommandCompare) ToggleCompare();
+            ShowCompareState();
         } else if (resize_ && resize_->DoViewCommand(code)) {
             return true;
         } else {
@@ -514,6 +547,9 @@ void OrvoEditor::ControllerFromKeyboard(const MidiMessage& message) {
         SendMidiMsg(message);
         return;
     }
+    // A controller turned on the keyboard makes one step for as long as it keeps moving.
+    LeaveCompare();
+    history_.Begin({EditHistory::Source::kController, message.data1}, NowMs(), CurrentValues());
     for (const auto& [position, value] : result.sets) {
         SetParameterValue(ParamIndexOfPosition(position), value);
         if (position >= 110 &&
@@ -547,4 +583,274 @@ int OrvoEditor::HeldNoteCount() const {
 bool OrvoEditor::KeyState(int note) const {
     Lock hold(PluginLock());
     return note >= 0 && note < 128 && keyState_[static_cast<size_t>(note)] != 0;
+}
+
+// --- Edit history and compare ---
+
+int64_t OrvoEditor::NowMs() const {
+    if (clock_) return clock_();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+UnitValues OrvoEditor::CurrentValues() const {
+    Lock hold(PluginLock());
+    UnitValues values{};
+    for (int position = 0; position < kUnitParamCount; ++position)
+        values[static_cast<size_t>(position)] = IntParam(ParamIndexOfPosition(position));
+    return values;
+}
+
+UnitValues OrvoEditor::EditedValues() const {
+    Lock hold(PluginLock());
+    return comparing_ ? edited_ : CurrentValues();
+}
+
+void OrvoEditor::ResetHistory() {
+    Lock hold(PluginLock());
+    LeaveCompare();
+    history_.Reset(CurrentValues());
+    original_ = CurrentValues();
+}
+
+void OrvoEditor::KeepAsOriginal() {
+    Lock hold(PluginLock());
+    original_ = EditedValues();
+}
+
+void OrvoEditor::BeginGesture(int index) {
+    Lock hold(PluginLock());
+    LeaveCompare();
+    ShowCompareState();
+    history_.Begin({EditHistory::Source::kGesture, index}, NowMs(), CurrentValues());
+}
+
+void OrvoEditor::EndGesture(int index) {
+    (void)index;
+    Lock hold(PluginLock());
+    if (history_.InGesture()) history_.Close(CurrentValues());
+}
+
+void OrvoEditor::SetParameterFromGui(int index, double normalized) {
+    {
+        Lock hold(PluginLock());
+        const int position = UnitPosition(index);
+        const bool unitParam = index >= kFirstUnitParamIndex && position < kUnitParamCount;
+        if (comparing_) {
+            LeaveCompare();
+            ShowCompareState();
+            // A wheel turned on the original only brings the edited program back: the step it
+            // made was taken from a value that is no longer shown.
+            if (unitParam && !history_.InGesture()) {
+                RedrawParamControls();
+                return;
+            }
+        }
+        if (unitParam && !history_.InGesture())
+            history_.Begin({EditHistory::Source::kPanel, index}, NowMs(), CurrentValues());
+    }
+    StandalonePlugin::SetParameterFromGui(index, normalized);
+}
+
+bool OrvoEditor::AcceptEnteredValue(int index, const std::string& text) {
+    Lock hold(PluginLock());
+    const int position = UnitPosition(index);
+    if (index < kFirstUnitParamIndex || position >= kUnitParamCount) return true;
+    const int minimum = PositionMinimum(position);
+    const int maximum = PositionMaximum(position);
+    const std::optional<double> number = ParseDecimal(text);
+    const bool whole = number && *number == std::floor(*number);
+    if (whole && *number >= minimum && *number <= maximum) {
+        LeaveCompare();
+        ShowCompareState();
+        return true;
+    }
+    const std::string range = std::string(UnitParameterAt(position)->name) + " takes values from " +
+                              Number(minimum) + " to " + Number(maximum) + ".";
+    reports_.Post(ReportKind::kError,
+                  (number ? text + " is out of range." : "Please enter a number.") + "\n" + range);
+    return false;
+}
+
+bool OrvoEditor::CanUndo() const {
+    Lock hold(PluginLock());
+    return history_.CanUndo(EditedValues());
+}
+
+bool OrvoEditor::CanRedo() const {
+    Lock hold(PluginLock());
+    return history_.CanRedo(EditedValues());
+}
+
+bool OrvoEditor::CanCompare() const {
+    Lock hold(PluginLock());
+    return comparing_ || !ChangesTo(original_, true).empty();
+}
+
+bool OrvoEditor::Comparing() const {
+    Lock hold(PluginLock());
+    return comparing_;
+}
+
+bool OrvoEditor::CommandEnabled(int code) const {
+    switch (code) {
+        case kCommandUndo:
+            return CanUndo();
+        case kCommandRedo:
+            return CanRedo();
+        case kCommandCompare:
+            return CanCompare();
+        default:
+            return true;
+    }
+}
+
+bool OrvoEditor::CommandChecked(int code) const {
+    return code == kCommandCompare && Comparing();
+}
+
+bool OrvoEditor::Undo() {
+    return TakeHistoryStep(&EditHistory::Undo);
+}
+
+bool OrvoEditor::Redo() {
+    return TakeHistoryStep(&EditHistory::Redo);
+}
+
+bool OrvoEditor::TakeHistoryStep(HistoryStep take) {
+    Lock hold(PluginLock());
+    LeaveCompare();
+    const std::optional<std::vector<PositionChange>> step = (history_.*take)(CurrentValues());
+    if (!step) return false;
+    ApplyPositions(*step);
+    return true;
+}
+
+bool OrvoEditor::ToggleCompare() {
+    Lock hold(PluginLock());
+    if (comparing_) {
+        LeaveCompare();
+        return true;
+    }
+    const std::vector<PositionChange> toOriginal = ChangesTo(original_, true);
+    if (toOriginal.empty()) return false;
+    // The edits so far are a step of their own; nothing is recorded while the original plays.
+    history_.Close(CurrentValues());
+    edited_ = CurrentValues();
+    comparing_ = true;
+    ApplyPositions(toOriginal);
+    return true;
+}
+
+void OrvoEditor::LeaveCompare() {
+    if (!comparing_) return;
+    comparing_ = false;
+    ApplyPositions(ChangesTo(edited_, false));
+}
+
+void OrvoEditor::ShowCompareState() {
+    if (panel_) panel_->ShowCompare(comparing_);
+}
+
+std::vector<PositionChange> OrvoEditor::ChangesTo(const UnitValues& target, bool playedOnly) const {
+    const UnitValues current = CurrentValues();
+    const int effectType = target[kEffectTypePosition];
+    std::vector<PositionChange> changes;
+    for (int position = 0; position < kUnitParamCount; ++position) {
+        const auto p = static_cast<size_t>(position);
+        const int overlay = OverlayEffect(position);
+        if (playedOnly && overlay != kEffectOff && overlay != effectType) continue;
+        if (current[p] != target[p]) changes.push_back({position, current[p], target[p]});
+    }
+    return changes;
+}
+
+void OrvoEditor::ApplyPositions(const std::vector<PositionChange>& changes) {
+    std::vector<PositionChange> pending;
+    for (const PositionChange& change : changes) {
+        if (IntParam(ParamIndexOfPosition(change.position)) != change.after)
+            pending.push_back(change);
+    }
+    if (pending.empty()) return;
+    const int oldType = EffectType();
+    int newType = oldType;
+    bool equalizerChanged = false;
+    for (const PositionChange& change : pending) {
+        if (change.position == kEffectTypePosition) newType = change.after;
+        equalizerChanged |= OverlayEffect(change.position) == kEffectEqualizer;
+    }
+    auto played = [oldType, newType](const PositionChange& change) {
+        const int overlay = OverlayEffect(change.position);
+        return overlay == kEffectOff || overlay == oldType || overlay == newType;
+    };
+    if (std::count_if(pending.begin(), pending.end(), played) > 1) {
+        SendInBracket(pending, oldType, newType);
+    } else {
+        // One value alone goes out as a change by hand sends it (a new effect type brackets
+        // itself with its overlay).
+        for (const PositionChange& change : pending) {
+            if (played(change)) {
+                SetParameterValue(ParamIndexOfPosition(change.position), change.after);
+            } else {
+                SetPositionQuietly(change.position, change.after);
+            }
+        }
+        RedrawParamControls();
+    }
+    FollowEqualizer(equalizerChanged || newType != oldType);
+}
+
+void OrvoEditor::SendInBracket(const std::vector<PositionChange>& pending, int oldType,
+                               int newType) {
+    auto set = [this](const PositionChange& change) {
+        SetParameterValue(ParamIndexOfPosition(change.position), change.after);
+    };
+    BeginBulkChange(0);
+    for (const PositionChange& change : pending) {
+        if (change.position < kEffectTypePosition) set(change);
+    }
+    // The overlay the unit plays now takes its values before the effect type moves on from it.
+    for (const PositionChange& change : pending) {
+        if (OverlayEffect(change.position) == oldType && oldType != kEffectOff) set(change);
+    }
+    if (newType != oldType) {
+        for (const PositionChange& change : pending) {
+            if (change.position == kEffectTypePosition) set(change);
+        }
+        // The new effect's addresses meant another effect a moment ago: all of its overlay goes
+        // out, changed or not, as a new effect type by hand sends it.
+        for (int slot = kFirstEffectSlot; slot < kProgramSlotCount; ++slot) {
+            const int position = SlotPosition(slot, newType);
+            if (position < 0) continue;
+            lastValue_[static_cast<size_t>(position)] = kNeverSent;
+            const auto found = std::find_if(pending.begin(), pending.end(),
+                                            [position](auto& c) { return c.position == position; });
+            if (found != pending.end()) {
+                set(*found);
+            } else {
+                ParamChanged(ParamIndexOfPosition(position));
+            }
+        }
+    }
+    for (const PositionChange& change : pending) {
+        const int overlay = OverlayEffect(change.position);
+        if (overlay != kEffectOff && overlay != oldType && overlay != newType)
+            SetPositionQuietly(change.position, change.after);
+    }
+    EndBulkChange();
+}
+
+// A position of an effect the unit does not play: its address stands for another effect's
+// parameter, so it is shown and kept, but not sent. The effect sends it when it comes back.
+void OrvoEditor::SetPositionQuietly(int position, int value) {
+    Parameter& param = *GetParam(ParamIndexOfPosition(position));
+    param.value = Clamp(param, value);
+    const int shown = IntValue(param);
+    lastValue_[static_cast<size_t>(position)] = kNeverSent;
+    if (panel_) panel_->SetValueText(position, Number(shown));
+    ShowValueText(position, shown);
+}
+
+void OrvoEditor::FollowEqualizer(bool equalizerChanged) {
+    if (equalizerChanged && EffectType() == kEffectEqualizer && graphicView_) HandEqualizerBands();
 }

@@ -5,7 +5,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "editor/EditHistory.h"
 #include "editor/EditorPanel.h"
 #include "editor/MidiLearn.h"
 #include "editor/ProgramOperations.h"
@@ -55,6 +57,9 @@ enum EditorCommand : int {
     kCommandTick = 9,
     kCommandSaveFromUnit = 20,
     kCommandSaveAllFromUnit = 21,
+    kCommandUndo = 22,
+    kCommandRedo = 23,
+    kCommandCompare = 24,
 };
 
 // The Orvo editor: the unit's parameters, the change handler that turns every change into
@@ -74,6 +79,16 @@ public:
     void HandleKeyboardMessage(const MidiMessage& message) override;
     void ViewChanged(int viewMode, int width, int height) override;
     bool DoCommand(int code) override;
+    bool CommandEnabled(int code) const override;
+    bool CommandChecked(int code) const override;
+    // A press on a bound control opens a step of the edit history, which its release closes.
+    void BeginGesture(int index) override;
+    void EndGesture(int index) override;
+    // A change from the panel outside a press (the wheel, a typed value, a menu choice).
+    void SetParameterFromGui(int index, double normalized) override;
+    // A value typed for one of the unit's parameters is taken only as a whole number within its
+    // range; anything else is refused with the range shown.
+    bool AcceptEnteredValue(int index, const std::string& text) override;
     // Sends the dump request that is due, then shows what waits to be reported.
     void GuiIdle() override;
 
@@ -104,7 +119,8 @@ public:
     bool OpenProgramFile(const std::string& path);
 
     // The current program: slots 0..89 from the unit's parameters, the effect slots from the
-    // overlay the effect type selects; slots that carry nothing keep what program held.
+    // overlay the effect type selects; slots that carry nothing keep what program held. While
+    // compare plays the original, it is the edited program all the same.
     ProgramValues SnapshotProgram(ProgramValues program) const;
     // Sends a whole program to the unit as live edits inside the update bracket, and shows it.
     void ApplyProgram(const ProgramValues& program);
@@ -120,6 +136,31 @@ public:
     // hands their answers back under it. Call it only from the GUI thread without holding the
     // lock: the commands and the GUI idle hook do so when they are done.
     void ShowReports();
+
+    // Takes the last step of the edit history back, or does the last undone one again; false
+    // when there is none. Either sends the unit exactly the positions it changes.
+    bool Undo();
+    bool Redo();
+    // Switches the panel and the unit between the edited program and the original, the program
+    // as it was last loaded, saved or received; false when they do not differ.
+    bool ToggleCompare();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    bool CanCompare() const;
+    bool Comparing() const;
+    // The program now on the panel becomes the original that compare plays: it was loaded,
+    // saved, or received from the unit.
+    void KeepAsOriginal();
+    // The edits from here on are the first of the history: the program was restored at start.
+    void ResetHistory();
+    const EditHistory& History() const { return history_; }
+    // The values of the unit's positions on the panel, and the edited ones (the same unless
+    // compare plays the original).
+    UnitValues CurrentValues() const;
+    UnitValues EditedValues() const;
+    // Where the history reads the time that separates runs of edits; steady milliseconds unless
+    // a test sets its own.
+    void SetEditClock(std::function<int64_t()> clock) { clock_ = std::move(clock); }
 
     const MidiLearn& Learn() const { return learn_; }
     int SelectedSections() const { return selectedSections_; }
@@ -156,6 +197,24 @@ private:
     std::function<void()> ShowStep(const ModalStep& step);
     void BeginBulkChange(int positionCount);
     void EndBulkChange();
+    // Sets positions to the after values of changes as edits by hand set them: one alone as it
+    // is, several inside the update bracket; the overlay a new effect type brings is sent whole,
+    // and positions of an effect the unit does not play are only shown.
+    void ApplyPositions(const std::vector<PositionChange>& changes);
+    // Several positions the unit plays, inside the update bracket.
+    void SendInBracket(const std::vector<PositionChange>& pending, int oldType, int newType);
+    void SetPositionQuietly(int position, int value);
+    void FollowEqualizer(bool equalizerChanged);
+    // The changes that bring the positions the unit plays for target's effect (or all
+    // positions) from the current values to target's.
+    std::vector<PositionChange> ChangesTo(const UnitValues& target, bool playedOnly) const;
+    using HistoryStep =
+        std::optional<std::vector<PositionChange>> (EditHistory::*)(const UnitValues&);
+    bool TakeHistoryStep(HistoryStep take);
+    void LeaveCompare();
+    // The compare caption follows the state; on the GUI thread only.
+    void ShowCompareState();
+    int64_t NowMs() const;
 
     ReportQueue reports_;
     std::unique_ptr<ProgramOperations> programs_;
@@ -172,6 +231,11 @@ private:
     bool bulkChange_ = false;
     bool parametricView_ = false;
     bool graphicView_ = true;
+    EditHistory history_;
+    UnitValues original_{};
+    UnitValues edited_{};
+    bool comparing_ = false;
+    std::function<int64_t()> clock_;
     std::array<uint8_t, 7> replyBuffer_{};
     std::array<uint8_t, 115> dumpBuffer_{};
 };

@@ -92,6 +92,15 @@ const TextStyle kProgressStyle = [] {
     return style;
 }();
 constexpr Rect kProgressLineRect{102, 13, 266, 28};
+// While compare plays the original program, its caption stands over the caption of the status
+// line, on the panel's own colour there; a transfer's progress line takes the place over it.
+const TextStyle kCompareStyle = [] {
+    TextStyle style = PanelTextStyle({255, 241, 162, 58});
+    style.size = 11;
+    return style;
+}();
+constexpr ColorARGB kCaptionBackground{255, 20, 21, 24};
+const char* const kCompareCaption = "COMPARE: ORIGINAL";
 
 // The about overlay's picture.
 constexpr int kAboutImage = 103;
@@ -133,6 +142,10 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
         Strip(id);
     AddEffectArea();
     statusLine_ = Add<TextControl>(Rect{104, 29, 264, 45}, kNameStyle, "Program Name");
+    compareBack_ = Add<PanelControl>(kProgressLineRect, kCaptionBackground);
+    compareLine_ = Add<TextControl>(kProgressLineRect, kCompareStyle, kCompareCaption);
+    compareBack_->Hide(true);
+    compareLine_->Hide(true);
     // Over the caption above the status line, while a transfer shows its progress.
     progressBack_ = Add<PanelControl>(kProgressLineRect, ColorARGB{255, 24, 26, 30});
     progressLine_ = Add<TextControl>(kProgressLineRect, kProgressStyle, "");
@@ -196,6 +209,8 @@ void OrvoPanel::AddPositionControls() {
         if (place.kind == kPlaceKnob) {
             control = Add<KnobMultiControl>(place.topLeft.x, place.topLeft.y, param,
                                             Strip(place.imageId), place.gearing);
+            // A right click types the value, or picks the word of a worded parameter.
+            control->SetPromptDisabled(false);
             // A fader's frame reaches 200 units down, into the next row of faders, which would
             // take the clicks meant for their own caps; the mouse reaches it where it is drawn,
             // above its value text.
@@ -355,6 +370,13 @@ bool OrvoPanel::ChooseFolder(std::string& folder) {
 void OrvoPanel::ShowAbout() {
     about_->SetValueFromCore(1.0);
     about_->MarkDirty(false);
+}
+
+void OrvoPanel::ShowCompare(bool comparing) {
+    if (compareLine_->IsHidden() != comparing) return;
+    compareBack_->Hide(!comparing);
+    compareLine_->Hide(!comparing);
+    compareBack_->MarkDirty(false);
 }
 
 void OrvoPanel::ShowTransferProgress(const std::string& text) {

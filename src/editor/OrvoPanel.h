@@ -41,6 +41,7 @@ public:
     EqBandRecord EqualizerBand(int band) const override;
     std::string ChooserPath(int index) const override;
     void SetChooserPath(int index, const std::string& path) override;
+    void ShowCompare(bool comparing) override;
     void ShowAbout() override;
     void ShowTransferProgress(const std::string& text) override;
     bool OpenDocument(const std::string& address) override;
@@ -55,6 +56,7 @@ public:
     Control* PositionControl(int position) const;
     TextControl* ValueText(int position) const;
     TextControl* ProgressLine() const { return progressLine_; }
+    TextControl* CompareCaption() const { return compareLine_; }
     FileSelectorControl* Chooser(int index) const;
     ParaGraphicEq* Equalizer() const { return equalizer_; }
     KeyboardControl* Keyboard() const { return keyboard_; }
@@ -79,6 +81,8 @@ private:
     std::array<FileSelectorControl*, 5> choosers_{};
     std::array<BitmapControl*, 6> effectImages_{};
     TextControl* statusLine_ = nullptr;
+    Control* compareBack_ = nullptr;
+    TextControl* compareLine_ = nullptr;
     Control* progressBack_ = nullptr;
     TextControl* progressLine_ = nullptr;
     std::array<TextControl*, kUnitParamCount> valueTexts_{};

@@ -41,6 +41,15 @@ constexpr int kOverdriveCount = 4;
 constexpr int kEqualizerFirstPosition = 108;
 constexpr int kEqualizerCount = 14;
 
+// The effect whose overlay a position belongs to; kEffectOff for the positions before them,
+// which the unit takes whatever its effect.
+constexpr int OverlayEffect(int position) {
+    if (position >= kEqualizerFirstPosition) return kEffectEqualizer;
+    if (position >= kOverdriveFirstPosition) return kEffectOverdrive;
+    if (position >= kChorusFirstPosition) return kEffectChorus;
+    return kEffectOff;
+}
+
 struct UnitParameter {
     const char* name;
     int16_t minimum;

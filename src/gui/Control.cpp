@@ -159,10 +159,13 @@ void Control::StartValuePrompt() {
     if (graphics == nullptr) return;
     Parameter* param = core_->GetParam(paramIndex_);
     if (param == nullptr) return;
-    Rect box = drawRect_;
+    // A control the mouse reaches on part of its picture only (a fader whose strip frame runs
+    // far below its cap) is prompted for where it is reached.
+    const Rect& over = targetRect_.IsEmpty() ? drawRect_ : targetRect_;
+    Rect box = over;
     if (param->displayTexts.empty()) {
-        const int cx = static_cast<int>((drawRect_.L + drawRect_.R) / 2.0);
-        const int cy = static_cast<int>((drawRect_.T + drawRect_.B) / 2.0);
+        const int cx = static_cast<int>((over.L + over.R) / 2.0);
+        const int cy = static_cast<int>((over.T + over.B) / 2.0);
         box = {cx - 20, cy - 8, cx + 20, cy + 8};
     }
     graphics->PromptForValue(this, param, box);

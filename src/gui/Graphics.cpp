@@ -258,8 +258,11 @@ std::unique_lock<std::recursive_mutex> Graphics::LockCore() const {
 
 void Graphics::PromptForValue(Control* control, Parameter* param, const Rect& rect) {
     if (control == nullptr || param == nullptr) return;
-    const bool listed =
-        param->kind == kParamList || (param->kind == kParamBoolean && !param->displayTexts.empty());
+    bool listed;
+    {
+        auto hold = LockCore();
+        listed = PromptsWithMenu(*param);
+    }
     if (listed) {
         PromptWithMenu(control, param, rect);
         return;
@@ -321,6 +324,7 @@ void Graphics::CommitEntryText(Control* control, Parameter* param, const std::st
         control->SetTextFromEntry(text);
         return;
     }
+    if (core_ != nullptr && !core_->AcceptEnteredValue(control->ParamIndex(), text)) return;
     double normalized;
     {
         auto hold = LockCore();

@@ -1,5 +1,6 @@
 #include "gui/ParamText.h"
 
+#include <algorithm>
 #include <string>
 
 #include "util/NumberText.h"
@@ -34,6 +35,21 @@ double NormalizedFor(const Parameter& param, double plain) {
     probe.shape = param.shape;
     probe.value = plain;
     return ToNormalized(probe);
+}
+
+bool PromptsWithMenu(const Parameter& param) {
+    if (param.kind == kParamList) return true;
+    if (param.displayTexts.empty()) return false;
+    if (param.kind == kParamBoolean) return true;
+    if (param.kind != kParamInteger || param.minimum != 0.0) return false;
+    for (int value = 0; value <= static_cast<int>(param.maximum); ++value) {
+        const bool named = std::any_of(param.displayTexts.begin(), param.displayTexts.end(),
+                                       [value](const ParamDisplayText& entry) {
+                                           return entry.value == value && entry.text[0];
+                                       });
+        if (!named) return false;
+    }
+    return true;
 }
 
 bool EntryAcceptsChar(const Parameter* param, char32_t c) {

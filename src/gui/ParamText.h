@@ -18,6 +18,11 @@ std::string ValueDisplayText(const Parameter& param);
 // The normalised value the parameter would have with the given plain value.
 double NormalizedFor(const Parameter& param, double plain);
 
+// Whether the value entry offers the parameter's display texts as a menu rather than a text
+// entry: for a list, for a boolean with texts, and for an integer that has a text for each value
+// of its range, which starts at 0 (menu item i stands for the value i).
+bool PromptsWithMenu(const Parameter& param);
+
 // Whether a typed character may enter a value entry for the parameter (null: a free text).
 bool EntryAcceptsChar(const Parameter* param, char32_t c);
 

@@ -244,7 +244,10 @@ bool Librarian::LoadProgramFile(const std::string& path) {
     const std::optional<ProgramValues> values = ReadProgramFile(path);
     if (!values) return false;
     working_ = *values;
-    if (editor_.Panel()) editor_.ApplyProgram(working_);
+    if (editor_.Panel()) {
+        editor_.ApplyProgram(working_);
+        editor_.KeepAsOriginal();
+    }
     return true;
 }
 
@@ -255,7 +258,9 @@ bool Librarian::WriteProgram(const std::string& path, const ProgramValues& progr
 }
 
 bool Librarian::SaveProgramFile(const std::string& path) {
-    return WriteProgram(path, editor_.SnapshotProgram(ProgramValues{}));
+    if (!WriteProgram(path, editor_.SnapshotProgram(ProgramValues{}))) return false;
+    editor_.KeepAsOriginal();
+    return true;
 }
 
 bool Librarian::SaveProgramDump(const std::string& path, const ProgramBlock& block) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "plugin/MidiMessage.h"
 #include "plugin/ParamSnapshot.h"
@@ -48,6 +49,24 @@ public:
     virtual bool DoCommand(int code) {
         (void)code;
         return false;
+    }
+    // Whether a command can act now, and whether it stands switched on, for the menu entry that
+    // issues it. A core without such commands leaves every entry enabled and unchecked.
+    virtual bool CommandEnabled(int code) const {
+        (void)code;
+        return true;
+    }
+    virtual bool CommandChecked(int code) const {
+        (void)code;
+        return false;
+    }
+    // What was typed into the value entry of a control bound to index, before anything is set:
+    // false refuses it and the parameter keeps its value. The base takes every entry, which
+    // the value entry then holds to the parameter's range.
+    virtual bool AcceptEnteredValue(int index, const std::string& text) {
+        (void)index;
+        (void)text;
+        return true;
     }
     virtual void SetParameterFromGui(int index, double normalized);
     virtual void SetParameterValue(int index, double value);

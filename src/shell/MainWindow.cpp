@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -36,9 +37,11 @@ MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
 }
 
 void MainWindow::BuildMenu() {
-    QMenu* menus[4];
-    for (int i = 0; i < 4; ++i)
+    QMenu* menus[menu::kMenuCount];
+    for (int i = 0; i < menu::kMenuCount; ++i) {
         menus[i] = menuBar()->addMenu(menu::kMenuTitles[i]);
+        connect(menus[i], &QMenu::aboutToShow, this, &MainWindow::UpdateCommandStates);
+    }
     for (int i = 0; i < menu::kItemCount; ++i) {
         const menu::Item& item = menu::kItems[i];
         if (item.text == nullptr) {
@@ -47,8 +50,28 @@ void MainWindow::BuildMenu() {
         }
         QAction* action = menus[item.menu]->addAction(item.text);
         action->setData(item.id);
+        if (item.keys != nullptr) {
+            action->setShortcuts(
+                QKeySequence::listFromString(item.keys, QKeySequence::PortableText));
+        }
+        action->setCheckable(item.toggle);
         const int id = item.id;
         connect(action, &QAction::triggered, this, [this, id] { HandleCommand(id); });
+        if (const std::optional<int> command = menu::EditorCommandFor(id)) {
+            editorActions_.push_back({action, *command});
+        }
+    }
+    // A key reaches an entry only while it is enabled: the entries follow the editor before
+    // each key is matched against them, wherever the keyboard focus is.
+    qApp->installEventFilter(this);
+}
+
+void MainWindow::UpdateCommandStates() {
+    if (plugin_ == nullptr) return;
+    for (const EditorAction& entry : editorActions_) {
+        entry.action->setEnabled(plugin_->CommandEnabled(entry.command));
+        if (entry.action->isCheckable())
+            entry.action->setChecked(plugin_->CommandChecked(entry.command));
     }
 }
 
@@ -72,6 +95,7 @@ void MainWindow::HandleCommand(int id) {
     }
     const std::optional<int> command = menu::EditorCommandFor(id);
     if (command && plugin_ != nullptr) plugin_->DoCommand(*command);
+    UpdateCommandStates();
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -137,6 +161,7 @@ void MainWindow::FollowPanel(QWidget* panel) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) UpdateCommandStates();
     if (watched == panel_ && event->type() == QEvent::Resize) {
         const QSize size = static_cast<QResizeEvent*>(event)->size();
         if (size != centralWidget()->size()) SetClientSize(size.width(), size.height());

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <vector>
+
+class QAction;
 
 class PluginBase;
 class QLabel;
@@ -42,6 +45,9 @@ public:
     void BringToFront();
     // The client area takes the panel's size now and whenever the panel is zoomed.
     void FollowPanel(QWidget* panel);
+    // The entries that issue editor commands are enabled only while the editor can act on
+    // them, and checked while it reports them on.
+    void UpdateCommandStates();
 
 protected:
     bool event(QEvent* event) override;
@@ -51,6 +57,11 @@ protected:
 private:
     void BuildMenu();
 
+    struct EditorAction {
+        QAction* action;
+        int command;
+    };
+    std::vector<EditorAction> editorActions_;
     QWidget* panel_ = nullptr;
     QLabel* connection_ = nullptr;
     PluginBase* plugin_;

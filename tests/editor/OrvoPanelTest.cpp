@@ -53,10 +53,10 @@ protected:
 }  // namespace
 
 TEST_F(FrontPanel, EveryPositionHasItsControlAndValueTextInPlace) {
-    // 288 controls of the panel and the transfer progress line on its backing, then the resize
-    // control's two edge handles and its grip.
-    ASSERT_EQ(graphics_->GetNControls(), 290 + 3);
-    EXPECT_EQ(graphics_->GetControl(292), static_cast<Control*>(editor_.Resize()));
+    // 288 controls of the panel, the compare caption and the transfer progress line on their
+    // backings, then the resize control's two edge handles and its grip.
+    ASSERT_EQ(graphics_->GetNControls(), 292 + 3);
+    EXPECT_EQ(graphics_->GetControl(294), static_cast<Control*>(editor_.Resize()));
     for (int position = 0; position < kUnitParamCount; ++position) {
         SCOPED_TRACE(position);
         const PositionPlace& place = *PositionPlaceAt(position);

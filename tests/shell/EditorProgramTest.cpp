@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 
 #include <csignal>
@@ -18,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/OrvoEditor.h"
+#include "editor/OrvoPanel.h"
 #include "gui/Graphics.h"
 #include "plugin/PluginBase.h"
 #include "shell/Application.h"
@@ -153,6 +156,71 @@ TEST(EditorProgram, EveryViewCommandFitsTheWindowToThePanelAndQuitEndsCleanly) {
     EXPECT_EQ(code, Shell::kExitOk);
     EXPECT_TRUE(quitFound);
     EXPECT_EQ(seen.size(), steps.size());
+}
+
+TEST(EditorProgram, UndoRedoAndCompareFromTheKeysAndTheEditMenu) {
+    ShellEnvironment environment;
+    bool ran = false;
+    const int code = RunProgram([&](Shell& shell) {
+        MainWindow& window = *shell.Window();
+        window.activateWindow();
+        Settle();
+        auto* editor = dynamic_cast<OrvoEditor*>(shell.Plugin());
+        ASSERT_NE(editor, nullptr);
+        QWidget* panel =
+            static_cast<QWidget*>(static_cast<Graphics*>(editor->Gui())->NativeWindow());
+        QAction* undo = MenuAction(window, "&Undo");
+        QAction* redo = MenuAction(window, "&Redo");
+        QAction* compare = MenuAction(window, "&Compare");
+        ASSERT_TRUE(undo && redo && compare);
+        // What the Edit menu offers when it opens.
+        QMenu* edit = window.menuBar()->actions().at(1)->menu();
+        auto offered = [&] {
+            edit->popup(window.mapToGlobal(QPoint(40, 0)));
+            Settle();
+            const std::vector<bool> states = {undo->isEnabled(), redo->isEnabled(),
+                                              compare->isEnabled(), compare->isChecked()};
+            edit->hide();
+            return states;
+        };
+        EXPECT_EQ(offered(), (std::vector<bool>{false, false, false, false}));
+
+        // The "VCO1 volume" fader dragged up by its cap.
+        const int index = ParamIndexOfPosition(11);
+        const int start = IntValue(*editor->GetParam(index));
+        const Rect cap =
+            static_cast<OrvoPanel*>(editor->Panel())->PositionControl(11)->TargetRect();
+        const QPoint at((cap.L + cap.R) / 2, cap.B - 4);
+        SendMouse(panel, QEvent::MouseButtonPress, at);
+        SendMouse(panel, QEvent::MouseMove, at - QPoint(0, 20));
+        SendMouse(panel, QEvent::MouseMove, at - QPoint(0, 40));
+        SendMouse(panel, QEvent::MouseButtonRelease, at - QPoint(0, 40));
+        Settle();
+        const int dragged = IntValue(*editor->GetParam(index));
+        ASSERT_GT(dragged, start);
+
+        // The key works at once, though the menu last showed nothing to undo.
+        auto value = [&] { return IntValue(*editor->GetParam(index)); };
+        QTest::keyClick(panel, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(value(), start) << "Ctrl+Z";
+        EXPECT_EQ(offered(), (std::vector<bool>{false, true, false, false}));
+        QTest::keyClick(panel, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(value(), dragged) << "Ctrl+Shift+Z";
+        EXPECT_EQ(offered(), (std::vector<bool>{true, false, true, false}));
+        QTest::keyClick(panel, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(panel, Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_EQ(value(), dragged) << "Ctrl+Y";
+
+        compare->trigger();
+        EXPECT_EQ(value(), start);
+        EXPECT_EQ(offered(), (std::vector<bool>{true, false, true, true}));
+        compare->trigger();
+        EXPECT_EQ(value(), dragged);
+        ran = true;
+        window.close();
+    });
+    EXPECT_EQ(code, Shell::kExitOk);
+    EXPECT_TRUE(ran);
 }
 
 TEST(EditorProgram, TheCloseBoxEndsCleanlyAndKeepsTheLastProgram) {

@@ -28,6 +28,9 @@ const MenuCase kEditorItems[] = {
     {"&File", "Save Program from Orvo to File", 20},
     {"&File", "Save All Programs from Orvo to Files", 21},
     {"&File", "Firmware update", 6},
+    {"&Edit", "&Undo", 22},
+    {"&Edit", "&Redo", 23},
+    {"&Edit", "&Compare", 24},
     {"&View", "70%", 12},
     {"&View", "80%", 13},
     {"&View", "90%", 14},
@@ -68,7 +71,7 @@ TEST_F(MainWindowTest, EveryEditorMenuItemReachesItsCommand) {
     QStringList titles;
     for (QAction* top : window.menuBar()->actions())
         titles << top->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&MIDI", "&View", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&MIDI", "&View", "&Help"}));
     EXPECT_EQ(window.windowTitle(), "OrvoEditor");
 }
 

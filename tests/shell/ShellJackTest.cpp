@@ -5,7 +5,9 @@
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "editor/OrvoEditor.h"
@@ -17,6 +19,7 @@
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
 #include "shell/MainWindow.h"
+#include "shell/MenuTable.h"
 #include "shell/ShellTestSupport.h"
 #include "sim/SimPorts.h"
 #include "sim/VirtualOrvo.h"
@@ -104,6 +107,83 @@ private:
     std::vector<std::thread::id> threads_;
 };
 
+// The virtual unit on ports of the test run's JACK server, polled on a thread of its own, and
+// the shell with the editor as the program makes it, its ports on the unit's.
+struct EditorOnJack {
+    VirtualOrvo unit;
+    SimPorts ports{unit};
+    std::atomic<bool> stop{false};
+    std::thread poller;
+    ShellEnvironment environment;
+    ProbeEditor* editor = nullptr;
+    std::unique_ptr<TestShell> shell;
+
+    ~EditorOnJack() {
+        if (shell) shell->ShutDown();
+        stop = true;
+        if (poller.joinable()) poller.join();
+        ports.Close();
+    }
+    // False (with a test failure) when the unit's ports or the shell did not come up.
+    bool Start() {
+        App();
+        std::string reason;
+        if (!ports.Open("Orvo", SimPorts::Backend::kJack, &reason)) {
+            ADD_FAILURE() << reason;
+            return false;
+        }
+        poller = std::thread([this] {
+            while (!stop) {
+                ports.Poll();
+                std::this_thread::sleep_for(2ms);
+            }
+        });
+        const std::string unitOut = JackPortNamed<RtMidiIn>("Orvo Simulator");
+        const std::string unitIn = JackPortNamed<RtMidiOut>("Orvo Simulator");
+        if (unitOut.empty() || unitIn.empty()) {
+            ADD_FAILURE() << "the unit's ports are not listed";
+            return false;
+        }
+        environment.WriteSettingsFile("[midi]\nindev=" + unitOut + "\noutdev=" + unitIn + "\n");
+        Shell::Options options;
+        options.backend = MidiBackend::Jack;
+        options.makePlugin = [this](MidiOutputPort* output, const uint16_t* channel) {
+            editor = new ProbeEditor(output, channel);
+            editor->BuildPanel();
+            editor->AttachPrograms(std::make_unique<Librarian>(*editor, shell->File().Path()));
+            return static_cast<PluginBase*>(editor);
+        };
+        shell = std::make_unique<TestShell>(options);
+        if (shell->StartUp() != Shell::Start::Running || !shell->Link()->Output()->IsOpen() ||
+            !shell->Link()->UnitInput()->IsOpen()) {
+            ADD_FAILURE() << "the shell did not open the unit's ports";
+            return false;
+        }
+        std::this_thread::sleep_for(100ms);  // connections settle
+        return true;
+    }
+    std::array<uint8_t, kUnitParamCount> EditBuffer() {
+        std::array<uint8_t, kUnitParamCount> buffer{};
+        ports.WithUnit([&](VirtualOrvo& u) { buffer = u.EditBuffer(); });
+        return buffer;
+    }
+    // Whether the unit comes to hold values at the positions it plays: all before the effect's,
+    // and those of the effect values selects.
+    bool UnitHolds(const UnitValues& values) {
+        return Eventually([&] {
+            bool same = true;
+            ports.WithUnit([&](VirtualOrvo& u) {
+                for (int p = 0; p < kUnitParamCount; ++p) {
+                    const int overlay = OverlayEffect(p);
+                    if (overlay != kEffectOff && overlay != values[kEffectTypePosition]) continue;
+                    same = same && u.EditValue(p) == values[static_cast<size_t>(p)];
+                }
+            });
+            return same;
+        });
+    }
+};
+
 }  // namespace
 
 TEST(ShellOverJack, StartUpAndShutdownRunInTheirOrder) {
@@ -148,50 +228,11 @@ TEST(ShellOverJack, StartUpAndShutdownRunInTheirOrder) {
 
 TEST(ShellOverJack, TheEditorTalksToTheVirtualUnit) {
     SKIP_WITHOUT_JACK();
-    QApplication& app = App();
-    (void)app;
-    VirtualOrvo unit;
-    unit.SetEraseDelayMs(50);
-    SimPorts ports(unit);
-    std::string reason;
-    ASSERT_TRUE(ports.Open("Orvo", SimPorts::Backend::kJack, &reason)) << reason;
-    std::atomic<bool> stop{false};
-    std::thread poller([&] {
-        while (!stop) {
-            ports.Poll();
-            std::this_thread::sleep_for(2ms);
-        }
-    });
-    struct StopPoller {
-        std::atomic<bool>& stop;
-        std::thread& poller;
-        ~StopPoller() {
-            stop = true;
-            poller.join();
-        }
-    } stopPoller{stop, poller};
-
-    const std::string unitOut = JackPortNamed<RtMidiIn>("Orvo Simulator");
-    const std::string unitIn = JackPortNamed<RtMidiOut>("Orvo Simulator");
-    ASSERT_FALSE(unitOut.empty());
-    ASSERT_FALSE(unitIn.empty());
-    ShellEnvironment environment;
-    environment.WriteSettingsFile("[midi]\nindev=" + unitOut + "\noutdev=" + unitIn + "\n");
-    Shell::Options options;
-    options.backend = MidiBackend::Jack;
-    ProbeEditor* editor = nullptr;
-    TestShell* shellPointer = nullptr;
-    options.makePlugin = [&](MidiOutputPort* output, const uint16_t* channel) -> PluginBase* {
-        editor = new ProbeEditor(output, channel);
-        editor->AttachPrograms(std::make_unique<Librarian>(*editor, shellPointer->File().Path()));
-        return editor;
-    };
-    TestShell shell(options);
-    shellPointer = &shell;
-    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
-    ASSERT_TRUE(shell.Link()->Output()->IsOpen());
-    ASSERT_TRUE(shell.Link()->UnitInput()->IsOpen());
-    std::this_thread::sleep_for(100ms);  // connections settle
+    EditorOnJack run;
+    run.unit.SetEraseDelayMs(50);
+    ASSERT_TRUE(run.Start());
+    ProbeEditor* editor = run.editor;
+    auto& ports = run.ports;
 
     // A parameter change at its top and bottom: the unit's edit buffer follows.
     const int position = 0;
@@ -241,7 +282,37 @@ TEST(ShellOverJack, TheEditorTalksToTheVirtualUnit) {
     Bytes received;
     ports.WithUnit([&](VirtualOrvo& u) { received = u.FirmwareImage(); });
     EXPECT_TRUE(received == image) << "the unit took " << received.size() << " bytes";
+}
 
-    shell.ShutDown();
-    ports.Close();
+TEST(ShellOverJack, UndoRedoAndCompareFromTheMenuReachTheVirtualUnit) {
+    SKIP_WITHOUT_JACK();
+    EditorOnJack run;
+    ASSERT_TRUE(run.Start());
+    OrvoEditor& editor = *run.editor;
+    MainWindow& window = *run.shell->Window();
+    const auto before = run.EditBuffer();
+    const UnitValues original = editor.CurrentValues();
+    ASSERT_TRUE(run.UnitHolds(original));
+
+    // Random on the oscillators and the effect, as the panel's button does.
+    editor.SetParameterValue(SectionSwitchIndex(kSectionVco1), 1.0);
+    editor.SetParameterValue(SectionSwitchIndex(kSectionEffect), 1.0);
+    editor.BeginGesture(kParamSectionRandom);
+    editor.SetParameterValue(kParamSectionRandom, 1.0);
+    editor.SetParameterValue(kParamSectionRandom, 0.0);
+    editor.EndGesture(kParamSectionRandom);
+    const UnitValues randomised = editor.CurrentValues();
+    ASSERT_TRUE(run.UnitHolds(randomised));
+    const auto after = run.EditBuffer();
+
+    window.HandleCommand(menu::kUndo);
+    EXPECT_TRUE(Eventually([&] { return run.EditBuffer() == before; }));
+    window.HandleCommand(menu::kRedo);
+    EXPECT_TRUE(Eventually([&] { return run.EditBuffer() == after; }));
+    window.HandleCommand(menu::kCompare);  // the program as the session started
+    EXPECT_TRUE(editor.Comparing());
+    EXPECT_TRUE(run.UnitHolds(original));
+    window.HandleCommand(menu::kCompare);
+    EXPECT_TRUE(Eventually([&] { return run.EditBuffer() == after; }));
+    EXPECT_TRUE(run.UnitHolds(randomised));
 }

@@ -39,6 +39,7 @@ public:
         folder = *chosenFolder;
         return true;
     }
+    void ShowCompare(bool on) override { comparing = on; }
     void ShowAbout() override { aboutShown = true; }
     void ShowTransferProgress(const std::string& text) override {
         progress = text;
@@ -63,6 +64,7 @@ public:
     double velocity = 1.0;
     int keyboardRedraws = 0;
     bool aboutShown = false;
+    bool comparing = false;
     int openedChooser = -1;
     std::string progress;
     std::vector<std::string> progressTexts;
