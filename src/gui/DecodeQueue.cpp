@@ -16,11 +16,29 @@ void DecodeQueue::Add(int id, Decode decode) {
     std::lock_guard<std::mutex> hold(lock_);
     if (Find(id) != jobs_.end() || !decode) return;
     jobs_.push_back({id, std::move(decode), State::Queued, nullptr});
-    if (workers_.empty()) {
-        for (int i = 0; i < workerCount_; ++i)
-            workers_.emplace_back(&DecodeQueue::Work, this);
-    }
+    StartWorkers();
     changed_.notify_all();
+}
+
+void DecodeQueue::StartWorkers() {
+    // Called with the lock held.
+    if (!workers_.empty()) return;
+    for (int i = 0; i < workerCount_; ++i)
+        workers_.emplace_back(&DecodeQueue::Work, this);
+}
+
+void DecodeQueue::AddChore(Chore chore) {
+    if (!chore) return;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (workerCount_ > 0) {
+            chores_.push_back(std::move(chore));
+            StartWorkers();
+            changed_.notify_all();
+            return;
+        }
+    }
+    chore();
 }
 
 bool DecodeQueue::Holds(int id) const {
@@ -54,8 +72,16 @@ void DecodeQueue::Work() {
         auto job = std::find_if(jobs_.begin(), jobs_.end(), [](const Job& candidate) {
             return candidate.state == State::Queued;
         });
-        if (finishing_) return;
-        if (job == jobs_.end()) {
+        if (finishing_ || job == jobs_.end()) {
+            if (!chores_.empty()) {
+                Chore chore = std::move(chores_.front());
+                chores_.pop_front();
+                hold.unlock();
+                chore();
+                hold.lock();
+                continue;
+            }
+            if (finishing_) return;
             changed_.wait(hold);
             continue;
         }

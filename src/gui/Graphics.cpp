@@ -15,6 +15,7 @@
 #include "raster/BlendMode.h"
 #include "raster/Draw.h"
 #include "raster/PngImage.h"
+#include "resources/Resources.h"
 
 namespace {
 
@@ -40,6 +41,15 @@ float RasterWeight(const Blend* blend) {
 // Round to nearest, halves up, as frame offsets are taken.
 int RoundHalfUp(double v) {
     return static_cast<int>(std::floor(v + 0.5));
+}
+
+// An image resource, read from the kept images when they hold it.
+std::unique_ptr<raster::MemBitmap> DecodePngResource(int id) {
+    const std::span<const uint8_t> encoded = resources::FindResource(id);
+    const std::optional<raster::PngSize> size = raster::PngHeaderSize(encoded);
+    if (!size) return raster::LoadPngResource(id);
+    return ImageCache::Instance().DecodeKept(encoded, size->width, size->height,
+                                             [id] { return raster::LoadPngResource(id); });
 }
 
 bool EndsWithPng(const std::string& name) {
@@ -140,7 +150,7 @@ bool Graphics::ReadClipboardText(std::string& text) {
 
 std::unique_ptr<raster::MemBitmap> Graphics::LoadResourceImage(int id, const std::string& name) {
     if (!EndsWithPng(name)) return nullptr;
-    return raster::LoadPngResource(id);
+    return DecodePngResource(id);
 }
 
 void Graphics::ResizePanel(int width, int height) {
@@ -352,7 +362,11 @@ void Graphics::RenderAllStrips(double scale) {
 
 void Graphics::DecodeResourcesAhead(const std::vector<int>& ids) {
     for (int id : ids)
-        ImageCache::Instance().DecodeAhead(id, [id] { return raster::LoadPngResource(id); });
+        ImageCache::Instance().DecodeAhead(id, [id] { return DecodePngResource(id); });
+}
+
+void Graphics::KeepDecodedImagesIn(const std::string& folder) {
+    ImageCache::Instance().SetKeptFolder(folder);
 }
 
 void Graphics::FinishDecodingAhead() {

@@ -130,6 +130,8 @@ public:
     static void ReleaseCaches();
     // Starts decoding these image resources on worker threads before any panel asks for them.
     static void DecodeResourcesAhead(const std::vector<int>& ids);
+    // Keeps decoded images in this folder (which must exist) for later runs; empty: nowhere.
+    static void KeepDecodedImagesIn(const std::string& folder);
     // Joins those workers; what they did not decode yet is decoded when it is drawn.
     static void FinishDecodingAhead();
 

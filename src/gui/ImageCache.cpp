@@ -4,6 +4,7 @@
 #include <atomic>
 #include <thread>
 
+#include "gui/KeptImages.h"
 #include "gui/StripResampler.h"
 
 namespace {
@@ -192,6 +193,34 @@ void ImageCache::Prepare(const Decoder& decoder, const ImageStrip& strip,
         ResampleFrame(*source, image->frameCount, image->framesHorizontal, *image->shown, k);
         image->frameReady[static_cast<size_t>(k)] = true;
     }
+}
+
+void ImageCache::SetKeptFolder(const std::string& folder) {
+    std::lock_guard<std::mutex> hold(keptLock_);
+    keptFolder_ = folder;
+}
+
+std::unique_ptr<raster::MemBitmap> ImageCache::DecodeKept(
+    std::span<const uint8_t> encoded, int width, int height,
+    const std::function<std::unique_ptr<raster::MemBitmap>()>& decode) {
+    std::string folder;
+    {
+        std::lock_guard<std::mutex> hold(keptLock_);
+        folder = keptFolder_;
+    }
+    if (folder.empty()) return decode();
+    const uint64_t key = KeptImages::KeyOf(encoded, width, height);
+    std::string path = KeptImages::PathOf(folder, key);
+    std::unique_ptr<raster::MemBitmap> image = KeptImages::Read(path, key, width, height);
+    if (image) return image;
+    image = decode();
+    if (!image || image->Width() != width || image->Height() != height) return image;
+    // The file is built now, as the image may be gone when a worker gets to write it. A
+    // folder that cannot be written costs the next start its speed, nothing else.
+    ahead_.AddChore([path = std::move(path), file = KeptImages::FileOf(*image, key)] {
+        (void)KeptImages::Write(path, file);
+    });
+    return image;
 }
 
 void ImageCache::DecodeAhead(int id, DecodeQueue::Decode decode) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -51,6 +52,13 @@ public:
     void RenderAll(const Decoder& decoder, double scale, int divisor);
     // Makes the pixels of strip inside area (strip pixels) ready to be drawn.
     void Prepare(const Decoder& decoder, const ImageStrip& strip, const raster::PixelRect& area);
+    // Where decoded images are kept between runs; empty (the default): nowhere.
+    void SetKeptFolder(const std::string& folder);
+    // The image encoded as these bytes, width x height: read from its kept file when there is a
+    // good one, else decoded, and then written to the folder by a worker, not by the caller.
+    std::unique_ptr<raster::MemBitmap> DecodeKept(
+        std::span<const uint8_t> encoded, int width, int height,
+        const std::function<std::unique_ptr<raster::MemBitmap>()>& decode);
     // Queues the decode of image id on the workers ahead of its first use.
     void DecodeAhead(int id, DecodeQueue::Decode decode);
     // Ends the decoding ahead of use and joins its workers; what was not decoded yet is decoded
@@ -94,4 +102,6 @@ private:
     std::vector<Registered> registry_;
     std::unordered_map<const ImageStrip*, int> stripImage_;  // under registryLock_
     DecodeQueue ahead_;
+    std::mutex keptLock_;
+    std::string keptFolder_;  // under keptLock_
 };

@@ -1,5 +1,7 @@
 #include "midi/MidiBackend.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,17 +14,40 @@ const char* ReasonLabel(MidiBackend backend) {
     return backend == MidiBackend::Jack ? "JACK" : "ALSA sequencer";
 }
 
+// When the JACK back end is only a fallback, a failed JACK client is not tried again for a
+// moment: the ports are made one after the other at start-up, and with neither an ALSA sequencer
+// nor a JACK server each attempt costs milliseconds for the same answer. A server started later
+// is found by the next attempt after the pause.
+constexpr auto kJackRetryPause = std::chrono::seconds(1);
+std::atomic<std::chrono::steady_clock::rep> jackFailedAt{0};
+
+bool JackFailedJustNow() {
+    const auto failed = std::chrono::steady_clock::duration(jackFailedAt.load());
+    if (failed.count() == 0) return false;
+    return std::chrono::steady_clock::now().time_since_epoch() - failed < kJackRetryPause;
+}
+
 template <typename Port>
 std::unique_ptr<Port> Create(MidiBackend& backend, const std::string& clientName) {
+    const bool automatic = backend == MidiBackend::Automatic;
     std::unique_ptr<Port> port;
     std::string reason;
     const std::optional<MidiBackend> used = OpenOnFirstBackend(
         backend,
         [&](MidiBackend tried, std::string& error) {
+            const bool fallback = automatic && tried == MidiBackend::Jack;
+            if (fallback && JackFailedJustNow()) {
+                error = "failed a moment ago";
+                return false;
+            }
             try {
                 port = std::make_unique<Port>(RtMidiApiOf(tried), clientName);
+                if (fallback) jackFailedAt = 0;
                 return true;
             } catch (const RtMidiError& failure) {
+                if (fallback) {
+                    jackFailedAt = std::chrono::steady_clock::now().time_since_epoch().count();
+                }
                 error = failure.getMessage();
                 return false;
             }

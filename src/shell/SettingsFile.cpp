@@ -35,6 +35,20 @@ std::optional<std::string> SettingsFile::ConfigFolder() {
     return home + "/.config";
 }
 
+std::optional<std::string> SettingsFile::CacheFolder() {
+    std::string cache = NonEmptyVariable("XDG_CACHE_HOME");
+    if (cache.empty()) {
+        const std::string home = NonEmptyVariable("HOME");
+        if (home.empty()) return std::nullopt;
+        cache = home + "/.cache";
+    }
+    const std::string folder = cache + "/orvo-editor";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder, error)) return std::nullopt;
+    return folder;
+}
+
 bool SettingsFile::Load(MidiSettings& settings) {
     const std::optional<std::string> config = ConfigFolder();
     if (!config) return false;

@@ -19,6 +19,9 @@ public:
     // $XDG_CONFIG_HOME, or $HOME/.config when that is unset or empty; nothing when neither can
     // be used.
     static std::optional<std::string> ConfigFolder();
+    // The editor's folder "orvo-editor" in $XDG_CACHE_HOME, or in $HOME/.cache when that is
+    // unset or empty, created when missing; nothing when there is none or it cannot be made.
+    static std::optional<std::string> CacheFolder();
 
     // The start-up load: finds the file, creating its folder on a first run, and reads the port
     // names into settings, setting all three channels to 1 when the file exists. False when

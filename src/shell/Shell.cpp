@@ -83,7 +83,9 @@ Shell::Start Shell::StartUp() {
     }
     started_ = true;
     // Workers decode the panel's images while the settings are written back and the ports
-    // brought up.
+    // brought up, or read them as a previous start kept them.
+    if (const std::optional<std::string> cache = SettingsFile::CacheFolder())
+        Graphics::KeepDecodedImagesIn(*cache);
     Graphics::DecodeResourcesAhead(OrvoPanel::ImagesOfFirstPaint());
     WriteSettings();
 

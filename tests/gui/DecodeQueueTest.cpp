@@ -98,3 +98,26 @@ TEST(DecodeQueue, AFailedDecodeIsTakenAsNoImage) {
     EXPECT_EQ(queue.Take(9), nullptr);
     EXPECT_FALSE(queue.Holds(9));
 }
+
+// Chores (writing kept images) queued by decodes, on the workers and from whoever takes an
+// image, all run by the time Finish returns, even with decodes dropped, and never twice.
+TEST(DecodeQueue, ChoresQueuedByDecodesAllRunBeforeFinishReturns) {
+    DecodeQueue queue(2);
+    std::atomic<int> chores[20] = {};
+    for (int id = 0; id < 20; ++id) {
+        queue.Add(id, [&queue, &chores, id] {
+            queue.AddChore([&chores, id] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                ++chores[id];
+            });
+            return std::make_unique<raster::MemBitmap>(1, 1);
+        });
+    }
+    for (int id = 0; id < 10; ++id)
+        ASSERT_NE(queue.Take(id), nullptr);
+    queue.Finish();
+    for (int id = 0; id < 10; ++id)
+        EXPECT_EQ(chores[id].load(), 1) << id;
+    for (int id = 10; id < 20; ++id)
+        EXPECT_LE(chores[id].load(), 1) << id;
+}

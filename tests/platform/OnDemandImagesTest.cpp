@@ -3,7 +3,10 @@
 // before drawing: a user must see the same pixels, whatever the zoom and whichever frames show.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -27,6 +30,7 @@ protected:
     }
     void TearDown() override {
         ImageCache::SetOnDemand(true);
+        Graphics::KeepDecodedImagesIn("");
         unsetenv("XDG_CONFIG_HOME");
     }
 
@@ -73,13 +77,79 @@ protected:
 
 }  // namespace
 
+namespace {
+
+size_t Differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    size_t differing = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        differing += a[i] != b[i];
+    return differing;
+}
+
+std::vector<std::filesystem::path> FilesIn(const std::string& folder) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+}  // namespace
+
 TEST_F(OnDemandImages, PanelPixelsEqualThePlainPath) {
     const std::vector<uint32_t> plain = PanelThroughChanges(false);
     const std::vector<uint32_t> onDemand = PanelThroughChanges(true);
     ASSERT_FALSE(plain.empty());
     ASSERT_EQ(onDemand.size(), plain.size());
-    size_t differing = 0;
-    for (size_t i = 0; i < plain.size(); ++i)
-        differing += plain[i] != onDemand[i];
-    EXPECT_EQ(differing, 0u);
+    EXPECT_EQ(Differing(onDemand, plain), 0u);
+}
+
+// Decoded images kept between starts: the first start writes them, the next reads them, and
+// damaged files are decoded anew and rewritten; every start shows what the plain path shows.
+TEST_F(OnDemandImages, KeptImagesShowThePlainPathColdWarmAndDamaged) {
+    const std::vector<uint32_t> plain = PanelThroughChanges(false);
+    ASSERT_FALSE(plain.empty());
+
+    TempDir cache;
+    Graphics::KeepDecodedImagesIn(cache.Path());
+    const std::vector<uint32_t> cold = PanelThroughChanges(true);
+    ASSERT_EQ(cold.size(), plain.size());
+    EXPECT_EQ(Differing(cold, plain), 0u);
+    const std::vector<std::filesystem::path> kept = FilesIn(cache.Path());
+    ASSERT_GE(kept.size(), 3u);
+    std::vector<uintmax_t> sizes;
+    for (const auto& file : kept)
+        sizes.push_back(std::filesystem::file_size(file));
+
+    const std::vector<uint32_t> warm = PanelThroughChanges(true);
+    ASSERT_EQ(warm.size(), plain.size());
+    EXPECT_EQ(Differing(warm, plain), 0u);
+
+    // One file cut short, one with its header overwritten, one a byte too long.
+    std::filesystem::resize_file(kept[0], sizes[0] / 2);
+    {
+        std::fstream header(kept[1], std::ios::in | std::ios::out | std::ios::binary);
+        header.write("garbage garbage garbage", 23);
+    }
+    {
+        std::ofstream longer(kept[2], std::ios::app | std::ios::binary);
+        longer.put('\0');
+    }
+    const std::vector<uint32_t> damaged = PanelThroughChanges(true);
+    ASSERT_EQ(damaged.size(), plain.size());
+    EXPECT_EQ(Differing(damaged, plain), 0u);
+    // Rewritten whole, and nothing else left in the folder.
+    ASSERT_EQ(FilesIn(cache.Path()).size(), kept.size());
+    for (size_t i = 0; i < kept.size(); ++i)
+        EXPECT_EQ(std::filesystem::file_size(kept[i]), sizes[i]) << kept[i];
+}
+
+// A cache folder that cannot be written costs nothing but speed.
+TEST_F(OnDemandImages, AnUnwritableCacheFolderShowsThePlainPath) {
+    const std::vector<uint32_t> plain = PanelThroughChanges(false);
+    Graphics::KeepDecodedImagesIn(config_.Path() + "/no such folder");
+    const std::vector<uint32_t> onDemand = PanelThroughChanges(true);
+    ASSERT_FALSE(plain.empty());
+    ASSERT_EQ(onDemand.size(), plain.size());
+    EXPECT_EQ(Differing(onDemand, plain), 0u);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "midi/MidiSettings.h"
 #include "shell/ShellTestSupport.h"
@@ -81,6 +82,26 @@ TEST(SettingsFolder, ComesFromTheXdgVariablesOrIsMissing) {
     MidiSettings settings;
     SettingsFile file;
     EXPECT_FALSE(file.Load(settings));
+}
+
+TEST(SettingsFolder, TheCacheFolderIsMadeInTheXdgCacheOrHomeOrIsMissing) {
+    TempDir dir;
+    {
+        ScopedEnv cache("XDG_CACHE_HOME", dir.Path() + "/xdg");
+        EXPECT_EQ(SettingsFile::CacheFolder(), dir.Path() + "/xdg/orvo-editor");
+        EXPECT_TRUE(std::filesystem::is_directory(dir.Path() + "/xdg/orvo-editor"));
+    }
+    ScopedEnv cache("XDG_CACHE_HOME", "");
+    {
+        ScopedEnv home("HOME", dir.Path());
+        EXPECT_EQ(SettingsFile::CacheFolder(), dir.Path() + "/.cache/orvo-editor");
+        // A file where the folder should be: no folder, and the start goes on without one.
+        std::ofstream(dir.Path() + "/blocked") << "x";
+        ScopedEnv blocked("XDG_CACHE_HOME", dir.Path() + "/blocked");
+        EXPECT_FALSE(SettingsFile::CacheFolder());
+    }
+    ScopedEnv home("HOME", std::nullopt);
+    EXPECT_FALSE(SettingsFile::CacheFolder());
 }
 
 TEST(SettingsFolder, APathOfAnyLengthWorks) {

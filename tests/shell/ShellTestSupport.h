@@ -96,8 +96,9 @@ public:
 // The environment of one start of the shell. Without a JACK server of the test run, the MIDI
 // link looks for one that does not exist and runs without ports.
 struct ShellEnvironment {
-    TempDir config, runtime;
+    TempDir config, runtime, cache;
     ScopedEnv configHome{"XDG_CONFIG_HOME", config.Path()};
+    ScopedEnv cacheHome{"XDG_CACHE_HOME", cache.Path()};
     ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", runtime.Path()};
     ScopedEnv jackServer{"JACK_DEFAULT_SERVER",
                          std::getenv("JACK_DEFAULT_SERVER")
