@@ -24,8 +24,10 @@ class MidiOutlet;
 class UnitSearch {
 public:
     // How long an output is given to answer, and the quiet spell after ports were connected.
-    static constexpr int64_t kAnswerWaitMs = 600;
-    static constexpr int64_t kSettleMs = 100;
+    // A unit answers within a few tens of milliseconds; the margin is for a loaded machine, where
+    // a JACK connection can take effect a good while after it was made.
+    static constexpr int64_t kAnswerWaitMs = 1200;
+    static constexpr int64_t kSettleMs = 300;
     // Once a unit answered an output, the other inputs get this long to hear it too.
     static constexpr int64_t kAfterAnswerMs = 100;
     static constexpr int kAskedProgram = 1;
