@@ -1,6 +1,6 @@
 // Whatever arrives on the two inputs, in whatever pieces the back end cuts it: the plug-in object
-// gets short messages of 1 to 3 bytes and whole system-exclusive messages (F0 through F7, within
-// the limit) on the unit input, and nothing longer than 3 bytes from the keyboard input.
+// gets short messages (never an F0) and whole system-exclusive messages (starting with F0, within
+// the limit) on the unit input, and no system exclusive from the keyboard input.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,10 +14,14 @@
 namespace {
 class CheckingPlugin : public PluginBase {
 public:
-    void HandleMidiMessage(const MidiMessage&) override {}
-    void HandleKeyboardMessage(const MidiMessage&) override {}
+    void HandleMidiMessage(const MidiMessage& m) override {
+        if (m.status == 0xF0) std::abort();
+    }
+    void HandleKeyboardMessage(const MidiMessage& m) override {
+        if (m.status == 0xF0) std::abort();
+    }
     void HandleSysEx(const SysExMessage& m) override {
-        if (m.size < 4 || m.bytes == nullptr) std::abort();
+        if (m.size < 1 || m.size > 4096 || m.bytes == nullptr || m.bytes[0] != 0xF0) std::abort();
     }
 };
 }  // namespace
