@@ -21,8 +21,9 @@ void DecodeQueue::Add(int id, Decode decode) {
 }
 
 void DecodeQueue::StartWorkers() {
-    // Called with the lock held.
-    if (!workers_.empty()) return;
+    // Called with the lock held. While Finish joins the workers it has taken out of workers_, a
+    // decode still running may queue a chore: new workers started then would outlive Finish.
+    if (!workers_.empty() || finishing_) return;
     for (int i = 0; i < workerCount_; ++i)
         workers_.emplace_back(&DecodeQueue::Work, this);
 }
@@ -66,6 +67,16 @@ std::unique_ptr<raster::MemBitmap> DecodeQueue::Take(int id) {
     return result;
 }
 
+bool DecodeQueue::RunOneChore(std::unique_lock<std::mutex>& hold) {
+    if (chores_.empty()) return false;
+    Chore chore = std::move(chores_.front());
+    chores_.pop_front();
+    hold.unlock();
+    chore();
+    hold.lock();
+    return true;
+}
+
 void DecodeQueue::Work() {
     std::unique_lock<std::mutex> hold(lock_);
     while (true) {
@@ -73,14 +84,7 @@ void DecodeQueue::Work() {
             return candidate.state == State::Queued;
         });
         if (finishing_ || job == jobs_.end()) {
-            if (!chores_.empty()) {
-                Chore chore = std::move(chores_.front());
-                chores_.pop_front();
-                hold.unlock();
-                chore();
-                hold.lock();
-                continue;
-            }
+            if (RunOneChore(hold)) continue;
             if (finishing_) return;
             changed_.wait(hold);
             continue;
@@ -109,7 +113,10 @@ void DecodeQueue::Finish() {
     }
     for (std::thread& worker : workers)
         worker.join();
-    std::lock_guard<std::mutex> hold(lock_);
+    std::unique_lock<std::mutex> hold(lock_);
+    // A chore queued from another thread after the last worker left is run here.
+    while (RunOneChore(hold)) {
+    }
     // Decoded images not taken are kept for Take; what never started is dropped.
     jobs_.erase(std::remove_if(jobs_.begin(), jobs_.end(),
                                [](const Job& job) { return job.state != State::Done; }),

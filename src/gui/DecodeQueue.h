@@ -51,6 +51,8 @@ private:
     };
 
     void Work();
+    // Runs the oldest chore with the lock let go meanwhile; false when there is none.
+    bool RunOneChore(std::unique_lock<std::mutex>& hold);
     void StartWorkers();
     std::vector<Job>::iterator Find(int id);
 

@@ -121,3 +121,34 @@ TEST(DecodeQueue, ChoresQueuedByDecodesAllRunBeforeFinishReturns) {
     for (int id = 10; id < 20; ++id)
         EXPECT_LE(chores[id].load(), 1) << id;
 }
+
+// A decode still running when Finish starts may queue chores; they run on the workers Finish
+// joins, not on new workers that would outlive it.
+TEST(DecodeQueue, ChoresQueuedByADecodeDuringFinishRunBeforeItReturns) {
+    // Which worker takes the last chore varies from run to run: a few rounds.
+    for (int round = 0; round < 10; ++round) {
+        DecodeQueue queue(1);
+        std::atomic<bool> started{false}, go{false};
+        std::atomic<int> chores{0};
+        queue.Add(0, [&] {
+            started = true;
+            while (!go.load())
+                std::this_thread::yield();
+            for (int i = 0; i < 8; ++i) {
+                queue.AddChore([&chores] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    ++chores;
+                });
+            }
+            return std::make_unique<raster::MemBitmap>(1, 1);
+        });
+        while (!started.load())
+            std::this_thread::yield();
+        std::thread finisher([&queue] { queue.Finish(); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        go = true;
+        finisher.join();
+        ASSERT_EQ(chores.load(), 8) << "round " << round;
+        EXPECT_TRUE(queue.Holds(0));
+    }
+}
