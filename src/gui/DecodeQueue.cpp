@@ -2,6 +2,13 @@
 
 #include <algorithm>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+constexpr int kWorkerNice = 10;
+}  // namespace
+
 DecodeQueue::DecodeQueue(int workerCount) : workerCount_(std::max(workerCount, 0)) {}
 
 DecodeQueue::~DecodeQueue() {
@@ -78,6 +85,9 @@ bool DecodeQueue::RunOneChore(std::unique_lock<std::mutex>& hold) {
 }
 
 void DecodeQueue::Work() {
+    // Work ahead gives way to the GUI thread and the window system, which the first paint waits
+    // for; a worker the GUI thread waits for has the processor to itself anyway.
+    (void)setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNice);
     std::unique_lock<std::mutex> hold(lock_);
     while (true) {
         auto job = std::find_if(jobs_.begin(), jobs_.end(), [](const Job& candidate) {
