@@ -1,5 +1,6 @@
 #include "midi/MidiBackend.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -21,12 +22,6 @@ const char* ReasonLabel(MidiBackend backend) {
 constexpr auto kJackRetryPause = std::chrono::seconds(1);
 std::atomic<std::chrono::steady_clock::rep> jackFailedAt{0};
 
-bool JackFailedJustNow() {
-    const auto failed = std::chrono::steady_clock::duration(jackFailedAt.load());
-    if (failed.count() == 0) return false;
-    return std::chrono::steady_clock::now().time_since_epoch() - failed < kJackRetryPause;
-}
-
 template <typename Port>
 std::unique_ptr<Port> Create(MidiBackend& backend, const std::string& clientName) {
     const bool automatic = backend == MidiBackend::Automatic;
@@ -36,7 +31,7 @@ std::unique_ptr<Port> Create(MidiBackend& backend, const std::string& clientName
         backend,
         [&](MidiBackend tried, std::string& error) {
             const bool fallback = automatic && tried == MidiBackend::Jack;
-            if (fallback && JackFailedJustNow()) {
+            if (fallback && JackUnreachableJustNow()) {
                 error = "failed a moment ago";
                 return false;
             }
@@ -45,9 +40,7 @@ std::unique_ptr<Port> Create(MidiBackend& backend, const std::string& clientName
                 if (fallback) jackFailedAt = 0;
                 return true;
             } catch (const RtMidiError& failure) {
-                if (fallback) {
-                    jackFailedAt = std::chrono::steady_clock::now().time_since_epoch().count();
-                }
+                if (fallback) NoteJackUnreachable();
                 error = failure.getMessage();
                 return false;
             }
@@ -61,6 +54,18 @@ std::unique_ptr<Port> Create(MidiBackend& backend, const std::string& clientName
     return port;
 }
 }  // namespace
+
+void NoteJackUnreachable() {
+    // 0 means never; a clock that reads 0 is taken as 1.
+    jackFailedAt = std::max<std::chrono::steady_clock::rep>(
+        std::chrono::steady_clock::now().time_since_epoch().count(), 1);
+}
+
+bool JackUnreachableJustNow() {
+    const auto failed = std::chrono::steady_clock::duration(jackFailedAt.load());
+    if (failed.count() == 0) return false;
+    return std::chrono::steady_clock::now().time_since_epoch() - failed < kJackRetryPause;
+}
 
 std::optional<MidiBackend> OpenOnFirstBackend(
     MidiBackend wanted, const std::function<bool(MidiBackend, std::string& error)>& attempt,

@@ -27,6 +27,12 @@ std::optional<MidiBackend> OpenOnFirstBackend(
 std::unique_ptr<RtMidiIn> CreateMidiIn(MidiBackend& backend, const std::string& clientName);
 std::unique_ptr<RtMidiOut> CreateMidiOut(MidiBackend& backend, const std::string& clientName);
 
+// A JACK client could not reach its server. RtMidi's JACK objects are made even then and try
+// again on every call, and each try costs milliseconds for the same answer: for a second after
+// a failure, callers skip what would only try again. A server started later is found after it.
+void NoteJackUnreachable();
+bool JackUnreachableJustNow();
+
 // "alsa" or "jack"; Automatic for anything else (also for null).
 MidiBackend MidiBackendNamed(const char* name);
 // The back end named by ORVO_MIDI_BACKEND ("alsa" or "jack"), else Automatic.

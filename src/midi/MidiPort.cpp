@@ -79,15 +79,21 @@ bool MidiPort::Guarded(const std::function<void()>& call) {
 unsigned MidiPort::PortCount() {
     std::lock_guard<std::mutex> hold(portLock_);
     unsigned count = 0;
-    if (!Usable()) return 0;
-    Guarded([&] { count = port_->getPortCount(); });
+    if (!Usable() || JackDown()) return 0;
+    // Counting fails only when a JACK client cannot reach its server.
+    if (!Guarded([&] { count = port_->getPortCount(); }) && backend_ == MidiBackend::Jack)
+        NoteJackUnreachable();
     return count;
+}
+
+bool MidiPort::JackDown() const {
+    return backend_ == MidiBackend::Jack && JackUnreachableJustNow();
 }
 
 std::string MidiPort::PortName(unsigned index) {
     std::lock_guard<std::mutex> hold(portLock_);
     std::string name;
-    if (!Usable()) return name;
+    if (!Usable() || JackDown()) return name;
     if (!Guarded([&] { name = port_->getPortName(index); })) name.clear();
     return name;
 }

@@ -22,7 +22,8 @@ public:
     MidiPort(const MidiPort&) = delete;
     MidiPort& operator=(const MidiPort&) = delete;
 
-    // Asks the system anew on every call.
+    // Asks the system anew on every call, except for a second after a JACK client found no
+    // server: there are no ports then.
     unsigned PortCount();
     std::string PortName(unsigned index);
 
@@ -61,6 +62,8 @@ protected:
     const std::string& LastErrorLocked() const { return lastError_; }
 
 private:
+    bool JackDown() const;
+
     std::mutex portLock_;
     std::unique_ptr<RtMidi, Destroy> port_{nullptr, nullptr};
     MidiBackend backend_;
