@@ -347,6 +347,9 @@ ImageCache::Decoder Graphics::ImageDecoder() {
             return ImageCache::Size{size->width, size->height};
         };
         decoder.anyThread = true;
+        decoder.encoded = [](int id, const std::string& name) {
+            return EndsWithPng(name) ? resources::FindResource(id) : std::span<const uint8_t>();
+        };
     }
     return decoder;
 }
@@ -361,8 +364,13 @@ void Graphics::RenderAllStrips(double scale) {
 }
 
 void Graphics::DecodeResourcesAhead(const std::vector<int>& ids) {
-    for (int id : ids)
-        ImageCache::Instance().DecodeAhead(id, [id] { return DecodePngResource(id); });
+    for (int id : ids) {
+        const std::span<const uint8_t> encoded = resources::FindResource(id);
+        const std::optional<raster::PngSize> size = raster::PngHeaderSize(encoded);
+        ImageCache::Instance().DecodeAhead(id, size ? encoded : std::span<const uint8_t>(),
+                                           size ? size->width : 0, size ? size->height : 0,
+                                           [id] { return DecodePngResource(id); });
+    }
 }
 
 void Graphics::KeepDecodedImagesIn(const std::string& folder) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "gui/KeptImages.h"
@@ -108,8 +109,14 @@ bool ImageCache::AddImage(const Decoder& decoder, int id, const std::string& nam
         image.source = std::move(decoded);
     }
     strip.bitmap = image.shown.get();
+    image.keptShown = std::make_shared<KeptShownSlot>();
     if (image.onDemand && decoder.anyThread) {
-        ahead_.Add(id, [decode = decoder.decode, id, name] { return decode(id, name); });
+        const std::span<const uint8_t> encoded =
+            decoder.encoded ? decoder.encoded(id, name) : std::span<const uint8_t>();
+        ahead_.Add(id,
+                   UnlessRenderingKept(encoded, image.stored, [decode = decoder.decode, id, name] {
+                       return decode(id, name);
+                   }));
     }
     images_.push_back(std::move(image));
     return false;
@@ -155,6 +162,7 @@ void ImageCache::RenderAll(const Decoder& decoder, double scale, int divisor) {
         image->framesHorizontal = first.framesHorizontal;
         if (image->onDemand) {
             image->frameReady.assign(static_cast<size_t>(first.frameCount), false);
+            image->keptShownSought = false;
         } else {
             ResampleStrip(*image->source, first.frameCount, first.framesHorizontal, *image->shown);
         }
@@ -181,6 +189,14 @@ void ImageCache::Prepare(const Decoder& decoder, const ImageStrip& strip,
     std::lock_guard<std::mutex> hold(imageLock_);
     Image* image = FindImage(id);
     if (image == nullptr || image->frameReady.empty()) return;
+    // The first frames drawn at a size: the whole rendering may be kept from an earlier run.
+    const bool firstAtThisSize = !image->keptShownSought;
+    if (firstAtThisSize) {
+        image->keptShownSought = true;
+        image->keptShownFound = FindKeptShown(*image, decoder);
+    }
+    // Kept anew when it was not found, or when it has changed since (another run wrote it).
+    bool keepLater = firstAtThisSize && image->keptShownFound == 0;
     const int length = image->framesHorizontal ? image->shown->Width() : image->shown->Height();
     const int begin = image->framesHorizontal ? area.left : area.top;
     const int end = image->framesHorizontal ? area.right : area.bottom;
@@ -188,11 +204,89 @@ void ImageCache::Prepare(const Decoder& decoder, const ImageStrip& strip,
         if (image->frameReady[static_cast<size_t>(k)]) continue;
         if (FrameOffset(length, image->frameCount, k + 1) <= begin) continue;
         if (FrameOffset(length, image->frameCount, k) >= end) break;
+        if (image->keptShownFound != 0) {
+            if (ReadKeptFrame(*image, k)) continue;
+            image->keptShownFound = 0;
+            keepLater = true;
+        }
         const raster::MemBitmap* source = SourceOf(*image, decoder);
         if (source == nullptr) return;
         ResampleFrame(*source, image->frameCount, image->framesHorizontal, *image->shown, k);
         image->frameReady[static_cast<size_t>(k)] = true;
     }
+    if (keepLater && image->source) KeepShownLater(*image, decoder);
+}
+
+std::string ImageCache::KeptFolder() {
+    std::lock_guard<std::mutex> hold(keptLock_);
+    return keptFolder_;
+}
+
+uint64_t ImageCache::ShownKey(Image& image, const Decoder& decoder) {
+    // Called with the image lock held.
+    if (image.key == 0 && decoder.encoded) {
+        const std::span<const uint8_t> encoded = decoder.encoded(image.id, image.name);
+        if (!encoded.empty())
+            image.key = KeptImages::KeyOf(encoded, image.stored.width, image.stored.height);
+    }
+    if (image.key == 0) return 0;
+    const int shape[] = {image.shown->Width(), image.shown->Height(), image.frameCount,
+                         image.framesHorizontal ? 1 : 0};
+    return KeptImages::DerivedKeyOf(image.key, shape);
+}
+
+uint64_t ImageCache::FindKeptShown(Image& image, const Decoder& decoder) {
+    // Called with the image lock held.
+    const std::string folder = KeptFolder();
+    if (folder.empty()) return 0;
+    const uint64_t key = ShownKey(image, decoder);
+    if (key == 0) return 0;
+    // The kept rendering is of the size drawn last: a writer of another size that has not
+    // written yet leaves it, and one that has is seen here.
+    std::lock_guard<std::mutex> hold(image.keptShown->writing);
+    const bool found = KeptImages::ReadRows(KeptImages::PathOf(folder, image.key, "shown"), key,
+                                            *image.shown, 0, 0);
+    if (found) image.keptShown->wanted = key;
+    return found ? key : 0;
+}
+
+bool ImageCache::ReadKeptFrame(Image& image, int k) {
+    // Called with the image lock held. Frames side by side share every row: all are read at once.
+    const std::string path = KeptImages::PathOf(KeptFolder(), image.key, "shown");
+    raster::MemBitmap& shown = *image.shown;
+    if (image.framesHorizontal) {
+        if (!KeptImages::ReadRows(path, image.keptShownFound, shown, 0, shown.Height()))
+            return false;
+        std::fill(image.frameReady.begin(), image.frameReady.end(), true);
+        return true;
+    }
+    const int top = FrameOffset(shown.Height(), image.frameCount, k);
+    const int bottom = FrameOffset(shown.Height(), image.frameCount, k + 1);
+    if (!KeptImages::ReadRows(path, image.keptShownFound, shown, top, bottom)) return false;
+    image.frameReady[static_cast<size_t>(k)] = true;
+    return true;
+}
+
+void ImageCache::KeepShownLater(Image& image, const Decoder& decoder) {
+    // Called with the image lock held. The source stays until Release, which runs every chore
+    // before it drops the images.
+    const std::string folder = KeptFolder();
+    if (folder.empty()) return;
+    const uint64_t key = ShownKey(image, decoder);
+    if (key == 0) return;
+    // One rendering is kept per image, the one of the last size asked for.
+    image.keptShown->wanted = key;
+    ahead_.AddChore([source = image.source.get(), frameCount = image.frameCount,
+                     horizontal = image.framesHorizontal, width = image.shown->Width(),
+                     height = image.shown->Height(), key, slot = image.keptShown,
+                     path = KeptImages::PathOf(folder, image.key, "shown")] {
+        raster::MemBitmap rendered(width, height);
+        if (!rendered.HasPixels()) return;
+        ResampleStrip(*source, frameCount, horizontal, rendered);
+        std::lock_guard<std::mutex> hold(slot->writing);
+        if (slot->wanted != key) return;
+        (void)KeptImages::Write(path, KeptImages::FileOf(rendered, key));
+    });
 }
 
 void ImageCache::SetKeptFolder(const std::string& folder) {
@@ -203,11 +297,7 @@ void ImageCache::SetKeptFolder(const std::string& folder) {
 std::unique_ptr<raster::MemBitmap> ImageCache::DecodeKept(
     std::span<const uint8_t> encoded, int width, int height,
     const std::function<std::unique_ptr<raster::MemBitmap>()>& decode) {
-    std::string folder;
-    {
-        std::lock_guard<std::mutex> hold(keptLock_);
-        folder = keptFolder_;
-    }
+    const std::string folder = KeptFolder();
     if (folder.empty()) return decode();
     const uint64_t key = KeptImages::KeyOf(encoded, width, height);
     std::string path = KeptImages::PathOf(folder, key);
@@ -223,8 +313,25 @@ std::unique_ptr<raster::MemBitmap> ImageCache::DecodeKept(
     return image;
 }
 
-void ImageCache::DecodeAhead(int id, DecodeQueue::Decode decode) {
-    if (onDemandImages) ahead_.Add(id, std::move(decode));
+void ImageCache::DecodeAhead(int id, std::span<const uint8_t> encoded, int width, int height,
+                             DecodeQueue::Decode decode) {
+    if (onDemandImages)
+        ahead_.Add(id, UnlessRenderingKept(encoded, {width, height}, std::move(decode)));
+}
+
+DecodeQueue::Decode ImageCache::UnlessRenderingKept(std::span<const uint8_t> encoded, Size stored,
+                                                    DecodeQueue::Decode decode) {
+    return [this, encoded, stored, decode = std::move(decode)] {
+        // Null from here is decoded by whoever takes it, if it ever needs to.
+        const std::string folder = KeptFolder();
+        if (!folder.empty() && !encoded.empty()) {
+            const uint64_t key = KeptImages::KeyOf(encoded, stored.width, stored.height);
+            std::error_code ignored;
+            if (std::filesystem::exists(KeptImages::PathOf(folder, key, "shown"), ignored))
+                return std::unique_ptr<raster::MemBitmap>();
+        }
+        return decode();
+    };
 }
 
 void ImageCache::FinishDecoding() {

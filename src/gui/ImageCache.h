@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -37,6 +39,9 @@ public:
         std::function<std::optional<Size>(int id, const std::string&)> measure;
         // Whether decode may run on a worker thread.
         bool anyThread = false;
+        // The encoded bytes of an image that never changes while the program runs (a built-in
+        // one), by which its renderings are kept between runs; empty for any other.
+        std::function<std::span<const uint8_t>(int id, const std::string&)> encoded;
     };
 
     static ImageCache& Instance();
@@ -59,8 +64,11 @@ public:
     std::unique_ptr<raster::MemBitmap> DecodeKept(
         std::span<const uint8_t> encoded, int width, int height,
         const std::function<std::unique_ptr<raster::MemBitmap>()>& decode);
-    // Queues the decode of image id on the workers ahead of its first use.
-    void DecodeAhead(int id, DecodeQueue::Decode decode);
+    // Queues the decode of image id on the workers ahead of its first use. When a rendering of
+    // the image encoded as these bytes, width x height, is kept, the panel most likely draws from
+    // that and the decode is left to whoever needs the image.
+    void DecodeAhead(int id, std::span<const uint8_t> encoded, int width, int height,
+                     DecodeQueue::Decode decode);
     // Ends the decoding ahead of use and joins its workers; what was not decoded yet is decoded
     // when it is drawn. Called before a decoder's owner goes away.
     void FinishDecoding();
@@ -71,6 +79,12 @@ public:
     static void SetOnDemand(bool onDemand);
 
 private:
+    // The rendering kept for an image: the key of the one last asked for, and a lock that makes
+    // each writer's look at it and its write one step, so that an older size never lands last.
+    struct KeptShownSlot {
+        std::atomic<uint64_t> wanted{0};
+        std::mutex writing;
+    };
     struct Image {
         int id = 0;
         std::string name;
@@ -82,6 +96,13 @@ private:
         bool onDemand = false;
         bool decodeFailed = false;
         std::vector<bool> frameReady;  // per frame of shown, once sized by RenderAll
+        // Kept between runs: the key of the encoded image (0 while unknown or when it has none);
+        // whether the kept rendering at the present size was looked for, and its key when it was
+        // found (frames are then read from it as they are drawn); the one kept for the next run.
+        uint64_t key = 0;
+        bool keptShownSought = false;
+        uint64_t keptShownFound = 0;
+        std::shared_ptr<KeptShownSlot> keptShown;
     };
     struct Registered {
         int id = 0;
@@ -95,6 +116,19 @@ private:
     const raster::MemBitmap* SourceOf(Image& image, const Decoder& decoder);
     bool AddImage(const Decoder& decoder, int id, const std::string& name, int divisor,
                   ImageStrip& strip);
+    std::string KeptFolder();
+    // decode, or nothing when a rendering of the image encoded as these bytes is kept: the panel
+    // most likely draws from that.
+    DecodeQueue::Decode UnlessRenderingKept(std::span<const uint8_t> encoded, Size stored,
+                                            DecodeQueue::Decode decode);
+    // The key of the rendering image->shown holds now; 0 when the image has no key.
+    uint64_t ShownKey(Image& image, const Decoder& decoder);
+    // The key of image's kept rendering at the present size; 0 when there is none.
+    uint64_t FindKeptShown(Image& image, const Decoder& decoder);
+    // Reads frame k of image->shown from the kept rendering; false when it cannot.
+    bool ReadKeptFrame(Image& image, int k);
+    // Has a worker render the whole of image->shown from the source and keep it for the next run.
+    void KeepShownLater(Image& image, const Decoder& decoder);
 
     std::mutex imageLock_;
     std::vector<Image> images_;

@@ -2,13 +2,17 @@
 // ThreadSanitizer.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
 #include <memory>
 #include <vector>
 
 #include "TestCore.h"
+#include "gui/ImageCache.h"
 #include "gui/StripResampler.h"
 #include "raster/PngImage.h"
 #include "resources/ResourceTable.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -86,4 +90,59 @@ TEST(ImageCacheThreads, AFrameDrawnWhileWorkersDecodeHoldsThatFrameOfTheImage) {
         EXPECT_EQ(differing, 0);
     }
     Graphics::ReleaseCaches();
+}
+
+// A strip's rendering at the size drawn is kept for the next run, written by a worker: the next
+// run at that size reads its frames from there and decodes nothing, while another size renders
+// from the image again and is kept instead. Every run shows what rendering the image shows.
+TEST(ImageCacheThreads, ARenderingKeptByOneRunIsDrawnByTheNextAtThatSize) {
+    constexpr int kFrames = 4;
+    auto stored = std::make_unique<raster::MemBitmap>(20, 80);
+    for (int y = 0; y < stored->Height(); ++y)
+        for (int x = 0; x < stored->Width(); ++x)
+            stored->Row(y)[x] = 0xFF000000u | static_cast<uint32_t>(y * 3) << 8 | (x * 11u);
+    const std::array<uint8_t, 5> encoded{9, 8, 7, 6, 5};
+    std::atomic<int> decodes{0};
+    ImageCache::Decoder decoder;
+    decoder.decode = [&](int, const std::string&) {
+        ++decodes;
+        auto copy = std::make_unique<raster::MemBitmap>(stored->Width(), stored->Height());
+        for (int y = 0; y < stored->Height(); ++y)
+            for (int x = 0; x < stored->Width(); ++x)
+                copy->Row(y)[x] = stored->Row(y)[x];
+        return copy;
+    };
+    decoder.measure = [&](int, const std::string&) {
+        return std::optional<ImageCache::Size>({stored->Width(), stored->Height()});
+    };
+    decoder.anyThread = true;
+    decoder.encoded = [&](int, const std::string&) { return std::span<const uint8_t>(encoded); };
+
+    TempDir folder;
+    ImageCache& cache = ImageCache::Instance();
+    cache.SetKeptFolder(folder.Path());
+    // One run: frame `frame` drawn at `scale`; the decodes it needed.
+    auto run = [&](double scale, int frame) {
+        SCOPED_TRACE(testing::Message() << "scale " << scale << ", frame " << frame);
+        decodes = 0;
+        ImageStrip* strip = cache.LoadStrip(decoder, 940, "strip.png", kFrames, 2);
+        cache.RenderAll(decoder, scale, 2);
+        const int top = FrameOffset(strip->height, kFrames, frame);
+        const int bottom = FrameOffset(strip->height, kFrames, frame + 1);
+        cache.Prepare(decoder, *strip, {0, top, strip->width, bottom});
+        raster::MemBitmap expected(strip->width, strip->height);
+        ResampleFrame(*stored, kFrames, false, expected, frame);
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < strip->width; ++x)
+                EXPECT_EQ(strip->bitmap->Row(y)[x], expected.Row(y)[x]) << x << "," << y;
+        cache.Release();  // runs the workers' writes
+        return decodes.load();
+    };
+    EXPECT_EQ(run(1.0, 0), 1);
+    EXPECT_EQ(run(1.0, 2), 0);
+    EXPECT_EQ(run(1.5, 1), 1);
+    EXPECT_EQ(run(1.5, 3), 0);
+    // One rendering is kept for each image, of the size drawn last.
+    EXPECT_EQ(run(1.0, 3), 1);
+    cache.SetKeptFolder("");
 }

@@ -63,6 +63,37 @@ TEST(KeptImages, ReadsBackWhatWasWrittenAndRefusesAnyOtherOrDamagedFile) {
     EXPECT_EQ(KeptImages::Read(path, key, 7, 5), nullptr);
 }
 
+// A strip's frames are read one at a time: the rows asked for arrive, the others stay as they
+// were, and a file of another key or size gives none, even when no row is asked for.
+TEST(KeptImages, ReadsTheRowsAskedForAndNoOthers) {
+    TempDir folder;
+    const auto image = Pattern(7, 9);  // rows padded in memory
+    const std::array<uint8_t, 3> encoded{7, 7, 7};
+    const uint64_t key = KeptImages::KeyOf(encoded, 7, 9);
+    const std::string path = KeptImages::PathOf(folder.Path(), key, "shown");
+    ASSERT_TRUE(KeptImages::Write(path, KeptImages::FileOf(*image, key)));
+
+    raster::MemBitmap into(7, 9);
+    ASSERT_TRUE(KeptImages::ReadRows(path, key, into, 3, 6));
+    for (int y = 0; y < 9; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            const uint32_t expected = y >= 3 && y < 6 ? image->Pixels()[y * image->Span() + x] : 0;
+            ASSERT_EQ(into.Pixels()[y * into.Span() + x], expected) << x << "," << y;
+        }
+    }
+    EXPECT_TRUE(KeptImages::ReadRows(path, key, into, 0, 0));
+    EXPECT_FALSE(KeptImages::ReadRows(path, key, into, 8, 10));
+    EXPECT_FALSE(KeptImages::ReadRows(path, key + 1, into, 0, 0));
+    raster::MemBitmap other(9, 7);
+    EXPECT_FALSE(KeptImages::ReadRows(path, key, other, 0, 0));
+
+    // What is made from one image at one size has a key of its own.
+    const int shape[] = {7, 9, 4, 0};
+    const int otherShape[] = {7, 9, 3, 0};
+    EXPECT_NE(KeptImages::DerivedKeyOf(key, shape), KeptImages::DerivedKeyOf(key, otherShape));
+    EXPECT_NE(KeptImages::DerivedKeyOf(key, shape), KeptImages::DerivedKeyOf(key + 1, shape));
+}
+
 TEST(KeptImages, AFolderThatCannotBeWrittenFailsTheWrite) {
     TempDir folder;
     const auto image = Pattern(3, 3);
