@@ -121,47 +121,118 @@ TEST_F(OutletToPeer, APortThatFailsToOpenStaysClosedWithAReason) {
     EXPECT_FALSE(peer->WaitFor(warmUp + 1, std::chrono::milliseconds(300)));
 }
 
+namespace {
+
+// A JACK server of a test's own, named from the pool given, made the default for the test's JACK
+// clients while it lives; the shared server is the default again afterwards.
+class OwnJackServer {
+public:
+    explicit OwnJackServer(const char* name)
+        : shared_(std::getenv("JACK_DEFAULT_SERVER")),
+          state_(std::filesystem::temp_directory_path().string() + "/" + name + "-" +
+                 std::to_string(getpid())),
+          name_(name) {}
+    ~OwnJackServer() {
+        Stop();
+        setenv("JACK_DEFAULT_SERVER", shared_.c_str(), 1);
+    }
+    // Points the clients at the server under its name, running or not.
+    void Choose() {
+        std::ifstream nameFile(state_ + "/server-name");
+        std::string name;
+        std::getline(nameFile, name);
+        setenv("JACK_DEFAULT_SERVER", (name.empty() ? name_ + "-none" : name).c_str(), 1);
+    }
+    // Starts it and makes it the default; false when it did not come up.
+    bool Start() {
+        started_ = Run("start") == 0;
+        Choose();
+        return started_ && JackServerRunning();
+    }
+    void Stop() {
+        if (started_) Run("stop");
+        started_ = false;
+    }
+
+private:
+    int Run(const char* action) {
+        const std::string command =
+            std::string(ORVO_JACK_SCRIPT) + " " + action + " " + state_ + " " + name_;
+        return std::system(command.c_str());
+    }
+
+    const std::string shared_;
+    const std::string state_;
+    const std::string name_;
+    bool started_ = false;
+};
+
+#define SKIP_WITHOUT_OWN_SERVER(server)                                          \
+    do {                                                                         \
+        if (!(server).Start()) {                                                 \
+            if (std::getenv("CI") != nullptr) FAIL() << "no second JACK server"; \
+            GTEST_SKIP() << "no second JACK server";                             \
+        }                                                                        \
+    } while (false)
+
+}  // namespace
+
 TEST(OutletOnAStoppedServer, GivesUpInsteadOfFreezing) {
     // A JACK server of this test's own, stopped while the outlet is connected through it.
     SKIP_WITHOUT_JACK();
-    const std::string shared = std::getenv("JACK_DEFAULT_SERVER");
-    const std::string state =
-        std::filesystem::temp_directory_path().string() + "/orvo-stall-" + std::to_string(getpid());
-    auto server = [&](const char* action) {
-        const std::string command =
-            std::string(ORVO_JACK_SCRIPT) + " " + action + " " + state + " orvo-stall";
-        return std::system(command.c_str());
-    };
-    ASSERT_EQ(server("start"), 0);
-    std::ifstream nameFile(state + "/server-name");
-    std::string name;
-    std::getline(nameFile, name);
-    setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
-    if (name.empty() || !JackServerRunning()) {
-        setenv("JACK_DEFAULT_SERVER", shared.c_str(), 1);
-        if (std::getenv("CI") != nullptr) FAIL() << "no second JACK server under CI";
-        GTEST_SKIP() << "no second JACK server";
+    OwnJackServer server("orvo-stall");
+    SKIP_WITHOUT_OWN_SERVER(server);
+    JackPeer peer("stall");
+    MidiBackend backend = MidiBackend::Jack;
+    MidiOutlet outlet(backend, "RtMidi Output Client");
+    for (unsigned i = 0; i < outlet.PortCount(); ++i) {
+        if (outlet.PortName(i) == peer.InputName()) outlet.Open(i, "RtMidi Output");
     }
-    {
-        JackPeer peer("stall");
-        MidiBackend backend = MidiBackend::Jack;
-        MidiOutlet outlet(backend, "RtMidi Output Client");
-        for (unsigned i = 0; i < outlet.PortCount(); ++i) {
-            if (outlet.PortName(i) == peer.InputName()) outlet.Open(i, "RtMidi Output");
-        }
-        ASSERT_TRUE(outlet.IsOpen());
-        server("stop");
+    ASSERT_TRUE(outlet.IsOpen());
+    server.Stop();
 
-        // Nothing drains RtMidi's ring buffer any more: once it is full, the outlet gives up.
-        const Bytes dump = RandomSysEx(20000, 5);
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < 4; ++i)
-            outlet.SendMessage(dump.data(), dump.size());
-        const auto took = std::chrono::steady_clock::now() - start;
-        EXPECT_LT(took, MidiOutlet::kStallLimit * 3);
-        EXPECT_TRUE(outlet.Abandoned());
-        EXPECT_FALSE(outlet.IsOpen());
-        outlet.SendMessage(dump.data(), 3);  // returns at once
+    // Nothing drains RtMidi's ring buffer any more: once it is full, the outlet gives up.
+    const Bytes dump = RandomSysEx(20000, 5);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 4; ++i)
+        outlet.SendMessage(dump.data(), dump.size());
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, MidiOutlet::kStallLimit * 3);
+    EXPECT_TRUE(outlet.Abandoned());
+    EXPECT_FALSE(outlet.IsOpen());
+    outlet.SendMessage(dump.data(), 3);  // returns at once
+}
+
+// An outlet made while no JACK server runs lists no ports and does not ask again for a second;
+// a server started later is found after that, without a new outlet.
+TEST(OutletWithoutAServer, ListsNothingThenFindsTheServerThatCameLater) {
+    SKIP_WITHOUT_JACK();
+    OwnJackServer server("orvo-stall");
+    server.Choose();
+    const char* noStart = std::getenv("JACK_NO_START_SERVER");
+    const std::string noStartBefore = noStart != nullptr ? noStart : "";
+    setenv("JACK_NO_START_SERVER", "1", 1);
+    MidiBackend backend = MidiBackend::Jack;
+    MidiOutlet outlet(backend, "RtMidi Output Client");
+    ASSERT_TRUE(outlet.Exists());
+    EXPECT_EQ(outlet.PortCount(), 0u);
+    EXPECT_TRUE(JackUnreachableJustNow());
+
+    SKIP_WITHOUT_OWN_SERVER(server);
+    JackPeer peer("late");
+    // Until the second is over the outlet does not look, though the server is there now.
+    if (JackUnreachableJustNow()) {
+        EXPECT_EQ(outlet.PortCount(), 0u);
     }
-    setenv("JACK_DEFAULT_SERVER", shared.c_str(), 1);
+    while (JackUnreachableJustNow())
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    bool found = false;
+    for (unsigned i = 0; i < outlet.PortCount(); ++i)
+        found = found || outlet.PortName(i) == peer.InputName();
+    EXPECT_TRUE(found) << "no port " << peer.InputName();
+    if (noStart == nullptr) {
+        unsetenv("JACK_NO_START_SERVER");
+    } else {
+        setenv("JACK_NO_START_SERVER", noStartBefore.c_str(), 1);
+    }
 }
