@@ -20,3 +20,8 @@ bool BitmapOverlayControl::Draw(Graphics& graphics) {
     targetRect_ = drawRect_;
     return graphics.DrawFrame(strip_, drawRect_, FrameForValue(), &blend_);
 }
+
+bool BitmapOverlayControl::HitTest(int x, int y) const {
+    const Rect& area = value_ < 0.5 ? scaledOff_ : drawRect_;
+    return !area.IsEmpty() && area.Contains(x, y);
+}

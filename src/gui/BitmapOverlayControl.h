@@ -12,6 +12,10 @@ public:
 
     void ApplyScale(double factor) override;
     bool Draw(Graphics& graphics) override;
+    // The area that takes a click follows the value whether the overlay has been drawn or not:
+    // until its first draw after the panel is built or zoomed, its target rectangle is still the
+    // whole overlay, which would swallow a click anywhere on the panel.
+    bool HitTest(int x, int y) const override;
 
     const Rect& ScaledOffRect() const { return scaledOff_; }
 

@@ -119,6 +119,9 @@ TEST_F(Controls, OverlayTargetsItsOffRectangleWhileHidden) {
     BitmapOverlayControl about{&core, 0, 0, -1, Strip(917, 100, 80, 1), {0, 0, 20, 20}};
     graphics->AddControl(&about);
     about.ApplyScale(1.5);
+    // Before its first draw a click beside the corner goes to the controls under it.
+    EXPECT_FALSE(about.HitTest(50, 50));
+    EXPECT_TRUE(about.HitTest(25, 25));
     graphics->Tick();
     EXPECT_EQ(about.TargetRect(), (Rect{0, 0, 30, 30}));
     EXPECT_FALSE(about.HitTest(50, 50));
