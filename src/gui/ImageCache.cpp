@@ -163,6 +163,7 @@ void ImageCache::RenderAll(const Decoder& decoder, double scale, int divisor) {
         if (image->onDemand) {
             image->frameReady.assign(static_cast<size_t>(first.frameCount), false);
             image->keptShownSought = false;
+            if (image->frameCount == 1) ReadKeptAhead(*image, decoder);
         } else {
             ResampleStrip(*image->source, first.frameCount, first.framesHorizontal, *image->shown);
         }
@@ -250,16 +251,37 @@ uint64_t ImageCache::FindKeptShown(Image& image, const Decoder& decoder) {
     return found ? key : 0;
 }
 
-bool ImageCache::ReadKeptFrame(Image& image, int k) {
-    // Called with the image lock held. Frames side by side share every row: all are read at once.
+bool ImageCache::ReadKeptFrames(Image& image) {
+    // Called with the image lock held.
     const std::string path = KeptImages::PathOf(KeptFolder(), image.key, "shown");
     raster::MemBitmap& shown = *image.shown;
-    if (image.framesHorizontal) {
-        if (!KeptImages::ReadRows(path, image.keptShownFound, shown, 0, shown.Height()))
-            return false;
-        std::fill(image.frameReady.begin(), image.frameReady.end(), true);
-        return true;
-    }
+    if (!KeptImages::ReadRows(path, image.keptShownFound, shown, 0, shown.Height())) return false;
+    std::fill(image.frameReady.begin(), image.frameReady.end(), true);
+    return true;
+}
+
+void ImageCache::ReadKeptAhead(const Image& image, const Decoder& decoder) {
+    // Called with the image lock held.
+    if (!decoder.encoded || KeptFolder().empty()) return;
+    Decoder keys;  // all that finding the kept rendering needs, and safe on any thread
+    keys.encoded = decoder.encoded;
+    ahead_.AddChore([this, id = image.id, keys] {
+        std::lock_guard<std::mutex> hold(imageLock_);
+        Image* target = FindImage(id);
+        // Drawn already, or gone: the frames are the GUI thread's to render.
+        if (target == nullptr || target->keptShownSought || target->frameReady.empty()) return;
+        target->keptShownFound = FindKeptShown(*target, keys);
+        if (target->keptShownFound == 0) return;
+        target->keptShownSought = true;
+        if (!ReadKeptFrames(*target)) target->keptShownFound = 0;
+    });
+}
+
+bool ImageCache::ReadKeptFrame(Image& image, int k) {
+    // Called with the image lock held. Frames side by side share every row: all are read at once.
+    if (image.framesHorizontal) return ReadKeptFrames(image);
+    const std::string path = KeptImages::PathOf(KeptFolder(), image.key, "shown");
+    raster::MemBitmap& shown = *image.shown;
     const int top = FrameOffset(shown.Height(), image.frameCount, k);
     const int bottom = FrameOffset(shown.Height(), image.frameCount, k + 1);
     if (!KeptImages::ReadRows(path, image.keptShownFound, shown, top, bottom)) return false;

@@ -127,6 +127,11 @@ private:
     uint64_t FindKeptShown(Image& image, const Decoder& decoder);
     // Reads frame k of image->shown from the kept rendering; false when it cannot.
     bool ReadKeptFrame(Image& image, int k);
+    // Reads every frame of image->shown from the kept rendering; false when it cannot.
+    bool ReadKeptFrames(Image& image);
+    // Has a worker read the kept rendering of image at its new size before it is drawn, while
+    // the GUI thread builds the window; what was drawn by then is left alone.
+    void ReadKeptAhead(const Image& image, const Decoder& decoder);
     // Has a worker render the whole of image->shown from the source and keep it for the next run.
     void KeepShownLater(Image& image, const Decoder& decoder);
 

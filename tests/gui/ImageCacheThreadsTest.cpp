@@ -101,7 +101,10 @@ TEST(ImageCacheThreads, ARenderingKeptByOneRunIsDrawnByTheNextAtThatSize) {
     for (int y = 0; y < stored->Height(); ++y)
         for (int x = 0; x < stored->Width(); ++x)
             stored->Row(y)[x] = 0xFF000000u | static_cast<uint32_t>(y * 3) << 8 | (x * 11u);
+    // Two images of the same pixels: a strip of kFrames frames and a picture of one frame,
+    // which a worker reads ahead of its drawing.
     const std::array<uint8_t, 5> encoded{9, 8, 7, 6, 5};
+    const std::array<uint8_t, 5> encodedWhole{9, 8, 7, 6, 4};
     std::atomic<int> decodes{0};
     ImageCache::Decoder decoder;
     decoder.decode = [&](int, const std::string&) {
@@ -116,33 +119,39 @@ TEST(ImageCacheThreads, ARenderingKeptByOneRunIsDrawnByTheNextAtThatSize) {
         return std::optional<ImageCache::Size>({stored->Width(), stored->Height()});
     };
     decoder.anyThread = true;
-    decoder.encoded = [&](int, const std::string&) { return std::span<const uint8_t>(encoded); };
+    decoder.encoded = [&](int id, const std::string&) {
+        return std::span<const uint8_t>(id == 941 ? encodedWhole : encoded);
+    };
 
     TempDir folder;
     ImageCache& cache = ImageCache::Instance();
     cache.SetKeptFolder(folder.Path());
-    // One run: frame `frame` drawn at `scale`; the decodes it needed.
-    auto run = [&](double scale, int frame) {
-        SCOPED_TRACE(testing::Message() << "scale " << scale << ", frame " << frame);
+    // One run: frame `frame` of a strip of `frames` drawn at `scale`; the decodes it needed.
+    auto run = [&](double scale, int frame, int frames) {
+        SCOPED_TRACE(testing::Message()
+                     << "scale " << scale << ", frame " << frame << " of " << frames);
         decodes = 0;
-        ImageStrip* strip = cache.LoadStrip(decoder, 940, "strip.png", kFrames, 2);
+        ImageStrip* strip =
+            cache.LoadStrip(decoder, frames == 1 ? 941 : 940, "strip.png", frames, 2);
         cache.RenderAll(decoder, scale, 2);
-        const int top = FrameOffset(strip->height, kFrames, frame);
-        const int bottom = FrameOffset(strip->height, kFrames, frame + 1);
+        const int top = FrameOffset(strip->height, frames, frame);
+        const int bottom = FrameOffset(strip->height, frames, frame + 1);
         cache.Prepare(decoder, *strip, {0, top, strip->width, bottom});
         raster::MemBitmap expected(strip->width, strip->height);
-        ResampleFrame(*stored, kFrames, false, expected, frame);
+        ResampleFrame(*stored, frames, false, expected, frame);
         for (int y = top; y < bottom; ++y)
             for (int x = 0; x < strip->width; ++x)
                 EXPECT_EQ(strip->bitmap->Row(y)[x], expected.Row(y)[x]) << x << "," << y;
         cache.Release();  // runs the workers' writes
         return decodes.load();
     };
-    EXPECT_EQ(run(1.0, 0), 1);
-    EXPECT_EQ(run(1.0, 2), 0);
-    EXPECT_EQ(run(1.5, 1), 1);
-    EXPECT_EQ(run(1.5, 3), 0);
+    EXPECT_EQ(run(1.0, 0, kFrames), 1);
+    EXPECT_EQ(run(1.0, 2, kFrames), 0);
+    EXPECT_EQ(run(1.5, 1, kFrames), 1);
+    EXPECT_EQ(run(1.5, 3, kFrames), 0);
     // One rendering is kept for each image, of the size drawn last.
-    EXPECT_EQ(run(1.0, 3), 1);
+    EXPECT_EQ(run(1.0, 3, kFrames), 1);
+    EXPECT_EQ(run(1.25, 0, 1), 1);
+    EXPECT_EQ(run(1.25, 0, 1), 0);
     cache.SetKeptFolder("");
 }
