@@ -312,8 +312,13 @@ void ImageCache::KeepShownLater(Image& image, const Decoder& decoder) {
 }
 
 void ImageCache::SetKeptFolder(const std::string& folder) {
-    std::lock_guard<std::mutex> hold(keptLock_);
-    keptFolder_ = folder;
+    {
+        std::lock_guard<std::mutex> hold(keptLock_);
+        keptFolder_ = folder;
+    }
+    // The first chore, before anything is written: decodes only read, and what they read of
+    // another version's files does not fit them anyway.
+    if (!folder.empty()) ahead_.AddChore([folder] { KeptImages::ForgetOtherVersions(folder); });
 }
 
 std::unique_ptr<raster::MemBitmap> ImageCache::DecodeKept(

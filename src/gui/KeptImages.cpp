@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -136,6 +139,33 @@ std::vector<uint8_t> KeptImages::FileOf(const raster::MemBitmap& bitmap, uint64_
     for (int y = 0; y < bitmap.Height(); ++y, out += rowBytes)
         std::memcpy(out, bitmap.Pixels() + static_cast<size_t>(y) * bitmap.Span(), rowBytes);
     return file;
+}
+
+void KeptImages::ForgetOtherVersions(const std::string& folder) {
+    char marker[32];
+    const int length = std::snprintf(marker, sizeof marker, "ORVOPIX %u\n", kFormatVersion);
+    const std::string markerPath = folder + "/format";
+    {
+        std::ifstream in(markerPath, std::ios::binary);
+        std::string held((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (held == std::string(marker, static_cast<size_t>(length))) return;
+    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".pixels" && extension != ".shown") continue;
+        // A file of this version may have been written meanwhile by this run: it stays.
+        Header header{};
+        std::ifstream file(entry.path(), std::ios::binary);
+        const bool ours = file.read(reinterpret_cast<char*>(&header), sizeof header) &&
+                          std::memcmp(header.magic, kMagic, sizeof kMagic) == 0 &&
+                          header.version == kFormatVersion;
+        file.close();
+        std::error_code ignored;
+        if (!ours) std::filesystem::remove(entry.path(), ignored);
+    }
+    // A folder that cannot be written is tried again at the next start.
+    (void)WriteFileAtomically(markerPath, marker, static_cast<size_t>(length));
 }
 
 bool KeptImages::Write(const std::string& path, const std::vector<uint8_t>& file) {

@@ -40,6 +40,9 @@ public:
     // The whole file for bitmap under key, built here so that the bitmap may go away before
     // the file is written.
     static std::vector<uint8_t> FileOf(const raster::MemBitmap& bitmap, uint64_t key);
+    // Removes what another format version kept in folder (a version marker tells), so that the
+    // files an older build wrote do not stay behind for good. Other files are left alone.
+    static void ForgetOtherVersions(const std::string& folder);
     // Writes a file built by FileOf atomically; false when the folder cannot be written.
     [[nodiscard]] static bool Write(const std::string& path, const std::vector<uint8_t>& file);
 };

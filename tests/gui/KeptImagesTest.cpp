@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "gui/KeptImages.h"
 #include "support/TempDir.h"
@@ -92,6 +93,32 @@ TEST(KeptImages, ReadsTheRowsAskedForAndNoOthers) {
     const int otherShape[] = {7, 9, 3, 0};
     EXPECT_NE(KeptImages::DerivedKeyOf(key, shape), KeptImages::DerivedKeyOf(key, otherShape));
     EXPECT_NE(KeptImages::DerivedKeyOf(key, shape), KeptImages::DerivedKeyOf(key + 1, shape));
+}
+
+// What an older format version kept is removed once, and nothing else: not the files of this
+// version, not files of other kinds.
+TEST(KeptImages, FilesOfAnotherVersionAreRemovedOnce) {
+    TempDir folder;
+    const auto image = Pattern(3, 2);
+    const std::string current = KeptImages::PathOf(folder.Path(), 5, "shown");
+    ASSERT_TRUE(KeptImages::Write(current, KeptImages::FileOf(*image, 5)));
+    std::vector<uint8_t> older = KeptImages::FileOf(*image, 6);
+    older[8] ^= 0x7F;  // the version field
+    const std::string old = KeptImages::PathOf(folder.Path(), 6);
+    ASSERT_TRUE(KeptImages::Write(old, older));
+    const std::string other = folder.Path() + "/notes.txt";
+    std::ofstream(other) << "kept";
+
+    KeptImages::ForgetOtherVersions(folder.Path());
+    EXPECT_TRUE(std::filesystem::exists(current));
+    EXPECT_FALSE(std::filesystem::exists(old));
+    EXPECT_TRUE(std::filesystem::exists(other));
+    ASSERT_NE(KeptImages::Read(current, 5, 3, 2), nullptr);
+
+    // The folder is marked as this version's: later starts do not look through it again.
+    ASSERT_TRUE(KeptImages::Write(old, older));
+    KeptImages::ForgetOtherVersions(folder.Path());
+    EXPECT_TRUE(std::filesystem::exists(old));
 }
 
 TEST(KeptImages, AFolderThatCannotBeWrittenFailsTheWrite) {
