@@ -36,6 +36,16 @@ MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
     SetClientSize(kTemplateWidth, kTemplateHeight);
 }
 
+void MainWindow::PrepareWidgets() {
+    QMainWindow window;
+    QMenu* menu = window.menuBar()->addMenu(menu::kMenuTitles[0]);
+    menu->addAction(menu::kItems[0].text);
+    window.statusBar()->addWidget(new QLabel(menu::kMenuTitles[0], &window), 1);
+    window.ensurePolished();
+    (void)window.menuBar()->sizeHint();
+    (void)window.statusBar()->sizeHint();
+}
+
 void MainWindow::BuildMenu() {
     QMenu* menus[menu::kMenuCount];
     for (int i = 0; i < menu::kMenuCount; ++i) {

@@ -21,6 +21,10 @@ public:
 
     MainWindow(PluginBase* plugin, ShellHooks& hooks);
 
+    // Loads what the first main window needs from the window system, the fonts and the style
+    // (the bulk of its making), by making and measuring a window like it that is never shown.
+    static void PrepareWidgets();
+
     // A command identifier from the menu or any other sender: the shell's own commands here,
     // every other known one to the editor's DoCommand, unknown ones nowhere.
     void HandleCommand(int id);

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <future>
 
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
@@ -91,9 +92,17 @@ Shell::Start Shell::StartUp() {
 
     link_ = std::make_unique<MidiLink>(
         *current_, [this] { WriteSettings(); }, options_.backend);
-    link_->CreateMidiPorts();
-    link_->ListMidiPorts();
-    link_->OpenOutput(current_->outputName);
+    // The MIDI back ends take their time (a JACK client waits for its server, or for the answer
+    // that there is none, port by port): the ports come up on a helper thread while this thread
+    // readies the fonts and styles that the main window needs later. Nothing else runs here
+    // meanwhile, and the plug-in is made only once the output is open.
+    std::future<void> ports = std::async(std::launch::async, [this] {
+        link_->CreateMidiPorts();
+        link_->ListMidiPorts();
+        link_->OpenOutput(current_->outputName);
+    });
+    MainWindow::PrepareWidgets();
+    ports.get();
 
     // The output is open, so the program the editor restores reaches the unit as it is built.
     plugin_.reset(options_.makePlugin(link_->OutputPort(), &current_->outputChannel));
