@@ -17,7 +17,7 @@
 #include "editor/UnitMessages.h"
 #include "library/Librarian.h"
 #include "library/ProgramText.h"
-#include "support/FakeEditorPanel.h"
+#include "support/EditorWithLibrarian.h"
 #include "util/DebugPrint.h"
 
 namespace fs = std::filesystem;
@@ -119,12 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     folders.Reset();
 
     NullPort port;
-    uint16_t channel = 1;
-    OrvoEditor editor(&port, &channel);
-    auto owned = std::make_unique<FakePanel>();
-    FakePanel* panel = owned.get();
-    editor.AttachPanel(std::move(owned));
-    editor.AttachPrograms(std::make_unique<Librarian>(editor, ""));
+    EditorWithLibrarian rig(port);
+    OrvoEditor& editor = rig.editor;
+    FakePanel* panel = rig.panel;
     panel->chosenFolder = folders.library.substr(0, folders.library.size() - 1);
 
     Reader in{data, size};

@@ -242,12 +242,9 @@ private:
 TEST(FirmwareProgress, ThePanelStaysUsableAndShowsHowFarTheImageHasGot) {
     TempDir dir;
     SlowPort port;
-    uint16_t channel = 1;
-    OrvoEditor editor(&port, &channel);
-    auto panel = std::make_unique<FakePanel>();
-    FakePanel* shown = panel.get();
-    editor.AttachPanel(std::move(panel));
-    editor.AttachPrograms(std::make_unique<Librarian>(editor, ""));
+    EditorWithLibrarian rig(port);
+    OrvoEditor& editor = rig.editor;
+    FakePanel* shown = rig.panel;
     const std::string path = dir.File("update.ldr");
     TempDir::Write(path, std::string(7000, 'x'));
     shown->choosers[kParamFirmwareFile] = path;
@@ -267,8 +264,7 @@ TEST(FirmwareProgress, ThePanelStaysUsableAndShowsHowFarTheImageHasGot) {
     EXPECT_EQ(port.shortMessages, sentBefore) << "nothing goes between the pieces of the image";
 
     port.Release();
-    Librarian* librarian = static_cast<Librarian*>(editor.Programs());
-    librarian->Firmware().WaitUntilSent();
+    rig.librarian->Firmware().WaitUntilSent();
     static_cast<PluginBase&>(editor).GuiIdle();
     EXPECT_EQ(shown->progress, "Update sent: 100 % (8013 of 8013 bytes)");
 }

@@ -8,7 +8,7 @@
 #include "library/Librarian.h"
 #include "library/ProgramText.h"
 #include "support/CaptureOutputPort.h"
-#include "support/FakeEditorPanel.h"
+#include "support/EditorWithLibrarian.h"
 #include "support/TempDir.h"
 #include "util/ProfileFile.h"
 
@@ -82,23 +82,15 @@ TEST(LibraryFolderInEditor, ArrowsLoadTheNeighboursAndGoOnAfterARestart) {
                        FormatProgramText(ProgramWithCoarse(n)));
     }
     CaptureOutputPort port;
-    uint16_t channel = 1;
-    auto start = [&](FakePanel*& shown) {
-        auto editor = std::make_unique<OrvoEditor>(&port, &channel);
-        auto panel = std::make_unique<FakePanel>();
-        shown = panel.get();
-        editor->AttachPanel(std::move(panel));
-        editor->AttachPrograms(std::make_unique<Librarian>(*editor, settings));
-        return editor;
-    };
     auto press = [](OrvoEditor& editor, int index) {
         editor.SetParameterValue(index, 1.0);
         editor.SetParameterValue(index, 0.0);
     };
     auto coarse = [](OrvoEditor& editor) { return IntValue(*editor.GetParam(3)); };
 
-    FakePanel* panel = nullptr;
-    auto editor = start(panel);
+    auto rig = std::make_unique<EditorWithLibrarian>(port, settings);
+    OrvoEditor* editor = &rig->editor;
+    FakePanel* panel = rig->panel;
     press(*editor, kParamNextProgram);
     EXPECT_EQ(panel->status, "Program Name") << "no list before a folder was chosen";
     panel->choosers[kParamProgramLoadFile] = dir.File("library/01 Sound.prg");
@@ -109,11 +101,13 @@ TEST(LibraryFolderInEditor, ArrowsLoadTheNeighboursAndGoOnAfterARestart) {
     EXPECT_EQ(panel->status, "02 Sound.prg");
     EXPECT_EQ(panel->ChooserPath(kParamProgramSaveFile), dir.File("library/02 Sound.prg"));
     EXPECT_EQ(IntValue(*editor->GetParam(kParamSevenSegment)), 2);
-    editor.reset();
+    rig.reset();
     EXPECT_EQ(ReadProfileString(settings, "program", "lastfile", "", 4096),
               dir.File("library/02 Sound.prg"));
 
-    editor = start(panel);
+    rig = std::make_unique<EditorWithLibrarian>(port, settings);
+    editor = &rig->editor;
+    panel = rig->panel;
     EXPECT_EQ(panel->status, "lastprogram.prg");
     press(*editor, kParamNextProgram);
     EXPECT_EQ(coarse(*editor), 3) << "the list of the last file, with it selected";
@@ -127,14 +121,10 @@ TEST(LibraryFolderInEditor, SelectDirectoryListsTheChosenFolderAndACancelKeepsIt
     TempDir dir;
     TempDir::Write(dir.File("07 Acid.prg"), FormatProgramText(ProgramWithCoarse(7)));
     CaptureOutputPort port;
-    uint16_t channel = 1;
-    OrvoEditor editor(&port, &channel);
-    auto owned = std::make_unique<FakePanel>();
-    FakePanel* panel = owned.get();
-    editor.AttachPanel(std::move(owned));
-    auto librarian = std::make_unique<Librarian>(editor, "");
-    const Librarian* library = librarian.get();
-    editor.AttachPrograms(std::move(librarian));
+    EditorWithLibrarian rig(port);
+    OrvoEditor& editor = rig.editor;
+    FakePanel* panel = rig.panel;
+    const Librarian* library = rig.librarian;
     panel->chosenFolder = dir.Path();
     editor.DoCommand(kCommandSelectDirectory);
     EXPECT_EQ(library->Library().Folder(), dir.Path() + "/");
