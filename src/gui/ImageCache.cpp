@@ -273,7 +273,10 @@ void ImageCache::ReadKeptAhead(const Image& image, const Decoder& decoder) {
         target->keptShownFound = FindKeptShown(*target, keys);
         if (target->keptShownFound == 0) return;
         target->keptShownSought = true;
-        if (!ReadKeptFrames(*target)) target->keptShownFound = 0;
+        if (ReadKeptFrames(*target)) return;
+        // Changed since it was found: the GUI thread renders the image and keeps it anew.
+        target->keptShownFound = 0;
+        target->keptShownSought = false;
     });
 }
 
