@@ -245,15 +245,15 @@ uint64_t ImageCache::FindKeptShown(Image& image, const Decoder& decoder) {
     // The kept rendering is of the size drawn last: a writer of another size that has not
     // written yet leaves it, and one that has is seen here.
     std::lock_guard<std::mutex> hold(image.keptShown->writing);
-    const bool found = KeptImages::ReadRows(KeptImages::PathOf(folder, image.key, "shown"), key,
-                                            *image.shown, 0, 0);
+    const bool found = KeptImages::ReadRows(
+        KeptImages::PathOf(folder, image.key, KeptImages::kRendering), key, *image.shown, 0, 0);
     if (found) image.keptShown->wanted = key;
     return found ? key : 0;
 }
 
 bool ImageCache::ReadKeptFrames(Image& image) {
     // Called with the image lock held.
-    const std::string path = KeptImages::PathOf(KeptFolder(), image.key, "shown");
+    const std::string path = KeptImages::PathOf(KeptFolder(), image.key, KeptImages::kRendering);
     raster::MemBitmap& shown = *image.shown;
     if (!KeptImages::ReadRows(path, image.keptShownFound, shown, 0, shown.Height())) return false;
     std::fill(image.frameReady.begin(), image.frameReady.end(), true);
@@ -283,7 +283,7 @@ void ImageCache::ReadKeptAhead(const Image& image, const Decoder& decoder) {
 bool ImageCache::ReadKeptFrame(Image& image, int k) {
     // Called with the image lock held. Frames side by side share every row: all are read at once.
     if (image.framesHorizontal) return ReadKeptFrames(image);
-    const std::string path = KeptImages::PathOf(KeptFolder(), image.key, "shown");
+    const std::string path = KeptImages::PathOf(KeptFolder(), image.key, KeptImages::kRendering);
     raster::MemBitmap& shown = *image.shown;
     const int top = FrameOffset(shown.Height(), image.frameCount, k);
     const int bottom = FrameOffset(shown.Height(), image.frameCount, k + 1);
@@ -304,7 +304,7 @@ void ImageCache::KeepShownLater(Image& image, const Decoder& decoder) {
     ahead_.AddChore([source = image.source.get(), frameCount = image.frameCount,
                      horizontal = image.framesHorizontal, width = image.shown->Width(),
                      height = image.shown->Height(), key, slot = image.keptShown,
-                     path = KeptImages::PathOf(folder, image.key, "shown")] {
+                     path = KeptImages::PathOf(folder, image.key, KeptImages::kRendering)] {
         raster::MemBitmap rendered(width, height);
         if (!rendered.HasPixels()) return;
         ResampleStrip(*source, frameCount, horizontal, rendered);
@@ -357,7 +357,8 @@ DecodeQueue::Decode ImageCache::UnlessRenderingKept(std::span<const uint8_t> enc
         if (!folder.empty() && !encoded.empty()) {
             const uint64_t key = KeptImages::KeyOf(encoded, stored.width, stored.height);
             std::error_code ignored;
-            if (std::filesystem::exists(KeptImages::PathOf(folder, key, "shown"), ignored))
+            if (std::filesystem::exists(KeptImages::PathOf(folder, key, KeptImages::kRendering),
+                                        ignored))
                 return std::unique_ptr<raster::MemBitmap>();
         }
         return decode();

@@ -29,6 +29,12 @@ struct Header {
 };
 static_assert(sizeof(Header) == 32);
 
+// Written by this build's format, whatever image it holds.
+bool OfThisFormat(const Header& header) {
+    return std::memcmp(header.magic, kMagic, sizeof kMagic) == 0 &&
+           header.version == KeptImages::kFormatVersion;
+}
+
 constexpr uint64_t kFnvOffset = 0xcbf29ce484222325ull;
 constexpr uint64_t kFnvPrime = 0x100000001b3ull;
 
@@ -109,8 +115,7 @@ bool KeptImages::ReadRows(const std::string& path, uint64_t key, raster::MemBitm
                 static_cast<uint64_t>(status.st_size) ==
                     sizeof header + rowBytes * static_cast<uint64_t>(height) &&
                 pread(fd, &header, sizeof header, 0) == static_cast<ssize_t>(sizeof header) &&
-                std::memcmp(header.magic, kMagic, sizeof kMagic) == 0 &&
-                header.version == kFormatVersion && header.width == static_cast<uint32_t>(width) &&
+                OfThisFormat(header) && header.width == static_cast<uint32_t>(width) &&
                 header.height == static_cast<uint32_t>(height) && header.key == key;
     const bool padded = static_cast<size_t>(into.Span()) != static_cast<size_t>(width);
     for (int y = top; fits && y < bottom;) {
@@ -153,13 +158,13 @@ void KeptImages::ForgetOtherVersions(const std::string& folder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string extension = entry.path().extension().string();
-        if (extension != ".pixels" && extension != ".shown") continue;
+        if (extension != std::string(".") + kDecoded && extension != std::string(".") + kRendering)
+            continue;
         // A file of this version may have been written meanwhile by this run: it stays.
         Header header{};
         std::ifstream file(entry.path(), std::ios::binary);
-        const bool ours = file.read(reinterpret_cast<char*>(&header), sizeof header) &&
-                          std::memcmp(header.magic, kMagic, sizeof kMagic) == 0 &&
-                          header.version == kFormatVersion;
+        const bool ours =
+            file.read(reinterpret_cast<char*>(&header), sizeof header) && OfThisFormat(header);
         file.close();
         std::error_code ignored;
         if (!ours) std::filesystem::remove(entry.path(), ignored);

@@ -24,9 +24,12 @@ public:
     // The key of something made from the image with key alone, described by shape (a rendering
     // at some size, say): another shape or image gives another key.
     static uint64_t DerivedKeyOf(uint64_t key, std::span<const int> shape);
-    // The file in folder that keeps the image with this key; kind tells apart the files kept
-    // for one key ("pixels" for the decoded image).
-    static std::string PathOf(const std::string& folder, uint64_t key, const char* kind = "pixels");
+    // What a file keeps, which its name ends in: a decoded image, or a rendering made from one.
+    static constexpr const char* kDecoded = "pixels";
+    static constexpr const char* kRendering = "shown";
+
+    // The file in folder that keeps what kind says of the image with this key.
+    static std::string PathOf(const std::string& folder, uint64_t key, const char* kind = kDecoded);
     // The kept image, or null when the file is missing, unreadable or does not hold exactly
     // this key's width x height pixels.
     static std::unique_ptr<raster::MemBitmap> Read(const std::string& path, uint64_t key, int width,

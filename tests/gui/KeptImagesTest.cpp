@@ -71,7 +71,7 @@ TEST(KeptImages, ReadsTheRowsAskedForAndNoOthers) {
     const auto image = Pattern(7, 9);  // rows padded in memory
     const std::array<uint8_t, 3> encoded{7, 7, 7};
     const uint64_t key = KeptImages::KeyOf(encoded, 7, 9);
-    const std::string path = KeptImages::PathOf(folder.Path(), key, "shown");
+    const std::string path = KeptImages::PathOf(folder.Path(), key, KeptImages::kRendering);
     ASSERT_TRUE(KeptImages::Write(path, KeptImages::FileOf(*image, key)));
 
     raster::MemBitmap into(7, 9);
@@ -100,7 +100,7 @@ TEST(KeptImages, ReadsTheRowsAskedForAndNoOthers) {
 TEST(KeptImages, FilesOfAnotherVersionAreRemovedOnce) {
     TempDir folder;
     const auto image = Pattern(3, 2);
-    const std::string current = KeptImages::PathOf(folder.Path(), 5, "shown");
+    const std::string current = KeptImages::PathOf(folder.Path(), 5, KeptImages::kRendering);
     ASSERT_TRUE(KeptImages::Write(current, KeptImages::FileOf(*image, 5)));
     std::vector<uint8_t> older = KeptImages::FileOf(*image, 6);
     older[8] ^= 0x7F;  // the version field
