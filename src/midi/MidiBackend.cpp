@@ -36,8 +36,9 @@ std::unique_ptr<Port> Create(MidiBackend& backend, const std::string& clientName
                 return false;
             }
             try {
+                // RtMidi makes a JACK object even when no server answers; only a failed call
+                // on it later (MidiPort) tells, so its making clears nothing here.
                 port = std::make_unique<Port>(RtMidiApiOf(tried), clientName);
-                if (fallback) jackFailedAt = 0;
                 return true;
             } catch (const RtMidiError& failure) {
                 if (fallback) NoteJackUnreachable();
