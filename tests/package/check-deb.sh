@@ -82,7 +82,7 @@ for _ in $(seq 200); do
 done
 [ -S "$work/run/OrvodyneEditor" ] || fail "the editor does not listen for a second start"
 for slot in $(seq 104); do printf '%d\r\n' $((slot % 50)); done >"$work/bass.prg"
-(cd "$work" && timeout 20 "$program" bass.prg) || fail "the second start did not end with 0"
+(cd "$work" && timeout -k 10 20 "$program" bass.prg) || fail "the second start did not end with 0"
 for _ in $(seq 100); do
   grep -q "raising the main window" "$work/first.log" && break
   sleep 0.1

@@ -37,7 +37,7 @@ Answer RunEditorProgram(const std::string& arguments, const TempDir& folder) {
                                 "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
                                 "XDG_CONFIG_HOME='" +
                                 folder.Path() + "/config' XDG_RUNTIME_DIR='" + folder.Path() +
-                                "' timeout 20 '" ORVO_EDITOR_PATH "' " + arguments +
+                                "' timeout -k 10 20 '" ORVO_EDITOR_PATH "' " + arguments +
                                 " >out.txt 2>err.txt";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempDir::Read(folder.File("out.txt")),

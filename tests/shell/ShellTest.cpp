@@ -76,16 +76,22 @@ TEST_F(ShellTest, TheTickRunsOnlyInTheOutermostLoop) {
     TestShell shell(options);
     ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
     size_t ticksInNestedLoop = 99;
-    QTimer::singleShot(0, [&] { now = 1000; });  // not more than a second yet
-    QTimer::singleShot(20, [&] { now = 1001; });
-    QTimer::singleShot(40, [&] {
-        now = 12000;
-        QEventLoop nested;  // as a modal dialog runs it
-        QTimer::singleShot(30, &nested, &QEventLoop::quit);
-        nested.exec();
-        ticksInNestedLoop = plugin->commands.size();
+    // Each step is scheduled by the one before, so the loop waits between any two of them
+    // however late a loaded machine runs the timers.
+    QTimer::singleShot(0, [&] {
+        now = 1000;  // not more than a second yet
+        QTimer::singleShot(20, [&] {
+            now = 1001;
+            QTimer::singleShot(20, [&] {
+                now = 12000;
+                QEventLoop nested;  // as a modal dialog runs it
+                QTimer::singleShot(30, &nested, &QEventLoop::quit);
+                nested.exec();
+                ticksInNestedLoop = plugin->commands.size();
+                QTimer::singleShot(40, [&] { shell.Window()->close(); });
+            });
+        });
     });
-    QTimer::singleShot(120, [&] { shell.Window()->close(); });
     shell.RunLoop();
     EXPECT_EQ(ticksInNestedLoop, 1u);
     EXPECT_EQ(plugin->commands, (std::vector<int>{9, 9}));

@@ -17,7 +17,7 @@ TEST(StartupReportProgram, ReportsItsFirstPaintOnceAndEndsNormally) {
         "cd '" + folder.Path() + "' && env HOME='" + folder.Path() + "' XDG_CONFIG_HOME='" +
         folder.Path() + "/config' XDG_RUNTIME_DIR='" + folder.Path() +
         "' ORVO_REPORT_STARTUP=quit JACK_NO_START_SERVER=1 LSAN_OPTIONS=detect_leaks=0 "
-        "timeout 60 '" ORVO_EDITOR_PATH "' >out.txt 2>err.txt";
+        "timeout -k 10 60 '" ORVO_EDITOR_PATH "' >out.txt 2>err.txt";
     const auto before = std::chrono::steady_clock::now();
     const int status = std::system(command.c_str());
     const double outsideMs =
