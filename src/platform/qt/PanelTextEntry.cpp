@@ -52,7 +52,7 @@ QString PanelTextEntry::Refusal() const {
 
 QRect PanelTextEntry::NoteGeometry() const {
     if (note_ == nullptr || parentWidget() == nullptr) return {};
-    constexpr int kNoteWidth = 230;
+    constexpr int kNoteWidth = 280;
     constexpr int kGap = 2;
     const QRect entry = geometry();
     const QSize panel = parentWidget()->size();
