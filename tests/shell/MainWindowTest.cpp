@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -194,4 +195,34 @@ TEST_F(MainWindowTest, WindowManagersResizeFitsThePanelAndTheMenusZoomFitsTheWin
     EXPECT_EQ(panel->pos(), QPoint(0, 0));
     QTest::qWait(MainWindow::kFitDelayMs + 100);
     EXPECT_EQ(asked.size(), 1u) << "the window followed the panel: nothing to fit";
+}
+
+// A grip drag that grows the window past the screen's free area moves the window up and left
+// into it; a zoom from the menu leaves the window where it is.
+TEST_F(MainWindowTest, GripDragKeepsTheWindowOnTheScreen) {
+    QWidget* panel = new QWidget(window.centralWidget());
+    panel->resize(512, 400);
+    bool dragging = false;
+    window.SetGripDragQuery([&dragging] { return dragging; });
+    window.FollowPanel(panel);
+    window.show();
+    QCoreApplication::processEvents();
+    ASSERT_NE(window.screen(), nullptr);
+    const QRect free = window.screen()->availableGeometry();
+    const QPoint corner(free.right() + 1 - window.frameGeometry().width() - 10,
+                        free.bottom() + 1 - window.frameGeometry().height() - 10);
+    window.move(corner);
+    QCoreApplication::processEvents();
+    panel->resize(612, 480);  // from the menu
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.pos(), corner);
+    window.move(corner);
+    QCoreApplication::processEvents();
+    dragging = true;
+    panel->resize(662, 520);
+    QCoreApplication::processEvents();
+    const QRect frame = window.frameGeometry();
+    EXPECT_LE(frame.right(), free.right());
+    EXPECT_LE(frame.bottom(), free.bottom());
+    EXPECT_GE(frame.top(), free.top());
 }
