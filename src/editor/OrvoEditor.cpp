@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "editor/OrvoPanel.h"
+#include "editor/PanelLabels.h"
 #include "editor/ParamChange.h"
 #include "gui/Graphics.h"
 #include "gui/GraphicsFactory.h"
@@ -80,7 +81,7 @@ void OrvoEditor::InitialisePanelState() {
     ResetHistory();
 }
 
-void OrvoEditor::BuildPanel(const std::string& settingsPath) {
+void OrvoEditor::BuildPanel(const std::string& settingsPath, bool layoutEditing) {
     Lock hold(PluginLock());
     Graphics* graphics = CreateGraphics(this);
     resize_ = std::make_unique<GuiResize>(this, graphics, settingsPath);
@@ -91,8 +92,10 @@ void OrvoEditor::BuildPanel(const std::string& settingsPath) {
     // Every image is drawn at twice the panel's resolution.
     graphics->SetImageScaleDivisor(2);
     AttachPanel(std::make_unique<OrvoPanel>(*this, graphics));
-    // The layout editor for the panel's developer: E on the running panel, a 16-unit grid.
-    graphics->SetLayoutMode(1, kLayoutGrid, kLayoutSecondGrid);
+    // The layout editor is for the people who build the panel, who start the editor for it:
+    // then E on the running panel switches it on, with a 16-unit grid. Otherwise E does
+    // nothing, and no layout header is ever read or written.
+    graphics->SetLayoutMode(layoutEditing ? 1 : 0, kLayoutGrid, kLayoutSecondGrid);
     layout_ = std::make_unique<LayoutEditor>(*graphics, resize_.get());
 }
 
@@ -660,7 +663,7 @@ void OrvoEditor::SetParameterFromGui(int index, double normalized) {
     StandalonePlugin::SetParameterFromGui(index, normalized);
 }
 
-bool OrvoEditor::AcceptEnteredValue(int index, const std::string& text) {
+bool OrvoEditor::AcceptEnteredValue(int index, const std::string& text, std::string& refusal) {
     Lock hold(PluginLock());
     const int position = UnitPosition(index);
     if (index < kFirstUnitParamIndex || position >= kUnitParamCount) return true;
@@ -673,10 +676,12 @@ bool OrvoEditor::AcceptEnteredValue(int index, const std::string& text) {
         ShowCompareState();
         return true;
     }
-    const std::string range = std::string(UnitParameterAt(position)->name) + " takes values from " +
-                              Number(minimum) + " to " + Number(maximum) + ".";
-    reports_.Post(ReportKind::kError,
-                  (number ? text + " is out of range." : "Please enter a number.") + "\n" + range);
+    // Said beside the entry, naming the control as the panel labels it.
+    std::string name = PanelControlName(position);
+    if (name.empty()) name = UnitParameterAt(position)->name;
+    const std::string range =
+        name + " takes values from " + Number(minimum) + " to " + Number(maximum) + ".";
+    refusal = (number ? text + " is out of range." : "Please enter a number.") + "\n" + range;
     return false;
 }
 
@@ -714,7 +719,9 @@ bool OrvoEditor::CommandEnabled(int code) const {
 }
 
 bool OrvoEditor::CommandChecked(int code) const {
-    return code == kCommandCompare && Comparing();
+    if (code == kCommandCompare) return Comparing();
+    Lock hold(PluginLock());
+    return resize_ && resize_->ViewCommandChecked(code);
 }
 
 bool OrvoEditor::Undo() {

@@ -70,7 +70,7 @@ public:
     void SetParameterFromGui(int index, double normalized) override;
     // A value typed for one of the unit's parameters is taken only as a whole number within its
     // range; anything else is refused with the range shown.
-    bool AcceptEnteredValue(int index, const std::string& text) override;
+    bool AcceptEnteredValue(int index, const std::string& text, std::string& refusal) override;
     // Sends the dump request that is due, then shows what waits to be reported.
     void GuiIdle() override;
 
@@ -84,14 +84,16 @@ public:
     int HeldNoteCount() const override;
 
     // Builds the editor's front panel on a graphics core from the registered window layer; the
-    // panel's zoom is kept in the settings file at settingsPath (empty: nowhere).
-    void BuildPanel(const std::string& settingsPath = {});
+    // panel's zoom is kept in the settings file at settingsPath (empty: nowhere). The layout
+    // editor answers the key E only with layoutEditing.
+    void BuildPanel(const std::string& settingsPath = {}, bool layoutEditing = false);
     // Installs the panel the editor edits (the application's, or a test's) and runs the panel
     // build initialisation.
     void AttachPanel(std::unique_ptr<EditorPanel> panel);
     EditorPanel* Panel() const { return panel_.get(); }
     GuiResize* Resize() const { return resize_.get(); }
-    // The panel's layout editor (key E on the running panel); null before BuildPanel.
+    // The panel's layout editor (key E on the running panel, when the panel was built with
+    // layout editing); null before BuildPanel.
     LayoutEditor* Layout() const { return layout_.get(); }
 
     // Hands the editor the operations on whole programs, and restores the last program.

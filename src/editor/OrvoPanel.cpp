@@ -7,6 +7,7 @@
 #include "gui/ContactControl.h"
 #include "gui/FileSelectorControl.h"
 #include "gui/Graphics.h"
+#include "gui/GuiResize.h"
 #include "gui/InvisibleSwitchControl.h"
 #include "gui/KeyboardControl.h"
 #include "gui/KnobMultiControl.h"
@@ -67,6 +68,32 @@ constexpr ButtonPlace kSectionButtons[] = {
     {resources::kImageSelectAll, 958, 730, kParamSelectAllSections},
     {resources::kImageClearAll, 958, 758, kParamClearAllSections},
 };
+// What the buttons without a parameter name of the unit's do, for their tooltips.
+struct ButtonTip {
+    int param;
+    const char* text;
+};
+constexpr ButtonTip kButtonTips[] = {
+    {kParamSectionCopy, "Copy the VCO ticked under FROM onto the VCOs ticked under TO"},
+    {kParamSectionDefault, "Set the ticked sections to the default sound"},
+    {kParamSectionRandom, "Set the ticked sections to random values"},
+    {kParamSectionReset, "Reset the ticked sections to neutral values"},
+    {kParamSelectAllSections, "Tick all eight sections"},
+    {kParamClearAllSections, "Untick all sections"},
+    {kParamPreviousProgram, "Previous program of the unit"},
+    {kParamNextProgram, "Next program of the unit"},
+    {kParamSevenSegment, "The unit's program number"},
+    {kParamPgEq,
+     "Drag a band's handle to change its frequency and boost; drag with the right button to "
+     "change its width"},
+};
+constexpr const char* kCopyFromTip = "Copy from this VCO";
+constexpr const char* kCopyToTip = "Copy onto this VCO";
+constexpr const char* kSectionTip = "Section that DEFAULT, RANDOM and RESET change";
+constexpr const char* kKeyboardTip = "Play the unit: low on a key plays louder";
+constexpr const char* kAboutTip = "About Orvo Editor";
+constexpr const char* kGripTip = "Drag to zoom the panel, from 50 % to 200 %";
+
 constexpr int kCheckBoxColumns[] = {28, 132, 832, 880};
 constexpr int kCheckBoxRows[] = {731, 744, 757, 770};
 // The section check boxes: VCO1..VCO4 in the third column, the other four sections in the last.
@@ -167,13 +194,12 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
     AddSectionControls();
     Add<ContactControl>(216, 49, kParamPreviousProgram, Strip(resources::kImageInvisibleButton));
     Add<ContactControl>(238, 49, kParamNextProgram, Strip(resources::kImageInvisibleButton));
-    viewSwitches_[0] =
-        Add<InvisibleSwitchControl>(Rect{605, 565, 632, 584}, kParamParametricEqView);
-    viewSwitches_[1] =
-        Add<InvisibleSwitchControl>(Rect{636, 565, 663, 584}, kParamParagraphicEqView);
+    AddEqViewSwitches();
     keyboard_ = Add<KeyboardControl>(Strip(resources::kImageKeys),
                                      Strip(resources::kImageKeyboardBackground), kKeyLeftEdges);
     about_ = Add<BitmapOverlayControl>(0, 0, -1, Strip(resources::kImageAbout), Rect{0, 0, 20, 20});
+    // Escape closes the about view wherever the pointer is.
+    graphics_->SetKeyCatcher(about_);
 
     editor_.AttachGraphics(graphics_);
     AddTooltips();
@@ -241,6 +267,21 @@ void OrvoPanel::AddEqualizer() {
     equalizer_ = Add<ParaGraphicEq>(kEqualizerPlace, kParamPgEq, EqualizerDisplaySettings());
 }
 
+void OrvoPanel::AddEqViewSwitches() {
+    constexpr int kViewParams[kEqViewCount] = {kParamParametricEqView, kParamParagraphicEqView};
+    for (int shown = 0; shown < kEqViewCount; ++shown) {
+        for (int to = 0; to < kEqViewCount; ++to) {
+            viewSwitches_[static_cast<size_t>(shown)][static_cast<size_t>(to)] =
+                Add<InvisibleSwitchControl>(kEqViewTabs[shown][to], kViewParams[to]);
+        }
+    }
+}
+
+Control* OrvoPanel::EqViewSwitch(int shown, int to) const {
+    if (shown < 0 || shown >= kEqViewCount || to < 0 || to >= kEqViewCount) return nullptr;
+    return viewSwitches_[static_cast<size_t>(shown)][static_cast<size_t>(to)];
+}
+
 void OrvoPanel::AddSectionControls() {
     for (const ButtonPlace& button : kSectionButtons) {
         Add<ContactControl>(button.x, button.y, button.param, Strip(button.imageId));
@@ -269,6 +310,22 @@ void OrvoPanel::AddTooltips() {
     choosers_[2]->SetTooltip("Load program from file");
     choosers_[3]->SetTooltip("Save program to file");
     choosers_[4]->SetTooltip("Select and write program from file to Orvo");
+    // Every other control says what it does too.
+    for (const auto& control : controls_) {
+        const int param = control->ParamIndex();
+        for (const ButtonTip& tip : kButtonTips) {
+            if (tip.param == param) control->SetTooltip(tip.text);
+        }
+        if (param >= kParamCopyFromVco1 && param < kParamCopyToVco1)
+            control->SetTooltip(kCopyFromTip);
+        if (param >= kParamCopyToVco1 && param < kParamCopyToVco1 + 4)
+            control->SetTooltip(kCopyToTip);
+        if (param >= kParamFirstSectionSwitch && param < kParamFirstSectionSwitch + kSectionCount)
+            control->SetTooltip(kSectionTip);
+    }
+    keyboard_->SetTooltip(kKeyboardTip);
+    about_->SetTooltip(kAboutTip);
+    if (Control* grip = editor_.Resize()) grip->SetTooltip(kGripTip);
     graphics_->SetHandleMouseOver(true);
     graphics_->SetShowTooltips(true);
 }
@@ -314,11 +371,14 @@ void OrvoPanel::ShowEffectPanels(int effectType, bool parametricView, bool graph
     if (effectType >= kEffectChorus && effectType <= kEffectEqualizer) {
         effectImages_[kTitleImage]->Hide(false);
     }
-    // The view switches are invisible and lie over faders of the chorus and of the equalizer's
-    // knob view: they take the mouse only where they lead to the other view.
+    // The view switches are invisible, over the pictures of them on the equalizer's two
+    // backgrounds: each view takes the mouse on its own pair only.
     const bool equalizer = effectType == kEffectEqualizer;
-    viewSwitches_[0]->Hide(!equalizer || parametricView);
-    viewSwitches_[1]->Hide(!equalizer || graphicView);
+    const bool viewShown[kEqViewCount] = {equalizer && parametricView, equalizer && graphicView};
+    for (int shown = 0; shown < kEqViewCount; ++shown) {
+        for (Control* viewSwitch : viewSwitches_[static_cast<size_t>(shown)])
+            viewSwitch->Hide(!viewShown[shown]);
+    }
 }
 
 void OrvoPanel::SetValueText(int position, const std::string& text) {

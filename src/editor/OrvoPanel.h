@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editor/EditorPanel.h"
+#include "editor/PanelPlaces.h"
 #include "editor/UnitParameters.h"
 
 class BitmapControl;
@@ -59,6 +60,8 @@ public:
     TextControl* CompareCaption() const { return compareLine_; }
     FileSelectorControl* Chooser(int index) const;
     ParaGraphicEq* Equalizer() const { return equalizer_; }
+    // The switch to view `to` as the equalizer's view `shown` shows it.
+    Control* EqViewSwitch(int shown, int to) const;
     KeyboardControl* Keyboard() const { return keyboard_; }
 
 private:
@@ -71,6 +74,7 @@ private:
     void AddValueTexts();
     void AddPositionControls();
     void AddEqualizer();
+    void AddEqViewSwitches();
     void AddSectionControls();
     void AddTooltips();
     void ShowPositions(int first, int last, bool show);
@@ -90,5 +94,6 @@ private:
     ParaGraphicEq* equalizer_ = nullptr;
     KeyboardControl* keyboard_ = nullptr;
     Control* about_ = nullptr;
-    std::array<Control*, 2> viewSwitches_{};
+    // [shown view][switch], as kEqViewTabs places them.
+    std::array<std::array<Control*, kEqViewCount>, kEqViewCount> viewSwitches_{};
 };

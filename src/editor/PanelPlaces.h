@@ -28,3 +28,14 @@ struct PositionPlace {
 
 // The place of positions 0..121; null outside.
 const PositionPlace* PositionPlaceAt(int position);
+
+// The equalizer's two views, its faders and its graph, and the switches between them: each view
+// shows both switches (PARA and GRAPH), drawn on its background where they take the mouse. In
+// the fader view they stand under the group captions, clear of the faders' caps.
+enum EqView { kEqFaderView, kEqGraphView, kEqViewCount };
+inline constexpr const char* kEqViewTabTexts[kEqViewCount] = {"PARA", "GRAPH"};
+// [shown view][switch]: where the switch to each view stands.
+inline constexpr Rect kEqViewTabs[kEqViewCount][kEqViewCount] = {
+    {{605, 675, 632, 692}, {636, 675, 663, 692}},
+    {{605, 566, 632, 583}, {636, 566, 663, 583}},
+};

@@ -25,3 +25,13 @@ bool BitmapOverlayControl::HitTest(int x, int y) const {
     const Rect& area = value_ < 0.5 ? scaledOff_ : drawRect_;
     return !area.IsEmpty() && area.Contains(x, y);
 }
+
+bool BitmapOverlayControl::OnKey(int x, int y, int key) {
+    (void)x;
+    (void)y;
+    if (key != kKeyEscape || value_ < 0.5) return false;
+    value_ = 0.0;
+    MarkDirty(true);
+    redrawAgain_ = true;
+    return true;
+}

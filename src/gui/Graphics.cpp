@@ -316,20 +316,33 @@ void Graphics::PromptWithMenu(Control* control, Parameter* param, const Rect& re
     control->SetValueFromUser(normalized);
 }
 
-void Graphics::CommitEntryText(Control* control, Parameter* param, const std::string& entered) {
-    if (control == nullptr) return;
+bool Graphics::CommitEntryText(Control* control, Parameter* param, const std::string& entered,
+                               std::string* refusal) {
+    if (control == nullptr) return true;
     const std::string text = entered.substr(0, 32);
     if (param == nullptr) {
         control->SetTextFromEntry(text);
-        return;
+        return true;
     }
-    if (core_ != nullptr && !core_->AcceptEnteredValue(control->ParamIndex(), text)) return;
+    std::string why;
+    if (core_ != nullptr && !core_->AcceptEnteredValue(control->ParamIndex(), text, why)) {
+        if (refusal != nullptr) *refusal = why;
+        return false;
+    }
     double normalized;
     {
         auto hold = LockCore();
         normalized = NormalizedFor(*param, ParseEntryValue(*param, text));
     }
     control->SetValueFromUser(normalized);
+    return true;
+}
+
+std::string Graphics::EntryRefusal(const Control* control, const std::string& text) const {
+    std::string why;
+    if (control == nullptr || core_ == nullptr) return why;
+    core_->AcceptEnteredValue(control->ParamIndex(), text, why);
+    return why;
 }
 
 // --- Images ---
@@ -734,6 +747,7 @@ bool Graphics::KeyDown(int x, int y, int key, const MouseKeys& keys) {
     if (layoutMode_ == 1 && layoutEditor_ != nullptr && layoutEditor_->KeyDown(key, keys))
         return true;
     const int target = captureIndex_ >= 0 ? captureIndex_ : HitControl(x, y);
-    if (target <= 0) return keyCatcher_ != nullptr && keyCatcher_->OnKey(x, y, key);
-    return controls_[static_cast<size_t>(target)]->OnKey(x, y, key);
+    if (target > 0 && controls_[static_cast<size_t>(target)]->OnKey(x, y, key)) return true;
+    // A key no control under the pointer used goes to the key catcher.
+    return keyCatcher_ != nullptr && keyCatcher_->OnKey(x, y, key);
 }

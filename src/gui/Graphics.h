@@ -115,8 +115,13 @@ public:
     // Value entry for a control's parameter: a menu of its display texts, else a text entry.
     void PromptForValue(Control* control, Parameter* param, const Rect& rect);
     // Applies what was typed into a value entry: through the parameter when there is one, else
-    // as the control's text.
-    void CommitEntryText(Control* control, Parameter* param, const std::string& text);
+    // as the control's text. False when the core refused the value: refusal then says why, and
+    // nothing was set.
+    bool CommitEntryText(Control* control, Parameter* param, const std::string& text,
+                         std::string* refusal = nullptr);
+    // Why the core refuses a text that no value reads as (a letter typed into a number) for the
+    // control's parameter; empty when it cannot say.
+    std::string EntryRefusal(const Control* control, const std::string& text) const;
 
     // --- Images ---
     ImageStrip* LoadImageStrip(int id, const std::string& name, int frameCount);

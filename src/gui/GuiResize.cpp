@@ -11,9 +11,11 @@
 #include "gui/GuiScaleSetting.h"
 #include "gui/HorizontalResizing.h"
 #include "gui/PanelKeys.h"
+#include "gui/StripResampler.h"
 #include "gui/VerticalResizing.h"
 #include "plugin/PluginBase.h"
 #include "raster/BlendMode.h"
+#include "raster/Draw.h"
 #include "util/DebugPrint.h"
 
 namespace {
@@ -35,6 +37,8 @@ constexpr int kLargestPanelSide = 8192;
 // The View menu's fixed zooms, from kCommandZoom70 to kCommandZoom200.
 constexpr double kViewCommandScales[] = {0.7, 0.8, 0.9, 1.0, 1.1, 1.2, 1.3, 2.0};
 static_assert(std::size(kViewCommandScales) == kCommandZoom200 - kCommandZoom70 + 1);
+// The steps of Zoom In and Zoom Out: the View menu's zooms within the grip's limits.
+constexpr double kZoomSteps[] = {0.5, 0.7, 0.8, 0.9, 1.0, 1.1, 1.2, 1.3, 1.5, 2.0};
 constexpr int kFullPanelHeight = 800;
 constexpr int kHalfPanelHeight = 400;
 constexpr int kPanelWidthForCommands = 1024;
@@ -239,8 +243,25 @@ void GuiResize::ApplyAtOpening() {
 }
 
 bool GuiResize::DoViewCommand(int command) {
-    if (command < kCommandFullPanel || command > kCommandZoom200) return false;
+    const bool zoomStep = command == kCommandZoomIn || command == kCommandZoomOut;
+    if (!zoomStep && (command < kCommandFullPanel || command > kCommandZoom200)) return false;
     if (graphics_ == nullptr) return true;
+    if (zoomStep) {
+        // The next step beyond the zoom in that direction, so that a zoom between two steps
+        // (from the grip) goes to the nearer step first.
+        double next = scale_;
+        if (command == kCommandZoomIn) {
+            for (auto step = std::rbegin(kZoomSteps); step != std::rend(kZoomSteps); ++step)
+                if (*step > scale_ + kScaleTolerance) next = *step;
+        } else {
+            for (double step : kZoomSteps)
+                if (step < scale_ - kScaleTolerance) next = step;
+        }
+        if (!Differs(next, scale_)) return true;
+        SetScale(next);
+        ApplyChange();
+        return true;
+    }
     if (command == kCommandFullPanel || command == kCommandHalfPanel) {
         graphics_->ResizePanel(kPanelWidthForCommands,
                                command == kCommandFullPanel ? kFullPanelHeight : kHalfPanelHeight);
@@ -249,6 +270,11 @@ bool GuiResize::DoViewCommand(int command) {
     SetScale(kViewCommandScales[command - kCommandZoom70]);
     ApplyChange();
     return true;
+}
+
+bool GuiResize::ViewCommandChecked(int command) const {
+    if (command < kCommandZoom70 || command > kCommandZoom200) return false;
+    return !Differs(scale_, kViewCommandScales[command - kCommandZoom70]);
 }
 
 double GuiResize::FitToScreen(int availableHeight, int halfFrame) {
@@ -380,6 +406,7 @@ void GuiResize::OnPress(int x, int y, const MouseKeys& keys) {
     SetPointer(kCursorResizeDiagonal);
     if (keys.L && DeferredDrag()) {
         dragInProgress_ = true;
+        KeepDragPicture();
         CoverPanel();
     }
 }
@@ -422,6 +449,7 @@ void GuiResize::OnRelease(int x, int y, const MouseKeys& keys) {
         graphics_->MarkAllDirty();
     }
     dragInProgress_ = false;
+    dragPicture_.reset();
     NotifyViewChanged();
 }
 
@@ -471,8 +499,25 @@ bool GuiResize::Draw(Graphics& graphics) {
     return true;
 }
 
+void GuiResize::KeepDragPicture() {
+    dragPicture_.reset();
+    raster::SysBitmap* shown = graphics_ != nullptr ? graphics_->DrawBitmap() : nullptr;
+    if (shown == nullptr || !shown->HasPixels()) return;
+    dragPicture_ = std::make_unique<raster::MemBitmap>(shown->Width(), shown->Height());
+    raster::Blit(dragPicture_.get(), shown, 0, 0, nullptr, 1.0f, raster::kModeCopy);
+}
+
 void GuiResize::DrawDuringResize(Graphics& graphics, const Rect& panel) {
-    graphics.FillRect(kDragFill, panel, nullptr);
+    raster::SysBitmap* bitmap = graphics.DrawBitmap();
+    if (!dragPicture_ || !dragPicture_->HasPixels() || bitmap == nullptr || !bitmap->HasPixels()) {
+        graphics.FillRect(kDragFill, panel, nullptr);
+        return;
+    }
+    // The panel as it was, zoomed to the size the grip gives; the images are drawn anew for
+    // that size once the grip is let go.
+    ResampleArea(*dragPicture_, 0, 0, dragPicture_->Width(), dragPicture_->Height(), *bitmap,
+                 panel.L, panel.T, std::min(panel.Width(), bitmap->Width()),
+                 std::min(panel.Height(), bitmap->Height()));
 }
 
 void GuiResize::DrawReopenMessage(Graphics& graphics) {

@@ -9,6 +9,7 @@
 #include "plugin/EditorCommand.h"
 #include "plugin/Parameter.h"
 #include "plugin/PluginGui.h"
+#include "raster/MemBitmap.h"
 
 class Graphics;
 class HorizontalResizing;
@@ -29,8 +30,9 @@ struct ViewMode {
 // remembers every control's rectangles at 100 % (in the process's layout store) and, whenever
 // the scale or the panel size changes, places every control anew, has the images rendered at
 // the new scale, resizes the panel and keeps the scale in the settings file. It draws a grip
-// in the bottom-right corner that zooms the panel when dragged; while dragging only a grey fill
-// is drawn and the images are rendered once on release.
+// in the bottom-right corner that zooms the panel when dragged; while dragging, the panel as it
+// was at the press is drawn zoomed (grey where there is no picture of it), and the images are
+// rendered once on release.
 //
 // Set-up: create it after the graphics core and before the panel's controls, configure it,
 // register it with the core (PluginBase::SetGuiResize); the core's AttachGraphics then calls
@@ -78,6 +80,8 @@ public:
     // panel to 1024 x 800 and 1024 x 400, 12..19 zoom to 70, 80, 90, 100, 110, 120, 130 and
     // 200 %. False for any other command.
     bool DoViewCommand(int command);
+    // Whether the panel stands at the fixed zoom of a View command (its menu entry's check mark).
+    bool ViewCommandChecked(int command) const;
     // The main window's screen fit, before ApplyAtOpening: when the panel at the stored scale
     // would be taller than availableHeight (the client height a full-screen window may have)
     // less halfFrame (half the window's non-client height), the stored scale becomes the one
@@ -129,6 +133,7 @@ public:
                          const Rect& target, bool hidden);
 
 private:
+    void KeepDragPicture();
     void ReadStoredScale();
     void StoreScale(double scale);
     void ComputePanelSize();
@@ -168,6 +173,8 @@ private:
     bool attached_ = false;
     std::string settingsPath_;
     Parameter state_[kStateParamCount];
+    // The panel as it looked when the grip was pressed, drawn zoomed while the grip is dragged.
+    std::unique_ptr<raster::MemBitmap> dragPicture_;
     std::unique_ptr<HorizontalResizing> horizontal_;
     std::unique_ptr<VerticalResizing> vertical_;
     std::vector<Control*> attachedOrder_;  // the controls in the order the panel was built

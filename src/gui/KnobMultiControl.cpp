@@ -1,5 +1,11 @@
 #include "gui/KnobMultiControl.h"
 
+#include <mutex>
+#include <optional>
+
+#include "gui/ParamText.h"
+#include "plugin/PluginBase.h"
+
 KnobMultiControl::KnobMultiControl(PluginBase* core, int x, int y, int paramIndex,
                                    ImageStrip* strip, double gearing, const Blend& blend)
     : BitmapControl(core, x, y, paramIndex, strip, blend), gearing_(gearing) {}
@@ -25,6 +31,12 @@ void KnobMultiControl::OnDrag(int x, int y, int dx, int dy, const MouseKeys& key
 void KnobMultiControl::OnWheel(int x, int y, const MouseKeys& keys, int steps) {
     (void)x;
     (void)y;
-    value_ += steps * (keys.Fine() ? kFineWheelStep : kWheelStep);
+    std::optional<double> moved;
+    if (core_ != nullptr && IsBound()) {
+        std::lock_guard<std::recursive_mutex> hold(core_->PluginLock());
+        if (const Parameter* param = core_->GetParam(paramIndex_))
+            moved = NormalizedFor(*param, WheelPlainValue(*param, steps, keys.Fine()));
+    }
+    value_ = moved ? *moved : value_ + steps * (keys.Fine() ? kFineWheelStep : kWheelStep);
     MarkDirty(true);
 }

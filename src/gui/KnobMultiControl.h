@@ -3,7 +3,8 @@
 #include "gui/BitmapControl.h"
 
 // A knob or slider: dragging one control height (or width) changes the value by 1 / gearing,
-// ten times finer with Shift or Ctrl; the wheel moves it by 0.01 a detent, 0.001 when fine.
+// ten times finer with Shift or Ctrl. A notch of the wheel moves its parameter by an even step
+// (WheelPlainValue), finer with Shift or Ctrl; unbound, by 0.01 of the travel, 0.001 when fine.
 class KnobMultiControl : public BitmapControl {
 public:
     KnobMultiControl(PluginBase* core, int x, int y, int paramIndex, ImageStrip* strip,

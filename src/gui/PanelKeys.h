@@ -11,6 +11,7 @@ enum PanelKey : int {
     kKeyLetterA = 15,  // letters A..Z are 15..40
     kKeyLetterE = 19,
     kKeyLetterZ = 40,
+    kKeyEscape = 41,
 };
 
 // Message boxes: the kind asked for and the button that closed it.

@@ -21,6 +21,14 @@ constexpr int kGainLabelRoom = 16;
 // The curve stops this many columns short of the right edge, under the gain labels.
 constexpr int kCurveRightMargin = 17;
 constexpr int kValueLineHeight = 12;
+// The labels' sizes at 100 %; the grid's are never drawn smaller than the smallest legible one.
+constexpr int kGridLabelSize = 9;
+constexpr int kValueLabelSize = 12;
+constexpr int kSmallestGridLabelSize = 7;
+// A grid label's box at 100 %: half its width and its height; the text reaches out of it.
+constexpr int kLabelHalfWidth = 4;
+constexpr int kLabelHeight = 8;
+constexpr int kGainLabelWidth = 8;
 constexpr double kLowestDragFrequency = 10.0;
 
 uint32_t Shaded(const ColorARGB& colour) {
@@ -90,9 +98,9 @@ ParaGraphicEq::ParaGraphicEq(PluginBase* core, const Rect& rect, int paramIndex,
       bands_(static_cast<size_t>(settings_.bandCount)),
       frequencyGrid_(EqScale::ParseGridList(settings_.frequencyGrid)),
       gainGrid_(EqScale::ParseGridList(settings_.gainGrid)),
-      frequencyLabelStyle_(LabelStyle(9, settings_.gridColour, kAlignCentre)),
-      gainLabelStyle_(LabelStyle(9, settings_.gridColour, kAlignFar)),
-      valueLabelStyle_(LabelStyle(12, settings_.handleColour, kAlignFar)) {
+      frequencyLabelStyle_(LabelStyle(kGridLabelSize, settings_.gridColour, kAlignCentre)),
+      gainLabelStyle_(LabelStyle(kGridLabelSize, settings_.gridColour, kAlignFar)),
+      valueLabelStyle_(LabelStyle(kValueLabelSize, settings_.handleColour, kAlignFar)) {
     if (frequencyGrid_.size() > EqScale::kMaxFrequencyGridLines) {
         frequencyGrid_.resize(EqScale::kMaxFrequencyGridLines);
     }
@@ -181,14 +189,14 @@ void ParaGraphicEq::DrawGrid(Graphics& graphics, ClipCanvas& canvas) {
     for (int frequency : frequencyGrid_) {
         const int x = left + TruncateColumn(scale_.Position(frequency) * width);
         canvas.Line(static_cast<float>(x), static_cast<float>(top), static_cast<float>(x),
-                    static_cast<float>(top + height - kFrequencyLabelRoom), colour, 1.0f,
+                    static_cast<float>(top + height - Zoomed(kFrequencyLabelRoom)), colour, 1.0f,
                     raster::kModeAlphaCopy, false);
     }
     for (int gain : gainGrid_) {
         const int y = top + TruncateColumn(scale_.GainY(gain, height));
         canvas.Line(static_cast<float>(left), static_cast<float>(y),
-                    static_cast<float>(left + width - kGainLabelRoom), static_cast<float>(y),
-                    colour, 1.0f, raster::kModeAlphaCopy, false);
+                    static_cast<float>(left + width - Zoomed(kGainLabelRoom)),
+                    static_cast<float>(y), colour, 1.0f, raster::kModeAlphaCopy, false);
     }
     for (const GridLabel& label : GridLabels(graphics)) {
         TextStyle& style = label.gain ? gainLabelStyle_ : frequencyLabelStyle_;
@@ -197,7 +205,9 @@ void ParaGraphicEq::DrawGrid(Graphics& graphics, ClipCanvas& canvas) {
 }
 
 const std::vector<ParaGraphicEq::GridLabel>& ParaGraphicEq::GridLabels(Graphics& graphics) {
-    if (!gridLabels_.empty() && gridLabelsRect_ == drawRect_) return gridLabels_;
+    if (!gridLabels_.empty() && gridLabelsRect_ == drawRect_ &&
+        gridLabelsSize_ == frequencyLabelStyle_.size)
+        return gridLabels_;
     const int left = drawRect_.L, top = drawRect_.T;
     const int width = drawRect_.Width(), height = drawRect_.Height();
     auto labelled = [&](bool gain, std::string text, const Rect& place) {
@@ -206,17 +216,22 @@ const std::vector<ParaGraphicEq::GridLabel>& ParaGraphicEq::GridLabels(Graphics&
         if (!graphics.MeasureText(style, text, extent)) extent = place;
         return GridLabel{std::move(text), place, extent, gain};
     };
+    const int halfWidth = Zoomed(kLabelHalfWidth);
+    const int labelHeight = std::max(Zoomed(kLabelHeight), frequencyLabelStyle_.size - 1);
+    const int gainWidth = Zoomed(kGainLabelWidth);
     std::vector<GridLabel> frequencies;
     for (int frequency : frequencyGrid_) {
         const int x = left + TruncateColumn(scale_.Position(frequency) * width);
-        frequencies.push_back(labelled(false, EqScale::FrequencyGridLabel(frequency),
-                                       {x - 4, top + height - 8, x + 4, top + height}));
+        frequencies.push_back(
+            labelled(false, EqScale::FrequencyGridLabel(frequency),
+                     {x - halfWidth, top + height - labelHeight, x + halfWidth, top + height}));
     }
     std::vector<GridLabel> gains;
     for (int gain : gainGrid_) {
         const int y = top + TruncateColumn(scale_.GainY(gain, height));
         gains.push_back(labelled(true, EqScale::GainGridLabel(gain),
-                                 {left + width - 8, y - 4, left + width, y + 4}));
+                                 {left + width - gainWidth, y - labelHeight / 2, left + width,
+                                  y + labelHeight - labelHeight / 2}));
     }
     ThinOut(frequencies);
     ThinOut(gains);
@@ -224,6 +239,7 @@ const std::vector<ParaGraphicEq::GridLabel>& ParaGraphicEq::GridLabels(Graphics&
                        std::make_move_iterator(gains.end()));
     gridLabels_ = std::move(frequencies);
     gridLabelsRect_ = drawRect_;
+    gridLabelsSize_ = frequencyLabelStyle_.size;
     return gridLabels_;
 }
 
@@ -236,6 +252,8 @@ void ParaGraphicEq::DrawCurve(ClipCanvas& canvas) {
     const auto top = static_cast<float>(drawRect_.T), bottom = static_cast<float>(drawRect_.B);
     const uint32_t main = settings_.curveColour.Packed();
     const uint32_t shade = Shaded(settings_.curveColour);
+    // The companions stand a pixel off at 100 %, further at a larger zoom.
+    const auto shadeOffset = static_cast<float>(std::max(1.0, zoom_));
     for (int i = 0; i <= last; ++i) {
         const float c = centre + curve_[static_cast<size_t>(i)];
         if (!(c > top && c < bottom)) continue;
@@ -243,17 +261,17 @@ void ParaGraphicEq::DrawCurve(ClipCanvas& canvas) {
         const raster::PointF start{x, c};
         const raster::PointF control{x + 1.0f, centre + curve_[static_cast<size_t>(i) + 1]};
         const raster::PointF end{x + 2.0f, centre + curve_[static_cast<size_t>(i) + 2]};
-        for (const float shift : {-1.0f, 1.0f}) {
+        for (const float shift : {-shadeOffset, shadeOffset}) {
             canvas.QuadBezier({start.x, start.y + shift}, {control.x, control.y + shift},
                               {end.x, end.y + shift}, shade, kShadeWeight, raster::kModeAlphaCopy,
-                              false);
+                              true);
         }
-        canvas.QuadBezier(start, control, end, main, 1.0f, raster::kModeAlphaCopy, false);
+        canvas.QuadBezier(start, control, end, main, 1.0f, raster::kModeAlphaCopy, true);
     }
 }
 
 void ParaGraphicEq::DrawHandles(ClipCanvas& canvas) {
-    const float radius = settings_.handleRadius;
+    const auto radius = static_cast<float>(settings_.handleRadius * zoom_);
     for (int b = 0; b < BandCount(); ++b) {
         const auto x = static_cast<float>(drawRect_.L + HandleX(b));
         const auto y = static_cast<float>(drawRect_.T + HandleY(b));
@@ -266,8 +284,14 @@ void ParaGraphicEq::DrawValueLabels(Graphics& graphics) {
     for (int b = 0; b < BandCount(); ++b) {
         const EqBand& band = Band(b);
         if (!band.Selected()) continue;
-        Rect box = EqScale::LabelBox(HandleX(b), HandleY(b), drawRect_.Width());
-        box = {box.L + drawRect_.L, box.T + drawRect_.T, box.R + drawRect_.L, box.B + drawRect_.T};
+        // The box as it stands at 100 %, zoomed with the display.
+        auto at100 = [this](int length) { return static_cast<int>(length / zoom_); };
+        auto zoomed = [this](int length) { return static_cast<int>(length * zoom_); };
+        const Rect place =
+            EqScale::LabelBox(at100(HandleX(b)), at100(HandleY(b)), at100(drawRect_.Width()));
+        const Rect box{drawRect_.L + zoomed(place.L), drawRect_.T + zoomed(place.T),
+                       drawRect_.L + zoomed(place.R), drawRect_.T + zoomed(place.B)};
+        const int lineHeight = Zoomed(kValueLineHeight);
         const EqBandRecord& limits = band.Record();
         const std::string lines[] = {
             EqScale::FrequencyText(band.Frequency()),
@@ -287,10 +311,26 @@ void ParaGraphicEq::DrawValueLabels(Graphics& graphics) {
         int lineTop = box.T;
         for (const std::string& line : lines) {
             graphics.DrawText(valueLabelStyle_, line,
-                              {box.L, lineTop, box.R, lineTop + kValueLineHeight});
-            lineTop += kValueLineHeight;
+                              {box.L, lineTop, box.R, lineTop + lineHeight});
+            lineTop += lineHeight;
         }
     }
+}
+
+void ParaGraphicEq::ApplyScale(double factor) {
+    if (!(factor > 0.0)) return;
+    zoom_ = factor;
+    frequencyLabelStyle_.size = std::max(kSmallestGridLabelSize, Zoomed(kGridLabelSize));
+    gainLabelStyle_.size = frequencyLabelStyle_.size;
+    valueLabelStyle_.size = Zoomed(kValueLabelSize);
+    // Styles cache their font for the size they had.
+    frequencyLabelStyle_.font = nullptr;
+    gainLabelStyle_.font = nullptr;
+    valueLabelStyle_.font = nullptr;
+}
+
+int ParaGraphicEq::Zoomed(double length) const {
+    return std::max(1, static_cast<int>(length * zoom_));
 }
 
 void ParaGraphicEq::OnPress(int x, int y, const MouseKeys& keys) {

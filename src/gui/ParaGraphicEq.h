@@ -70,6 +70,12 @@ public:
     void OnDrag(int x, int y, int dx, int dy, const MouseKeys& keys) override;
     void OnRelease(int x, int y, const MouseKeys& keys) override;
     bool Draw(Graphics& graphics) override;
+    // Follows the panel's zoom: the labels, their room, the handles and the value labels are
+    // drawn at their 100 % sizes times factor, the grid labels never below a legible size.
+    void ApplyScale(double factor) override;
+    double Zoom() const { return zoom_; }
+    // A length at 100 % at the current zoom, truncated, at least 1.
+    int Zoomed(double length) const;
 
 private:
     void DrawGrid(Graphics& graphics, ClipCanvas& canvas);
@@ -95,7 +101,9 @@ private:
     // The grid's labels as last measured, for the rectangle they were measured in.
     std::vector<GridLabel> gridLabels_;
     Rect gridLabelsRect_;
+    int gridLabelsSize_ = 0;
     TextStyle frequencyLabelStyle_;
     TextStyle gainLabelStyle_;
     TextStyle valueLabelStyle_;
+    double zoom_ = 1.0;
 };

@@ -1,6 +1,7 @@
 #include "gui/ParamText.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "util/NumberText.h"
@@ -35,6 +36,14 @@ double NormalizedFor(const Parameter& param, double plain) {
     probe.shape = param.shape;
     probe.value = plain;
     return ToNormalized(probe);
+}
+
+double WheelPlainValue(const Parameter& param, int notches, bool fine) {
+    const double range = param.maximum - param.minimum;
+    double step = range * (fine ? kFineWheelShare : kWheelShare);
+    if (param.kind != kParamDouble && param.step > 0.0)
+        step = std::max(1.0, std::round(step / param.step)) * param.step;
+    return Clamp(param, param.value + notches * step);
 }
 
 bool PromptsWithMenu(const Parameter& param) {

@@ -18,6 +18,14 @@ std::string ValueDisplayText(const Parameter& param);
 // The normalised value the parameter would have with the given plain value.
 double NormalizedFor(const Parameter& param, double plain);
 
+// The plain value the mouse wheel moves a parameter to, `notches` notches from its value. One
+// notch is a fixed, even step: kWheelShare of the range (kFineWheelShare when fine), and for a
+// parameter of whole steps a whole number of them, at least one, so that a parameter with few
+// steps moves one step a notch.
+inline constexpr double kWheelShare = 1.0 / 50;
+inline constexpr double kFineWheelShare = 1.0 / 500;
+double WheelPlainValue(const Parameter& param, int notches, bool fine);
+
 // Whether the value entry offers the parameter's display texts as a menu rather than a text
 // entry: for a list, for a boolean with texts, and for an integer that has a text for each value
 // of its range, which starts at 0 (menu item i stands for the value i).

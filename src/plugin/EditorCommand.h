@@ -34,4 +34,7 @@ enum EditorCommand : int {
     kCommandUndo = 22,
     kCommandRedo = 23,
     kCommandCompare = 24,
+    // The View menu's next zoom up and down, through its steps and the grip's limits.
+    kCommandZoomIn = 25,
+    kCommandZoomOut = 26,
 };

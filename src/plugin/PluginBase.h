@@ -63,11 +63,13 @@ public:
         return false;
     }
     // What was typed into the value entry of a control bound to index, before anything is set:
-    // false refuses it and the parameter keeps its value. The base takes every entry, which
-    // the value entry then holds to the parameter's range.
-    virtual bool AcceptEnteredValue(int index, const std::string& text) {
+    // false refuses it, with refusal saying why in words for the person typing (shown beside
+    // the entry), and the parameter keeps its value. The base takes every entry, which the
+    // value entry then holds to the parameter's range.
+    virtual bool AcceptEnteredValue(int index, const std::string& text, std::string& refusal) {
         (void)index;
         (void)text;
+        (void)refusal;
         return true;
     }
     virtual void SetParameterFromGui(int index, double normalized);

@@ -20,7 +20,9 @@ void Blit(Bitmap* dest, const Bitmap* src, int x, int y, const PixelRect* srcRec
 void FillRect(Bitmap* dest, int x, int y, int w, int h, uint32_t colour, float weight, int mode);
 
 // A straight line with both end points drawn; without antialiasing every pixel on it is blended
-// like a one-pixel fill.
+// like a one-pixel fill. Antialiased, each step along the line's longer axis shares the line
+// between the two pixels it passes between, in proportion to how near it runs to each. With the
+// fast paths off (FastPaths.h) the plain reference walk draws it, for tests to compare.
 void DrawLine(Bitmap* dest, float x1, float y1, float x2, float y2, uint32_t colour, float weight,
               int mode, bool antialias);
 

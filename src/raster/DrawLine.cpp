@@ -5,6 +5,7 @@
 
 #include "raster/Draw.h"
 #include "raster/DrawWeight.h"
+#include "raster/FastPaths.h"
 #include "raster/RowKernels.h"
 
 namespace raster {
@@ -34,6 +35,32 @@ struct LinePlotter {
     }
 };
 
+// The plain path of a line: every step of the segment along its major axis (only kept within a
+// pixel of the bitmap, so that a line far outside cannot run for ever), each pixel plotted or
+// skipped one by one. DrawLine's clipped walk must give the same bytes.
+void DrawLineReference(Bitmap& dest, double ax, double ay, double bx, double by, uint32_t colour,
+                       int level, int mode, bool antialias) {
+    const bool steep = std::abs(by - ay) > std::abs(bx - ax);
+    if (steep) std::swap(ax, ay), std::swap(bx, by);
+    if (ax > bx) std::swap(ax, bx), std::swap(ay, by);
+    const LinePlotter plotter{dest, colour, level, mode & 0xFF, steep};
+    const double majorExtent = steep ? dest.Height() : dest.Width();
+    const double slope = bx - ax > 0 ? (by - ay) / (bx - ax) : 0.0;
+    const double first = std::max(std::floor(ax + 0.5), -1.0);
+    const double last = std::min(std::floor(bx + 0.5), majorExtent);
+    for (double major = first; major <= last; major += 1.0) {
+        const double minor = ay + slope * (major - ax);
+        if (!antialias) {
+            plotter.Plot(major, std::floor(minor + 0.5), 1.0);
+            continue;
+        }
+        // The line's share of the two pixels it passes between.
+        const double below = std::floor(minor);
+        plotter.Plot(major, below, 1.0 - (minor - below));
+        plotter.Plot(major, below + 1, minor - below);
+    }
+}
+
 }  // namespace
 
 void DrawLine(Bitmap* dest, float x1, float y1, float x2, float y2, uint32_t colour, float weight,
@@ -41,6 +68,12 @@ void DrawLine(Bitmap* dest, float x1, float y1, float x2, float y2, uint32_t col
     if (dest == nullptr || !dest->HasPixels() || !Finite(x1, y1, x2, y2)) return;
     const int level = FillWeight(weight, colour, mode);
     if (level == 0) return;
+    if (!FastPathsEnabled()) {
+        const bool snap = !antialias;
+        auto at = [snap](float v) { return snap ? std::floor(v + 0.5) : static_cast<double>(v); };
+        DrawLineReference(*dest, at(x1), at(y1), at(x2), at(y2), colour, level, mode, antialias);
+        return;
+    }
     double ax = x1, ay = y1, bx = x2, by = y2;
     if (!antialias) {
         ax = std::floor(ax + 0.5), ay = std::floor(ay + 0.5);

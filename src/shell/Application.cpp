@@ -84,6 +84,7 @@ int RunEditor(int argc, char** argv, Shell::Options options) {
     if (line.What() != CommandLine::Action::Start) return line.Answer(stdout, stderr);
     if (!line.ProgramFileReadable(stderr)) return CommandLine::kExitUsage;
     options.programFile = line.ProgramFile();
+    options.layoutEditing = line.LayoutEditing();
     // Qt sees the program's name only: a file name that starts like one of its options must
     // not change the platform or the style.
     int qtArgc = 1;

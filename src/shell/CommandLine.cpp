@@ -1,5 +1,6 @@
 #include "shell/CommandLine.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -8,10 +9,11 @@
 
 namespace {
 
-constexpr const char* kShortUsage = "Usage: orvo-editor [--help] [--version] [FILE.prg]\n";
+constexpr const char* kShortUsage =
+    "Usage: orvo-editor [--help] [--version] [--layout-editing] [FILE.prg]\n";
 
 constexpr const char* kHelp =
-    "Usage: orvo-editor [FILE.prg]\n"
+    "Usage: orvo-editor [--layout-editing] [FILE.prg]\n"
     "The desktop editor and librarian for the Orvo bass synthesizer.\n"
     "\n"
     "  FILE.prg     a program file to load once the editor has started, as the panel's\n"
@@ -19,6 +21,10 @@ constexpr const char* kHelp =
     "               and comes to the front, and this start ends\n"
     "  -h, --help   show this text and exit\n"
     "  --version    show the version and exit\n"
+    "  --layout-editing\n"
+    "               for the people who build the panel: the key E on the panel then moves\n"
+    "               and resizes its controls and writes PanelLayout.h into the current\n"
+    "               folder (the same as ORVO_LAYOUT_EDITING=1 in the environment)\n"
     "\n"
     "Settings are kept in $XDG_CONFIG_HOME/OrvodyneEditor (~/.config/OrvodyneEditor).\n"
     "\n"
@@ -37,6 +43,7 @@ std::string AbsolutePath(const std::string& path) {
 
 CommandLine CommandLine::Parse(int argc, char** argv) {
     CommandLine line;
+    line.layoutEditing_ = LayoutEditingFromEnvironment();
     bool optionsEnded = false;
     std::string file;
     for (int i = 1; i < argc; ++i) {
@@ -49,6 +56,8 @@ CommandLine CommandLine::Parse(int argc, char** argv) {
         } else if (!optionsEnded && arg == "--version") {
             line.action_ = Action::Version;
             return line;
+        } else if (!optionsEnded && arg == "--layout-editing") {
+            line.layoutEditing_ = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             line.action_ = Action::Refuse;
             line.complaint_ = "unknown option " + std::string(arg);
@@ -91,4 +100,9 @@ bool CommandLine::ProgramFileReadable(std::FILE* err) const {
     if (programFile_.empty() || ReadProgramFile(programFile_, &reason)) return true;
     std::fprintf(err, "orvo-editor: %s %s\n", programFile_.c_str(), reason.c_str());
     return false;
+}
+
+bool LayoutEditingFromEnvironment() {
+    const char* value = std::getenv("ORVO_LAYOUT_EDITING");
+    return value != nullptr && std::string_view(value) == "1";
 }

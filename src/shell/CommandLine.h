@@ -20,6 +20,9 @@ public:
     // The program file to open, made absolute; empty when none is given.
     const std::string& ProgramFile() const { return programFile_; }
     const std::string& Complaint() const { return complaint_; }
+    // Whether the panel's layout editing (for the people who build the panel) is wanted: the
+    // option --layout-editing, or the environment's ORVO_LAYOUT_EDITING=1.
+    bool LayoutEditing() const { return layoutEditing_; }
 
     // Prints the help or the version to out, or the complaint with a short usage to err; the
     // process's exit code.
@@ -32,4 +35,8 @@ private:
     Action action_ = Action::Start;
     std::string programFile_;
     std::string complaint_;
+    bool layoutEditing_ = false;
 };
+
+// Whether the environment asks for layout editing: ORVO_LAYOUT_EDITING set to "1".
+bool LayoutEditingFromEnvironment();

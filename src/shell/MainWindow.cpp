@@ -7,10 +7,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+
+#include <algorithm>
 
 #include "plugin/PluginBase.h"
 #include "shell/CommandEvent.h"
@@ -20,18 +23,29 @@
 
 MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
     : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+                               Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                               Qt::WindowCloseButtonHint),
       plugin_(plugin),
       hooks_(hooks) {
     setWindowTitle("OrvoEditor");
-    setCentralWidget(new QWidget(this));
+    auto* ground = new QWidget(this);
+    // Where the window is larger than the panel, a plain ground of the panel's darkest colour.
+    ground->setAutoFillBackground(true);
+    QPalette palette = ground->palette();
+    palette.setColor(QPalette::Window, QColor(0x14, 0x15, 0x18));
+    ground->setPalette(palette);
+    ground->setMinimumSize(kMinimumClientWidth, kMinimumClientHeight);
+    setCentralWidget(ground);
+    fitTimer_.setSingleShot(true);
+    fitTimer_.setInterval(kFitDelayMs);
+    connect(&fitTimer_, &QTimer::timeout, this, &MainWindow::FitPanel);
     BuildMenu();
     connection_ = new QLabel(this);
     // The label never widens the window, whose width is the panel's. A passing note covers it
     // for a while, then it shows again.
     connection_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(connection_, 1);
-    // The window's size is the panel's; a grip would offer a resizing that does nothing.
+    // The panel has its own grip, in the same corner.
     statusBar()->setSizeGripEnabled(false);
     SetClientSize(kTemplateWidth, kTemplateHeight);
 }
@@ -121,8 +135,48 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::SetClientSize(int width, int height) {
-    centralWidget()->setFixedSize(width, height);
-    setFixedSize(width, height + menuBar()->sizeHint().height() + StatusBarHeight());
+    centralWidget()->resize(width, height);
+    resize(width, height + menuBar()->sizeHint().height() + StatusBarHeight());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    CentrePanel();
+    // A size the window did not take from the panel came from the window manager.
+    if (panel_ != nullptr && !fittingPanel_ && fitPanel_ &&
+        centralWidget()->size() != panel_->size())
+        fitTimer_.start();
+}
+
+void MainWindow::FitPanel() {
+    if (panel_ == nullptr || !fitPanel_ || centralWidget()->size() == panel_->size()) return;
+    fittingPanel_ = true;
+    fitPanel_(centralWidget()->size());
+    fittingPanel_ = false;
+    CentrePanel();
+}
+
+void MainWindow::KeepOnScreen() {
+    const QScreen* shown = screen();
+    if (shown == nullptr) return;
+    const QRect free = shown->availableGeometry();
+    // The frame's size as it will be once the window has taken its new size.
+    const QRect frame = frameGeometry();
+    const QSize extra = frame.size() - geometry().size();
+    const QSize whole = size() + extra;
+    int x = frame.x(), y = frame.y();
+    if (x + whole.width() > free.right() + 1)
+        x = std::max(free.left(), free.right() + 1 - whole.width());
+    if (y + whole.height() > free.bottom() + 1)
+        y = std::max(free.top(), free.bottom() + 1 - whole.height());
+    if (x != frame.x() || y != frame.y()) move(x, y);
+}
+
+void MainWindow::CentrePanel() {
+    if (panel_ == nullptr) return;
+    const QSize room = centralWidget()->size();
+    panel_->move(std::max(0, (room.width() - panel_->width()) / 2),
+                 std::max(0, (room.height() - panel_->height()) / 2));
 }
 
 void MainWindow::PlaceOnScreen() {
@@ -173,7 +227,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) UpdateCommandStates();
     if (watched == panel_ && event->type() == QEvent::Resize) {
         const QSize size = static_cast<QResizeEvent*>(event)->size();
-        if (size != centralWidget()->size()) SetClientSize(size.width(), size.height());
+        // Zoomed from the menu or the grip, the window takes the panel's size; zoomed to fit
+        // the window, the panel is only centred in it.
+        if (!fittingPanel_ && size != centralWidget()->size() && !isMaximized() &&
+            !isFullScreen()) {
+            SetClientSize(size.width(), size.height());
+            if (gripDragging_ && gripDragging_()) KeepOnScreen();
+        }
+        CentrePanel();
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -10,8 +12,10 @@ class QLabel;
 class ShellHooks;
 
 // The top-level window "OrvoEditor": the menu bar, the editor panel inside once it is attached,
-// and a status bar below the panel that tells whether the unit is connected. Its size is fixed
-// and follows the panel.
+// and a status bar below the panel that tells whether the unit is connected. The window follows
+// the panel when the panel is zoomed from the menu or its grip; when the window manager resizes
+// or maximises the window, the panel is zoomed to fit it (through the panel fitter), centred on
+// a plain dark ground where the window is larger than the panel.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -32,6 +36,16 @@ public:
     // Gives the client area (between the menu bar and the status bar) this size; the window
     // stays where it is.
     void SetClientSize(int width, int height);
+    // What zooms the panel to fit a client area the window manager gave; called a moment after
+    // the last resize of a run, so that a resize dragged by its edge zooms once it rests.
+    void SetPanelFitter(std::function<void(const QSize&)> fitter) { fitPanel_ = std::move(fitter); }
+    static constexpr int kFitDelayMs = 120;
+    // Whether the panel's grip is being dragged: the window, growing with the panel, is then
+    // kept on the screen.
+    void SetGripDragQuery(std::function<bool()> dragging) { gripDragging_ = std::move(dragging); }
+    // The smallest client area: the panel at its smallest zoom.
+    static constexpr int kMinimumClientWidth = kTemplateWidth / 2;
+    static constexpr int kMinimumClientHeight = kTemplateHeight / 2;
     // Left edge so that the client area is centred on the screen, top edge at the top. Done
     // once, when the window first shows.
     void PlaceOnScreen();
@@ -57,9 +71,15 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildMenu();
+    void CentrePanel();
+    void FitPanel();
+    // Moves the window up and left as far as it reaches past the screen's free area, but never
+    // past that area's top left.
+    void KeepOnScreen();
 
     struct EditorAction {
         QAction* action;
@@ -67,6 +87,11 @@ private:
     };
     std::vector<EditorAction> editorActions_;
     QWidget* panel_ = nullptr;
+    std::function<void(const QSize&)> fitPanel_;
+    std::function<bool()> gripDragging_;
+    QTimer fitTimer_;
+    // While the panel is zoomed to the window, the window does not follow the panel.
+    bool fittingPanel_ = false;
     QLabel* connection_ = nullptr;
     PluginBase* plugin_;
     ShellHooks& hooks_;

@@ -38,6 +38,9 @@ enum Id : int {
     kUndo = 40048,
     kRedo = 40049,
     kCompare = 40050,
+    // The View menu's zoom steps, handed to the editor.
+    kZoomIn = 40060,
+    kZoomOut = 40061,
 };
 
 struct Item {

@@ -20,6 +20,7 @@
 #include "library/MakePlugin.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
+#include "platform/qt/GraphicsQt.h"
 #include "platform/qt/PanelWidget.h"
 #include "plugin/EditorCommand.h"
 #include "shell/ConnectionStatus.h"
@@ -35,7 +36,7 @@ Shell::Shell(Options options) : options_(std::move(options)) {
     if (!options_.makePlugin) {
         options_.makePlugin = [this](MidiOutputPort* output,
                                      const uint16_t* channel) -> PluginBase* {
-            return MakePlugin(output, channel, file_.Path());
+            return MakePlugin(output, channel, file_.Path(), options_.layoutEditing);
         };
     }
 }
@@ -151,12 +152,37 @@ bool Shell::AttachGui() {
         editor->Resize()->ApplyAtOpening();
     }
     window_->FollowPanel(panel);
+    window_->SetPanelFitter([this](const QSize& area) { FitPanelTo(area); });
+    window_->SetGripDragQuery([this] {
+        auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+        return editor != nullptr && editor->Resize() != nullptr &&
+               editor->Resize()->DragInProgress();
+    });
     auto* panelWidget = qobject_cast<PanelWidget*>(panel);
     if (panelWidget != nullptr && options_.startupReport != StartupReport::Mode::Off) {
         connect(panelWidget, &PanelWidget::FirstPainted, this, &Shell::PanelFirstPainted,
                 Qt::SingleShotConnection);
     }
     return true;
+}
+
+void Shell::FitPanelTo(const QSize& area) {
+    auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+    auto* graphics = plugin_ != nullptr ? dynamic_cast<GraphicsQt*>(plugin_->Gui()) : nullptr;
+    if (editor == nullptr || graphics == nullptr || editor->Resize() == nullptr) return;
+    GuiResize& resize = *editor->Resize();
+    if (resize.DragInProgress() || resize.BaseWidth() <= 0.0 || resize.BaseHeight() <= 0.0) return;
+    // The largest zoom at which the whole panel fits, within the zoom's limits.
+    const double scale =
+        std::min(area.width() / resize.BaseWidth(), area.height() / resize.BaseHeight());
+    std::lock_guard<std::recursive_mutex> hold(editor->PluginLock());
+    const double before = resize.Scale();
+    resize.SetScale(scale);
+    if (resize.Scale() == before) return;
+    // The window keeps the size the window manager gave it.
+    graphics->SetResizesHosts(false);
+    resize.ApplyChange();
+    graphics->SetResizesHosts(true);
 }
 
 void Shell::PanelFirstPainted() {

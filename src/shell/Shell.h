@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 
 #include <cstdint>
 #include <functional>
@@ -40,6 +41,8 @@ public:
         // A program file (absolute path) to load once started; a second start hands it to the
         // running instance instead.
         std::string programFile;
+        // Whether the panel offers layout editing (key E) to the people who build it.
+        bool layoutEditing = false;
         // Whether the time to the first painted panel is reported, and the editor then ends.
         StartupReport::Mode startupReport = StartupReport::ModeFromEnvironment();
     };
@@ -73,6 +76,9 @@ public:
 
     // Opens the editor panel inside the main window; false when the editor has none.
     bool AttachGui();
+    // Zooms the panel to the largest zoom at which it fits the area (the window manager's
+    // resize of the main window), within the zoom's limits.
+    void FitPanelTo(const QSize& area);
 
     int RunPreferences(QWidget* owner) override;
     void WriteSettings() override;

@@ -102,17 +102,62 @@ TEST_F(Controls, KnobDragFollowsTheGearingAndClamps) {
 }
 
 TEST_F(Controls, KnobWheelStepsAndDoubleClickRestoresTheDefault) {
+    // Unbound, a notch moves the knob by a hundredth of its travel, a thousandth when fine.
+    KnobMultiControl loose{&core, 0, 0, -1, Strip(915, 10, 40, 3), 1.0};
+    loose.SetValueFromCore(0.5);
+    loose.OnWheel(0, 0, {}, 3);
+    EXPECT_NEAR(loose.Value(), 0.53, 1e-12);
+    loose.OnWheel(0, 0, {false, false, true, false, false}, -10);
+    EXPECT_NEAR(loose.Value(), 0.52, 1e-12);
+
     KnobMultiControl knob{&core, 0, 0, 20, Strip(916, 10, 40, 3), 1.0};
     knob.SetValueFromCore(0.5);  // the first value from the core is the default
-    knob.OnWheel(0, 0, {}, 3);
-    EXPECT_NEAR(knob.Value(), 0.53, 1e-12);
-    knob.OnWheel(0, 0, {false, false, true, false, false}, -10);
-    EXPECT_NEAR(knob.Value(), 0.52, 1e-12);
     knob.OnWheel(0, 0, {}, -200);
     EXPECT_DOUBLE_EQ(knob.Value(), 0.0);
     knob.OnDoubleClick(0, 0, left);
     EXPECT_DOUBLE_EQ(knob.Value(), 0.5);
     EXPECT_DOUBLE_EQ(core.ParamValue(20), 64.0);
+}
+
+// One notch is one step of a parameter with few steps, and the same even step on every notch of
+// a parameter with many; Shift or Ctrl make it finer where the parameter has finer steps.
+TEST_F(Controls, WheelMovesEvenStepsOfTheBoundParameter) {
+    const struct {
+        int minimum, maximum;
+        std::vector<int> notches;
+        bool fine;
+        std::vector<int> values;
+    } cases[] = {
+        {-2, 1, {1, 1, -1, -1, -1, -1}, false, {1, 1, 0, -1, -2, -2}},  // an octave switch
+        {0, 4, {1, 1, 1}, false, {1, 2, 3}},                            // a list of five
+        {0, 12, {1, 1, -1}, true, {1, 2, 1}},                           // one step even when fine
+        {0, 127, {1, 1, 1, 1}, false, {3, 6, 9, 12}},                   // 127 / 50, whole units
+        {0, 127, {1, 1, 1}, true, {1, 2, 3}},
+        {0, 127, {-1}, false, {0}},
+        {-63, 63, {2, 2}, false, {6, 12}},
+        {7, 127, {1, 1}, false, {9, 11}},  // starting from the minimum, 7
+    };
+    int index = 30;
+    for (const auto& c : cases) {
+        InitIntParam(*core.GetParam(index), "Param", c.minimum, c.minimum, c.maximum);
+        if (c.minimum < 0) core.GetParam(index)->value = 0;
+        KnobMultiControl knob{&core, 0, 0, index, Strip(918, 10, 40, 3), 1.0};
+        std::vector<int> seen;
+        for (int notches : c.notches) {
+            knob.OnWheel(0, 0, {false, false, c.fine, false, false}, notches);
+            seen.push_back(IntValue(*core.GetParam(index)));
+        }
+        EXPECT_EQ(seen, c.values) << c.minimum << ".." << c.maximum;
+        ++index;
+    }
+    // A parameter of any value moves by a fiftieth of its range, a five-hundredth when fine.
+    core.GetParam(index)->kind = kParamDouble;
+    InitParam(*core.GetParam(index), "Level", 0.0, 0.0, 2.0, 0.001, 1.0);
+    KnobMultiControl level{&core, 0, 0, index, Strip(918, 10, 40, 3), 1.0};
+    level.OnWheel(0, 0, {}, 2);
+    EXPECT_NEAR(core.GetParam(index)->value, 0.08, 1e-12);
+    level.OnWheel(0, 0, {false, false, true, false, false}, -1);
+    EXPECT_NEAR(core.GetParam(index)->value, 0.076, 1e-12);
 }
 
 TEST_F(Controls, OverlayTargetsItsOffRectangleWhileHidden) {

@@ -171,8 +171,9 @@ TEST_F(GuiResizeTest, ScaleStaysWithinItsLimits) {
     EXPECT_GT(unlimited.PanelWidth(), 0);
 }
 
-TEST_F(GuiResizeTest, GripDragShowsGreyDefersTheImagesAndClampsAtHalf) {
+TEST_F(GuiResizeTest, GripDragShowsThePanelZoomedDefersTheImagesAndClampsAtHalf) {
     Build();
+    ASSERT_TRUE(graphics_->Tick());
     graphics_->MouseDown(1015, 790, Left());
     EXPECT_TRUE(resize_->DragInProgress());
     graphics_->MouseDrag(900, 700, Left());
@@ -183,9 +184,10 @@ TEST_F(GuiResizeTest, GripDragShowsGreyDefersTheImagesAndClampsAtHalf) {
     EXPECT_EQ(graphics_->Width(), 512);
     EXPECT_EQ(graphics_->Height(), 400);
     EXPECT_EQ(Renders(), 1);
+    // The panel as it was at the press, at half its size: the background's plain colour.
     ASSERT_TRUE(graphics_->Tick());
-    EXPECT_EQ(Pixel(10, 10), 0x191919u);
-    EXPECT_EQ(Pixel(500, 390), 0x191919u);
+    EXPECT_EQ(Pixel(10, 10), 0x0A141Eu);
+    EXPECT_EQ(Pixel(250, 190), 0x0A141Eu);
     graphics_->MouseUp(300, 300, Left());
     EXPECT_FALSE(resize_->DragInProgress());
     EXPECT_EQ(Renders(), 2);

@@ -281,3 +281,49 @@ TEST_F(ParaGraphicEqDrawTest, HeldHandleAtTheRightEdgeShowsItsLabelToTheLeft) {
     graphics_.DrawDirty(eq.DrawRect());
     EXPECT_EQ(Pixel(hx - 50 + 1, hy - 40 + 1), 0xFFFFFFu);
 }
+
+// The curve is drawn smoothly: where it climbs, pixels take the share of it that covers them,
+// so reds between the faint companions' and the full curve's lie along its flanks.
+TEST_F(ParaGraphicEqDrawTest, CurveIsAntialiasedAlongItsFlanks) {
+    EqSettings settings = EqualizerDisplaySettings();
+    settings.hideGrid = true;
+    settings.hideHandles = true;
+    ParaGraphicEq eq(nullptr, kPanelPlace, kEqParam, settings);
+    SetEditorBands(eq);
+    eq.SetBand(Peak(1, 12.0f, 500.0f, 1.0f));
+    Fill(0xFF000000);
+    Draw(eq);
+    int partial = 0;
+    for (int y = kPanelPlace.T; y < kPanelPlace.B; ++y) {
+        for (int x = kPanelPlace.L; x < kPanelPlace.R; ++x) {
+            const uint32_t red = Pixel(x, y) >> 16;
+            if ((Pixel(x, y) & 0xFFFF) == 0 && red > 0x50 && red < 0xF0) ++partial;
+        }
+    }
+    EXPECT_GT(partial, 40);
+}
+
+// The display follows the panel's zoom: its labels and handles grow and shrink with it, the grid
+// labels never below a legible size.
+TEST_F(ParaGraphicEqDrawTest, LabelsAndHandlesFollowTheZoom) {
+    EqSettings settings = EqualizerDisplaySettings();
+    settings.hideGrid = true;
+    ParaGraphicEq eq(nullptr, kPanelPlace, kEqParam, settings);
+    SetEditorBands(eq);
+    const int radius = static_cast<int>(settings.handleRadius);
+    graphics_.AddControl(&eq);
+    for (const double zoom : {2.0, 1.0}) {
+        eq.ApplyScale(zoom);
+        EXPECT_EQ(eq.Zoomed(12), static_cast<int>(12 * zoom));
+        Fill(0xFF000000);
+        eq.MarkDirty(false);
+        graphics_.DrawDirty(eq.DrawRect());
+        const int x = kPanelPlace.L + eq.HandleX(1), y = kPanelPlace.T + eq.HandleY(1);
+        const int inside = static_cast<int>(radius * zoom) - 1;
+        EXPECT_EQ(Pixel(x + inside, y), 0xFFFF00u) << zoom;
+        EXPECT_NE(Pixel(x + static_cast<int>(radius * zoom) + 2, y), 0xFFFF00u) << zoom;
+    }
+    eq.ApplyScale(0.5);
+    EXPECT_EQ(eq.Zoomed(12), 6);
+    EXPECT_EQ(eq.Zoomed(1), 1) << "never less than a pixel";
+}

@@ -190,16 +190,28 @@ TEST_F(EditHistoryOnUnit, TypedValuesAreTakenInRangeAndRefusedOutsideIt) {
     EXPECT_EQ(entry.text, std::to_string(Value(kVco1Coarse)));
 
     const int sent = unit_.Counters().parameterChanges;
-    for (const char* refused : {"49", "-13", ""}) {
-        graphics_->CommitEntryText(entry.control, entry.param, refused);
-        EXPECT_EQ(Value(kVco1Coarse), 0) << refused;
+    // Each refusal is said beside the entry, naming the control as the panel labels it; no
+    // message box follows.
+    const struct {
+        const char* text;
+        const char* refusal;
+    } refused[] = {
+        {"49", "49 is out of range.\nVCO 1 COARSE takes values from -12 to 48."},
+        {"-13", "-13 is out of range.\nVCO 1 COARSE takes values from -12 to 48."},
+        {"", "Please enter a number.\nVCO 1 COARSE takes values from -12 to 48."},
+    };
+    for (const auto& r : refused) {
+        std::string refusal;
+        EXPECT_FALSE(graphics_->CommitEntryText(entry.control, entry.param, r.text, &refusal));
+        EXPECT_EQ(refusal, r.refusal);
+        EXPECT_EQ(Value(kVco1Coarse), 0) << r.text;
     }
     EXPECT_EQ(unit_.Counters().parameterChanges, sent);
     editor_.ShowReports();
-    ASSERT_EQ(graphics_->Messages().size(), 3u);
-    EXPECT_EQ(graphics_->Messages()[0].caption, "Error");
-    EXPECT_EQ(graphics_->Messages()[0].text,
-              "49 is out of range.\nVCO1 coarse takes values from -12 to 48.");
+    EXPECT_TRUE(graphics_->Messages().empty());
+    // A letter, refused as it is typed, is explained the same way.
+    EXPECT_EQ(graphics_->EntryRefusal(entry.control, "x"),
+              "Please enter a number.\nVCO 1 COARSE takes values from -12 to 48.");
 
     graphics_->CommitEntryText(entry.control, entry.param, "-12");
     EXPECT_EQ(unit_.EditValue(kVco1Coarse), -12);

@@ -3,6 +3,7 @@
 
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
+#include "editor/PanelPlaces.h"
 #include "gui/Graphics.h"
 #include "gui/GraphicsFactory.h"
 #include "gui/HeadlessGraphics.h"
@@ -123,9 +124,13 @@ TEST_F(PanelToUnit, EqualizerViewSwitchesLeaveTheChorusFadersAlone) {
     editor_->SetParameterValue(kParamParametricEqView, 1);
     Redraw();
     EXPECT_EQ(graphics_->HitControl(616, 575), panel_->PositionControl(112)->ListIndex())
-        << "in the knob view the switch to the knob view is gone";
-    graphics_->MouseDown(650, 575, MouseKeys{true});
-    graphics_->MouseUp(650, 575, MouseKeys{true});
+        << "in the knob view the faders keep their caps";
+    EXPECT_EQ(graphics_->HitControl(656, 575), panel_->PositionControl(113)->ListIndex());
+    // The switch back to the graph stands under the faders, where the knob view draws it.
+    const Rect& back = kEqViewTabs[kEqFaderView][kEqGraphView];
+    const int x = (back.L + back.R) / 2, y = (back.T + back.B) / 2;
+    graphics_->MouseDown(x, y, MouseKeys{true});
+    graphics_->MouseUp(x, y, MouseKeys{true});
     Redraw();
     EXPECT_FALSE(panel_->Equalizer()->IsHidden()) << "the switch back to the graph is there";
 }

@@ -163,17 +163,17 @@ TEST_F(PanelWindow, ShiftOrCtrlMakeTheDragTenTimesFiner) {
 }
 
 TEST_F(PanelWindow, WheelMovesByDetents) {
-    synth::Wheel(panel, at, 240 * 4);                         // eight detents of a hundredth
-    EXPECT_EQ(Value(), 10);                                   // 127 * 0.08
-    synth::Wheel(panel, at, -120 * 10, Qt::ControlModifier);  // ten thousandths back
-    EXPECT_EQ(Value(), 9);                                    // 127 * 0.07
+    synth::Wheel(panel, at, 240 * 4);                         // eight detents of three units
+    EXPECT_EQ(Value(), 24);                                   // 127 / 50, rounded to whole units
+    synth::Wheel(panel, at, -120 * 10, Qt::ControlModifier);  // ten fine detents of one unit
+    EXPECT_EQ(Value(), 14);
     // A fine-grained wheel sends less than a detent at a time; the parts add up.
     synth::Wheel(panel, at, 40);
     synth::Wheel(panel, at, 40);
-    EXPECT_EQ(Value(), 9);
+    EXPECT_EQ(Value(), 14);
     synth::Wheel(panel, at, 40);
-    EXPECT_EQ(Value(), 10);
-    EXPECT_EQ(UnitValue(), 10);
+    EXPECT_EQ(Value(), 17);
+    EXPECT_EQ(UnitValue(), 17);
 }
 
 TEST_F(PanelWindow, DoubleClickRestoresTheDefault) {
@@ -205,6 +205,39 @@ TEST_F(PanelWindow, TextEntryDropsWhatAnIntegerCannotHoldAndCommitsOnEnter) {
     EXPECT_EQ(graphics->TextEntry(), nullptr);
     EXPECT_EQ(Value(), 15);
     EXPECT_EQ(UnitValue(), 15);
+}
+
+TEST_F(PanelWindow, RefusalsAreSaidBesideTheEntryWhichStaysOpen) {
+    SetValue(42);
+    PanelTextEntry* entry = OpenEntry();
+    ASSERT_NE(entry, nullptr);
+    const QString range = "PORTAMENTO takes values from 0 to 127.";
+    // A letter is refused as it is typed, naming the control as the panel labels it.
+    synth::Key(entry, Qt::Key_X, "x");
+    EXPECT_EQ(entry->text(), "42");
+    EXPECT_EQ(entry->Refusal(), "Please enter a number.\n" + range);
+    const QRect note = entry->NoteGeometry();
+    EXPECT_FALSE(note.intersects(entry->geometry())) << "the note stands beside the entry";
+    EXPECT_TRUE(QRect(QPoint(0, 0), panel->size()).contains(note));
+    // Typing again takes the note away; a value out of range brings it back at Enter, and the
+    // entry stays open for a better one, with no message box.
+    synth::Key(entry, Qt::Key_2, "2");
+    EXPECT_EQ(entry->Refusal(), "");
+    synth::Key(entry, Qt::Key_0, "0");
+    synth::Key(entry, Qt::Key_0, "0");
+    synth::Key(entry, Qt::Key_Return, "\r");
+    graphics->TimerTick();
+    ASSERT_EQ(graphics->TextEntry(), entry);
+    EXPECT_EQ(entry->Refusal(), "200 is out of range.\n" + range);
+    EXPECT_EQ(entry->selectedText(), "200");
+    test->Settle();
+    EXPECT_EQ(graphics->boxTitle, "");
+    EXPECT_EQ(Value(), 42);
+    synth::Key(entry, Qt::Key_9, "9");
+    synth::Key(entry, Qt::Key_Return, "\r");
+    graphics->TimerTick();
+    EXPECT_EQ(graphics->TextEntry(), nullptr);
+    EXPECT_EQ(Value(), 9);
 }
 
 TEST_F(PanelWindow, EscapeLeavesTheValueAsItWas) {

@@ -70,6 +70,8 @@ protected:
         ASSERT_NE(graphics_, nullptr);
         layout_ = test_->Editor().Layout();
         ASSERT_NE(layout_, nullptr);
+        // The panel as a start for layout editing (--layout-editing) sets it up.
+        graphics_->SetLayoutMode(1, 16, 4);
         layout_->SetHeaderPath(dir_.File("PanelLayout.h"));
         knob_ = test_->Panel().PositionControl(kVolumePosition);
         panel_ = test_->Widget();

@@ -101,6 +101,34 @@ TEST_P(FastPathTest, FillsAndShapesMatchTheFormulasOnRandomPixels) {
     }
 }
 
+// The clipped walk of a line against the plain walk over every step, on lines that start, end or
+// pass outside small bitmaps, with and without antialiasing.
+TEST_P(FastPathTest, LinesMatchTheirPlainWalkOnRandomSegments) {
+    std::mt19937 random(4321);
+    auto coordinate = [&random](int extent) {
+        return static_cast<float>(static_cast<int>(random() % (extent * 40 + 1)) - extent * 10) /
+               10.0f;
+    };
+    for (int round = 0; round < 200; ++round) {
+        MemBitmap dest(1 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 9));
+        testing::FillRandom(dest, random);
+        const uint32_t colour = static_cast<uint32_t>(random());
+        const float x1 = coordinate(dest.Width()), y1 = coordinate(dest.Height());
+        const float x2 = coordinate(dest.Width()), y2 = coordinate(dest.Height());
+        const float weight = (random() % 4 + 1) / 4.0f;
+        for (bool antialias : {false, true}) {
+            const std::string what =
+                "round " + std::to_string(round) + (antialias ? " antialiased" : " plain");
+            ExpectSameBytes(
+                dest,
+                [&](MemBitmap& d) {
+                    DrawLine(&d, x1, y1, x2, y2, colour, weight, kModeAlphaCopy, antialias);
+                },
+                what);
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(WideAndNarrow, FastPathTest, ::testing::Bool());
 
 }  // namespace

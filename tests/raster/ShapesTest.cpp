@@ -135,6 +135,27 @@ TEST(LineTest, AntialiasedLineSplitsCoverageBetweenNeighbours) {
     EXPECT_EQ(CountEqual(dest, kPaper), 16);
 }
 
+TEST(LineTest, AntialiasedSlopeSharesEachColumnBetweenTwoRows) {
+    // From (0, 0) to (4, 1): the line stands a quarter lower at each column, and each of the two
+    // pixels it passes between is blended like a one-pixel fill at its share.
+    auto filled = [](float share) {
+        MemBitmap probe(1, 1);
+        FillWith(probe, kPaper);
+        FillRect(&probe, 0, 0, 1, 1, kInk, share, kModeCopy);
+        return At(probe, 0, 0);
+    };
+    MemBitmap dest(5, 3);
+    FillWith(dest, kPaper);
+    DrawLine(&dest, 0, 0, 4, 1, kInk, 1.0f, kModeCopy, true);
+    const float upper[5] = {1.0f, 0.75f, 0.5f, 0.25f, 0.0f};
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(At(dest, x, 0), upper[x] > 0 ? filled(upper[x]) : kPaper) << x;
+        EXPECT_EQ(At(dest, x, 1), upper[x] < 1 ? filled(1.0f - upper[x]) : kPaper) << x;
+        EXPECT_EQ(At(dest, x, 2), kPaper) << x;
+    }
+    EXPECT_NE(At(dest, 1, 0), At(dest, 1, 1)) << "three quarters above, one below";
+}
+
 TEST(BezierTest, StraightControlPolygonDrawsTheLineAndCurvesAreCutAtTheBorders) {
     MemBitmap dest(12, 5);
     FillWith(dest, kPaper);

@@ -72,12 +72,29 @@ TEST(CommandLine, AProgramFileIsMadeAbsoluteAndOptionsAreRecognised) {
     EXPECT_EQ(line.Complaint(), "only one program file can be opened");
 }
 
+TEST(CommandLine, LayoutEditingIsOnlyThereWhenAskedFor) {
+    unsetenv("ORVO_LAYOUT_EDITING");
+    EXPECT_FALSE(Parse({}).LayoutEditing());
+    EXPECT_FALSE(Parse({"a.prg"}).LayoutEditing());
+    CommandLine line = Parse({"--layout-editing", "a.prg"});
+    EXPECT_EQ(line.What(), CommandLine::Action::Start);
+    EXPECT_TRUE(line.LayoutEditing());
+    EXPECT_NE(line.ProgramFile(), "");
+    setenv("ORVO_LAYOUT_EDITING", "1", 1);
+    EXPECT_TRUE(Parse({}).LayoutEditing());
+    setenv("ORVO_LAYOUT_EDITING", "0", 1);
+    EXPECT_FALSE(Parse({}).LayoutEditing());
+    unsetenv("ORVO_LAYOUT_EDITING");
+}
+
 TEST(CommandLine, HelpAndVersionAnswerWithoutADisplay) {
     TempDir folder;
     for (const char* option : {"--help", "-h"}) {
         const Answer help = RunEditorProgram(option, folder);
         EXPECT_EQ(help.exitCode, 0) << help.err;
-        EXPECT_EQ(help.out.rfind("Usage: orvo-editor [FILE.prg]\n", 0), 0u) << help.out;
+        EXPECT_EQ(help.out.rfind("Usage: orvo-editor [--layout-editing] [FILE.prg]\n", 0), 0u)
+            << help.out;
+        EXPECT_NE(help.out.find("ORVO_LAYOUT_EDITING=1"), std::string::npos);
         EXPECT_NE(help.out.find("2 an unknown option"), std::string::npos);
         EXPECT_EQ(help.err, "");
     }

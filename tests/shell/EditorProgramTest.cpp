@@ -162,6 +162,45 @@ TEST(EditorProgram, EveryViewCommandFitsTheWindowToThePanelAndQuitEndsCleanly) {
     EXPECT_EQ(seen.size(), steps.size());
 }
 
+// The window manager resizes the window: once the resize rests the panel takes the largest zoom
+// at which it fits, centred, and the window keeps the size it was given; within 50..200 %.
+TEST(EditorProgram, WindowManagersResizeZoomsThePanelToFit) {
+    ShellEnvironment environment;
+    bool ran = false;
+    const int code = RunProgram([&](Shell& shell) {
+        MainWindow& window = *shell.Window();
+        Settle();
+        auto* graphics = dynamic_cast<Graphics*>(shell.Plugin()->Gui());
+        ASSERT_NE(graphics, nullptr);
+        QWidget* panel = static_cast<QWidget*>(graphics->NativeWindow());
+        ASSERT_NE(panel, nullptr);
+        const int bars = window.height() - window.centralWidget()->height();
+        const struct {
+            QSize client;
+            QSize panel;
+        } cases[] = {
+            {{1636, 1200}, {1536, 1200}},  // 150 %, as high as the window
+            {{768, 700}, {768, 600}},      // as wide as the window
+            {{300, 200}, {512, 400}},      // never below 50 %, nor the window below it
+        };
+        for (const auto& c : cases) {
+            window.resize(c.client.width(), c.client.height() + bars);
+            QTest::qWait(MainWindow::kFitDelayMs + 150);
+            Settle();
+            EXPECT_EQ(panel->size(), c.panel) << c.client.width();
+            EXPECT_EQ(QSize(graphics->Width(), graphics->Height()), c.panel);
+            const QSize room = window.centralWidget()->size();
+            EXPECT_EQ(room, c.client.expandedTo(QSize(512, 400))) << "the window keeps its size";
+            EXPECT_EQ(panel->pos(), QPoint((room.width() - c.panel.width()) / 2,
+                                           (room.height() - c.panel.height()) / 2));
+        }
+        ran = true;
+        shell.Quit();
+    });
+    EXPECT_EQ(code, Shell::kExitOk);
+    EXPECT_TRUE(ran);
+}
+
 TEST(EditorProgram, UndoRedoAndCompareFromTheKeysAndTheEditMenu) {
     ShellEnvironment environment;
     bool ran = false;

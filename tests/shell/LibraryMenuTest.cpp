@@ -210,7 +210,7 @@ TEST_F(LibraryMenu, SaveAllAndWriteAllFromTheFileMenu) {
     for (int n = 1; n <= 99; ++n)
         cable_.unit.SetProgram(n, ProgramSlotsToUnitBytes(DistinctProgram(n)));
     graphics_->folder = dir_.Path();
-    Trigger("Save All Programs from Orvo to Files");
+    Trigger("Save All Programs from Orvo to Files...");
     ASSERT_TRUE(RunUntil([&] { return !graphics_->boxes.empty(); }, 8000));
     EXPECT_EQ(graphics_->folderDialogTitles, std::vector<QString>{"Browse for folder..."});
     EXPECT_EQ(graphics_->boxes, (std::vector<Box>{{"Done", "Finished successfully!"}}));
@@ -227,7 +227,7 @@ TEST_F(LibraryMenu, SaveAllAndWriteAllFromTheFileMenu) {
     graphics_->boxes.clear();
     graphics_->folder = library.Path();
     graphics_->warningAnswer = QMessageBox::Cancel;
-    Trigger("Write all Programs from Files to Orvo");
+    Trigger("Write all Programs from Files to Orvo...");
     ASSERT_TRUE(RunUntil([&] { return UnitProgram(3) == DistinctProgram(53); }, 8000));
     RunFor(1200);
     EXPECT_EQ(graphics_->boxes,
@@ -243,15 +243,15 @@ TEST_F(LibraryMenu, OneProgramEachWayAndTheWriteAllSwitch) {
     const std::string file = dir_.File("33 Wobble.prg");
     TempDir::Write(file, FormatProgramText(DistinctProgram(33)));
     graphics_->files = {file};
-    Trigger("Write Program from File to Orvo");
+    Trigger("Write Program from File to Orvo...");
     ASSERT_TRUE(RunUntil([&] { return !Transfers().SingleWritePending(); }, 4000));
     EXPECT_EQ(UnitProgram(33), DistinctProgram(33));
 
     cable_.unit.SetProgram(17, ProgramSlotsToUnitBytes(DistinctProgram(70)));
     graphics_->folder = dir_.Path();
-    Trigger("Select Directory");
+    Trigger("Select Directory...");
     graphics_->files = {dir_.File("17 From unit.prg")};
-    Trigger("Save Program from Orvo to File");
+    Trigger("Save Program from Orvo to File...");
     ASSERT_TRUE(
         RunUntil([&] { return std::filesystem::exists(dir_.File("17 From unit.prg")); }, 4000));
     EXPECT_EQ(ReadProgramFile(dir_.File("17 From unit.prg")), DistinctProgram(70));

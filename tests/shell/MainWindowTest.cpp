@@ -4,10 +4,14 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "shell/CommandEvent.h"
 #include "shell/ShellTestSupport.h"
@@ -20,17 +24,19 @@ struct MenuCase {
 };
 // What each menu item must do, as the user sees it.
 const MenuCase kEditorItems[] = {
-    {"&File", "Select Directory", 1},
-    {"&File", "Load Program", 2},
-    {"&File", "Save Program", 3},
-    {"&File", "Write Program from File to Orvo", 4},
-    {"&File", "Write all Programs from Files to Orvo", 5},
-    {"&File", "Save Program from Orvo to File", 20},
-    {"&File", "Save All Programs from Orvo to Files", 21},
-    {"&File", "Firmware update", 6},
+    {"&File", "Select Directory...", 1},
+    {"&File", "Load Program...", 2},
+    {"&File", "Save Program...", 3},
+    {"&File", "Write Program from File to Orvo...", 4},
+    {"&File", "Write all Programs from Files to Orvo...", 5},
+    {"&File", "Save Program from Orvo to File...", 20},
+    {"&File", "Save All Programs from Orvo to Files...", 21},
+    {"&File", "Firmware update...", 6},
     {"&Edit", "&Undo", 22},
     {"&Edit", "&Redo", 23},
     {"&Edit", "&Compare", 24},
+    {"&View", "Zoom &In", 25},
+    {"&View", "Zoom &Out", 26},
     {"&View", "70%", 12},
     {"&View", "80%", 13},
     {"&View", "90%", 14},
@@ -73,6 +79,30 @@ TEST_F(MainWindowTest, EveryEditorMenuItemReachesItsCommand) {
         titles << top->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&MIDI", "&View", "&Help"}));
     EXPECT_EQ(window.windowTitle(), "OrvoEditor");
+}
+
+TEST_F(MainWindowTest, EntriesHaveTheUsualKeysAndTheZoomShownIsChecked) {
+    const struct {
+        const char* menu;
+        const char* item;
+        const char* keys;
+    } keyed[] = {
+        {"&File", "Load Program...", "Ctrl+O"}, {"&File", "Save Program...", "Ctrl+S"},
+        {"&File", "&Quit", "Ctrl+Q"},           {"&View", "Zoom &In", "Ctrl++; Ctrl+="},
+        {"&View", "Zoom &Out", "Ctrl+-"},       {"&View", "100%", "Ctrl+0"},
+    };
+    for (const auto& k : keyed) {
+        QAction* action = FindItem(window, k.menu, k.item);
+        ASSERT_NE(action, nullptr) << k.item;
+        EXPECT_EQ(QKeySequence::listToString(action->shortcuts()), k.keys) << k.item;
+    }
+    plugin.checked = 16;  // the editor stands at 110 %
+    window.UpdateCommandStates();
+    for (const MenuCase& c : kEditorItems) {
+        if (QString(c.menu) != "&View") continue;
+        QAction* action = FindItem(window, c.menu, c.item);
+        EXPECT_EQ(action->isChecked(), c.command == 16) << c.item;
+    }
 }
 
 TEST_F(MainWindowTest, CommandsWithoutMenuItemsAreTakenFromAnySender) {
@@ -123,10 +153,76 @@ TEST_F(MainWindowTest, QuitAndTheCloseBoxBothEndTheLoop) {
     EXPECT_TRUE(plugin.commands.empty());
 }
 
-TEST_F(MainWindowTest, WindowHasAFixedSizeFromTheClientArea) {
+TEST_F(MainWindowTest, WindowTakesTheClientAreaAndLetsTheWindowManagerResizeIt) {
     window.SetClientSize(1024, 400);
     EXPECT_EQ(window.centralWidget()->size(), QSize(1024, 400));
-    EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_EQ(window.y(), 0);
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_NE(window.minimumSize(), window.maximumSize());
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window.centralWidget()->minimumSize(), QSize(512, 400));
+}
+
+// The window manager's resize zooms the panel to fit, once the resize rests; a zoom from the
+// menu or the grip resizes the window around the panel; extra room centres the panel.
+TEST_F(MainWindowTest, WindowManagersResizeFitsThePanelAndTheMenusZoomFitsTheWindow) {
+    QWidget* panel = new QWidget(window.centralWidget());
+    panel->resize(1024, 800);
+    std::vector<QSize> asked;
+    window.SetPanelFitter([&](const QSize& area) {
+        asked.push_back(area);
+        // As the editor does: the largest zoom of 1024 x 800 that fits.
+        const double scale = std::min(area.width() / 1024.0, area.height() / 800.0);
+        panel->resize(static_cast<int>(1024 * scale), static_cast<int>(800 * scale));
+    });
+    window.FollowPanel(panel);
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.centralWidget()->size(), QSize(1024, 800));
+
+    const int bars = window.height() - window.centralWidget()->height();
+    window.resize(1636, 1200 + bars);  // dragged by its edge
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(asked.empty()) << "nothing before the resize rests";
+    QTest::qWait(MainWindow::kFitDelayMs + 100);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], QSize(1636, 1200));
+    EXPECT_EQ(panel->size(), QSize(1536, 1200));
+    EXPECT_EQ(window.centralWidget()->size(), QSize(1636, 1200)) << "the window keeps its size";
+    EXPECT_EQ(panel->pos(), QPoint(50, 0));
+
+    panel->resize(819, 640);  // 80 % from the View menu
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.centralWidget()->size(), QSize(819, 640));
+    EXPECT_EQ(panel->pos(), QPoint(0, 0));
+    QTest::qWait(MainWindow::kFitDelayMs + 100);
+    EXPECT_EQ(asked.size(), 1u) << "the window followed the panel: nothing to fit";
+}
+
+// A grip drag that grows the window past the screen's free area moves the window up and left
+// into it; a zoom from the menu leaves the window where it is.
+TEST_F(MainWindowTest, GripDragKeepsTheWindowOnTheScreen) {
+    QWidget* panel = new QWidget(window.centralWidget());
+    panel->resize(512, 400);
+    bool dragging = false;
+    window.SetGripDragQuery([&dragging] { return dragging; });
+    window.FollowPanel(panel);
+    window.show();
+    QCoreApplication::processEvents();
+    ASSERT_NE(window.screen(), nullptr);
+    const QRect free = window.screen()->availableGeometry();
+    const QPoint corner(free.right() + 1 - window.frameGeometry().width() - 10,
+                        free.bottom() + 1 - window.frameGeometry().height() - 10);
+    window.move(corner);
+    QCoreApplication::processEvents();
+    panel->resize(612, 480);  // from the menu
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.pos(), corner);
+    window.move(corner);
+    QCoreApplication::processEvents();
+    dragging = true;
+    panel->resize(662, 520);
+    QCoreApplication::processEvents();
+    const QRect frame = window.frameGeometry();
+    EXPECT_LE(frame.right(), free.right());
+    EXPECT_LE(frame.bottom(), free.bottom());
+    EXPECT_GE(frame.top(), free.top());
 }

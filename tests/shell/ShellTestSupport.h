@@ -52,8 +52,10 @@ public:
         commands.push_back(code);
         return answer;
     }
+    bool CommandChecked(int code) const override { return code == checked; }
     std::vector<int> commands;
     bool answer = true;
+    int checked = -1;  // the one command reported on
 };
 
 // The shell's side of the main window, recorded.

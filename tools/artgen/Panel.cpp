@@ -1,10 +1,13 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Strips.h"
 #include "Style.h"
+#include "editor/PanelLabels.h"
 #include "editor/PanelPlaces.h"
+#include "editor/UnitParameters.h"
 
 namespace artgen {
 
@@ -12,57 +15,26 @@ using namespace style;
 
 namespace {
 
-// Short names of the unit's positions as the panel prints them; '\n' breaks a label in two.
-// clang-format off
-constexpr const char* kOscillatorLabels[12] = {
-    "COARSE", "FINE", "BEAT", "SAW ENV\nDECAY", "SAW ENV\nAMP MOD", "PWM\nOFFSET",
-    "PWM LFO\nFREQ", "PWM LFO\nDEPTH", "SAW", "SQUARE", "TRI", "VOLUME",
-};
-
-struct PositionLabel {
-    int position;
-    const char* text;
-};
-
-constexpr PositionLabel kPanelLabels[] = {
-    {48, "VOICE 2\nINTERVAL"}, {49, "VOICE 3\nINTERVAL"}, {50, "BASS\nVOL"}, {51, "VOICE 1\n+1 OCT"},
-    {52, "VOICE 2\nVOL"}, {53, "VOICE 3\nVOL"}, {54, "DIST\nGRADE"}, {55, "DIST\nTONE"},
-    {56, "BASS\nVOL"}, {57, "VCF\nVOL"},
-    {58, "AR\nATTACK"}, {59, "AR\nRELEASE"}, {60, "AD\nATTACK"}, {61, "AD\nRELEASE"},
-    {62, "NOISE\nATTACK"}, {63, "NOISE\nRELEASE"},
-    {64, "BASS\nVOL"}, {65, "DIST\nVOL"}, {66, "DIST\nTHRU AR"}, {67, "VCO THRU\nINV AR"},
-    {68, "NOISE\nVOL"}, {69, "MOD FRQ\nVINTAGE"}, {70, "MOD FRQ\nNEW"}, {71, "2ND MOD\nFREQ"},
-    {72, "ENV\nFOLLOW"}, {73, "AD\nGEN"}, {74, "PITCH\nFOLLOW"},
-    {75, "VCF TYPE"}, {76, "RESONANCE"}, {77, "SLOPE"}, {78, "PORTAMENTO"}, {79, "MODE"},
-    {81, "BEND RANGE"}, {82, "OCTAVE"}, {83, "TRIG/GATE"}, {84, "PRIORITY"},
-    {85, "RATE"}, {86, "DELAY"}, {87, "VCF\nDEPTH"}, {88, "VCO\nDEPTH"},
-    {89, "EFFECT\nTYPE"},
-};
-
-// The controls of the effect row under each effect background.
-constexpr PositionLabel kChorusLabels[] = {
-    {92, "LFO A\nFREQ"}, {93, "LFO B\nFREQ"}, {94, "LEVEL"}, {95, "DELAY"}, {96, "MOD A"},
-    {97, "MOD B"}, {98, "LEVEL"}, {99, "DELAY"}, {100, "MOD A"}, {101, "MOD B"},
-    {102, "LEVEL"}, {103, "DAMPING"},
-};
-constexpr PositionLabel kDriveLabels[] = {{106, "DRIVE"}, {107, "LEVEL"}};
-constexpr PositionLabel kEqualizerLabels[] = {
-    {110, "FREQ"}, {111, "SLOPE"}, {112, "BOOST"}, {113, "FREQ"}, {114, "Q"}, {115, "BOOST"},
-    {116, "FREQ"}, {117, "Q"}, {118, "BOOST"}, {119, "FREQ"}, {120, "SLOPE"}, {121, "BOOST"},
-};
-
-// A group of controls named under them: from the first to the last position's column.
+// The captions over runs of an effect's controls that share a group: from the first to the last
+// position's column. The chorus and the equalizer have them.
 struct Group {
     int first;
     int last;
     const char* title;
 };
 
-constexpr Group kChorusGroups[] = {
-    {92, 93, "LFO"}, {94, 97, "TAP 1"}, {98, 101, "TAP 2"}, {102, 103, "FEEDBACK"}};
-constexpr Group kEqualizerGroups[] = {
-    {110, 112, "BASS"}, {113, 115, "MID 1"}, {116, 118, "MID 2"}, {119, 121, "TREBLE"}};
-// clang-format on
+std::vector<Group> EffectGroups(int first, int last) {
+    std::vector<Group> groups;
+    for (int position = first; position <= last; ++position) {
+        const char* title = PanelLabelOf(position)->group;
+        if (!groups.empty() && std::strcmp(groups.back().title, title) == 0) {
+            groups.back().last = position;
+        } else {
+            groups.push_back({position, position, title});
+        }
+    }
+    return groups;
+}
 
 // Section frames of the panel, in panel units.
 struct Section {
@@ -100,12 +72,9 @@ float ColumnCentre(int position) {
     return (place.valueText.L + place.valueText.R) / 2.0f;
 }
 
-const char* PanelLabel(int position) {
-    if (position < 48) return kOscillatorLabels[position % 12];
-    for (const PositionLabel& label : kPanelLabels) {
-        if (label.position == position) return label.text;
-    }
-    return nullptr;
+const char* PrintedLabel(int position) {
+    const PanelLabel* label = PanelLabelOf(position);
+    return label != nullptr && label->printedUnder ? label->text : nullptr;
 }
 
 // Where a label stands: under the value text for the fader rows, under the knob or switch for the
@@ -286,10 +255,10 @@ void DrawBottomBand(Canvas& canvas) {
 void DrawPositionLabels(Canvas& canvas) {
     // The effect's blend controls (90, 91) are there only with an effect on; their names are
     // on the blend title picture, which is shown with them.
-    for (int position = 0; position < 90; ++position) {
+    for (int position = 0; position < kChorusFirstPosition; ++position) {
         const PositionPlace& place = Place(position);
         if (place.kind == kPlaceNone) continue;
-        const char* text = PanelLabel(position);
+        const char* text = PrintedLabel(position);
         if (text != nullptr)
             DrawLabel(canvas, text, ColumnCentre(position), LabelTop(position), kLabel);
     }
@@ -332,20 +301,22 @@ namespace {
 constexpr float kEffectLeft = 514;
 constexpr float kEffectTop = 563;
 
-// Effect pictures are drawn in panel units relative to the effect area's corner.
-void DrawEffectLabels(Canvas& canvas, const PositionLabel* labels, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        const PositionPlace& place = Place(labels[i].position);
-        DrawLabel(canvas, labels[i].text, ColumnCentre(labels[i].position) - kEffectLeft,
-                  place.valueText.B + 2.0f - kEffectTop, kLabel);
+// Effect pictures are drawn in panel units relative to the effect area's corner. The names of
+// the controls from first to last that are printed under them.
+void DrawEffectLabels(Canvas& canvas, int first, int last) {
+    for (int position = first; position <= last; ++position) {
+        const char* text = PrintedLabel(position);
+        if (text == nullptr) continue;
+        DrawLabel(canvas, text, ColumnCentre(position) - kEffectLeft,
+                  Place(position).valueText.B + 2.0f - kEffectTop, kLabel);
     }
 }
 
-void DrawEffectGroups(Canvas& canvas, const Group* groups, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        const float left = Place(groups[i].first).topLeft.x - 4.0f - kEffectLeft;
-        const float right = Place(groups[i].last).topLeft.x + 36.0f - kEffectLeft;
-        DrawGroupCaption(canvas, left, right, 86, groups[i].title);
+void DrawEffectGroups(Canvas& canvas, int first, int last) {
+    for (const Group& group : EffectGroups(first, last)) {
+        const float left = Place(group.first).topLeft.x - 4.0f - kEffectLeft;
+        const float right = Place(group.last).topLeft.x + 36.0f - kEffectLeft;
+        DrawGroupCaption(canvas, left, right, 86, group.title);
     }
 }
 
@@ -370,21 +341,20 @@ float DriveWave(float t) {
     return std::tanh(3.2f * std::sin(t * 31.4f)) * 0.85f;
 }
 
-void DrawTabs(Canvas& canvas) {
-    // The equalizer's view switches: parametric (faders) and graphic (curve).
-    const struct {
-        float left, right;
-        const char* text;
-    } tabs[2] = {{91, 118, "PARA"}, {122, 149, "GRAPH"}};
-    for (const auto& tab : tabs) {
-        canvas.Fill(RoundRect(Px(tab.left), Px(3), Px(tab.right), Px(20), 4),
-                    Solid(Colour::Hex(0x3a3d44)));
-        canvas.Fill(
-            RoundRect(Px(tab.left) + 1.5f, Px(3) + 1.5f, Px(tab.right) - 1.5f, Px(20) - 1.5f, 3),
-            Solid(kPlate));
+// The equalizer's view switches where the panel places them in this view, the one leading to
+// the view shown lit.
+void DrawTabs(Canvas& canvas, int view) {
+    for (int to = 0; to < kEqViewCount; ++to) {
+        const Rect& tab = kEqViewTabs[view][to];
+        const float l = Px(tab.L - kEffectLeft), t = Px(tab.T - kEffectTop);
+        const float r = Px(tab.R - kEffectLeft), b = Px(tab.B - kEffectTop);
+        const bool lit = to == view;
+        canvas.Fill(RoundRect(l, t, r, b, 4), Solid(Colour::Hex(lit ? 0x6a5a3a : 0x3a3d44)));
+        canvas.Fill(RoundRect(l + 1.5f, t + 1.5f, r - 1.5f, b - 1.5f, 3),
+                    Solid(lit ? kAccent.WithAlpha(0.28f) : kPlate));
         TextStyle text = LabelText(13);
-        text.colour = kAccent;
-        canvas.Text(tab.text, Px((tab.left + tab.right) / 2), Px(6.5f), text);
+        text.colour = lit ? kWhite : kAccent;
+        canvas.Text(kEqViewTabTexts[to], (l + r) / 2, t + 7, text);
     }
 }
 
@@ -408,23 +378,30 @@ std::unique_ptr<Canvas> DrawEffectArea(int id, int width, int height) {
             break;
         }
         case resources::kImageEffectChorus:
-            DrawEffectLabels(*canvas, kChorusLabels, std::size(kChorusLabels));
-            DrawEffectGroups(*canvas, kChorusGroups, std::size(kChorusGroups));
+            // The first two positions, the blend controls, are named by the blend title.
+            DrawEffectLabels(*canvas, kChorusFirstPosition + 2,
+                             kChorusFirstPosition + kChorusCount - 1);
+            DrawEffectGroups(*canvas, kChorusFirstPosition + 2,
+                             kChorusFirstPosition + kChorusCount - 1);
             DrawTrace(*canvas, 104, 132, ChorusWave);
             DrawNameplate(*canvas, 0, 490, bottom, "CHORUS");
             break;
         case resources::kImageEffectDrive:
-            DrawEffectLabels(*canvas, kDriveLabels, std::size(kDriveLabels));
+            DrawEffectLabels(*canvas, kOverdriveFirstPosition + 2,
+                             kOverdriveFirstPosition + kOverdriveCount - 1);
             DrawTrace(*canvas, 100, 136, DriveWave);
             DrawNameplate(*canvas, 0, 490, bottom, "OVERDRIVE");
             break;
         case resources::kImageEffectEqKnobs:
-            DrawEffectLabels(*canvas, kEqualizerLabels, std::size(kEqualizerLabels));
-            DrawEffectGroups(*canvas, kEqualizerGroups, std::size(kEqualizerGroups));
+            DrawEffectLabels(*canvas, kEqualizerFirstPosition + 2,
+                             kEqualizerFirstPosition + kEqualizerCount - 1);
+            DrawEffectGroups(*canvas, kEqualizerFirstPosition + 2,
+                             kEqualizerFirstPosition + kEqualizerCount - 1);
+            DrawTabs(*canvas, kEqFaderView);
             DrawNameplate(*canvas, 0, 490, bottom, "EQUALIZER");
             break;
         case resources::kImageEffectEqGraph: {
-            DrawTabs(*canvas);
+            DrawTabs(*canvas, kEqGraphView);
             TextStyle title = TitleText(15);
             title.align = Align::kRight;
             canvas->Text("GRAPHIC EQUALIZER", Px(474), Px(7), title);
@@ -471,6 +448,8 @@ std::unique_ptr<Canvas> DrawAbout(int width, int height) {
         "Live editing of every parameter of the Orvo bass synthesizer,",
         "a program library of 99 locations, and firmware updates.",
         "",
+        // The maker and the licence as the package's metadata name them.
+        "Made by Brindle-Audio. Proprietary licence: all rights reserved.",
         "The user guide is in the Help menu.",
     };
     float y = t + 340;
@@ -480,7 +459,7 @@ std::unique_ptr<Canvas> DrawAbout(int width, int height) {
     }
     body.colour = kDim;
     body.size = 24;
-    canvas->Text("Click anywhere to close", cx, b - 70, body);
+    canvas->Text("Click anywhere or press Escape to close", cx, b - 70, body);
     return canvas;
 }
 

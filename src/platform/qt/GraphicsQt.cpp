@@ -128,7 +128,7 @@ void GraphicsQt::ResizePanel(int width, int height) {
     // grown by the change, so that a host that follows the panel by itself is not grown twice.
     std::vector<std::pair<QWidget*, QSize>> hosts;
     const int hostKind = Core() != nullptr ? Core()->HostKind() : PluginBase::kHostStandalone;
-    if (hostKind != 1 && hostKind != 3) {
+    if (resizesHosts_ && hostKind != 1 && hostKind != 3) {
         for (QWidget* host = widget_->parentWidget(); host != nullptr;
              host = host->isWindow() ? nullptr : host->parentWidget()) {
             hosts.emplace_back(host, host->size() - widget_->size());
@@ -154,8 +154,7 @@ void GraphicsQt::TimerTick() {
                 CloseTextEntry();
                 break;
             case kEntryCommit:
-                CommitTextEntry();
-                CloseTextEntry();
+                if (CommitTextEntry()) CloseTextEntry();
                 break;
             default:
                 // After the panel was repainted around the entry, one tick passes without
@@ -213,6 +212,7 @@ void GraphicsQt::OpenTextEntry(Control* control, const TextStyle& style, const R
     editedControl_ = control;
     editedParam_ = param;
     entryState_ = kEntryIdle;
+    entryRefused_ = false;
     entry_->setGeometry(rect.L, rect.T, rect.Width() + 1, rect.Height() + 1);
     // The entry's text has the size of the value text it stands over.
     entry_->setFont(QtTextRenderer::MakeQFont(FontCache::NativeFontOf(style)));
@@ -239,14 +239,26 @@ void GraphicsQt::CancelTextEntry() {
 
 bool GraphicsQt::PressWhileEntryOpen() {
     if (entry_ == nullptr) return false;
-    entryState_ = entryState_ == kEntryFocused ? kEntryCancel : kEntryCommit;
+    entryState_ = entryState_ == kEntryFocused || entryRefused_ ? kEntryCancel : kEntryCommit;
     return true;
 }
 
-void GraphicsQt::CommitTextEntry() {
-    if (entry_ == nullptr) return;
+QString GraphicsQt::TypedRefusal(const QString& typed) const {
+    return ToQt(EntryRefusal(editedControl_, typed.toStdString()));
+}
+
+bool GraphicsQt::CommitTextEntry() {
+    if (entry_ == nullptr) return true;
     const std::string text = entry_->text().left(32).toStdString();
-    CommitEntryText(editedControl_, editedParam_, text);
+    std::string refusal;
+    if (CommitEntryText(editedControl_, editedParam_, text, &refusal)) return true;
+    // Said in place; the entry stays open with its text chosen, for a better value. Escape or
+    // a click on the panel closes it.
+    entryRefused_ = true;
+    entry_->ShowRefusal(ToQt(refusal));
+    entry_->selectAll();
+    entryState_ = entry_->hasFocus() ? kEntryFocused : kEntryIdle;
+    return false;
 }
 
 void GraphicsQt::CloseTextEntry() {
@@ -257,6 +269,7 @@ void GraphicsQt::CloseTextEntry() {
     editedControl_ = nullptr;
     editedParam_ = nullptr;
     entryState_ = kEntryIdle;
+    entryRefused_ = false;
     if (hadFocus && widget_ != nullptr) widget_->setFocus(Qt::OtherFocusReason);
 }
 

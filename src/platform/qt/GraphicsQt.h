@@ -64,6 +64,10 @@ public:
     void RestoreCursor() override;
     void SetCursorShape(int shape) override;
 
+    // Whether a new panel size also resizes the widgets that hold the panel, up to its window
+    // (on by default). Off while the panel is zoomed to fit a window the window manager sized.
+    void SetResizesHosts(bool on) { resizesHosts_ = on; }
+
     // One tick of the redraw timer: finish a value entry, or collect and repaint the dirty area.
     void TimerTick();
     PanelWidget* Widget() const;
@@ -71,8 +75,11 @@ public:
     int EntryState() const { return entryState_; }
     void SetEntryState(int state) { entryState_ = state; }
     // A press on the panel while the entry is open: in its first state it cancels the entry,
-    // after a repaint it commits it. False when no entry is open.
+    // after a repaint it commits it; an entry whose value was refused is cancelled. False when
+    // no entry is open.
     bool PressWhileEntryOpen();
+    // Why the edited control's parameter takes no such characters, in the editor's words.
+    QString TypedRefusal(const QString& typed) const;
     // Where a tooltip stands; the widget keeps the rules of when it shows and hides.
     int TooltipIndex() const { return tooltipIndex_; }
     void SetTooltipIndex(int index) { tooltipIndex_ = index; }
@@ -98,7 +105,8 @@ protected:
 
 private:
     void CloseTextEntry();
-    void CommitTextEntry();
+    // False when the value was refused: the entry then stays open and says why.
+    bool CommitTextEntry();
     QWidget* OwnerWindow() const;
 
     // Qt owns both (the main window the panel window, the panel window the entry) and may
@@ -108,6 +116,8 @@ private:
     Control* editedControl_ = nullptr;
     Parameter* editedParam_ = nullptr;
     int entryState_ = kEntryIdle;
+    bool entryRefused_ = false;
+    bool resizesHosts_ = true;
     bool tooltipShown_ = false;
     int tooltipIndex_ = -1;
     unsigned customColours_[16] = {};

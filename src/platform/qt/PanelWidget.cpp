@@ -59,6 +59,8 @@ int PanelWidget::PanelKeyFor(int qtKey) {
             return kKeyLeft;
         case Qt::Key_Right:
             return kKeyRight;
+        case Qt::Key_Escape:
+            return kKeyEscape;
         default:
             break;
     }
