@@ -7,9 +7,10 @@ class QAction;
 
 class PluginBase;
 class QLabel;
+class QTimer;
 class ShellHooks;
 
-// The top-level window "OrvoEditor": the menu bar, the editor panel inside once it is attached,
+// The top-level window "Orvo Editor": the menu bar, the editor panel inside once it is attached,
 // and a status bar below the panel that tells whether the unit is connected. Its size is fixed
 // and follows the panel.
 class MainWindow : public QMainWindow {
@@ -18,6 +19,7 @@ class MainWindow : public QMainWindow {
 public:
     static constexpr int kTemplateWidth = 1024;
     static constexpr int kTemplateHeight = 800;
+    static constexpr const char* kTitle = "Orvo Editor";
 
     MainWindow(PluginBase* plugin, ShellHooks& hooks);
 
@@ -44,9 +46,14 @@ public:
     // The connection's state, shown in the status bar for as long as it holds.
     void SetConnectionText(const QString& text);
     QString ConnectionText() const;
+    // What the status bar shows now: the connection, or a passing note.
+    QString StatusText() const;
     // A passing note (a port that went or came back), shown over the connection for a while.
     void ShowNote(const QString& note);
     void BringToFront();
+    // The title names the program on the panel: "Orvo Editor — NAME", or "Orvo Editor"
+    // alone while the panel holds no named program.
+    void ShowProgramName(const QString& name);
     // The client area takes the panel's size now and whenever the panel is zoomed.
     void FollowPanel(QWidget* panel);
     // The entries that issue editor commands are enabled only while the editor can act on
@@ -60,6 +67,7 @@ protected:
 
 private:
     void BuildMenu();
+    void ShowStatusText(const QString& text);
 
     struct EditorAction {
         QAction* action;
@@ -68,6 +76,9 @@ private:
     std::vector<EditorAction> editorActions_;
     QWidget* panel_ = nullptr;
     QLabel* connection_ = nullptr;
+    QString connectionText_;
+    int oneLineBarHeight_ = 0;
+    QTimer* noteTimer_ = nullptr;
     PluginBase* plugin_;
     ShellHooks& hooks_;
 };
