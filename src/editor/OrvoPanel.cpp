@@ -398,7 +398,9 @@ void OrvoPanel::ShowTransferProgress(const std::string& text) {
 }
 
 bool OrvoPanel::OpenDocument(const std::string& address) {
-    return graphics_->OpenLink(address, "", "", "");
+    if (graphics_->OpenLink(address, "", "", "")) return true;
+    graphics_->ShowUnopenedAddress(address);
+    return false;
 }
 
 double OrvoPanel::KeyboardVelocity() const {
