@@ -25,16 +25,16 @@ struct PositionLabel {
 };
 
 constexpr PositionLabel kPanelLabels[] = {
-    {48, "VOICE 2\nINTERVAL"}, {49, "VOICE 3\nINTERVAL"}, {50, "BASS\nVOL"}, {51, "VOICE 1\n+1 OCT"},
+    {48, "VOICE 2\nPITCH"}, {49, "VOICE 3\nPITCH"}, {50, "BASS\nVOL"}, {51, "VOICE 1\n+1 OCT"},
     {52, "VOICE 2\nVOL"}, {53, "VOICE 3\nVOL"}, {54, "DIST\nGRADE"}, {55, "DIST\nTONE"},
     {56, "BASS\nVOL"}, {57, "VCF\nVOL"},
     {58, "AR\nATTACK"}, {59, "AR\nRELEASE"}, {60, "AD\nATTACK"}, {61, "AD\nRELEASE"},
     {62, "NOISE\nATTACK"}, {63, "NOISE\nRELEASE"},
     {64, "BASS\nVOL"}, {65, "DIST\nVOL"}, {66, "DIST\nTHRU AR"}, {67, "VCO THRU\nINV AR"},
-    {68, "NOISE\nVOL"}, {69, "MOD FRQ\nVINTAGE"}, {70, "MOD FRQ\nNEW"}, {71, "2ND MOD\nFREQ"},
+    {68, "NOISE\nVOL"}, {69, "VINTAGE\nFREQ"}, {70, "NEW\nFREQ"}, {71, "2ND\nFREQ"},
     {72, "ENV\nFOLLOW"}, {73, "AD\nGEN"}, {74, "PITCH\nFOLLOW"},
-    {75, "VCF TYPE"}, {76, "RESONANCE"}, {77, "SLOPE"}, {78, "PORTAMENTO"}, {79, "MODE"},
-    {81, "BEND RANGE"}, {82, "OCTAVE"}, {83, "TRIG/GATE"}, {84, "PRIORITY"},
+    {75, "VCF TYPE"}, {76, "RESONANCE"}, {77, "SLOPE"}, {78, "PORTA"}, {79, "MODE"},
+    {81, "BEND RANGE"}, {82, "OCTAVE"}, {83, "TRIG"}, {84, "PRIORITY"},
     {85, "RATE"}, {86, "DELAY"}, {87, "VCF\nDEPTH"}, {88, "VCO\nDEPTH"},
     {89, "EFFECT\nTYPE"},
 };
@@ -225,13 +225,14 @@ void DrawTopLeft(Canvas& canvas) {
     caption.align = Align::kLeft;
     caption.colour = kDim;
     caption.spacing = 1.5f;
-    canvas.Text("PROGRAM NAME  ·  STATUS", Px(105), Px(18), caption);
-    DrawDisplayWell(canvas, 104, 29, 264, 45);
-    DrawDisplayWell(canvas, 160, 47, 200, 77);
+    canvas.Text("PROGRAM NAME  ·  STATUS", Px(105), Px(11), caption);
+    DrawDisplayWell(canvas, 104, 22, 264, 38);
+    // The program number's well ends above the VCO 1 frame.
+    DrawDisplayWell(canvas, 160, 42, 200, 72);
     caption.align = Align::kRight;
-    canvas.Text("PROGRAM", Px(155), Px(51), caption);
-    DrawArrow(canvas, 228, 61, false);
-    DrawArrow(canvas, 250, 61, true);
+    canvas.Text("PROGRAM", Px(155), Px(45), caption);
+    DrawArrow(canvas, 228, 57, false);
+    DrawArrow(canvas, 250, 57, true);
 }
 
 void DrawLogotype(Canvas& canvas) {
