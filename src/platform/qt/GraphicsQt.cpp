@@ -30,6 +30,7 @@
 #include "platform/qt/PanelTextEntry.h"
 #include "platform/qt/PanelWidget.h"
 #include "platform/qt/QtTextRenderer.h"
+#include "platform/qt/UndecodableNamesList.h"
 #include "plugin/Parameter.h"
 #include "plugin/PluginBase.h"
 
@@ -393,19 +394,27 @@ bool GraphicsQt::PromptForFileName(std::string& name, int action, std::string& f
         dialog.setNameFilter(patterns.join(';') + " (" + patterns.join(' ') + ")");
         dialog.setDefaultSuffix(list.first().left(15));
     }
+    UndecodableNamesList* undecodable = nullptr;
     if (action == kFileSave) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
+        // Qt's own dialog, so that the files it cannot list are offered below it.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        undecodable = new UndecodableNamesList(dialog, list);
+        undecodable->ShowFolder(dialog.directory().absolutePath());
     }
     const QString chosen = ExecFileDialog(dialog);
-    if (chosen.isEmpty()) {
+    if (undecodable != nullptr && !undecodable->Chosen().empty()) {
+        name = undecodable->Chosen();
+    } else if (chosen.isEmpty()) {
         name.clear();
         return false;
+    } else {
+        name = chosen.toStdString();
     }
-    name = chosen.toStdString();
     const size_t chosenSlash = name.rfind('/');
     folder = chosenSlash == std::string::npos ? std::string() : name.substr(0, chosenSlash + 1);
     return true;
