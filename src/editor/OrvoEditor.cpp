@@ -624,6 +624,18 @@ void OrvoEditor::ResetHistory() {
     original_ = CurrentValues();
 }
 
+void OrvoEditor::SetProgramName(const std::string& name) {
+    Lock hold(PluginLock());
+    if (programName_ == name) return;
+    programName_ = name;
+    ++programNameChanges_;
+}
+
+std::string OrvoEditor::ProgramName() const {
+    Lock hold(PluginLock());
+    return programName_;
+}
+
 void OrvoEditor::KeepAsOriginal() {
     Lock hold(PluginLock());
     original_ = EditedValues();

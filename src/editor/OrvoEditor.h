@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -139,6 +140,12 @@ public:
     // The edits from here on are the first of the history: the program was restored at start.
     void ResetHistory();
     const EditHistory& History() const { return history_; }
+    // The name of the program on the panel: the file it was last loaded from or saved to,
+    // without its extension; empty while it came from no file. Either thread may ask.
+    void SetProgramName(const std::string& name);
+    std::string ProgramName() const;
+    // Counts the changes of the name, so a reader that polls takes it only when it changed.
+    unsigned ProgramNameChanges() const { return programNameChanges_.load(); }
     // The values of the unit's positions on the panel, and the edited ones (the same unless
     // compare plays the original).
     UnitValues CurrentValues() const;
@@ -222,6 +229,8 @@ private:
     UnitValues original_{};
     UnitValues edited_{};
     bool comparing_ = false;
+    std::string programName_;
+    std::atomic<unsigned> programNameChanges_{0};
     std::function<int64_t()> clock_;
     std::array<uint8_t, kStatusReplySize> replyBuffer_{};
     std::array<uint8_t, kProgramMessageSize> dumpBuffer_{};

@@ -126,7 +126,7 @@ const TextStyle kProgressStyle = [] {
     style.style = kTextNormal;
     return style;
 }();
-constexpr Rect kProgressLineRect{102, 13, 266, 28};
+constexpr Rect kProgressLineRect{102, 6, 266, 20};
 // While compare plays the original program, its caption stands over the caption of the status
 // line, on the panel's own colour there; a transfer's progress line takes the place over it.
 const TextStyle kCompareStyle = [] {
@@ -177,7 +177,7 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
           resources::kImageKnob17, resources::kImageEffectBypass})
         Strip(id);
     AddEffectArea();
-    statusLine_ = Add<TextControl>(Rect{104, 29, 264, 45}, kNameStyle, "Program Name");
+    statusLine_ = Add<TextControl>(Rect{104, 22, 264, 38}, kNameStyle, "Program Name");
     compareBack_ = Add<PanelControl>(kProgressLineRect, kCaptionBackground);
     compareLine_ = Add<TextControl>(kProgressLineRect, kCompareStyle, kCompareCaption);
     compareBack_->Hide(true);
@@ -188,12 +188,12 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
     progressBack_->Hide(true);
     progressLine_->Hide(true);
     AddValueTexts();
-    Add<BitmapControl>(160, 47, kParamSevenSegment, Strip(resources::kImageSevenSegment));
+    Add<BitmapControl>(160, 42, kParamSevenSegment, Strip(resources::kImageSevenSegment));
     AddPositionControls();
     AddEqualizer();
     AddSectionControls();
-    Add<ContactControl>(216, 49, kParamPreviousProgram, Strip(resources::kImageInvisibleButton));
-    Add<ContactControl>(238, 49, kParamNextProgram, Strip(resources::kImageInvisibleButton));
+    Add<ContactControl>(216, 45, kParamPreviousProgram, Strip(resources::kImageInvisibleButton));
+    Add<ContactControl>(238, 45, kParamNextProgram, Strip(resources::kImageInvisibleButton));
     AddEqViewSwitches();
     keyboard_ = Add<KeyboardControl>(Strip(resources::kImageKeys),
                                      Strip(resources::kImageKeyboardBackground), kKeyLeftEdges);
@@ -458,7 +458,9 @@ void OrvoPanel::ShowTransferProgress(const std::string& text) {
 }
 
 bool OrvoPanel::OpenDocument(const std::string& address) {
-    return graphics_->OpenLink(address, "", "", "");
+    if (graphics_->OpenLink(address, "", "", "")) return true;
+    graphics_->ShowUnopenedAddress(address);
+    return false;
 }
 
 double OrvoPanel::KeyboardVelocity() const {

@@ -29,8 +29,8 @@ constexpr int kOscillatorPositions = 48;
 // clang-format off
 // Positions 48..121: printed name, group, printed under the control.
 constexpr std::array<PanelLabel, kUnitParamCount - kOscillatorPositions> kLabels = {{
-    {"VOICE 2\nINTERVAL", "HARMONICS", true},          // 48
-    {"VOICE 3\nINTERVAL", "HARMONICS", true},          // 49
+    {"VOICE 2\nPITCH", "HARMONICS", true},          // 48
+    {"VOICE 3\nPITCH", "HARMONICS", true},          // 49
     {"BASS\nVOL", "HARMONICS", true},                  // 50
     {"VOICE 1\n+1 OCT", "HARMONICS", true},            // 51
     {"VOICE 2\nVOL", "HARMONICS", true},               // 52
@@ -50,21 +50,21 @@ constexpr std::array<PanelLabel, kUnitParamCount - kOscillatorPositions> kLabels
     {"DIST\nTHRU AR", "VCF INPUT", true},              // 66
     {"VCO THRU\nINV AR", "VCF INPUT", true},           // 67
     {"NOISE\nVOL", "VCF INPUT", true},                 // 68
-    {"MOD FRQ\nVINTAGE", "VCF MODULATION", true},      // 69
-    {"MOD FRQ\nNEW", "VCF MODULATION", true},          // 70
-    {"2ND MOD\nFREQ", "VCF MODULATION", true},         // 71
+    {"VINTAGE\nFREQ", "VCF MODULATION", true},      // 69
+    {"NEW\nFREQ", "VCF MODULATION", true},          // 70
+    {"2ND\nFREQ", "VCF MODULATION", true},         // 71
     {"ENV\nFOLLOW", "VCF MODULATION", true},           // 72
     {"AD\nGEN", "VCF MODULATION", true},               // 73
     {"PITCH\nFOLLOW", "VCF MODULATION", true},         // 74
     {"VCF TYPE", "VCF", true},                         // 75
     {"RESONANCE", "VCF", true},                        // 76
     {"SLOPE", "VCF", true},                            // 77
-    {"PORTAMENTO", "PERFORMANCE", true},               // 78
+    {"PORTA", "PERFORMANCE", true},               // 78
     {"MODE", "PORTAMENTO", true},                      // 79
     {nullptr, "PERFORMANCE", false},                   // 80: MIDI channel, set on the unit
     {"BEND RANGE", "PERFORMANCE", true},               // 81
     {"OCTAVE", "PERFORMANCE", true},                   // 82
-    {"TRIG/GATE", "PERFORMANCE", true},                // 83
+    {"TRIG", "PERFORMANCE", true},                // 83
     {"PRIORITY", "PERFORMANCE", true},                 // 84
     {"RATE", "LFO", true},                             // 85
     {"DELAY", "LFO", true},                            // 86

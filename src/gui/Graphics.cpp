@@ -16,6 +16,7 @@
 #include "raster/Draw.h"
 #include "raster/PngImage.h"
 #include "resources/Resources.h"
+#include "util/DebugPrint.h"
 
 namespace {
 
@@ -127,6 +128,10 @@ bool Graphics::ChooseColor(ColorARGB& colour, const std::string& prompt) {
     (void)colour;
     (void)prompt;
     return false;
+}
+
+void Graphics::ShowUnopenedAddress(const std::string& address) {
+    DebugPrint("the desktop could not open %s", address.c_str());
 }
 
 bool Graphics::OpenLink(const std::string& url, const std::string& caption,

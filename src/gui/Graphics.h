@@ -74,6 +74,9 @@ public:
     virtual bool ChooseColor(ColorARGB& colour, const std::string& prompt);
     virtual bool OpenLink(const std::string& url, const std::string& caption,
                           const std::string& confirmText, const std::string& errorText);
+    // The desktop could not open address (a file's path or a web address): tells the user
+    // where it is and offers to take it further by hand.
+    virtual void ShowUnopenedAddress(const std::string& address);
     virtual void* CreatePanelWindow(void* parent);
     virtual void DestroyPanelWindow() {}
     virtual void* NativeWindow() const { return nullptr; }

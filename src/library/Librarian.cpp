@@ -27,6 +27,12 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+std::string ProgramNameOf(const std::string& path) {
+    const std::string name = FileNameOf(path);
+    if (!LibraryFolder::IsProgramFileName(name)) return name;
+    return name.substr(0, name.size() - std::char_traits<char>::length(kProgramExtension));
+}
+
 int ProgramNumberOfName(const std::string& name) {
     int number = 0;
     if (std::sscanf(name.substr(0, 2).c_str(), "%d", &number) != 1) return 0;
@@ -244,6 +250,8 @@ bool Librarian::LoadProgramFile(const std::string& path) {
     editor_.SetParameterValue(kParamSevenSegment, ProgramNumberOfName(name));
     const std::optional<ProgramValues> values = ReadProgramFile(path);
     if (!values) return false;
+    // The program kept at the end of a session is named after the file it came from.
+    if (path != LastProgramPath()) editor_.SetProgramName(ProgramNameOf(path));
     working_ = *values;
     if (editor_.Panel()) {
         editor_.ApplyProgram(working_);
@@ -261,6 +269,7 @@ bool Librarian::WriteProgram(const std::string& path, const ProgramValues& progr
 bool Librarian::SaveProgramFile(const std::string& path) {
     if (!WriteProgram(path, editor_.SnapshotProgram(ProgramValues{}))) return false;
     editor_.KeepAsOriginal();
+    if (path != LastProgramPath()) editor_.SetProgramName(ProgramNameOf(path));
     return true;
 }
 
@@ -281,6 +290,7 @@ void Librarian::RestoreLastProgram() {
         return;
     }
     SetChooserPaths(lastFile, true);
+    editor_.SetProgramName(ProgramNameOf(lastFile));
     // The folder of the last file is listed with it selected, so previous and next go on from
     // where the last session ended.
     ScanLibraryFolder(lastFile);

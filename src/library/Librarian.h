@@ -91,5 +91,7 @@ private:
 // The file name behind the last "/", and the folder up to and including it.
 std::string FileNameOf(const std::string& path);
 std::string FolderOf(const std::string& path);
+// The program's name a path gives: its file name without the program file extension.
+std::string ProgramNameOf(const std::string& path);
 // The program number read with "%d" from the first two characters of a file name; 0 for none.
 int ProgramNumberOfName(const std::string& name);

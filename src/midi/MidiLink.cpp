@@ -214,6 +214,10 @@ MidiMessage ShortMessage(const uint8_t* bytes, size_t size) {
 }
 }  // namespace
 
+void MidiLink::NoteUnitAnswer() {
+    lastUnitAnswerMs_.store(MidiTrafficQueue::NowMs());
+}
+
 void MidiLink::OnUnitInput(const uint8_t* bytes, size_t size) {
     PluginBase* plugin = plugin_.load();
     if (size == 0 || bytes == nullptr || plugin == nullptr) return;

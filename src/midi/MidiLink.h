@@ -71,6 +71,7 @@ public:
     bool OpenRole(MidiRole role) override;
     bool RescanPorts() override;
     MidiBackend Backend() const override { return backend_; }
+    void NoteUnitAnswer() override;
 
     // Whether the role has a port open, and the name of that port (empty when none).
     bool IsRoleOpen(MidiRole role);

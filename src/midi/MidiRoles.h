@@ -25,4 +25,7 @@ public:
     virtual bool RescanPorts() = 0;
     // The back end the ports are on, for searching the unit on ports of its own.
     virtual MidiBackend Backend() const = 0;
+    // The unit answered now on ports of the search, not the link's own: the status's "last
+    // answer" counts it.
+    virtual void NoteUnitAnswer() = 0;
 };

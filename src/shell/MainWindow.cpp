@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -27,7 +28,7 @@ MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
                                Qt::WindowCloseButtonHint),
       plugin_(plugin),
       hooks_(hooks) {
-    setWindowTitle("OrvoEditor");
+    setWindowTitle(kTitle);
     auto* ground = new QWidget(this);
     // Where the window is larger than the panel, a plain ground of the panel's darkest colour.
     ground->setAutoFillBackground(true);
@@ -41,10 +42,16 @@ MainWindow::MainWindow(PluginBase* plugin, ShellHooks& hooks)
     connect(&fitTimer_, &QTimer::timeout, this, &MainWindow::FitPanel);
     BuildMenu();
     connection_ = new QLabel(this);
-    // The label never widens the window, whose width is the panel's. A passing note covers it
-    // for a while, then it shows again.
-    connection_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // The label never widens the window, whose width is the panel's: in a narrow window its
+    // line wraps and the status bar grows by the lines it needs. A passing note takes its
+    // place for a while, then it shows again.
+    connection_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     statusBar()->addWidget(connection_, 1);
+    oneLineBarHeight_ = statusBar()->sizeHint().height();
+    connection_->setWordWrap(true);
+    noteTimer_ = new QTimer(this);
+    noteTimer_->setSingleShot(true);
+    connect(noteTimer_, &QTimer::timeout, this, [this] { ShowStatusText(connectionText_); });
     // The panel has its own grip, in the same corner.
     statusBar()->setSizeGripEnabled(false);
     SetClientSize(kTemplateWidth, kTemplateHeight);
@@ -136,6 +143,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::SetClientSize(int width, int height) {
     centralWidget()->resize(width, height);
+    statusBar()->setFixedHeight(StatusBarHeight());
     resize(width, height + menuBar()->sizeHint().height() + StatusBarHeight());
 }
 
@@ -196,23 +204,42 @@ int MainWindow::NonClientHeight() const {
 }
 
 int MainWindow::StatusBarHeight() const {
-    return statusBar()->sizeHint().height();
+    // The bar's own height holds one line; a wrapped text adds the height of its other lines.
+    const int oneLine = connection_->fontMetrics().lineSpacing();
+    // The bar's margins and the label's frame, with room to spare.
+    constexpr int kBarMargins = 16;
+    const int textWidth = centralWidget()->width() - kBarMargins;
+    const int wrapped = connection_->heightForWidth(std::max(textWidth, oneLine));
+    return oneLineBarHeight_ + std::max(wrapped - oneLine, 0);
 }
 
 void MainWindow::SetConnectionText(const QString& text) {
-    if (connection_->text() == text) return;
-    connection_->setText(text);
-    // The window is as wide as the panel; at a small zoom the line is cut, the tip shows it all.
-    connection_->setToolTip(text);
+    if (connectionText_ == text) return;
+    connectionText_ = text;
+    if (!noteTimer_->isActive()) ShowStatusText(text);
 }
 
 QString MainWindow::ConnectionText() const {
+    return connectionText_;
+}
+
+QString MainWindow::StatusText() const {
     return connection_->text();
 }
 
 void MainWindow::ShowNote(const QString& note) {
     constexpr int kNoteShownMs = 10000;
-    statusBar()->showMessage(note, kNoteShownMs);
+    ShowStatusText(note);
+    noteTimer_->start(kNoteShownMs);
+}
+
+void MainWindow::ShowStatusText(const QString& text) {
+    if (connection_->text() == text) return;
+    const int before = StatusBarHeight();
+    connection_->setText(text);
+    // More or fewer lines: the window keeps the panel's size and fits the bar around it.
+    if (StatusBarHeight() != before)
+        SetClientSize(centralWidget()->width(), centralWidget()->height());
 }
 
 void MainWindow::FollowPanel(QWidget* panel) {
@@ -237,6 +264,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         CentrePanel();
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::ShowProgramName(const QString& name) {
+    setWindowTitle(name.isEmpty() ? QString(kTitle) : QString(kTitle) + " \u2014 " + name);
 }
 
 void MainWindow::BringToFront() {

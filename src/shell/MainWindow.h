@@ -9,9 +9,10 @@ class QAction;
 
 class PluginBase;
 class QLabel;
+class QTimer;
 class ShellHooks;
 
-// The top-level window "OrvoEditor": the menu bar, the editor panel inside once it is attached,
+// The top-level window "Orvo Editor": the menu bar, the editor panel inside once it is attached,
 // and a status bar below the panel that tells whether the unit is connected. The window follows
 // the panel when the panel is zoomed from the menu or its grip; when the window manager resizes
 // or maximises the window, the panel is zoomed to fit it (through the panel fitter), centred on
@@ -22,6 +23,7 @@ class MainWindow : public QMainWindow {
 public:
     static constexpr int kTemplateWidth = 1024;
     static constexpr int kTemplateHeight = 800;
+    static constexpr const char* kTitle = "Orvo Editor";
 
     MainWindow(PluginBase* plugin, ShellHooks& hooks);
 
@@ -58,9 +60,14 @@ public:
     // The connection's state, shown in the status bar for as long as it holds.
     void SetConnectionText(const QString& text);
     QString ConnectionText() const;
+    // What the status bar shows now: the connection, or a passing note.
+    QString StatusText() const;
     // A passing note (a port that went or came back), shown over the connection for a while.
     void ShowNote(const QString& note);
     void BringToFront();
+    // The title names the program on the panel: "Orvo Editor — NAME", or "Orvo Editor"
+    // alone while the panel holds no named program.
+    void ShowProgramName(const QString& name);
     // The client area takes the panel's size now and whenever the panel is zoomed.
     void FollowPanel(QWidget* panel);
     // The entries that issue editor commands are enabled only while the editor can act on
@@ -80,6 +87,7 @@ private:
     // Moves the window up and left as far as it reaches past the screen's free area, but never
     // past that area's top left.
     void KeepOnScreen();
+    void ShowStatusText(const QString& text);
 
     struct EditorAction {
         QAction* action;
@@ -93,6 +101,9 @@ private:
     // While the panel is zoomed to the window, the window does not follow the panel.
     bool fittingPanel_ = false;
     QLabel* connection_ = nullptr;
+    QString connectionText_;
+    int oneLineBarHeight_ = 0;
+    QTimer* noteTimer_ = nullptr;
     PluginBase* plugin_;
     ShellHooks& hooks_;
 };

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -55,17 +56,20 @@ void MidiMonitorWindow::TakeTraffic() {
     taken_.clear();
     link_.Traffic().Take(taken_, kLinesPerTake);
     const size_t lost = link_.Traffic().TakeLostCount();
-    if (Paused()) {
-        unseen_ += taken_.size() + lost;
-        return;
-    }
+    QStringList lines;
     if (lost > 0) {
-        AddLine(QString("(%1 messages came faster than the monitor could show them)").arg(lost));
+        lines << QString("(%1 messages came faster than the monitor could show them)").arg(lost);
     }
     const int64_t steadyNow = MidiTrafficQueue::NowMs();
     const int64_t wallNow = QDateTime::currentMSecsSinceEpoch();
     for (const MidiTrafficQueue::Entry& entry : taken_)
-        AddLine(LineFor(entry, steadyNow, wallNow));
+        lines << LineFor(entry, steadyNow, wallNow);
+    if (lines.isEmpty()) return;
+    if (Paused()) {
+        Hold(std::move(lines));
+    } else {
+        AddLines(lines);
+    }
 }
 
 QString MidiMonitorWindow::LineFor(const MidiTrafficQueue::Entry& entry, int64_t steadyNowMs,
@@ -80,8 +84,28 @@ QString MidiMonitorWindow::LineFor(const MidiTrafficQueue::Entry& entry, int64_t
              QString::fromStdString(port), QString::fromStdString(text));
 }
 
-void MidiMonitorWindow::AddLine(const QString& line) {
-    lines_->appendPlainText(line);
+void MidiMonitorWindow::AddLines(const QStringList& lines) {
+    QScrollBar* scroll = lines_->verticalScrollBar();
+    const bool following = scroll->value() >= scroll->maximum();
+    lines_->appendPlainText(lines.join('\n'));
+    if (following) scroll->setValue(scroll->maximum());
+}
+
+void MidiMonitorWindow::Hold(QStringList lines) {
+    for (QString& line : lines)
+        held_.push_back(std::move(line));
+    // The list keeps no more than kMaxLines either: the held lines and the line that says how
+    // many of the oldest were let go fill it at most.
+    while (held_.size() > static_cast<size_t>(kMaxLines - 1)) {
+        held_.pop_front();
+        ++heldDropped_;
+    }
+    ShowHeldCount();
+}
+
+void MidiMonitorWindow::ShowHeldCount() {
+    pause_->setText(held_.empty() ? QString("Pause")
+                                  : QString("Pause (%1 held)").arg(held_.size()));
 }
 
 QString MidiMonitorWindow::Text() const {
@@ -94,9 +118,17 @@ bool MidiMonitorWindow::Paused() const {
 
 void MidiMonitorWindow::SetPaused(bool paused) {
     if (pause_->isChecked() != paused) pause_->setChecked(paused);
-    if (paused || unseen_ == 0) return;
-    AddLine(QString("(%1 messages while paused)").arg(unseen_));
-    unseen_ = 0;
+    if (paused || (held_.empty() && heldDropped_ == 0)) return;
+    QStringList lines;
+    if (heldDropped_ > 0)
+        lines << QString("(the %1 oldest messages that came while paused are not kept)")
+                     .arg(heldDropped_);
+    for (QString& line : held_)
+        lines << std::move(line);
+    held_.clear();
+    heldDropped_ = 0;
+    ShowHeldCount();
+    AddLines(lines);
 }
 
 void MidiMonitorWindow::CopyToClipboard() const {

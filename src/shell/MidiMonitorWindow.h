@@ -2,7 +2,10 @@
 
 #include <QWidget>
 
+#include <QStringList>
+
 #include <cstddef>
+#include <deque>
 #include <vector>
 
 #include "editor/TrafficDecoder.h"
@@ -17,7 +20,9 @@ class QTimer;
 // "MIDI Monitor": every message between the editor, the unit and the keyboard, one line each
 // with its time, direction and port, decoded where the unit's protocol says what it is. The
 // window takes the messages from the link's traffic queue on a timer, so the MIDI input thread
-// never waits for it; it keeps the last kMaxLines lines, can be paused, and copies as text.
+// never waits for it; it keeps the last kMaxLines lines and copies them as text. The list follows
+// the newest line unless the user scrolled up; Pause holds it still and keeps what arrives
+// meanwhile (up to kMaxLines lines, the newest) for Resume to show in order.
 class MidiMonitorWindow : public QWidget {
     Q_OBJECT
 
@@ -30,17 +35,23 @@ public:
 
     MidiMonitorWindow(MidiLink& link, QWidget* owner);
 
-    // Takes what waits in the queue and adds its lines (or counts it, while paused).
+    // Takes what waits in the queue and adds its lines (or holds them back, while paused).
     void TakeTraffic();
     // Every line shown, as the clipboard gets it.
     QString Text() const;
     void SetPaused(bool paused);
     bool Paused() const;
     void CopyToClipboard() const;
+    // The lines held back by Pause.
+    size_t HeldCount() const { return held_.size(); }
+    QPlainTextEdit* Lines() const { return lines_; }
 
 private:
     QString LineFor(const MidiTrafficQueue::Entry& entry, int64_t steadyNowMs, int64_t wallNowMs);
-    void AddLine(const QString& line);
+    // Shows lines at the end of the list, and keeps the newest in view when it was in view.
+    void AddLines(const QStringList& lines);
+    void Hold(QStringList lines);
+    void ShowHeldCount();
 
     MidiLink& link_;
     TrafficDecoder decoder_;
@@ -48,5 +59,6 @@ private:
     QPlainTextEdit* lines_ = nullptr;
     QCheckBox* pause_ = nullptr;
     QTimer* timer_ = nullptr;
-    size_t unseen_ = 0;  // messages that came while paused
+    std::deque<QString> held_;  // lines that came while paused, oldest first
+    size_t heldDropped_ = 0;    // the oldest of them, let go beyond kMaxLines
 };

@@ -129,6 +129,7 @@ void Preferences::TakeFound(const UnitSearch::Pair& pair) {
     const int input = ItemOf(MidiRole::UnitInput, pair.input);
     if (output > 0) Select(MidiRole::Output, output);
     if (input > 0) Select(MidiRole::UnitInput, input);
+    if (roles_ != nullptr) roles_->NoteUnitAnswer();
 }
 
 void Preferences::Cancel() {

@@ -35,8 +35,11 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
     for (const ListPlace& place : kLists) {
         auto* list = new QComboBox(group);
         list->setObjectName(QString::number(place.id));
-        list->setMinimumContentsLength(24);
-        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        // Wide enough for a long port name with its " (missing)", and wider for longer ones.
+        list->setMinimumContentsLength(kListCharacters);
+        list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        // Never narrower than its longest entry, whatever room the screen offers the dialog.
+        list->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
         grid->addWidget(new QLabel(place.label, group), place.row, place.column);
         grid->addWidget(list, place.row + 1, place.column);
         lists_[static_cast<int>(place.role)] = list;
@@ -52,6 +55,7 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
     connect(find_, &QPushButton::clicked, this, &PreferencesDialog::StartSearch);
     searchText_ = new QLabel(group);
     searchText_->setWordWrap(true);
+    searchText_->setMinimumWidth(searchText_->fontMetrics().averageCharWidth() * kListCharacters);
     searchText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(searchText_, 4, 0, 1, 2);
 
@@ -71,6 +75,9 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
     auto* layout = new QVBoxLayout(this);
+    // The dialog is never smaller than its contents: it grows with the findings' lines and with
+    // a list that got a longer name.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     layout->addWidget(group);
     layout->addLayout(buttons);
 
@@ -129,7 +136,11 @@ void PreferencesDialog::SearchStep() {
     searchText_->setText(QString::fromStdString(search->Text()));
     find_->setEnabled(true);
     // The findings may take several lines; the dialog grows to show them whole.
+    layout()->activate();
+    searchText_->setMinimumHeight(searchText_->heightForWidth(searchText_->width()));
+    layout()->activate();
     adjustSize();
+    emit SearchFinished();
 }
 
 QComboBox* PreferencesDialog::List(MidiRole role) const {

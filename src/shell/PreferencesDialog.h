@@ -27,6 +27,8 @@ public:
     static constexpr const char* kMissingMark = " (missing)";
     static constexpr int kRescanMs = 1000;
     static constexpr int kSearchStepMs = 20;
+    // The lists' and the findings' least width, in characters.
+    static constexpr int kListCharacters = 40;
 
     PreferencesDialog(Preferences& preferences, QWidget* owner);
 
@@ -46,6 +48,10 @@ public:
     void StartSearch();
 
     void done(int result) override;
+
+signals:
+    // A search ended; what it found is in the lists and the settings.
+    void SearchFinished();
 
 private:
     void Fill(MidiRole role);

@@ -129,6 +129,7 @@ void Shell::CreateMainWindow() {
         std::fflush(stdout);
     }
     FollowPorts();
+    FollowProgramName();
     // Placed once; zooming later changes the size only.
     window_->PlaceOnScreen();
     window_->show();
@@ -216,12 +217,22 @@ bool Shell::OpenProgramFile(const std::string& path) {
 }
 
 void Shell::CheckTick() {
+    FollowProgramName();
     if (ticking_ || QThread::currentThread()->loopLevel() != 1) return;
     if (!tick_.Due(NowMs())) return;
     ticking_ = true;
     if (plugin_ != nullptr) plugin_->DoCommand(kCommandTick);
     FollowPorts();
     ticking_ = false;
+}
+
+void Shell::FollowProgramName() {
+    auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+    if (editor == nullptr || window_ == nullptr) return;
+    const unsigned changes = editor->ProgramNameChanges();
+    if (changes == programNameSeen_) return;
+    programNameSeen_ = changes;
+    window_->ShowProgramName(QString::fromStdString(editor->ProgramName()));
 }
 
 void Shell::FollowPorts() {
@@ -232,6 +243,11 @@ void Shell::FollowPorts() {
     for (const std::string& note : link_->TakePortNotes())
         notes += (notes.empty() ? "" : "; ") + note;
     if (!notes.empty()) window_->ShowNote(QString::fromStdString(notes));
+    ShowConnection();
+}
+
+void Shell::ShowConnection() {
+    if (!link_ || !current_ || !window_) return;
     window_->SetConnectionText(QString::fromStdString(
         ConnectionStatus::Describe(*link_, *current_, MidiTrafficQueue::NowMs())));
 }
@@ -260,6 +276,8 @@ void Shell::WriteSettings() {
 int Shell::RunPreferences(QWidget* owner) {
     Preferences preferences(*current_, *backup_, link_.get(), [this] { WriteSettings(); });
     PreferencesDialog dialog(preferences, owner);
+    // The status line below the panel tells of the answer the search had at once.
+    connect(&dialog, &PreferencesDialog::SearchFinished, this, &Shell::ShowConnection);
     return ExecModal(dialog) == QDialog::Accepted ? Preferences::kResultOk
                                                   : Preferences::kResultCancel;
 }

@@ -104,6 +104,10 @@ public:
     // Part of the tick: reads the port lists again, re-opens ports that came back, and shows
     // the connection in the status bar.
     void FollowPorts();
+    // The connection's state in the main window's status line.
+    void ShowConnection();
+    // The window's title follows the name of the program on the panel; run before each wait.
+    void FollowProgramName();
 
 private:
     int64_t NowMs() const;
@@ -122,6 +126,7 @@ private:
     std::unique_ptr<MainWindow> window_;
     QPointer<MidiMonitorWindow> monitor_;
     TickClock tick_;
+    unsigned programNameSeen_ = 0;
     bool ticking_ = false;
     bool started_ = false;
 };

@@ -268,4 +268,18 @@ TEST_F(FrontPanelLook, WriteAllTabLeavesTheVco1FrameAlone) {
     }
 }
 
+TEST_F(FrontPanelLook, TheProgramNumberLeavesTheVco1FrameAlone) {
+    for (double zoom : kZooms) {
+        Show({kEffectOff, false}, zoom);
+        SCOPED_TRACE(testing::Message() << zoom * 100 << " %");
+        const auto at = [zoom](int units) { return static_cast<int>(units * zoom); };
+        // The frame's edge under the display and its well, as it runs beside them.
+        for (int y = at(74); y < at(76); ++y) {
+            for (int x = at(150); x < at(210); ++x) {
+                ASSERT_EQ(Pixel(x, y), Pixel(at(250), y)) << x << ", " << y;
+            }
+        }
+    }
+}
+
 }  // namespace

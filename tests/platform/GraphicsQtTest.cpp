@@ -211,7 +211,7 @@ TEST_F(PanelWindow, RefusalsAreSaidBesideTheEntryWhichStaysOpen) {
     SetValue(42);
     PanelTextEntry* entry = OpenEntry();
     ASSERT_NE(entry, nullptr);
-    const QString range = "PORTAMENTO takes values from 0 to 127.";
+    const QString range = "PORTA takes values from 0 to 127.";
     // A letter is refused as it is typed, naming the control as the panel labels it.
     synth::Key(entry, Qt::Key_X, "x");
     EXPECT_EQ(entry->text(), "42");

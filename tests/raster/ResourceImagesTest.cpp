@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "raster/PngImage.h"
 #include "resources/ResourceTable.h"
@@ -61,6 +63,31 @@ TEST(ResourceImagesTest, StripFramesShowTheirOwnState) {
                 << "frames " << frame << " and " << frame + 1;
         }
     }
+}
+
+// Every picture of the guide is set at print resolution: at least 144 pixels an inch, where its
+// drawing matrix ("W 0 0 H x y cm /ImN Do") gives W points for the image's width in pixels.
+TEST(ResourceImagesTest, UserGuidePicturesAreSetAtPrintResolution) {
+    const std::span<const uint8_t> guide = resources::FindResource(resources::kUserGuideId);
+    const std::string pdf(reinterpret_cast<const char*>(guide.data()), guide.size());
+    std::vector<double> widths;  // of /Im0, /Im1, ... in pixels, in the order of their objects
+    for (size_t at = pdf.find("/Subtype /Image /Width "); at != std::string::npos;
+         at = pdf.find("/Subtype /Image /Width ", at + 1)) {
+        widths.push_back(std::strtod(pdf.c_str() + at + 23, nullptr));
+    }
+    ASSERT_GE(widths.size(), 8u);
+    int drawn = 0;
+    for (size_t at = pdf.find(" cm /Im"); at != std::string::npos;
+         at = pdf.find(" cm /Im", at + 1)) {
+        const size_t start = pdf.rfind("q ", at);
+        ASSERT_NE(start, std::string::npos);
+        const double points = std::strtod(pdf.c_str() + start + 2, nullptr);
+        const size_t image = std::strtoul(pdf.c_str() + at + 7, nullptr, 10);
+        ASSERT_LT(image, widths.size());
+        EXPECT_GE(widths[image] / points * 72.0, 143.9) << "picture " << image;
+        ++drawn;
+    }
+    EXPECT_EQ(drawn, static_cast<int>(widths.size()));
 }
 
 TEST(ResourceImagesTest, UserGuideIsEmbeddedAsPdf) {

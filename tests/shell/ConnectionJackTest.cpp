@@ -162,10 +162,20 @@ TEST(ConnectionOverJack, FindTheOrvoPicksTheUnitAndNamesTheEchoingPort) {
         auto* preferences = qobject_cast<PreferencesDialog*>(&dialog);
         EXPECT_NE(preferences, nullptr);
         if (preferences == nullptr) return static_cast<int>(QDialog::Rejected);
+        preferences->show();
         preferences->FindButton()->click();
         EXPECT_TRUE(preferences->SearchText()->text().startsWith("Searching..."));
         EXPECT_TRUE(EventuallyInLoop([&] { return !preferences->Searching(); }, 20000ms));
         found = preferences->SearchText()->text();
+        // The findings show whole: every line of the label inside the dialog.
+        QApplication::processEvents();
+        const QLabel* text = preferences->SearchText();
+        EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+        const QRect inDialog(text->mapTo(preferences, QPoint(0, 0)), text->size());
+        EXPECT_TRUE(preferences->rect().contains(inDialog));
+        // The status line below the panel tells of the answer while the dialog is still open.
+        EXPECT_TRUE(shell.Window()->ConnectionText().startsWith("Last answer: just now"))
+            << shell.Window()->ConnectionText().toStdString();
         return static_cast<int>(QDialog::Accepted);
     };
     shell.Window()->HandleCommand(menu::kPreferences);
@@ -250,14 +260,15 @@ TEST(ConnectionOverJack, AUnitSwitchedOnLateIsOpenedAndTheMonitorDecodesItsTraff
     EXPECT_TRUE(shell.Window()->ConnectionText().contains("Last answer: just now"))
         << shell.Window()->ConnectionText().toStdString();
 
-    // Paused, nothing is added; resumed, the count of what was passed over shows.
+    // Paused, nothing is added; resumed, what came meanwhile shows.
     monitor->SetPaused(true);
     const QString before = monitor->Text();
     editor->SendSysEx({0, static_cast<int32_t>(request.size()), request.data()});
     std::this_thread::sleep_for(200ms);
     monitor->TakeTraffic();
     EXPECT_EQ(monitor->Text(), before);
+    EXPECT_GE(monitor->HeldCount(), 1u);  // the request, and the unit's dump when it came
     monitor->SetPaused(false);
-    EXPECT_TRUE(monitor->Text().contains("messages while paused"));
+    EXPECT_EQ(monitor->Text().count("dump request for 5"), before.count("dump request for 5") + 1);
     shell.ShutDown();
 }

@@ -26,9 +26,11 @@ public:
         return changed;
     }
     MidiBackend Backend() const override { return MidiBackend::Jack; }
+    void NoteUnitAnswer() override { ++unitAnswers; }
 
     bool hasObjects = true;
     bool listsChanged = false;
+    int unitAnswers = 0;
     std::vector<std::string> inputs{"off", "Orvo:MIDI 1", "Keys:out"};
     std::vector<std::string> outputs{"off", "Orvo:MIDI 1", "Other:in"};
     std::vector<std::pair<MidiRole, std::string>> opened;

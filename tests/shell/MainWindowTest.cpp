@@ -78,7 +78,14 @@ TEST_F(MainWindowTest, EveryEditorMenuItemReachesItsCommand) {
     for (QAction* top : window.menuBar()->actions())
         titles << top->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&MIDI", "&View", "&Help"}));
-    EXPECT_EQ(window.windowTitle(), "OrvoEditor");
+    EXPECT_EQ(window.windowTitle(), "Orvo Editor");
+}
+
+TEST_F(MainWindowTest, TheTitleNamesTheProgramOnThePanel) {
+    window.ShowProgramName("Deep Sub");
+    EXPECT_EQ(window.windowTitle(), "Orvo Editor \u2014 Deep Sub");
+    window.ShowProgramName("");
+    EXPECT_EQ(window.windowTitle(), "Orvo Editor");
 }
 
 TEST_F(MainWindowTest, EntriesHaveTheUsualKeysAndTheZoomShownIsChecked) {

@@ -18,6 +18,7 @@
 #include "library/ProgramConversion.h"
 #include "library/ProgramText.h"
 #include "shell/Application.h"
+#include "shell/MainWindow.h"
 #include "shell/ShellTestSupport.h"
 #include "support/SimOutputPort.h"
 #include "util/ProfileFile.h"
@@ -120,15 +121,20 @@ TEST(OpenProgramFile, AFileOnTheCommandLineReplacesTheRestoredProgram) {
     ProgramFiles files;
     bool heldOpened = false;
     std::string chooser;
+    QString title;
     const int code = files.Run({files.openedPath}, [&](Shell& shell) {
         heldOpened = UnitHolds(files.unit, files.opened);
         chooser = files.editor->Panel()->ChooserPath(kParamProgramLoadFile);
+        EventuallyInLoop([&] { return shell.Window()->windowTitle().contains("opened"); },
+                         std::chrono::seconds(5));
+        title = shell.Window()->windowTitle();
         shell.Quit();
     });
     EXPECT_EQ(code, Shell::kExitOk);
     EXPECT_TRUE(files.port.heldWatched) << "the last program was not restored first";
     EXPECT_TRUE(heldOpened) << "the unit does not hold the opened file's program";
     EXPECT_EQ(chooser, files.openedPath);
+    EXPECT_EQ(title, "Orvo Editor \u2014 opened bass");
     // As after the Load button: the file is the one the next session starts from.
     EXPECT_EQ(files.LastFileSetting(), files.openedPath);
 }

@@ -94,3 +94,16 @@ TEST_F(DialogTest, CancelEscapeAndTheCloseBoxAllUndoThePick) {
     }
     EXPECT_EQ(writes, 0);
 }
+
+TEST_F(DialogTest, AMissingPortIsShownWholeInItsList) {
+    const std::string longName = "USB MIDI Interface 4x4:USB MIDI Interface 4x4 MIDI 3 28:2";
+    current.SetName(MidiRole::Output, longName.c_str());
+    auto dialog = Show();
+    QApplication::processEvents();
+    QComboBox* output = dialog->List(MidiRole::Output);
+    const QString shown = output->currentText();
+    ASSERT_TRUE(shown.endsWith(PreferencesDialog::kMissingMark)) << shown.toStdString();
+    // The list's text area holds the whole text, the arrow and frame beside it.
+    EXPECT_GE(output->width(), output->fontMetrics().horizontalAdvance(shown) + 20);
+    EXPECT_LE(output->width(), dialog->width());
+}

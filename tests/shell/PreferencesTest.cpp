@@ -76,6 +76,8 @@ TEST_F(PreferencesTest, TheSearchLeavesOutTheKeyboardAndItsFindingIsTaken) {
     EXPECT_STREQ(current.unitInputName, "Orvo:MIDI 1");
     EXPECT_STREQ(current.keyboardInputName, "Keys:out");
     EXPECT_EQ(roles.opened.size(), 2u);
+    // The unit answered the search: the status's last answer is now.
+    EXPECT_EQ(roles.unitAnswers, 1);
 }
 
 TEST_F(PreferencesTest, OpeningSelectsStoredNamesAndTurnsUnknownOnesOff) {

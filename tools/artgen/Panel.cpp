@@ -194,13 +194,14 @@ void DrawTopLeft(Canvas& canvas) {
     caption.align = Align::kLeft;
     caption.colour = kDim;
     caption.spacing = 1.5f;
-    canvas.Text("PROGRAM NAME  ·  STATUS", Px(105), Px(18), caption);
-    DrawDisplayWell(canvas, 104, 29, 264, 45);
-    DrawDisplayWell(canvas, 160, 47, 200, 77);
+    canvas.Text("PROGRAM NAME  ·  STATUS", Px(105), Px(11), caption);
+    DrawDisplayWell(canvas, 104, 22, 264, 38);
+    // The program number's well ends above the VCO 1 frame.
+    DrawDisplayWell(canvas, 160, 42, 200, 72);
     caption.align = Align::kRight;
-    canvas.Text("PROGRAM", Px(155), Px(51), caption);
-    DrawArrow(canvas, 228, 61, false);
-    DrawArrow(canvas, 250, 61, true);
+    canvas.Text("PROGRAM", Px(155), Px(45), caption);
+    DrawArrow(canvas, 228, 57, false);
+    DrawArrow(canvas, 250, 57, true);
 }
 
 void DrawLogotype(Canvas& canvas) {

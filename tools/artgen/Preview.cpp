@@ -86,9 +86,9 @@ void DrawPanel(const Sheet& sheet, raster::MemBitmap& panel) {
     native.weight = 700;
     valueFont.BindNativeFont(native, raster::kFontOwnsNative | raster::kFontRenderNative);
     valueFont.SetTextColor(0xFFFF0000);
-    Text(panel, valueFont, "Fat Bass 01", Rect{104, 29, 264, 45});
+    Text(panel, valueFont, "Fat Bass 01", Rect{104, 22, 264, 38});
     valueFont.SetTextColor(0xFFFFFFFF);
-    sheet.Frame(panel, resources::kImageSevenSegment, 13, 160, 47);
+    sheet.Frame(panel, resources::kImageSevenSegment, 13, 160, 42);
     for (int position = 0; position < 92; ++position) {
         const PositionPlace& place = *PositionPlaceAt(position);
         if (place.kind == kPlaceNone) continue;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -164,8 +165,8 @@ std::string Escape(const std::string& text) {
 }
 
 // Splits the lines into page content streams.
-std::vector<std::string> Pages(const std::vector<Line>& lines,
-                               const std::vector<Picture>& pictures) {
+std::vector<std::string> Pages(const std::vector<Line>& lines, const std::vector<Picture>& pictures,
+                               double pixelsPerPoint) {
     std::vector<std::string> pages;
     std::ostringstream page;
     double y = kPageHeight - kMargin;
@@ -179,10 +180,11 @@ std::vector<std::string> Pages(const std::vector<Line>& lines,
     };
     for (const Line& line : lines) {
         if (line.picture >= 0) {
-            // A point a pixel at most (a small cut stays sharp), no wider than the text and no
-            // taller than half a page.
+            // A point for pixelsPerPoint pixels at most (a small cut stays sharp), no wider than
+            // the text and no taller than half a page.
             const Picture& picture = pictures[static_cast<size_t>(line.picture)];
-            double width = std::min<double>(kPageWidth - 2 * kMargin, picture.width);
+            double width =
+                std::min<double>(kPageWidth - 2 * kMargin, picture.width / pixelsPerPoint);
             double height = width * picture.height / picture.width;
             const double tallest = (kPageHeight - 2 * kMargin) / 2;
             if (height > tallest) {
@@ -262,8 +264,15 @@ std::string Document(const std::vector<std::string>& pages, const std::vector<Pi
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::cerr << "usage: orvo_pdfgen GUIDE.md OUTPUT.pdf [PICTURE_FOLDER]\n";
+    if (argc < 3 || argc > 5) {
+        std::cerr << "usage: orvo_pdfgen GUIDE.md OUTPUT.pdf [PICTURE_FOLDER [PIXELS_PER_POINT]]\n";
+        return 2;
+    }
+    // The pictures' pixels per point of the page at their natural size; the guide's pictures
+    // are drawn at the panel's zoom for print.
+    const double pixelsPerPoint = argc == 5 ? std::atof(argv[4]) : 1.0;
+    if (!(pixelsPerPoint >= 1.0 && pixelsPerPoint <= 8.0)) {
+        std::cerr << "orvo_pdfgen: pixels per point are 1 to 8\n";
         return 2;
     }
     std::ifstream in(argv[1]);
@@ -273,7 +282,7 @@ int main(int argc, char** argv) {
     }
     std::vector<Picture> pictures;
     const std::vector<Line> lines = Layout(in, pictures);
-    const std::string folder = argc == 4 ? std::string(argv[3]) + "/" : std::string();
+    const std::string folder = argc >= 4 ? std::string(argv[3]) + "/" : std::string();
     for (Picture& picture : pictures) {
         std::string why;
         if (!LoadPicture(folder + picture.name, picture, why)) {
@@ -281,7 +290,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const std::string pdf = Document(Pages(lines, pictures), pictures);
+    const std::string pdf = Document(Pages(lines, pictures, pixelsPerPoint), pictures);
     const std::string partial = std::string(argv[2]) + ".part";
     std::ofstream out(partial, std::ios::binary);
     out.write(pdf.data(), static_cast<std::streamsize>(pdf.size()));

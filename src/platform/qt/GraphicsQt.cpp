@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QRegion>
 #include <QStandardPaths>
 #include <QThread>
@@ -29,10 +30,14 @@
 #include "platform/qt/PanelTextEntry.h"
 #include "platform/qt/PanelWidget.h"
 #include "platform/qt/QtTextRenderer.h"
+#include "platform/qt/UndecodableNamesList.h"
 #include "plugin/Parameter.h"
 #include "plugin/PluginBase.h"
 
 namespace {
+
+// The caption of the box that offers what the desktop could not open.
+const char* const kUnopenedCaption = "Orvo Editor";
 
 QString ToQt(const std::string& text) {
     return QString::fromUtf8(text.c_str());
@@ -385,8 +390,15 @@ bool GraphicsQt::PromptForFileName(std::string& name, int action, std::string& f
         return false;
     }
     QFileDialog dialog(OwnerWindow());
-    dialog.setDirectory(ToQt(folder.empty() ? DesktopFolder() : folder));
-    if (!name.empty()) dialog.selectFile(ToQt(name));
+    // Load and Save alike open where the proposed file lies (the library keeps its choosers on
+    // the library folder), else where the chooser was last, else in the documents folder.
+    const size_t slash = name.rfind('/');
+    std::string start = name.starts_with('/') ? name.substr(0, slash + 1) : folder;
+    if (start.empty()) start = DocumentsFolder();
+    dialog.setDirectory(ToQt(start));
+    const std::string proposed = slash == std::string::npos ? name : name.substr(slash + 1);
+    // A bare extension (a library folder without files) proposes no name.
+    if (!proposed.empty() && !proposed.starts_with('.')) dialog.selectFile(ToQt(proposed));
     const QStringList list = ToQt(extensions).split(' ', Qt::SkipEmptyParts);
     if (!list.isEmpty()) {
         QStringList patterns;
@@ -395,21 +407,29 @@ bool GraphicsQt::PromptForFileName(std::string& name, int action, std::string& f
         dialog.setNameFilter(patterns.join(';') + " (" + patterns.join(' ') + ")");
         dialog.setDefaultSuffix(list.first().left(15));
     }
+    UndecodableNamesList* undecodable = nullptr;
     if (action == kFileSave) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
+        // Qt's own dialog, so that the files it cannot list are offered below it.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        undecodable = new UndecodableNamesList(dialog, list);
+        undecodable->ShowFolder(dialog.directory().absolutePath());
     }
     const QString chosen = ExecFileDialog(dialog);
-    if (chosen.isEmpty()) {
+    if (undecodable != nullptr && !undecodable->Chosen().empty()) {
+        name = undecodable->Chosen();
+    } else if (chosen.isEmpty()) {
         name.clear();
         return false;
+    } else {
+        name = chosen.toStdString();
     }
-    name = chosen.toStdString();
-    const size_t slash = name.rfind('/');
-    folder = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+    const size_t chosenSlash = name.rfind('/');
+    folder = chosenSlash == std::string::npos ? std::string() : name.substr(0, chosenSlash + 1);
     return true;
 }
 
@@ -466,6 +486,37 @@ bool GraphicsQt::OpenUrl(const QString& url) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(url));
 }
 
+void GraphicsQt::ShowUnopenedAddress(const std::string& address) {
+    const QString shown = ToQt(address);
+    // A file's path starts at the root; anything else is a web address.
+    const bool isFile = shown.startsWith('/');
+    QMessageBox box(OwnerWindow());
+    box.setWindowTitle(kUnopenedCaption);
+    box.setIcon(QMessageBox::Warning);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(isFile ? "This desktop has no program that opens the document."
+                       : "This desktop has no web browser that opens the address.");
+    box.setInformativeText(shown);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPushButton* openFolder =
+        isFile ? box.addButton("Open Folder", QMessageBox::ActionRole) : nullptr;
+    QPushButton* copy =
+        box.addButton(isFile ? "Copy Path" : "Copy Address", QMessageBox::ActionRole);
+    box.addButton(QMessageBox::Close);
+    box.setDefaultButton(copy);
+    ExecMessageBox(box);
+    const QString folder = shown.left(shown.lastIndexOf('/') + 1);
+    if (box.clickedButton() == openFolder && openFolder != nullptr && !OpenUrl(folder)) {
+        // The folder needs the same desktop that just failed; the path is kept for the user.
+        QGuiApplication::clipboard()->setText(shown);
+        ShowMessage(
+            "The folder could not be opened either. The path is on the clipboard:\n" + address,
+            kUnopenedCaption, kMessageDone);
+    } else if (box.clickedButton() == copy) {
+        QGuiApplication::clipboard()->setText(shown);
+    }
+}
+
 // --- Folders, clipboard, cursor, tooltips ---
 
 std::string GraphicsQt::HostFolder() const {
@@ -481,7 +532,10 @@ std::string GraphicsQt::DesktopFolder() const {
 }
 
 std::string GraphicsQt::DocumentsFolder() const {
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    // A home without a documents folder: the home itself.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (QDir(documents).exists()) return documents.toStdString();
+    return QDir::homePath().toStdString();
 }
 
 std::string GraphicsQt::AppDataFolder(bool shared) const {

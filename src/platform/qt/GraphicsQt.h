@@ -56,6 +56,9 @@ public:
     bool ChooseColor(ColorARGB& colour, const std::string& prompt) override;
     bool OpenLink(const std::string& url, const std::string& caption,
                   const std::string& confirmText, const std::string& errorText) override;
+    // A box with the path or the address, and buttons that open the file's folder or copy the
+    // path or address to the clipboard.
+    void ShowUnopenedAddress(const std::string& address) override;
     void* CreatePanelWindow(void* parent) override;
     void DestroyPanelWindow() override;
     void* NativeWindow() const override;
