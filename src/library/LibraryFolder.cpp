@@ -69,6 +69,10 @@ std::optional<LibraryFolder::Entry> LibraryFolder::Step(int delta) {
     return Selected();
 }
 
+void LibraryFolder::Select(int index) {
+    selected_ = std::clamp(index, 0, std::max(0, static_cast<int>(entries_.size()) - 1));
+}
+
 std::string LibraryFolder::FirstPath() const {
     return entries_.empty() ? folder_ : PathOf(entries_.front());
 }

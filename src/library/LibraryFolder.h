@@ -42,6 +42,8 @@ public:
     // Moves the selection by delta, held within the list; the entry then selected, or nothing
     // while no list is loaded or it is empty.
     std::optional<Entry> Step(int delta);
+    // Makes entry index the selected one again (held within the list).
+    void Select(int index);
 
     // The full path of an entry of this folder.
     std::string PathOf(const Entry& entry) const { return folder_ + entry.fileName; }
