@@ -175,6 +175,10 @@ void Librarian::ProgramDump(const uint8_t* bytes, size_t size) {
     transfers_.OnProgramDump(bytes, size);
 }
 
+void Librarian::UnitConnectionLost() {
+    firmware_->UnitConnectionLost();
+}
+
 void Librarian::PanelAction(int index, double value) {
     EditorPanel* panel = editor_.Panel();
     const std::string path = panel ? panel->ChooserPath(index) : std::string();

@@ -34,6 +34,7 @@ public:
     void StatusReply(uint8_t code) override;
     void FirmwareReply(uint8_t code) override;
     void ProgramDump(const uint8_t* bytes, size_t size) override;
+    void UnitConnectionLost() override;
     bool Command(int code) override;
 
     // Loads a program file into the editor and the unit, and shows its name. A file that cannot
