@@ -314,6 +314,7 @@ void Librarian::RestoreLastProgram() {
             ? std::string()
             : ReadProfileString(settingsPath_, "program", "lastfile", "", kLongestSettingsPath);
     if (lastFile.size() >= kShortestPath) {
+        lastFile_ = lastFile;
         SetChooserPaths(lastFile, true);
         // The folder of the last file is listed with it selected, so previous and next go on
         // from where the last session ended.
@@ -344,10 +345,10 @@ void Librarian::RestoreLastProgram() {
 
 void Librarian::StoreLastProgram() {
     if (settingsPath_.empty()) return;
-    // Only a file that was chosen is named: without one the key is left empty, never a bare
-    // extension.
+    // Only a file that was chosen is named: the one selected now, else the one the session
+    // started from; without either the key is left empty, never a bare extension.
     const std::optional<LibraryFolder::Entry> selected = library_.Selected();
-    const std::string lastFile = selected ? library_.PathOf(*selected) : std::string();
+    const std::string lastFile = selected ? library_.PathOf(*selected) : lastFile_;
     // The editor is closing: its window is gone, nobody is left to tell but the debug output.
     if (!WriteProfileString(settingsPath_, "program", "lastfile", lastFile.c_str())) {
         DebugPrint("could not keep the last file in %s", settingsPath_.c_str());

@@ -90,6 +90,8 @@ private:
 
     OrvoEditor& editor_;
     std::string settingsPath_;
+    // The library file the session started from, as the settings named it.
+    std::string lastFile_;
     ProgramValues working_{};
     ProgramValues randomValues_{};
     ProgramValues reset_{};

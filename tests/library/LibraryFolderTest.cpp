@@ -70,6 +70,12 @@ TEST(LibraryFolder, PreviousAndNextStayWithinTheListAndNeedOne) {
     EXPECT_EQ(library.Step(1)->fileName, "03.prg");
     EXPECT_EQ(library.Step(-1)->fileName, "02.prg");
     EXPECT_EQ(library.Step(-5)->fileName, "01.prg");
+    // A file that is not in the list selects none: no other file is taken (and kept) for it.
+    EXPECT_FALSE(library.Scan(dir.File("gone.prg")));
+    EXPECT_FALSE(library.Selected());
+    EXPECT_EQ(library.Step(1)->fileName, "01.prg");
+    library.Scan(dir.File("gone.prg"));
+    EXPECT_EQ(library.Step(-1)->fileName, "01.prg");
 }
 
 // The arrows of the real editor, and where they start after a restart.
