@@ -11,8 +11,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::optional<ProgramValues> values = ParseProgramText(text);
-    if (!values) return 0;
+    ProgramTextFault fault;
+    const std::optional<ProgramValues> values = ParseProgramText(text, &fault);
+    // A refusal always says why.
+    if (!values) {
+        if (fault.cause.empty()) std::abort();
+        return 0;
+    }
     for (int32_t v : *values) {
         if (v < kProgramValueMin || v > kProgramValueMax) std::abort();
     }

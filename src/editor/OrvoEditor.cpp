@@ -424,6 +424,11 @@ void OrvoEditor::SetAllSections(double value) {
     RedrawParamControls();
 }
 
+void OrvoEditor::UnitConnectionLost() {
+    Lock hold(PluginLock());
+    if (programs_) programs_->UnitConnectionLost();
+}
+
 bool OrvoEditor::OpenProgramFile(const std::string& path) {
     Lock hold(PluginLock());
     LeaveCompare();

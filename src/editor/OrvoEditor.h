@@ -62,6 +62,7 @@ public:
     void HandleKeyboardMessage(const MidiMessage& message) override;
     void ViewChanged(int viewMode, int width, int height) override;
     bool DoCommand(int code) override;
+    void UnitConnectionLost() override;
     bool CommandEnabled(int code) const override;
     bool CommandChecked(int code) const override;
     // A press on a bound control opens a step of the edit history, which its release closes.

@@ -31,6 +31,8 @@ public:
     virtual void FirmwareReply(uint8_t code) = 0;
     // A 115-byte message from the unit.
     virtual void ProgramDump(const uint8_t* bytes, size_t size) = 0;
+    // The unit's input or output port went away: whatever waits for the unit's answer ends.
+    virtual void UnitConnectionLost() = 0;
     // A menu command; false when it is not one of these operations.
     virtual bool Command(int code) = 0;
 };

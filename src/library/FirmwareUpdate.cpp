@@ -16,6 +16,13 @@ const char* const kNotValidBox = "This is not a valid firmware file!";
 const char* const kNotValidStatus = "Not a valid firmware file!";
 const char* const kErrorBox = "Communication error has occurred!";
 const char* const kErrorStatus = "Communication error!";
+const char* const kPortGoneBox =
+    "The Orvo's MIDI port went away during the firmware update.\n"
+    "The update did not finish: connect the Orvo again and repeat the update.";
+const char* const kSilentBox =
+    "The Orvo stopped answering during the firmware update.\n"
+    "The update did not finish: switch the Orvo off and on and repeat the update.";
+const char* const kBrokenOffStatus = "Update not finished!";
 
 // The tail of an image (its last size mod 7 bytes) travels as 7-bit digits of one number, so
 // of its r bytes only the low 7r bits reach the unit. An image whose tail holds more would
@@ -94,6 +101,11 @@ void FirmwareUpdate::StartFirmwareUpdate(const std::string& path) {
         return;
     }
     const std::vector<uint8_t> image(file->begin(), file->end());
+    // An empty image would have the unit erase itself for nothing.
+    if (image.empty()) {
+        RefuseImage(path + " is empty");
+        return;
+    }
     if (!TailFitsItsDigits(image)) {
         RefuseImage(path + ": the last bytes do not fit the data message");
         return;
@@ -117,6 +129,7 @@ void FirmwareUpdate::StartFirmwareUpdate(const std::string& path) {
     }
     transfers_.RestartTimeout();
     transfers_.SetWaitingForUnit(true);
+    silentTicks_ = 0;
 }
 
 void FirmwareUpdate::OnFirmwareReply(uint8_t code) {
@@ -125,6 +138,7 @@ void FirmwareUpdate::OnFirmwareReply(uint8_t code) {
     // must not leave the time-out running while the image goes out.
     transfers_.SetWaitingForUnit(false);
     transfers_.RestartTimeout();
+    silentTicks_ = 0;
     switch (code) {
         case kReplyErasing:
             ShowStatus("Erasing FLASH memory...");
@@ -150,10 +164,36 @@ void FirmwareUpdate::OnFirmwareReply(uint8_t code) {
 }
 
 void FirmwareUpdate::Tick() {
-    if (!errorReported_) return;
-    errorReported_ = false;
-    editor_.Reports().Post(ReportKind::kError, kErrorBox);
-    ShowStatus(kErrorStatus);
+    if (errorReported_) {
+        errorReported_ = false;
+        editor_.Reports().Post(ReportKind::kError, kErrorBox);
+        ShowStatus(kErrorStatus);
+    }
+    // Before the first answer the transfers' time-out watches the unit; after it, this does.
+    if (!firmwareMode_ || transfers_.WaitingForUnit()) return;
+    if (ImageGoing()) {
+        silentTicks_ = 0;
+        return;
+    }
+    if (++silentTicks_ >= kSilentTicks) BreakOff(kSilentBox, kErrorStatus);
+}
+
+void FirmwareUpdate::UnitConnectionLost() {
+    if (firmwareMode_) BreakOff(kPortGoneBox, kBrokenOffStatus);
+}
+
+void FirmwareUpdate::BreakOff(const std::string& box, const std::string& status) {
+    DebugPrint("firmware update ended: %s", status.c_str());
+    firmwareMode_ = false;
+    silentTicks_ = 0;
+    transfers_.SetWaitingForUnit(false);
+    editor_.Reports().Post(ReportKind::kError, box);
+    ShowStatus(status);
+}
+
+bool FirmwareUpdate::ImageGoing() {
+    std::lock_guard<std::mutex> hold(sendLock_);
+    return sending_ || !sendQueue_.empty();
 }
 
 void FirmwareUpdate::GuiIdle() {

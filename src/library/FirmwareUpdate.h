@@ -22,6 +22,10 @@ class ProgramTransfers;
 // needs for it; GuiIdle shows how far it has got.
 class FirmwareUpdate {
 public:
+    // Erasing and loading may take long, but a unit silent for a minute (no answer since its
+    // last one, and nothing going out to it) has died or gone: the update ends with a report.
+    static constexpr int kSilentTicks = 60;
+
     FirmwareUpdate(OrvoEditor& editor, ProgramTransfers& transfers);
     // Breaks off an image still on its way: the program is going, and the unit reports the
     // broken update on its own.
@@ -33,8 +37,11 @@ public:
     void StartFirmwareUpdate(const std::string& path);
     // A 7-byte reply of the unit; byte 5 is code. Acted on only while an update runs.
     void OnFirmwareReply(uint8_t code);
-    // The once-a-second tick, after the transfers' steps: the report of a failed update.
+    // The once-a-second tick, after the transfers' steps: the report of a failed update, and
+    // the end of an update whose unit has been silent for kSilentTicks.
     void Tick();
+    // The unit's port went away: a running update ends at once, and says so.
+    void UnitConnectionLost();
     // On the GUI thread: the progress line follows the bytes handed to the port.
     void GuiIdle();
 
@@ -51,6 +58,9 @@ private:
     void SendFirmwareData();
     void SendingLoop();
     void RefuseImage(const std::string& why);
+    // Ends a running update with an error box and a status text.
+    void BreakOff(const std::string& box, const std::string& status);
+    bool ImageGoing();
     void ShowStatus(const std::string& text);
     void ShowProgress(const std::string& text);
 
@@ -58,6 +68,7 @@ private:
     ProgramTransfers& transfers_;
     bool firmwareMode_ = false;
     bool errorReported_ = false;
+    int silentTicks_ = 0;
     std::shared_ptr<const std::vector<uint8_t>> dataMessage_;
     std::string shownProgress_;
 

@@ -7,6 +7,7 @@
 #include "library/ProgramFile.h"
 #include "resources/Resources.h"
 #include "util/DebugPrint.h"
+#include "util/FileReader.h"
 #include "util/ProfileFile.h"
 
 namespace {
@@ -14,7 +15,9 @@ namespace {
 constexpr size_t kShortestPath = 5;
 // Paths on this system are long; the key is read whole rather than cut at 99 characters.
 constexpr size_t kLongestSettingsPath = 4096;
-const char* const kProgramExtension = ".prg";
+// What the status line calls the program at start when no file names it.
+const char* const kDefaultProgramName = "Default";
+const char* const kLastProgramName = "Last program";
 }  // namespace
 
 std::string FileNameOf(const std::string& path) {
@@ -29,8 +32,7 @@ std::string FolderOf(const std::string& path) {
 
 std::string ProgramNameOf(const std::string& path) {
     const std::string name = FileNameOf(path);
-    if (!LibraryFolder::IsProgramFileName(name)) return name;
-    return name.substr(0, name.size() - std::char_traits<char>::length(kProgramExtension));
+    return LibraryFolder::IsProgramFileName(name) ? name.substr(0, name.rfind('.')) : name;
 }
 
 int ProgramNumberOfName(const std::string& name) {
@@ -98,11 +100,15 @@ void Librarian::LibraryFolderChosen(const std::optional<std::string>& chosen,
 }
 
 void Librarian::StepProgram(int delta) {
+    const int was = library_.SelectedIndex();
     const std::optional<LibraryFolder::Entry> entry = library_.Step(delta);
     if (!entry) return;
-    ShowStatus(entry->baseName);
     const std::string path = library_.PathOf(*entry);
-    LoadProgramFile(path);
+    // A file that is refused leaves the selection where it was, with the program it belongs to.
+    if (!LoadProgramFile(path)) {
+        library_.Select(was);
+        return;
+    }
     SetChooserPaths(path, true);
 }
 
@@ -169,6 +175,10 @@ void Librarian::ProgramDump(const uint8_t* bytes, size_t size) {
     transfers_.OnProgramDump(bytes, size);
 }
 
+void Librarian::UnitConnectionLost() {
+    firmware_->UnitConnectionLost();
+}
+
 void Librarian::PanelAction(int index, double value) {
     EditorPanel* panel = editor_.Panel();
     const std::string path = panel ? panel->ChooserPath(index) : std::string();
@@ -176,7 +186,7 @@ void Librarian::PanelAction(int index, double value) {
     switch (index) {
         case kParamProgramLoadFile:
             if (!chosen) return;
-            LoadChosenFile(path);
+            LoadChosenFile(path, false);
             return;
         case kParamProgramSaveFile:
             if (!chosen) {
@@ -193,6 +203,8 @@ void Librarian::PanelAction(int index, double value) {
             return;
         case kParamProgramWriteFile:
             if (!chosen) return;
+            // A file that cannot be read goes nowhere: said at once, and nothing else changes.
+            if (!ReadProgramOrSay(path)) return;
             transfers_.WriteSelectedFile(path);
             ScanLibraryFolder(path);
             return;
@@ -229,27 +241,31 @@ void Librarian::PanelAction(int index, double value) {
     }
 }
 
-bool Librarian::LoadChosenFile(const std::string& path) {
+// Nothing happens before the file has been read: a refused file leaves the panel, the unit,
+// the status line, the library list and the paths the choosers propose as they were.
+bool Librarian::LoadChosenFile(const std::string& path, bool loadChooserToo) {
+    if (!LoadProgramFile(path)) return false;
     ScanLibraryFolder(path);
-    const bool loaded = LoadProgramFile(path);
-    SetChooserPaths(path, false);
-    return loaded;
+    SetChooserPaths(path, loadChooserToo);
+    return true;
 }
 
 bool Librarian::OpenProgramFile(const std::string& path) {
     // The Load button's next dialog starts where this file lies.
-    SetChooserPaths(path, true);
-    return LoadChosenFile(path);
+    return LoadChosenFile(path, true);
+}
+
+std::optional<ProgramValues> Librarian::ReadProgramOrSay(const std::string& path) {
+    std::string reason;
+    std::optional<ProgramValues> values = ReadProgramFile(path, &reason);
+    if (!values) editor_.Reports().Post(ReportKind::kError, reason);
+    return values;
 }
 
 bool Librarian::LoadProgramFile(const std::string& path) {
-    const std::string name = FileNameOf(path);
-    if (EditorPanel* panel = editor_.Panel(); panel && panel->StatusLine() != name) {
-        panel->SetStatusLine(name);
-    }
-    editor_.SetParameterValue(kParamSevenSegment, ProgramNumberOfName(name));
-    const std::optional<ProgramValues> values = ReadProgramFile(path);
+    const std::optional<ProgramValues> values = ReadProgramOrSay(path);
     if (!values) return false;
+    ShowProgram(path);
     // The program kept at the end of a session is named after the file it came from.
     if (path != LastProgramPath()) editor_.SetProgramName(ProgramNameOf(path));
     working_ = *values;
@@ -260,22 +276,38 @@ bool Librarian::LoadProgramFile(const std::string& path) {
     return true;
 }
 
-bool Librarian::WriteProgram(const std::string& path, const ProgramValues& program) {
-    if (WriteProgramFile(path, program)) return true;
+void Librarian::ShowProgram(const std::string& path) {
+    ShowStatus(ProgramNameOf(path));
+    editor_.SetParameterValue(kParamSevenSegment, ProgramNumberOfName(FileNameOf(path)));
+}
+
+bool Librarian::WriteProgram(const std::string& path, const ProgramValues& program,
+                             std::string* reason) {
+    std::string problem;
+    if (WriteProgramFile(path, program, &problem)) return true;
     ShowStatus("Could not save " + FileNameOf(path) + "!");
+    const std::string sentence =
+        "The program could not be saved to\n" + path + "\n(" + problem + ").";
+    if (reason) {
+        *reason = sentence;
+    } else {
+        editor_.Reports().Post(ReportKind::kError, sentence);
+    }
     return false;
 }
 
 bool Librarian::SaveProgramFile(const std::string& path) {
-    if (!WriteProgram(path, editor_.SnapshotProgram(ProgramValues{}))) return false;
+    if (!WriteProgram(path, editor_.SnapshotProgram(ProgramValues{}), nullptr)) return false;
     editor_.KeepAsOriginal();
     if (path != LastProgramPath()) editor_.SetProgramName(ProgramNameOf(path));
+    ShowStatus("Saved " + ProgramNameOf(path));
     return true;
 }
 
-bool Librarian::SaveProgramDump(const std::string& path, const ProgramBlock& block) {
-    if (!WriteProgram(path, UnitBytesToProgramSlots(block))) return false;
-    ShowStatus(FileNameOf(path));
+bool Librarian::SaveProgramDump(const std::string& path, const ProgramBlock& block,
+                                std::string* reason) {
+    if (!WriteProgram(path, UnitBytesToProgramSlots(block), reason)) return false;
+    ShowStatus("Saved " + ProgramNameOf(path));
     return true;
 }
 
@@ -284,31 +316,52 @@ void Librarian::RestoreLastProgram() {
         settingsPath_.empty()
             ? std::string()
             : ReadProfileString(settingsPath_, "program", "lastfile", "", kLongestSettingsPath);
-    if (lastFile.size() < kShortestPath) {
-        working_ = DefaultProgram();
-        editor_.ApplyProgram(working_);
-        return;
+    if (lastFile.size() >= kShortestPath) {
+        lastFile_ = lastFile;
+        SetChooserPaths(lastFile, true);
+        // The folder of the last file is listed with it selected, so previous and next go on
+        // from where the last session ended.
+        library_.Scan(lastFile);
     }
-    SetChooserPaths(lastFile, true);
-    editor_.SetProgramName(ProgramNameOf(lastFile));
-    // The folder of the last file is listed with it selected, so previous and next go on from
-    // where the last session ended.
-    ScanLibraryFolder(lastFile);
-    LoadProgramFile(LastProgramPath());
+    // The program the last session ended with comes back whenever it was kept, whether or not
+    // a library file was chosen then; without it (or when it is damaged) the default program
+    // does, never a blank panel.
+    const std::string lastProgram = LastProgramPath();
+    std::string reason;
+    std::optional<ProgramValues> kept;
+    if (!lastProgram.empty() && FileExists(lastProgram)) {
+        kept = ReadProgramFile(lastProgram, &reason);
+        if (!kept) {
+            editor_.Reports().Post(ReportKind::kError,
+                                   reason + "\nThe default program is loaded instead.");
+        }
+    }
+    working_ = kept ? *kept : DefaultProgram();
+    editor_.ApplyProgram(working_);
+    editor_.SetParameterValue(kParamSevenSegment, 0);
+    if (!kept) {
+        ShowStatus(kDefaultProgramName);
+    } else {
+        ShowStatus(lastFile.size() >= kShortestPath ? ProgramNameOf(lastFile) : kLastProgramName);
+    }
+    editor_.SetProgramName(kept && lastFile.size() >= kShortestPath ? ProgramNameOf(lastFile)
+                                                                    : std::string());
 }
 
 void Librarian::StoreLastProgram() {
     if (settingsPath_.empty()) return;
+    // Only a file that was chosen is named: the one selected now, else the one the session
+    // started from; without either the key is left empty, never a bare extension.
     const std::optional<LibraryFolder::Entry> selected = library_.Selected();
-    ShowStatus(selected ? selected->baseName : std::string());
-    const std::string lastFile =
-        library_.Folder() + (selected ? selected->fileName : std::string(kProgramExtension));
-    // The editor is closing: nobody is left to tell but the debug output.
+    const std::string lastFile = selected ? library_.PathOf(*selected) : lastFile_;
+    // The editor is closing: its window is gone, nobody is left to tell but the debug output.
     if (!WriteProfileString(settingsPath_, "program", "lastfile", lastFile.c_str())) {
         DebugPrint("could not keep the last file in %s", settingsPath_.c_str());
     }
-    if (!SaveProgramFile(LastProgramPath())) {
-        DebugPrint("could not keep the last program in %s", LastProgramPath().c_str());
+    std::string problem;
+    if (!WriteProgramFile(LastProgramPath(), editor_.SnapshotProgram(ProgramValues{}), &problem)) {
+        DebugPrint("could not keep the last program in %s: %s", LastProgramPath().c_str(),
+                   problem.c_str());
     }
 }
 

@@ -34,14 +34,20 @@ public:
     void StatusReply(uint8_t code) override;
     void FirmwareReply(uint8_t code) override;
     void ProgramDump(const uint8_t* bytes, size_t size) override;
+    void UnitConnectionLost() override;
     bool Command(int code) override;
 
-    // Loads a program file into the editor and the unit; false when it could not be read.
+    // Loads a program file into the editor and the unit, and shows its name. A file that cannot
+    // be read changes nothing and is reported in an error box naming the file, the line and the
+    // cause; false then.
     bool LoadProgramFile(const std::string& path);
-    // Saves the editor's program; false (and a note in the status line) when that failed.
+    // Saves the editor's program and confirms it in the status line. False when that failed,
+    // said in the status line and in an error box naming the file and the reason.
     bool SaveProgramFile(const std::string& path);
-    // Saves a program received from the unit, given as its 104 bytes.
-    bool SaveProgramDump(const std::string& path, const ProgramBlock& block);
+    // Saves a program received from the unit, given as its 104 bytes. On failure the reason is
+    // left in reason for the transfer's own report; without one it is shown in an error box.
+    bool SaveProgramDump(const std::string& path, const ProgramBlock& block,
+                         std::string* reason = nullptr);
 
     // The folder dialog, then the folder chosen (or, for Select Directory alone, the current
     // one when it is cancelled) is listed and the choosers get its first file. then runs
@@ -66,18 +72,26 @@ public:
 
 private:
     SectionSelection Selection() const;
-    // What the Load button does with the file it was given.
-    bool LoadChosenFile(const std::string& path);
+    // What the Load button does with the file it was given (the command line too, which also
+    // gives the path to the Load chooser).
+    bool LoadChosenFile(const std::string& path, bool loadChooserToo);
+    // The values of a program file, or nothing and an error box saying why.
+    std::optional<ProgramValues> ReadProgramOrSay(const std::string& path);
+    // The status line and the program number display follow the file just loaded.
+    void ShowProgram(const std::string& path);
     void ShowStatus(const std::string& text);
     void SetChooserPaths(const std::string& path, bool loadChooserToo);
     void LibraryFolderChosen(const std::optional<std::string>& chosen,
                              const std::function<void()>& then);
     void StepProgram(int delta);
-    // Writes a program file; a failure is shown in the status line.
-    bool WriteProgram(const std::string& path, const ProgramValues& program);
+    // Writes a program file; a failure is shown in the status line, and its reason is left in
+    // reason or, without one, shown in an error box.
+    bool WriteProgram(const std::string& path, const ProgramValues& program, std::string* reason);
 
     OrvoEditor& editor_;
     std::string settingsPath_;
+    // The library file the session started from, as the settings named it.
+    std::string lastFile_;
     ProgramValues working_{};
     ProgramValues randomValues_{};
     ProgramValues reset_{};
@@ -91,7 +105,7 @@ private:
 // The file name behind the last "/", and the folder up to and including it.
 std::string FileNameOf(const std::string& path);
 std::string FolderOf(const std::string& path);
-// The program's name a path gives: its file name without the program file extension.
+// The name a program goes by: its file name without the ".prg".
 std::string ProgramNameOf(const std::string& path);
 // The program number read with "%d" from the first two characters of a file name; 0 for none.
 int ProgramNumberOfName(const std::string& name);

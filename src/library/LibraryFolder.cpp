@@ -47,14 +47,15 @@ std::optional<LibraryFolder::Entry> LibraryFolder::Scan(const std::string& path)
             return entries_[i];
         }
     }
-    // The file is gone or was never there: the selection stays within the new list.
-    selected_ = std::clamp(selected_, 0, std::max(0, static_cast<int>(entries_.size()) - 1));
+    // The file is gone or was never there: nothing is selected, so that no other file is taken
+    // for it (and kept as the last one); the arrows then start from the first.
+    selected_ = kNoneSelected;
     return std::nullopt;
 }
 
 void LibraryFolder::Clear() {
     entries_.clear();
-    selected_ = 0;
+    selected_ = kNoneSelected;
     loaded_ = false;
 }
 
@@ -65,8 +66,15 @@ std::optional<LibraryFolder::Entry> LibraryFolder::Selected() const {
 
 std::optional<LibraryFolder::Entry> LibraryFolder::Step(int delta) {
     if (!loaded_ || entries_.empty()) return std::nullopt;
-    selected_ = std::clamp(selected_ + delta, 0, static_cast<int>(entries_.size()) - 1);
+    const int from = selected_ == kNoneSelected ? (delta > 0 ? -1 : 1) : selected_;
+    selected_ = std::clamp(from + delta, 0, static_cast<int>(entries_.size()) - 1);
     return Selected();
+}
+
+void LibraryFolder::Select(int index) {
+    selected_ = index < 0
+                    ? kNoneSelected
+                    : std::clamp(index, 0, std::max(0, static_cast<int>(entries_.size()) - 1));
 }
 
 std::string LibraryFolder::FirstPath() const {

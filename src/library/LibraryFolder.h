@@ -29,19 +29,23 @@ public:
 
     // The folder becomes path up to and including its last "/", and the list is read anew; the
     // entry whose file name is the file name of path becomes the selected one. Returns the
-    // selected entry when path named one of the list.
+    // selected entry when path named one of the list; otherwise none is selected.
     std::optional<Entry> Scan(const std::string& path);
     // Forgets the list; previous and next do nothing until the next scan.
     void Clear();
 
     bool Loaded() const { return loaded_; }
     const std::vector<Entry>& Entries() const { return entries_; }
+    static constexpr int kNoneSelected = -1;
+    // The index of the selected entry, kNoneSelected when there is none.
     int SelectedIndex() const { return selected_; }
     // The selected entry, if the list has one.
     std::optional<Entry> Selected() const;
     // Moves the selection by delta, held within the list; the entry then selected, or nothing
     // while no list is loaded or it is empty.
     std::optional<Entry> Step(int delta);
+    // Makes entry index the selected one again (held within the list; negative: none).
+    void Select(int index);
 
     // The full path of an entry of this folder.
     std::string PathOf(const Entry& entry) const { return folder_ + entry.fileName; }
@@ -52,6 +56,6 @@ public:
 private:
     std::string folder_;
     std::vector<Entry> entries_;
-    int selected_ = 0;
+    int selected_ = kNoneSelected;
     bool loaded_ = false;
 };

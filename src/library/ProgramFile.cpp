@@ -5,19 +5,26 @@
 #include "util/FileReader.h"
 
 std::optional<ProgramValues> ReadProgramFile(const std::string& path, std::string* reason) {
-    auto fail = [reason](const char* why) -> std::optional<ProgramValues> {
-        if (reason) *reason = why;
+    auto refuse = [&path, reason](const std::string& cause) -> std::optional<ProgramValues> {
+        if (reason) *reason = "The program file \"" + path + "\" cannot be used: " + cause + ".";
         return std::nullopt;
     };
-    if (!FileExists(path) || IsFolder(path)) return fail("cannot be opened");
-    const std::optional<std::string> text = ReadWholeFile(path, kLargestProgramFile);
-    if (!text) return fail("cannot be read or is too large for a program file");
-    std::optional<ProgramValues> values = ParseProgramText(*text);
-    if (!values) return fail("holds a value outside -64..127");
+    FileReader reader(path);
+    if (!reader.IsOpen()) return refuse("it cannot be opened (" + reader.OpenProblem() + ")");
+    if (reader.Size() > static_cast<int64_t>(kLargestProgramFile)) {
+        return refuse("it has " + std::to_string(reader.Size()) +
+                      " bytes, and a program file has fewer than " +
+                      std::to_string(kLargestProgramFile + 1));
+    }
+    std::string text(static_cast<size_t>(reader.Size()), '\0');
+    text.resize(reader.Read(text.data(), text.size()));
+    ProgramTextFault fault;
+    std::optional<ProgramValues> values = ParseProgramText(text, &fault);
+    if (!values) return refuse(DescribeProgramTextFault(fault));
     return values;
 }
 
-bool WriteProgramFile(const std::string& path, const ProgramValues& values) {
+bool WriteProgramFile(const std::string& path, const ProgramValues& values, std::string* problem) {
     const std::string text = FormatProgramText(values);
-    return WriteFileAtomically(path, text.data(), text.size());
+    return WriteFileAtomically(path, text.data(), text.size(), problem);
 }

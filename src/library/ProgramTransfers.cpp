@@ -7,9 +7,8 @@
 #include "library/Librarian.h"
 #include "library/LibraryFolder.h"
 #include "library/ProgramConversion.h"
-#include "library/ProgramText.h"
+#include "library/ProgramFile.h"
 #include "util/DebugPrint.h"
-#include "util/FileReader.h"
 
 namespace {
 
@@ -38,23 +37,6 @@ std::string DuplicateMessage(int location) {
            "\nPlease resolve it!";
 }
 
-// Why a program file cannot go to the unit, or nothing when its values can.
-std::optional<std::string> TransferFileProblem(const std::string& path, ProgramValues* values) {
-    FileReader reader(path);
-    if (!reader.IsOpen()) return "cannot be opened";
-    if (reader.Size() > static_cast<int64_t>(ProgramTransfers::kLargestTransferFile)) {
-        return "is too large for a program file (8192 bytes or more)";
-    }
-    reader.Close();
-    const std::optional<std::string> text =
-        ReadWholeFile(path, ProgramTransfers::kLargestTransferFile);
-    if (!text) return "cannot be read";
-    const std::optional<ProgramValues> parsed = ParseProgramText(*text);
-    if (!parsed) return "holds a value outside -64..127";
-    if (values) *values = *parsed;
-    return std::nullopt;
-}
-
 }  // namespace
 
 ProgramTransfers::ProgramTransfers(OrvoEditor& editor, Librarian& librarian, LibraryFolder& folder)
@@ -75,8 +57,7 @@ void ProgramTransfers::FileNotSent(const std::string& path, const std::string& c
     if (batchActive_) EndBatch();
     timeoutTicks_ = 0;
     ShowStatus("Not sent: " + name);
-    editor_.Reports().Post(ReportKind::kError,
-                           name + " was not sent to the Orvo:\nthe file " + cause + ".");
+    editor_.Reports().Post(ReportKind::kError, name + " was not sent to the Orvo.\n" + cause);
 }
 
 // --- Writing one file ---
@@ -93,11 +74,12 @@ bool ProgramTransfers::WriteProgramFile(const std::string& path) {
 }
 
 bool ProgramTransfers::WriteProgramFileAs(const std::string& path, int number) {
-    ProgramValues values{};
     // The file is checked before its name, so that a file that cannot be sent says so at once
     // instead of ending the transfer by a time-out that blames the unit.
-    if (std::optional<std::string> problem = TransferFileProblem(path, &values)) {
-        FileNotSent(path, *problem);
+    std::string reason;
+    const std::optional<ProgramValues> values = ReadProgramFile(path, &reason);
+    if (!values) {
+        FileNotSent(path, reason);
         return false;
     }
     if (!IsProgramNumber(number)) {
@@ -107,7 +89,7 @@ bool ProgramTransfers::WriteProgramFileAs(const std::string& path, int number) {
         return false;
     }
     const std::optional<std::vector<uint8_t>> message =
-        BuildProgramWrite(number, ProgramSlotsToUnitBytes(values));
+        BuildProgramWrite(number, ProgramSlotsToUnitBytes(*values));
     if (!message) return false;
     // Unsent for want of an output port, the write goes unanswered: the time-out reports it.
     if (!editor_.SendSysEx({0, static_cast<int32_t>(message->size()), message->data()})) {
@@ -162,8 +144,9 @@ bool ProgramTransfers::StartBatch(const std::string& folder) {
     // Every file is read before the first is sent: a file that cannot go stops the batch
     // before the unit has taken any of them.
     for (const BatchFile& file : batch_) {
-        if (std::optional<std::string> problem = TransferFileProblem(file.path, nullptr)) {
-            FileNotSent(file.path, *problem);
+        std::string reason;
+        if (!ReadProgramFile(file.path, &reason)) {
+            FileNotSent(file.path, reason);
             batch_.clear();
             return false;
         }
@@ -327,12 +310,13 @@ void ProgramTransfers::SaveGoodDump(const uint8_t* bytes, size_t size) {
     std::snprintf(name, sizeof name, "%02d.prg", requestNumber_);
     const std::string path = saveOneRequested_ ? saveTarget_ : folder_.Folder() + name;
     saveOneRequested_ = false;
-    if (!librarian_.SaveProgramDump(path, block)) {
+    std::string reason;
+    if (!librarian_.SaveProgramDump(path, block, &reason)) {
         // A file that could not be written stops the sequence: nothing is reported as done
         // that was not.
         saveAll_ = false;
         requestNumber_ = kFirstProgramNumber;
-        editor_.Reports().Post(ReportKind::kError, "The program could not be written to\n" + path);
+        editor_.Reports().Post(ReportKind::kError, reason);
         return;
     }
     if (!saveAll_) return;

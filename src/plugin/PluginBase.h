@@ -52,6 +52,10 @@ public:
         (void)code;
         return false;
     }
+    // The unit's input or output port went away while it was open (the cable out, the unit
+    // switched off); the shell tells after its once-a-second look at the ports. A core that
+    // waits for nothing from the unit has nothing to end.
+    virtual void UnitConnectionLost() {}
     // Whether a command can act now, and whether it stands switched on, for the menu entry that
     // issues it. A core without such commands leaves every entry enabled and unchecked.
     virtual bool CommandEnabled(int code) const {

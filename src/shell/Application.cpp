@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include <fcntl.h>
@@ -17,6 +18,15 @@
 namespace {
 
 int signalWriteEnd = -1;  // the handler may only write to a descriptor
+
+// Whether a window can show here; without one, the terminal is the only place to say anything.
+bool DisplayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return true;
+    }
+    return false;
+}
 
 extern "C" void OnSignal(int number) {
     const char byte = static_cast<char>(number);
@@ -82,7 +92,10 @@ void Application::TerminationSignalArrived() {
 int RunEditor(int argc, char** argv, Shell::Options options) {
     const CommandLine line = CommandLine::Parse(argc, argv);
     if (line.What() != CommandLine::Action::Start) return line.Answer(stdout, stderr);
-    if (!line.ProgramFileReadable(stderr)) return CommandLine::kExitUsage;
+    // A file the editor cannot load is named on the terminal. A start from the desktop has no
+    // terminal: where a window can show, the editor starts all the same (or hands the file to
+    // the one running), and its box says why the file changes nothing.
+    if (!line.ProgramFileReadable(stderr) && !DisplayAvailable()) return CommandLine::kExitUsage;
     options.programFile = line.ProgramFile();
     options.layoutEditing = line.LayoutEditing();
     // Qt sees the program's name only: a file name that starts like one of its options must

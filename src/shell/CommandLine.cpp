@@ -98,7 +98,7 @@ int CommandLine::Answer(std::FILE* out, std::FILE* err) const {
 bool CommandLine::ProgramFileReadable(std::FILE* err) const {
     std::string reason;
     if (programFile_.empty() || ReadProgramFile(programFile_, &reason)) return true;
-    std::fprintf(err, "orvo-editor: %s %s\n", programFile_.c_str(), reason.c_str());
+    std::fprintf(err, "orvo-editor: %s\n", reason.c_str());
     return false;
 }
 

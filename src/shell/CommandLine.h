@@ -10,8 +10,8 @@ class CommandLine {
 public:
     enum class Action { Start, Help, Version, Refuse };
 
-    // Exit code of a line the editor cannot follow: an unknown option, or a program file that
-    // cannot be read.
+    // Exit code of a line the editor cannot follow: an unknown option, or (where no window can
+    // show) a program file that cannot be read.
     static constexpr int kExitUsage = 2;
 
     static CommandLine Parse(int argc, char** argv);

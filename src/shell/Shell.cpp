@@ -237,7 +237,13 @@ void Shell::FollowProgramName() {
 
 void Shell::FollowPorts() {
     if (!link_ || !current_ || !window_) return;
+    const bool inputWasOpen = link_->IsRoleOpen(MidiRole::UnitInput);
+    const bool outputWasOpen = link_->IsRoleOpen(MidiRole::Output);
     link_->RescanPorts();
+    // An update or a transfer waiting for the unit learns at once that no answer can come.
+    const bool lost = (inputWasOpen && !link_->IsRoleOpen(MidiRole::UnitInput)) ||
+                      (outputWasOpen && !link_->IsRoleOpen(MidiRole::Output));
+    if (lost && plugin_ != nullptr) plugin_->UnitConnectionLost();
     // Notes of one rescan show together; a second would replace the first at once.
     std::string notes;
     for (const std::string& note : link_->TakePortNotes())

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 FileReader::~FileReader() {
     Close();
@@ -12,14 +13,20 @@ FileReader::~FileReader() {
 
 bool FileReader::Open(const std::string& path) {
     Close();
-    // Paths are UTF-8 bytes, which the system takes as they are.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    // Paths are UTF-8 bytes, which the system takes as they are. Not waiting for a writer: a
+    // FIFO would hold the caller until one came, and it is refused below anyway.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        openProblem_ = std::strerror(errno);
+        return false;
+    }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        openProblem_ = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "Not a plain file";
         ::close(fd);
         return false;
     }
+    openProblem_.clear();
     fd_ = fd;
     size_ = info.st_size;
     position_ = 0;

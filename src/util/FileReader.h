@@ -18,6 +18,9 @@ public:
     bool Open(const std::string& path);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
+    // Why the last Open failed, in the system's words ("No such file or directory"); empty
+    // after a good Open.
+    const std::string& OpenProblem() const { return openProblem_; }
     int64_t Size() const { return size_; }
     // Reads up to n bytes; fewer at the end of the file, 0 without a file.
     size_t Read(void* buffer, size_t n);
@@ -28,6 +31,7 @@ private:
     int fd_ = -1;
     int64_t size_ = 0;
     int64_t position_ = 0;
+    std::string openProblem_;
 };
 
 // The whole content of a regular file, or nothing when it cannot be read or is larger than

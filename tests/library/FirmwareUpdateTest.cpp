@@ -111,8 +111,8 @@ TEST_F(FirmwareUpdateTest, ProgressFollowsTheBytesHandedOnAndGoesWithTheUpdate) 
     EXPECT_EQ(panel_->progress, "");
 }
 
-TEST_F(FirmwareUpdateTest, AnImageTooLargeOrWithATailTheMessageCannotCarryIsRefused) {
-    for (const Bytes& image : {Bytes(80001, 0x11), Bytes(8, 0xFF)}) {
+TEST_F(FirmwareUpdateTest, AnImageEmptyTooLargeOrWithATailTheMessageCannotCarryIsRefused) {
+    for (const Bytes& image : {Bytes{}, Bytes(80001, 0x11), Bytes(8, 0xFF)}) {
         SCOPED_TRACE(image.size());
         panel_->reports.clear();
         panel_->status.clear();
@@ -124,10 +124,49 @@ TEST_F(FirmwareUpdateTest, AnImageTooLargeOrWithATailTheMessageCannotCarryIsRefu
         EXPECT_EQ(panel_->status, "Not a valid firmware file!");
         EXPECT_FALSE(firmware_->FirmwareMode());
     }
-    // An empty image and an image with a small tail go.
-    Choose(WriteImage(Bytes{}));
+    EXPECT_EQ(unit_.Firmware(), VirtualOrvo::FirmwareState::kIdle) << "nothing was erased";
+    // An image with a small tail goes.
     Choose(WriteImage(Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x7F}));
-    EXPECT_EQ(port_.SentWithCode(kCodeFirmwareStart), 2);
+    EXPECT_EQ(port_.SentWithCode(kCodeFirmwareStart), 1);
+}
+
+TEST_F(FirmwareUpdateTest, ThePortGoingAwayDuringTheEraseEndsTheUpdateAtOnce) {
+    unit_.SetEraseDelayMs(60000);
+    Choose(WriteImage(Image(7000, 1)));
+    Deliver(0);
+    Tick();
+    ASSERT_EQ(panel_->status, "Erasing FLASH memory...");
+    editor_.UnitConnectionLost();
+    EXPECT_FALSE(firmware_->FirmwareMode());
+    EXPECT_EQ(panel_->status, "Update not finished!");
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text,
+              "The Orvo's MIDI port went away during the firmware update.\n"
+              "The update did not finish: connect the Orvo again and repeat the update.");
+    // The unit that comes back later continues nothing.
+    Deliver(60000);
+    EXPECT_EQ(port_.SentWithCode(kCodeFirmwareData), 0);
+    EXPECT_EQ(panel_->status, "Update not finished!");
+    // Without an update running, a port that goes says nothing here.
+    editor_.UnitConnectionLost();
+    EXPECT_EQ(Boxes().size(), 1u);
+}
+
+TEST_F(FirmwareUpdateTest, AUnitSilentForAMinuteAfterItsLastAnswerEndsTheUpdate) {
+    unit_.SetEraseDelayMs(3600 * 1000);
+    Choose(WriteImage(Image(700, 1)));
+    Deliver(0);
+    for (int second = 1; second < FirmwareUpdate::kSilentTicks; ++second)
+        Tick();
+    EXPECT_TRUE(Boxes().empty()) << "a long erase is no failure";
+    EXPECT_TRUE(firmware_->FirmwareMode());
+    Tick();
+    EXPECT_FALSE(firmware_->FirmwareMode());
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text,
+              "The Orvo stopped answering during the firmware update.\n"
+              "The update did not finish: switch the Orvo off and on and repeat the update.");
+    EXPECT_EQ(panel_->status, "Communication error!");
 }
 
 TEST_F(FirmwareUpdateTest, AnEraseLongerThanTheTimeOutStillSucceeds) {

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,7 +14,9 @@
 #include "gui/GuiResize.h"
 #include "library/MakePlugin.h"
 #include "library/ProgramText.h"
+#include "library/SectionOperations.h"
 #include "support/CaptureOutputPort.h"
+#include "support/EditorWithLibrarian.h"
 #include "support/FakeEditorPanel.h"
 #include "support/LibrarianFixture.h"
 #include "support/SimOutputPort.h"
@@ -78,7 +81,7 @@ TEST_F(LibrarianTest, SaveAndLoadRoundTripForEveryEffectType) {
         ASSERT_TRUE(librarian_->LoadProgramFile(path));
         EXPECT_EQ(editor_.SnapshotProgram(ProgramValues{}), program);
         EXPECT_EQ(Param(kParamSevenSegment), effectType);
-        EXPECT_EQ(panel_->status, FileNameOf(path));
+        EXPECT_EQ(panel_->status, ProgramNameOf(path)) << "the name, without the extension";
         const Bytes sent = port_.Stream();
         ASSERT_GE(sent.size(), 18u);
         EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 9),
@@ -113,6 +116,7 @@ TEST_F(LibrarianTest, ValueOutsideTheFileRangeAppliesAndSendsNothing) {
 TEST_F(LibrarianTest, ProgramNumberComesFromTheFileName) {
     const std::string path = dir_.File("07 Deep Bass.prg");
     ASSERT_TRUE(librarian_->SaveProgramFile(path));
+    EXPECT_EQ(panel_->status, "Saved 07 Deep Bass");
     librarian_->LoadProgramFile(path);
     EXPECT_EQ(Param(kParamSevenSegment), 7);
     const std::string last = dir_.File("lastprogram.prg");
@@ -134,6 +138,66 @@ TEST_F(LibrarianTest, FailedSaveKeepsTheEarlierFileAndSaysSo) {
     EXPECT_EQ(panel_->status, "Could not save 01 Keep.prg!");
     EXPECT_FALSE(librarian_->SaveProgramFile(dir_.File("gone/02 Lost.prg")));
     EXPECT_EQ(panel_->status, "Could not save 02 Lost.prg!");
+    // Each in a box that names the file and the reason.
+    editor_.ShowReports();
+    EXPECT_EQ(
+        panel_->reports,
+        (std::vector<FakePanel::Shown>{
+            {ReportKind::kError, "The program could not be saved to\n" + path +
+                                     "\n(the file is read-only: Permission denied)."},
+            {ReportKind::kError, "The program could not be saved to\n" +
+                                     dir_.File("gone/02 Lost.prg") + "\n(cannot create a file in " +
+                                     dir_.File("gone/") + ": No such file or directory)."}}));
+}
+
+// A file that is refused leaves everything as it was, whichever way it was chosen, and says in a
+// box which file, which line and why.
+TEST_F(LibrarianTest, ARefusedFileChangesNothingAndNamesTheLine) {
+    const std::string good = dir_.File("03 Good.prg");
+    TempDir::Write(good, FormatProgramText(SampleProgram(1)));
+    std::string text = FormatProgramText(SampleProgram(2));
+    text.replace(text.find("; field:  0  poti:  3") - 6, 6, "loud  ");
+    const std::string bad = dir_.File("05 Bad.prg");
+    TempDir::Write(bad, text);
+    ASSERT_TRUE(librarian_->OpenProgramFile(good));
+    const std::string reason = "The program file \"" + bad +
+                               "\" cannot be used: line 4 holds \"loud\" where a number belongs.";
+
+    const ProgramValues before = editor_.SnapshotProgram(ProgramValues{});
+    const std::map<int, std::string> choosers = panel_->choosers;
+    auto nothingChanged = [&](const char* how) {
+        SCOPED_TRACE(how);
+        EXPECT_EQ(editor_.SnapshotProgram(ProgramValues{}), before);
+        EXPECT_EQ(port_.Stream(), Bytes{});
+        EXPECT_EQ(panel_->status, "03 Good");
+        EXPECT_EQ(Param(kParamSevenSegment), 3);
+        EXPECT_EQ(librarian_->Library().Selected()->fileName, "03 Good.prg");
+        editor_.ShowReports();
+        EXPECT_EQ(panel_->reports, (std::vector<FakePanel::Shown>{{ReportKind::kError, reason}}));
+        panel_->reports.clear();
+    };
+    port_.Clear();
+    panel_->reports.clear();
+    EXPECT_FALSE(librarian_->OpenProgramFile(bad));
+    nothingChanged("opened from outside");
+    EXPECT_EQ(panel_->choosers, choosers);
+
+    panel_->choosers[kParamProgramLoadFile] = bad;
+    editor_.SetParameterValue(kParamProgramLoadFile, 1.0);
+    nothingChanged("the Load button");
+    EXPECT_EQ(panel_->ChooserPath(kParamProgramSaveFile), choosers.at(kParamProgramSaveFile))
+        << "SAVE proposes the program that is shown";
+    EXPECT_EQ(panel_->ChooserPath(kParamProgramWriteFile), choosers.at(kParamProgramWriteFile));
+
+    Press(kParamNextProgram);
+    nothingChanged("the next arrow");
+    Press(kParamNextProgram);
+    nothingChanged("the next arrow again: still on the program shown");
+
+    panel_->choosers[kParamProgramWriteFile] = bad;
+    editor_.SetParameterValue(kParamProgramWriteFile, 1.0);
+    EXPECT_FALSE(librarian_->Transfers().SingleWritePending()) << "nothing waits for the unit";
+    nothingChanged("Write Program");
 }
 
 TEST_F(LibrarianTest, DefaultWithOnlyEffectOnTurnsTheEffectOff) {
@@ -249,10 +313,77 @@ TEST(LastProgram, StoredAtCloseAndRestoredAtStart) {
     editor->AttachPanel(std::move(panel));
     editor->AttachPrograms(std::make_unique<Librarian>(*editor, settings));
     EXPECT_EQ(editor->SnapshotProgram(ProgramValues{}), program);
-    EXPECT_EQ(shown->status, "lastprogram.prg");
+    EXPECT_EQ(shown->status, "12 Acid");
     EXPECT_EQ(IntValue(*editor->GetParam(kParamSevenSegment)), 0);
     EXPECT_EQ(shown->ChooserPath(kParamProgramWriteFile), libraryFile);
     editor->AttachPrograms(nullptr);
+}
+
+namespace {
+
+// An editor made as at start, with settings in dir, and what its panel shows.
+struct Restart {
+    explicit Restart(const std::string& settings) : rig(port, settings) {
+        rig.editor.ShowReports();
+    }
+    ProgramValues Program() const { return rig.editor.SnapshotProgram(ProgramValues{}); }
+    CaptureOutputPort port;
+    EditorWithLibrarian rig;
+};
+
+ProgramValues Edited() {
+    ProgramValues program = DefaultProgram();
+    program[0] = 30;
+    program[12] = -5;
+    return program;
+}
+
+}  // namespace
+
+TEST(LastProgram, TheEditsComeBackWithOrWithoutALibraryFile) {
+    TempDir dir;
+    const std::string settings = dir.File("settings.ini");
+    {
+        Restart first(settings);
+        EXPECT_EQ(first.Program(), DefaultProgram());
+        EXPECT_EQ(first.rig.panel->status, "Default") << "never the placeholder";
+        first.rig.editor.ApplyProgram(Edited());
+        ASSERT_EQ(first.Program(), Edited());
+    }
+    EXPECT_EQ(ReadProfileString(settings, "program", "lastfile", "-", 4096), "")
+        << "no bare extension for a file never chosen";
+    Restart second(settings);
+    EXPECT_EQ(second.Program(), Edited());
+    EXPECT_EQ(second.rig.panel->status, "Last program");
+    EXPECT_TRUE(second.rig.panel->reports.empty());
+}
+
+TEST(LastProgram, WithoutTheKeptProgramTheDefaultComesNeverABlankPanel) {
+    TempDir dir;
+    const std::string settings = dir.File("settings.ini");
+    TempDir::Write(dir.File("07 Old.prg"), FormatProgramText(Edited()));
+    ASSERT_TRUE(
+        WriteProfileString(settings, "program", "lastfile", dir.File("07 Old.prg").c_str()));
+    Restart missing(settings);
+    EXPECT_EQ(missing.Program(), DefaultProgram());
+    EXPECT_EQ(missing.rig.panel->status, "Default");
+    EXPECT_EQ(missing.rig.panel->ChooserPath(kParamProgramLoadFile), dir.File("07 Old.prg"));
+}
+
+TEST(LastProgram, ADamagedKeptProgramGivesTheDefaultAndANote) {
+    TempDir dir;
+    const std::string settings = dir.File("settings.ini");
+    TempDir::Write(dir.File("lastprogram.prg"), std::string(""
+                                                            "ELF",
+                                                            6));
+    Restart damaged(settings);
+    EXPECT_EQ(damaged.Program(), DefaultProgram());
+    EXPECT_EQ(damaged.rig.panel->status, "Default");
+    ASSERT_EQ(damaged.rig.panel->reports.size(), 1u);
+    EXPECT_EQ(damaged.rig.panel->reports[0].text,
+              "The program file \"" + dir.File("lastprogram.prg") +
+                  "\" cannot be used: line 1 holds binary data, not text.\n"
+                  "The default program is loaded instead.");
 }
 
 // The shell hands one settings file down: the panel's zoom is kept in it beside the last

@@ -70,6 +70,12 @@ TEST(LibraryFolder, PreviousAndNextStayWithinTheListAndNeedOne) {
     EXPECT_EQ(library.Step(1)->fileName, "03.prg");
     EXPECT_EQ(library.Step(-1)->fileName, "02.prg");
     EXPECT_EQ(library.Step(-5)->fileName, "01.prg");
+    // A file that is not in the list selects none: no other file is taken (and kept) for it.
+    EXPECT_FALSE(library.Scan(dir.File("gone.prg")));
+    EXPECT_FALSE(library.Selected());
+    EXPECT_EQ(library.Step(1)->fileName, "01.prg");
+    library.Scan(dir.File("gone.prg"));
+    EXPECT_EQ(library.Step(-1)->fileName, "01.prg");
 }
 
 // The arrows of the real editor, and where they start after a restart.
@@ -92,13 +98,13 @@ TEST(LibraryFolderInEditor, ArrowsLoadTheNeighboursAndGoOnAfterARestart) {
     OrvoEditor* editor = &rig->editor;
     FakePanel* panel = rig->panel;
     press(*editor, kParamNextProgram);
-    EXPECT_EQ(panel->status, "Program Name") << "no list before a folder was chosen";
+    EXPECT_EQ(panel->status, "Default") << "no list before a folder was chosen";
     panel->choosers[kParamProgramLoadFile] = dir.File("library/01 Sound.prg");
     editor->SetParameterValue(kParamProgramLoadFile, 1.0);
     EXPECT_EQ(panel->ChooserPath(kParamProgramWriteFile), dir.File("library/01 Sound.prg"));
     press(*editor, kParamNextProgram);
     EXPECT_EQ(coarse(*editor), 2);
-    EXPECT_EQ(panel->status, "02 Sound.prg");
+    EXPECT_EQ(panel->status, "02 Sound");
     EXPECT_EQ(panel->ChooserPath(kParamProgramSaveFile), dir.File("library/02 Sound.prg"));
     EXPECT_EQ(IntValue(*editor->GetParam(kParamSevenSegment)), 2);
     rig.reset();
@@ -108,7 +114,7 @@ TEST(LibraryFolderInEditor, ArrowsLoadTheNeighboursAndGoOnAfterARestart) {
     rig = std::make_unique<EditorWithLibrarian>(port, settings);
     editor = &rig->editor;
     panel = rig->panel;
-    EXPECT_EQ(panel->status, "lastprogram.prg");
+    EXPECT_EQ(panel->status, "02 Sound") << "the last program goes by the last file's name";
     press(*editor, kParamNextProgram);
     EXPECT_EQ(coarse(*editor), 3) << "the list of the last file, with it selected";
     press(*editor, kParamPreviousProgram);

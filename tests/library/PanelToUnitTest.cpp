@@ -181,7 +181,7 @@ TEST(MenuFiles, SaveAndLoadProgramFromTheMenuGoThroughTheChoosers) {
     EXPECT_EQ(IntValue(*editor->GetParam(14)), 99);
     EXPECT_EQ(unit.EditValue(11), 99);
     EXPECT_EQ(IntValue(*editor->GetParam(kParamSevenSegment)), 9);
-    EXPECT_EQ(editor->Panel()->StatusLine(), "09 Wobble.prg");
+    EXPECT_EQ(editor->Panel()->StatusLine(), "09 Wobble");
 
     // Cancelling the dialog changes nothing.
     editor->SetParameterValue(14, 7);

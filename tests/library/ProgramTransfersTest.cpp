@@ -155,19 +155,18 @@ TEST_F(Transfers, AFileThatCannotBeSentIsNamedAtOnceAndNothingGoes) {
         std::string cause;
     };
     for (const Case& c :
-         {Case{"05 Broken.prg", "holds a value outside -64..127"},
-          Case{"06 Huge.prg", "is too large for a program file (8192 bytes or more)"},
-          Case{"07 Gone.prg", "cannot be opened"}}) {
+         {Case{"05 Broken.prg", "line 1 holds 128, outside -64..127"},
+          Case{"06 Huge.prg", "it has 8192 bytes, and a program file has fewer than 8192"},
+          Case{"07 Gone.prg", "it cannot be opened (No such file or directory)"}}) {
         SCOPED_TRACE(c.name);
         panel_->reports.clear();
         Choose(kParamProgramWriteFile, dir_.File(c.name));
         Pump();
         Ticks(5);
-        EXPECT_EQ(panel_->reports,
-                  (std::vector<Shown>{{ReportKind::kError, c.name +
-                                                               " was not sent to the Orvo:\n"
-                                                               "the file " +
-                                                               c.cause + "."}}))
+        EXPECT_EQ(
+            panel_->reports,
+            (std::vector<Shown>{{ReportKind::kError, "The program file \"" + dir_.File(c.name) +
+                                                         "\" cannot be used: " + c.cause + "."}}))
             << "and no time-out that blames the unit";
     }
     // In a write-all every file is read first: a bad one stops it before the unit took any.
@@ -253,8 +252,9 @@ TEST_F(Transfers, SaveAllStopsAtAFileThatCannotBeWrittenAndNamesIt) {
     Pump();
     Ticks(4);
     EXPECT_EQ(panel_->reports,
-              (std::vector<Shown>{{ReportKind::kError, "The program could not be written to\n" +
-                                                           dir_.File("05.prg")}}));
+              (std::vector<Shown>{
+                  {ReportKind::kError, "The program could not be saved to\n" + dir_.File("05.prg") +
+                                           "\n(the name is a folder: Is a directory)."}}));
     EXPECT_EQ(unit_.Counters().dumpRequests, 5);
     EXPECT_TRUE(std::filesystem::exists(dir_.File("04.prg")));
     EXPECT_FALSE(std::filesystem::exists(dir_.File("06.prg")));
@@ -272,7 +272,7 @@ TEST_F(Transfers, SaveFromUnitAsksForTheProgramTheFileNameBeginsWith) {
         const std::optional<ProgramValues> saved = ReadProgramFile(dir_.File(name));
         ASSERT_TRUE(saved) << name;
         EXPECT_EQ(*saved, DistinctProgram(number)) << name;
-        EXPECT_EQ(panel_->status, name);
+        EXPECT_EQ(panel_->status, "Saved " + ProgramNameOf(name));
     }
 }
 

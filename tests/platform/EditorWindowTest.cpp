@@ -80,6 +80,7 @@ public:
     void StatusReply(uint8_t) override {}
     void FirmwareReply(uint8_t) override {}
     void ProgramDump(const uint8_t*, size_t) override {}
+    void UnitConnectionLost() override {}
     bool Command(int) override { return false; }
     int calls = 0;
 };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "editor/UnitMessages.h"
@@ -117,20 +118,63 @@ TEST_F(OrvoPrgTest, ToSyxRefusesAPartProgramAndNamesTheLine) {
     // Without a carriage return the editor would read this line as 12.
     Write("outside.prg", "128\n" + whole);
 
-    Result result = Run("to-syx nonumber.prg --program 5 -o out.syx");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "orvo-prg: nonumber.prg: line 7 holds no number\n");
-    result = Run("to-syx cut.prg --program 5 -o out.syx");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "orvo-prg: cut.prg: only 103 value lines, a program has 104\n");
-    result = Run("to-syx outside.prg --program 5 -o out.syx");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "orvo-prg: outside.prg: line 1 holds 128, outside -64..127\n");
+    // A middle line missing: the dummy lines would make up the count, every later value
+    // moving up a slot.
+    std::string gap;
+    for (size_t line = 0, at = 0; at < whole.size(); ++line) {
+        const size_t end = whole.find('\n', at) + 1;
+        if (line != 40) gap += whole.substr(at, end - at);
+        at = end;
+    }
+    Write("gap.prg", gap);
+    const struct {
+        const char* name;
+        const char* cause;
+    } refusals[] = {
+        {"nonumber.prg", "line 7 holds \"xx\" where a number belongs"},
+        {"cut.prg", "line 103 ends the file after only 103 of the 104 value lines"},
+        {"outside.prg", "line 1 holds 128, outside -64..127"},
+        {"gap.prg", "line 41 is the line of slot 42: the line of slot 41 is missing"},
+    };
+    for (const auto& r : refusals) {
+        const Result result = Run(std::string("to-syx ") + r.name + " --program 5 -o out.syx");
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, std::string("orvo-prg: The program file \"") + r.name +
+                                  "\" cannot be used: " + r.cause + ".\n");
+    }
     EXPECT_EQ(Read("out.syx"), "");
 
-    result = Run("to-syx blanks.prg --program 5 -o out.syx");
+    const Result result = Run("to-syx blanks.prg --program 5 -o out.syx");
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(ReadBytes("out.syx"), *BuildProgramWrite(5, ProgramSlotsToUnitBytes(Chorus())));
+}
+
+TEST_F(OrvoPrgTest, OutputGoesToDevicesAndPipesAsTheyAre) {
+    Write("bass.prg", FormatProgramText(Chorus()));
+    const Bytes expected = *BuildProgramWrite(42, ProgramSlotsToUnitBytes(Chorus()));
+    Result result = Run("to-syx bass.prg --program 42 -o /dev/null");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    result = Run("to-syx bass.prg --program 42 -o /dev/stdout");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, std::string(expected.begin(), expected.end()));
+    // A FIFO with a reader at its other end.
+    ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0600), 0);
+    const std::string throughPipe = "cd '" + folder_ +
+                                    "' && (cat pipe > piped.syx & '" ORVO_PRG_PATH
+                                    "' to-syx bass.prg --program 42 -o pipe; wait)";
+    EXPECT_EQ(std::system(throughPipe.c_str()), 0);
+    EXPECT_EQ(ReadBytes("piped.syx"), expected);
+    Write("one.syx", Dump(Chorus(), 3));
+    EXPECT_EQ(Run("from-syx one.syx -o /dev/null").exitCode, 0);
+    Write("image.ldr", std::string(70, '\x11'));
+    EXPECT_EQ(Run("firmware image.ldr -o /dev/null").exitCode, 0);
+    // What cannot be written says why.
+    result = Run("to-syx bass.prg --program 42 -o missing/out.syx");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("cannot write missing/out.syx: cannot create a file in missing/: "
+                              "No such file or directory"),
+              std::string::npos)
+        << result.err;
 }
 
 TEST_F(OrvoPrgTest, FromSyxGivesTheProgramTextOfDumpsAndWrites) {

@@ -116,9 +116,9 @@ TEST(CommandLine, AWrongLineGivesAShortUsageAndExitsTwo) {
     } cases[] = {
         {"--frobnicate", "orvo-editor: unknown option --frobnicate\n"},
         {"a.prg b.prg", "orvo-editor: only one program file can be opened\n"},
-        {"missing.prg", "missing.prg cannot be opened\n"},
-        {".", " cannot be opened\n"},
-        {"outside.prg", "outside.prg holds a value outside -64..127\n"},
+        {"missing.prg", "missing.prg\" cannot be used: it cannot be opened (No such file"},
+        {".", " cannot be used: it cannot be opened (Is a directory).\n"},
+        {"outside.prg", "outside.prg\" cannot be used: line 1 holds 200, outside -64..127.\n"},
     };
     for (const auto& c : cases) {
         const Answer answer = RunEditorProgram(c.arguments, folder);

@@ -183,16 +183,19 @@ TEST_F(FirmwareOverJack, EightyThousandBytesArriveWholeAndTheUpdateSucceeds) {
     EXPECT_TRUE(ScriptedGraphics::boxes.empty()) << ScriptedGraphics::boxes.front();
 }
 
-TEST_F(FirmwareOverJack, AnImageOfOneByteTooManyIsRefusedBeforeTheUnitIsContacted) {
+TEST_F(FirmwareOverJack, AnImageEmptyOrOneByteTooLargeIsRefusedBeforeTheUnitIsContacted) {
     StartUnit({}, 300);
-    RunUpdate(
-        WriteFile(Bytes(80001, 0)), [] { return !ScriptedGraphics::boxes.empty(); }, 3000ms);
-    ASSERT_EQ(ScriptedGraphics::boxes.size(), 1u);
-    EXPECT_EQ(ScriptedGraphics::boxes[0], "Error: This is not a valid firmware file!");
-    EXPECT_EQ(finalStatus_, "Not a valid firmware file!");
-    ports_.WithUnit([](VirtualOrvo& u) {
-        EXPECT_EQ(u.Firmware(), VirtualOrvo::FirmwareState::kIdle) << "the unit was contacted";
-    });
+    for (const Bytes& image : {Bytes(80001, 0), Bytes{}}) {
+        SCOPED_TRACE(image.size());
+        RunUpdate(
+            WriteFile(image), [] { return !ScriptedGraphics::boxes.empty(); }, 3000ms);
+        ASSERT_EQ(ScriptedGraphics::boxes.size(), 1u);
+        EXPECT_EQ(ScriptedGraphics::boxes[0], "Error: This is not a valid firmware file!");
+        EXPECT_EQ(finalStatus_, "Not a valid firmware file!");
+        ports_.WithUnit([](VirtualOrvo& u) {
+            EXPECT_EQ(u.Firmware(), VirtualOrvo::FirmwareState::kIdle) << "the unit was contacted";
+        });
+    }
 }
 
 TEST_F(FirmwareOverJack, AnEraseLongerThanTheTimeOutStillSucceeds) {
@@ -220,6 +223,28 @@ TEST_F(FirmwareOverJack, AUnitThatDoesNotAnswerIsReportedAfterAboutThreeSeconds)
     const auto after = ScriptedGraphics::boxTimes[0] - started_;
     EXPECT_GE(after, 2500ms);
     EXPECT_LE(after, 5000ms);
+}
+
+TEST_F(FirmwareOverJack, TheUnitsPortGoingAwayDuringTheEraseEndsTheUpdateWithinSeconds) {
+    StartUnit({}, 60000);
+    Clock::time_point gone{};
+    RunUpdate(
+        WriteFile(Image(7000)),
+        [&] {
+            if (gone == Clock::time_point{} && Status() == "Erasing FLASH memory...") {
+                StopUnit();
+                gone = Clock::now();
+            }
+            return !ScriptedGraphics::boxes.empty();
+        },
+        15000ms);
+    ASSERT_NE(gone, Clock::time_point{}) << "the erase never began";
+    ASSERT_EQ(ScriptedGraphics::boxes.size(), 1u);
+    EXPECT_EQ(ScriptedGraphics::boxes[0],
+              "Error: The Orvo's MIDI port went away during the firmware update.\n"
+              "The update did not finish: connect the Orvo again and repeat the update.");
+    EXPECT_EQ(finalStatus_, "Update not finished!");
+    EXPECT_LE(ScriptedGraphics::boxTimes[0] - gone, 4000ms);
 }
 
 TEST_F(FirmwareOverJack, AUnitThatReportsFailureGetsTheDataAgainAndTheErrorIsReported) {

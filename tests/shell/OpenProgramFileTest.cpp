@@ -13,10 +13,14 @@
 #include <string>
 #include <thread>
 
+#include <QMessageBox>
+
 #include "editor/OrvoEditor.h"
+#include "gui/GraphicsFactory.h"
 #include "library/MakePlugin.h"
 #include "library/ProgramConversion.h"
 #include "library/ProgramText.h"
+#include "platform/qt/GraphicsQt.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellTestSupport.h"
@@ -58,6 +62,35 @@ private:
     ProgramValues watched_;
 };
 
+// The application's panel with its message boxes noted and closed at once.
+class NotingGraphics : public GraphicsQt {
+public:
+    using GraphicsQt::GraphicsQt;
+    int ExecMessageBox(QMessageBox& box) override {
+        boxes.push_back(box.windowTitle().toStdString() + ": " + box.text().toStdString());
+        return QMessageBox::Ok;
+    }
+    static inline std::vector<std::string> boxes;
+};
+
+// Starts the program a second time in folder with one argument.
+void StartSecond(QProcess& second, const std::string& folder, const std::string& argument) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("LSAN_OPTIONS", "detect_leaks=0");
+    second.setProcessEnvironment(env);
+    second.setWorkingDirectory(QString::fromStdString(folder));
+    second.start(ORVO_EDITOR_PATH, {QString::fromStdString(argument)});
+}
+
+// The same, waiting for it to end; its exit code, -1 when it crashed or did not end.
+int SecondStart(const std::string& folder, const std::string& argument) {
+    QProcess second;
+    StartSecond(second, folder, argument);
+    if (!second.waitForFinished(20000) || second.exitStatus() != QProcess::NormalExit) return -1;
+    return second.exitCode();
+}
+
 // Pumps the event loop until done() holds, at most the time given.
 bool EventuallyInLoop(const std::function<bool()>& done, std::chrono::milliseconds within) {
     const auto end = std::chrono::steady_clock::now() + within;
@@ -80,6 +113,8 @@ struct ProgramFiles {
     std::string handedPath = environment.config.File("handed.prg");
     WatchingSimPort port{unit, last};
     OrvoEditor* editor = nullptr;
+    // The panel the editor gets; the platform's own when empty.
+    GraphicsFactory graphics;
 
     ProgramFiles() {
         // The last session ended with a program of its own in the editor.
@@ -101,6 +136,8 @@ struct ProgramFiles {
         Shell::Options options;
         const std::string settings = environment.SettingsPath();
         options.makePlugin = [this, settings](MidiOutputPort*, const uint16_t* channel) {
+            // The platform has set its own panel by now; a test's replaces it.
+            if (graphics) SetGraphicsFactory(graphics);
             editor = MakePlugin(&port, channel, settings);
             return editor;
         };
@@ -142,32 +179,59 @@ TEST(OpenProgramFile, AFileOnTheCommandLineReplacesTheRestoredProgram) {
 TEST(OpenProgramFile, ASecondStartHandsItsFileToTheRunningEditorAndEnds) {
     ProgramFiles files;
     int secondExit = -1;
-    QProcess::ExitStatus secondStatus = QProcess::CrashExit;
     bool heldHanded = false;
     std::string chooser;
     const int code = files.Run({}, [&](Shell& shell) {
-        QProcess second;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("LSAN_OPTIONS", "detect_leaks=0");
-        second.setProcessEnvironment(env);
         // A relative name: the second start makes it absolute before handing it over.
-        second.setWorkingDirectory(QString::fromStdString(files.environment.config.Path()));
-        second.start(ORVO_EDITOR_PATH, {"handed.prg"});
+        secondExit = SecondStart(files.environment.config.Path(), "handed.prg");
         // The running editor takes the request once its loop runs again.
-        if (second.waitForFinished(20000)) {
-            secondExit = second.exitCode();
-            secondStatus = second.exitStatus();
-        }
         heldHanded = EventuallyInLoop([&] { return UnitHolds(files.unit, files.handed); },
                                       std::chrono::seconds(10));
         chooser = files.editor->Panel()->ChooserPath(kParamProgramLoadFile);
         shell.Quit();
     });
     EXPECT_EQ(code, Shell::kExitOk);
-    EXPECT_EQ(secondStatus, QProcess::NormalExit);
     EXPECT_EQ(secondExit, 0);
     EXPECT_TRUE(heldHanded) << "the running editor did not load the handed file";
     EXPECT_EQ(chooser, files.handedPath);
     EXPECT_EQ(files.LastFileSetting(), files.handedPath);
+}
+
+// Handed from the desktop, where nobody reads the terminal: the running editor says in a box why
+// the file changes nothing.
+TEST(OpenProgramFile, AFileThatCannotBeLoadedIsNamedInABoxAndChangesNothing) {
+    ProgramFiles files;
+    const std::string bad = files.environment.config.File("07 broken.prg");
+    TempDir::Write(bad, "");
+    NotingGraphics::boxes.clear();
+    files.graphics = [](PluginBase* core) { return new NotingGraphics(core); };
+    int secondExit = -1;
+    bool boxShown = false;
+    std::string status;
+    QProcess second;
+    QTimer poll;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const int code = files.Run({}, [&](Shell& shell) {
+        // The running editor's loop goes on while the second start runs: the box comes from it.
+        StartSecond(second, files.environment.config.Path(), "07 broken.prg");
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            const bool ended = second.state() == QProcess::NotRunning;
+            boxShown = !NotingGraphics::boxes.empty();
+            if (!(ended && boxShown) && std::chrono::steady_clock::now() < end) return;
+            if (ended && second.exitStatus() == QProcess::NormalExit)
+                secondExit = second.exitCode();
+            status = files.editor->Panel()->StatusLine();
+            poll.stop();
+            shell.Quit();
+        });
+        poll.start(20);
+    });
+    EXPECT_EQ(code, Shell::kExitOk);
+    EXPECT_EQ(secondExit, 0) << "the file goes to the editor that runs";
+    ASSERT_TRUE(boxShown);
+    EXPECT_EQ(NotingGraphics::boxes[0],
+              "Error: The program file \"" + bad + "\" cannot be used: the file is empty.");
+    EXPECT_TRUE(UnitHolds(files.unit, files.last)) << "the unit keeps the restored program";
+    EXPECT_EQ(status, "old");
+    EXPECT_EQ(files.LastFileSetting(), files.environment.config.File("old.prg"));
 }

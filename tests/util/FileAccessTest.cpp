@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <filesystem>
@@ -75,6 +78,36 @@ TEST(FileAccess, FailedReplaceKeepsTheOldFile) {
     EXPECT_FALSE(WriteFileAtomically(dir.File("gone/song.prg"), "new", 3));
     EXPECT_FALSE(WriteFileAtomically(dir.Path(), "new", 3)) << "a folder is not replaced";
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path()));
+}
+
+TEST(FileAccess, FailedReplaceSaysWhatFailedAndWhy) {
+    TempDir dir;
+    const std::string path = dir.File("song.prg");
+    TempDir::Write(path, "old");
+    chmod(path.c_str(), 0444);
+    std::string problem;
+    EXPECT_FALSE(WriteFileAtomically(path, "new", 3, &problem));
+    EXPECT_EQ(problem, "the file is read-only: Permission denied");
+    EXPECT_FALSE(WriteFileAtomically(dir.File("gone/song.prg"), "new", 3, &problem));
+    EXPECT_EQ(problem,
+              "cannot create a file in " + dir.File("gone/") + ": No such file or directory");
+    EXPECT_FALSE(WriteFileAtomically(dir.Path(), "new", 3, &problem));
+    EXPECT_EQ(problem, "the name is a folder: Is a directory");
+
+    // A write that fails half-way (as on a full disk) names the system's reason and leaves
+    // neither a part of the file nor a temporary behind.
+    struct rlimit before {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 2;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteFileAtomically(dir.File("big.prg"), "too long", 8, &problem);
+    setrlimit(RLIMIT_FSIZE, &before);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(problem, "cannot write the file: File too large");
+    EXPECT_EQ(ListFolder(dir.Path()), (std::set<std::string>{".", "..", "song.prg"}));
 }
 
 TEST(FileAccess, WriterPutsTheFileInPlaceOnlyWhenClosed) {

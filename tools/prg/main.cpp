@@ -1,6 +1,7 @@
 // orvo-prg: the unit's program files and messages for people who script their library.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -113,9 +114,41 @@ std::string WithExtension(const std::string& path, const char* extension) {
     return (hasExtension ? path.substr(0, dot) : path) + extension;
 }
 
-bool WriteOutput(const std::string& path, const void* data, size_t size) {
-    if (path == "-") return std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0;
-    return WriteFileAtomically(path, data, size);
+// Whether path names something a file cannot be put in place of: a device such as /dev/null, a
+// FIFO, or a name for an open descriptor such as /dev/stdout. Those are written to as they are.
+bool WritesInPlace(const std::string& path) {
+    if (path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0) return true;
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
+bool WriteInPlace(const std::string& path, const void* data, size_t size, std::string* problem) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) {
+        *problem = std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(data, 1, size, out) == size;
+    if (!written) *problem = std::strerror(errno);
+    if (std::fclose(out) != 0 && written) {
+        *problem = std::strerror(errno);
+        return false;
+    }
+    return written;
+}
+
+bool WriteOutput(const std::string& path, const void* data, size_t size, std::string* problem) {
+    if (path == "-") {
+        if (std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0) return true;
+        *problem = std::strerror(errno);
+        return false;
+    }
+    if (WritesInPlace(path)) return WriteInPlace(path, data, size, problem);
+    return WriteFileAtomically(path, data, size, problem);
+}
+
+int CannotWrite(const std::string& path, const std::string& problem) {
+    return Fail("cannot write " + path + ": " + problem);
 }
 
 std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path, size_t largest,
@@ -133,19 +166,16 @@ std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path, size_t la
 }
 
 int ToSyx(const Arguments& a) {
+    // The editor's own reader: a file it refuses is refused here, with the same reason.
     std::string reason;
-    const auto bytes = ReadBytes(a.input, kLargestProgramFile, &reason);
-    if (!bytes) return Fail(reason);
-    // The editor makes the best of a damaged file; a script is told, with the line.
-    std::string problem;
-    const std::optional<ProgramValues> values = ParseWholeProgramText(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), &problem);
-    if (!values) return Fail(a.input + ": " + problem);
+    const std::optional<ProgramValues> values = ReadProgramFile(a.input, &reason);
+    if (!values) return Fail(reason);
     const std::optional<std::vector<uint8_t>> write =
         BuildProgramWrite(a.program, ProgramSlotsToUnitBytes(*values));
     const std::string output = a.hasOutput ? a.output : WithExtension(a.input, ".syx");
-    if (!write || !WriteOutput(output, write->data(), write->size())) {
-        return Fail("cannot write " + output);
+    std::string problem = "no program write for this location";
+    if (!write || !WriteOutput(output, write->data(), write->size(), &problem)) {
+        return CannotWrite(output, problem);
     }
     return kExitOk;
 }
@@ -191,7 +221,9 @@ int FromSyx(const Arguments& a) {
             std::snprintf(name, sizeof name, "/%02d.prg", program);
             path += name;
         }
-        if (!WriteOutput(path, text.data(), text.size())) return Fail("cannot write " + path);
+        std::string problem;
+        if (!WriteOutput(path, text.data(), text.size(), &problem))
+            return CannotWrite(path, problem);
     }
     return refused > 0 ? kExitBadInput : kExitOk;
 }
@@ -214,8 +246,10 @@ int Firmware(const Arguments& a) {
     const auto message = BuildFirmwareData(image->data(), image->size());
     if (!message) return Fail("This is not a valid firmware file!");
     const std::string output = a.hasOutput ? a.output : WithExtension(a.input, ".syx");
-    if (!WriteOutput(output, message->data(), message->size()))
-        return Fail("cannot write " + output);
+    std::string problem;
+    if (!WriteOutput(output, message->data(), message->size(), &problem)) {
+        return CannotWrite(output, problem);
+    }
     return kExitOk;
 }
 
