@@ -708,13 +708,22 @@ bool OrvoEditor::CommandEnabled(int code) const {
             return CanRedo();
         case kCommandCompare:
             return CanCompare();
+        case kCommandStopTransfer:
+            return TransferRunning();
         default:
             return true;
     }
 }
 
 bool OrvoEditor::CommandChecked(int code) const {
+    // Stop Transfer stands on while there is a transfer to stop.
+    if (code == kCommandStopTransfer) return TransferRunning();
     return code == kCommandCompare && Comparing();
+}
+
+bool OrvoEditor::TransferRunning() const {
+    Lock hold(PluginLock());
+    return programs_ != nullptr && programs_->TransferRunning();
 }
 
 bool OrvoEditor::Undo() {

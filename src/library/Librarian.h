@@ -35,6 +35,7 @@ public:
     void FirmwareReply(uint8_t code) override;
     void ProgramDump(const uint8_t* bytes, size_t size) override;
     bool Command(int code) override;
+    bool TransferRunning() const override { return transfers_.Running() != nullptr; }
 
     // Loads a program file into the editor and the unit; false when it could not be read.
     bool LoadProgramFile(const std::string& path);
@@ -60,6 +61,9 @@ public:
     const LibraryFolder& Library() const { return library_; }
     ProgramTransfers& Transfers() { return transfers_; }
     std::string LastProgramPath() const;
+    // The note beside the settings file that a transfer was broken off by the editor's end; the
+    // next start shows it once.
+    std::string StoppedTransferNotePath() const;
     SectionRandom& Random() { return random_; }
     FirmwareUpdate& Firmware() { return *firmware_; }
     const HelpDocuments& Help() const { return help_; }
@@ -73,6 +77,8 @@ private:
     void LibraryFolderChosen(const std::optional<std::string>& chosen,
                              const std::function<void()>& then);
     void StepProgram(int delta);
+    void KeepStoppedTransferNote(const std::string& note);
+    void ShowStoppedTransferNote();
     // Writes a program file; a failure is shown in the status line.
     bool WriteProgram(const std::string& path, const ProgramValues& program);
 

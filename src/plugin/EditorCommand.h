@@ -34,4 +34,9 @@ enum EditorCommand : int {
     kCommandUndo = 22,
     kCommandRedo = 23,
     kCommandCompare = 24,
+    // File > Stop Transfer (and Escape): the running transfer with the unit ends where it is.
+    kCommandStopTransfer = 25,
+    // The editor is being ended from outside (a termination signal): the running transfer ends
+    // between two programs, and the next start tells the user how far it got.
+    kCommandStopTransferForQuit = 26,
 };

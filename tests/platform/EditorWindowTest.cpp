@@ -81,6 +81,7 @@ public:
     void FirmwareReply(uint8_t) override {}
     void ProgramDump(const uint8_t*, size_t) override {}
     bool Command(int) override { return false; }
+    bool TransferRunning() const override { return false; }
     int calls = 0;
 };
 
