@@ -116,6 +116,10 @@ bool MainWindow::event(QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!hooks_.MayClose(this)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     hooks_.MainWindowClosed();
 }

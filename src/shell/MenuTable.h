@@ -38,6 +38,8 @@ enum Id : int {
     kUndo = 40048,
     kRedo = 40049,
     kCompare = 40050,
+    // Ends the running transfer with the unit.
+    kStopTransfer = 40051,
 };
 
 struct Item {

@@ -66,6 +66,9 @@ public:
 
     // Ends the message loop as File > Quit does.
     void Quit();
+    // Ends the editor without asking (a termination signal): a running transfer stops between
+    // two programs, and the next start says how far it got.
+    void Terminate();
 
     // Loads a program file into the editor as its Load button does; false when the editor has
     // no programs or the file could not be read.
@@ -79,6 +82,8 @@ public:
     void ShowAboutBox(QWidget* owner) override;
     void ShowMidiMonitor(QWidget* owner) override;
     void MainWindowClosed() override;
+    // While a transfer runs, asks whether to stop it; Yes stops it.
+    bool MayClose(QWidget* owner) override;
 
     // Every modal dialog and message box of the shell runs through here; tests answer them.
     virtual int ExecModal(QDialog& dialog);
@@ -117,5 +122,6 @@ private:
     QPointer<MidiMonitorWindow> monitor_;
     TickClock tick_;
     bool ticking_ = false;
+    bool terminating_ = false;
     bool started_ = false;
 };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "plugin/EditorCommand.h"
 #include "plugin/PluginBase.h"
 #include "shell/ShellHooks.h"
 
@@ -50,10 +51,16 @@ class CommandPlugin : public PluginBase {
 public:
     bool DoCommand(int code) override {
         commands.push_back(code);
+        if (code == kCommandStopTransfer || code == kCommandStopTransferForQuit)
+            transferRunning = false;
         return answer;
+    }
+    bool CommandChecked(int code) const override {
+        return code == kCommandStopTransfer && transferRunning;
     }
     std::vector<int> commands;
     bool answer = true;
+    bool transferRunning = false;
 };
 
 // The shell's side of the main window, recorded.
@@ -67,6 +74,8 @@ public:
     void ShowAboutBox(QWidget*) override { ++aboutBoxes; }
     void ShowMidiMonitor(QWidget*) override { ++monitors; }
     void MainWindowClosed() override { ++closes; }
+    bool MayClose(QWidget*) override { return mayClose; }
+    bool mayClose = true;
 
     int preferencesResult = 2;
     int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0, monitors = 0;
