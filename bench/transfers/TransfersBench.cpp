@@ -36,7 +36,7 @@ bool TimeTransfer(benchmark::State& state, EditorOnJack& editor, Start start, Do
         const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
         const bool clean = finished && editor.Locked([&] {
             const auto& reports = editor.Panel().reports;
-            return reports.empty() || reports[0].text == "Finished successfully!";
+            return reports.empty() || reports.back().kind == ReportKind::kDone;
         });
         if (clean) {
             state.SetIterationTime(seconds);
