@@ -92,9 +92,8 @@ void ProgramTransfers::Apply(const TransferActions& actions) {
         editor_.RedrawParamControls();
     }
     if (actions.status) ShowStatus(*actions.status);
-    if (actions.progress) {
-        if (EditorPanel* panel = editor_.Panel()) panel->ShowTransferProgress(*actions.progress);
-    }
+    // The progress line is a control of its own, which the panel changes on the GUI thread.
+    if (actions.progress) progress_ = *actions.progress;
     if (actions.report) editor_.Reports().Post(actions.report->kind, actions.report->text);
     if (actions.load) librarian_.LoadProgramFile(*actions.load);
     if (actions.write) WriteReceived(*actions.write);
@@ -119,6 +118,13 @@ void ProgramTransfers::RequestPendingDump() {
         }
     }
     outbox_.clear();
+    ShowProgress();
+}
+
+void ProgramTransfers::ShowProgress() {
+    if (!progress_) return;
+    if (EditorPanel* panel = editor_.Panel()) panel->ShowTransferProgress(*progress_);
+    progress_.reset();
 }
 
 // --- Writing files ---
@@ -290,6 +296,7 @@ void ProgramTransfers::Tick() {
 
 void ProgramTransfers::Cancel() {
     if (transfer_) Apply(transfer_->Cancel());
+    ShowProgress();
 }
 
 std::optional<std::string> ProgramTransfers::StopForQuit() {

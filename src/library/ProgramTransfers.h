@@ -41,8 +41,8 @@ public:
     void RequestIntoFile(const std::string& path);
     // Save All Programs from Orvo to Files, into the library folder.
     void StartSaveAll();
-    // From the GUI idle hook: sends what the running transfer decided to send; requests and
-    // writes never leave from the MIDI input thread.
+    // From the GUI idle hook: sends what the running transfer decided to send (requests and
+    // writes never leave from the MIDI input thread) and shows its progress.
     void RequestPendingDump();
 
     // --- The unit's answers, from the MIDI input thread ---
@@ -96,6 +96,8 @@ private:
     void Apply(const TransferActions& actions);
     void WriteReceived(const TransferActions::FileToWrite& file);
     void ShowStatus(const std::string& text);
+    // On the GUI thread: the progress line shows what the transfer last said.
+    void ShowProgress();
     // The program of a file to be sent, or nothing with the report posted.
     std::optional<ProgramBlock> ReadForSending(const std::string& path);
     // Lists, checks and reads the batch; nothing (with the report posted) when nothing may go.
@@ -109,6 +111,7 @@ private:
 
     std::optional<Transfer> transfer_;
     std::vector<std::vector<uint8_t>> outbox_;
+    std::optional<std::string> progress_;
     bool saveFromUnit_ = false;
 
     // The firmware update's wait for the unit's first answer.
