@@ -245,7 +245,8 @@ void Librarian::PanelAction(int index, double value) {
             if (value > 0.5) StepProgram(index == kParamNextProgram ? 1 : -1);
             return;
         case kParamFirmwareFile:
-            if (chosen) firmware_->StartFirmwareUpdate(path);
+            // The unit takes one transfer at a time, a firmware update included.
+            if (chosen && transfers_.MayStart()) firmware_->StartFirmwareUpdate(path);
             return;
         default:
             break;

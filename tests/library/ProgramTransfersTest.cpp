@@ -476,6 +476,16 @@ TEST_F(TransfersOnTheClock, OneTransferAtATimeAndStopTransferEndsItWhereItIs) {
     EXPECT_EQ(panel_->reports[0].text.substr(0, 42), "A transfer with the Orvo is still running.");
     EXPECT_EQ(ProgramWritesSent(), 0);
 
+    // Nor does a firmware update start meanwhile.
+    TempDir::Write(dir_.File("update.ldr"), std::string(64, '\x5A'));
+    Choose(kParamFirmwareFile, dir_.File("update.ldr"));
+    editor_.GuiIdle();
+    for (const Bytes& message : port_.Sent())
+        EXPECT_FALSE(message.size() > 4 && message[4] == kFamilyFirmware);
+    ASSERT_EQ(panel_->reports.size(), 2u);
+    EXPECT_EQ(panel_->reports[1].text, panel_->reports[0].text);
+    EXPECT_FALSE(librarian_->Firmware().FirmwareMode());
+
     editor_.DoCommand(kCommandStopTransfer);
     EXPECT_FALSE(editor_.CommandEnabled(kCommandStopTransfer));
     EXPECT_EQ(panel_->status, "Stopped. Saved 5 of 99 programs.");
@@ -483,7 +493,7 @@ TEST_F(TransfersOnTheClock, OneTransferAtATimeAndStopTransferEndsItWhereItIs) {
     const auto saved = Contents(dir_);
     RunFor(20000);
     EXPECT_EQ(Contents(dir_), saved) << "the dump already asked for writes nothing";
-    EXPECT_EQ(panel_->reports.size(), 1u) << "neither success nor time-out";
+    EXPECT_EQ(panel_->reports.size(), 2u) << "neither success nor time-out";
 }
 
 TEST_F(TransfersOnTheClock, SoakOfSaveAllAndWriteAllWithDroppedDelayedAndDamagedReplies) {
