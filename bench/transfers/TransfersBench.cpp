@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "library/ProgramText.h"
@@ -31,13 +32,18 @@ bool TimeTransfer(benchmark::State& state, EditorOnJack& editor, Start start, Do
         editor.Locked([&] { editor.Panel().reports.clear(); });
         const auto begin = Clock::now();
         start();
-        const bool finished = editor.RunUntil(
-            [&](ProgramTransfers& t) { return done(t) || !editor.Panel().reports.empty(); }, 60s);
-        const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
-        const bool clean = finished && editor.Locked([&] {
+        // The question before replacing the files of the last run is answered with OK; an
+        // error ends the run.
+        const auto failed = [&] {
             const auto& reports = editor.Panel().reports;
-            return reports.empty() || reports[0].text == "Finished successfully!";
-        });
+            return std::any_of(reports.begin(), reports.end(), [](const FakePanel::Shown& shown) {
+                return shown.kind == ReportKind::kError;
+            });
+        };
+        const bool finished =
+            editor.RunUntil([&](ProgramTransfers& t) { return done(t) || failed(); }, 60s);
+        const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+        const bool clean = finished && !editor.Locked(failed);
         if (clean) {
             state.SetIterationTime(seconds);
             return true;

@@ -730,6 +730,8 @@ bool OrvoEditor::CommandEnabled(int code) const {
             return CanRedo();
         case kCommandCompare:
             return CanCompare();
+        case kCommandStopTransfer:
+            return TransferRunning();
         default:
             return true;
     }
@@ -739,6 +741,11 @@ bool OrvoEditor::CommandChecked(int code) const {
     if (code == kCommandCompare) return Comparing();
     Lock hold(PluginLock());
     return resize_ && resize_->ViewCommandChecked(code);
+}
+
+bool OrvoEditor::TransferRunning() const {
+    Lock hold(PluginLock());
+    return programs_ != nullptr && programs_->TransferRunning();
 }
 
 bool OrvoEditor::Undo() {

@@ -135,6 +135,8 @@ public:
     bool CanRedo() const;
     bool CanCompare() const;
     bool Comparing() const;
+    // Whether a transfer with the unit runs (Stop Transfer has something to stop).
+    bool TransferRunning() const;
     // The program now on the panel becomes the original that compare plays: it was loaded,
     // saved, or received from the unit.
     void KeepAsOriginal();

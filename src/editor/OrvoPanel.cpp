@@ -428,7 +428,10 @@ void OrvoPanel::OpenChooser(int index) {
 
 bool OrvoPanel::ShowReport(const Report& report) {
     int type = kMessageError;
-    if (report.kind == ReportKind::kWarning) type = kMessageWarning;
+    if (report.kind == ReportKind::kWarning) {
+        type = report.defaultButton == Report::DefaultButton::kCancel ? kMessageWarningCancelDefault
+                                                                      : kMessageWarning;
+    }
     if (report.kind == ReportKind::kDone) type = kMessageDone;
     return graphics_->ShowMessage(report.text, ReportQueue::Caption(report.kind), type) ==
            kAnswerOk;

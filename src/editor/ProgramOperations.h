@@ -35,4 +35,6 @@ public:
     virtual void UnitConnectionLost() = 0;
     // A menu command; false when it is not one of these operations.
     virtual bool Command(int code) = 0;
+    // Whether a transfer with the unit runs, which Stop Transfer (and quitting) would end.
+    virtual bool TransferRunning() const = 0;
 };

@@ -1,7 +1,8 @@
 #include "editor/ReportQueue.h"
 
-void ReportQueue::Post(ReportKind kind, std::string text, std::function<void(bool ok)> answer) {
-    steps_.emplace_back(Report{kind, std::move(text), std::move(answer)});
+void ReportQueue::Post(ReportKind kind, std::string text, std::function<void(bool ok)> answer,
+                       Report::DefaultButton defaultButton) {
+    steps_.emplace_back(Report{kind, std::move(text), std::move(answer), defaultButton});
 }
 
 void ReportQueue::PostFolderChoice(std::string startFolder,

@@ -12,12 +12,16 @@
 enum class ReportKind : int { kError, kWarning, kDone };
 
 struct Report {
+    // The button Enter presses: a question whose OK overwrites something has Cancel.
+    enum class DefaultButton : int { kOk, kCancel };
+
     ReportKind kind = ReportKind::kError;
     std::string text;
     // A warning's answer, true for OK and false for Cancel (or when there is nobody to ask). It
     // runs under the plug-in lock once the box is closed, so the operation that asked goes on
     // from there.
     std::function<void(bool ok)> answer;
+    DefaultButton defaultButton = DefaultButton::kOk;
 };
 
 // The folder dialog: where it opens, and what to do with the choice (nothing on cancel), run
@@ -43,7 +47,8 @@ using ModalStep = std::variant<Report, FolderChoice, ChooserOpening>;
 // round.
 class ReportQueue {
 public:
-    void Post(ReportKind kind, std::string text, std::function<void(bool ok)> answer = {});
+    void Post(ReportKind kind, std::string text, std::function<void(bool ok)> answer = {},
+              Report::DefaultButton defaultButton = Report::DefaultButton::kOk);
     void PostFolderChoice(std::string startFolder,
                           std::function<void(const std::optional<std::string>&)> chosen);
     void PostChooserOpening(int paramIndex);

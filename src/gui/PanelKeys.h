@@ -20,6 +20,8 @@ enum MessageType : int {
     kMessageWarning = 1,   // "Warning", OK and Cancel
     kMessageDone = 2,      // "Done", information icon, OK
     kMessageQuestion = 3,  // Yes and No
+    // "Warning", OK and Cancel, with Cancel the button Enter presses: OK overwrites something.
+    kMessageWarningCancelDefault = 4,
 };
 enum MessageAnswer : int {
     kAnswerNone = 0,

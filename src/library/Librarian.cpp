@@ -6,6 +6,7 @@
 #include "library/ProgramConversion.h"
 #include "library/ProgramFile.h"
 #include "resources/Resources.h"
+#include "util/AtomicFile.h"
 #include "util/DebugPrint.h"
 #include "util/FileReader.h"
 #include "util/ProfileFile.h"
@@ -47,13 +48,38 @@ Librarian::Librarian(OrvoEditor& editor, std::string settingsPath)
       random_(static_cast<uint32_t>(std::time(nullptr))),
       transfers_(editor, *this, library_),
       help_(settingsPath_, resources::FindResource(resources::kUserGuideId)),
-      firmware_(std::make_unique<FirmwareUpdate>(editor, transfers_)) {}
+      firmware_(std::make_unique<FirmwareUpdate>(editor, transfers_)) {
+    ShowStoppedTransferNote();
+}
 
 Librarian::~Librarian() = default;
 
 std::string Librarian::LastProgramPath() const {
     if (settingsPath_.empty()) return {};
     return FolderOf(settingsPath_) + "lastprogram.prg";
+}
+
+std::string Librarian::StoppedTransferNotePath() const {
+    if (settingsPath_.empty()) return {};
+    return FolderOf(settingsPath_) + "stopped-transfer.txt";
+}
+
+void Librarian::KeepStoppedTransferNote(const std::string& note) {
+    const std::string path = StoppedTransferNotePath();
+    // The editor is ending: nobody is left to tell but the debug output.
+    if (!path.empty() && !WriteFileAtomically(path, note.data(), note.size())) {
+        DebugPrint("could not keep the note of the stopped transfer in %s", path.c_str());
+    }
+}
+
+void Librarian::ShowStoppedTransferNote() {
+    const std::string path = StoppedTransferNotePath();
+    if (path.empty() || !FileExists(path)) return;
+    constexpr size_t kLongestNote = 4096;
+    const std::optional<std::string> note = ReadWholeFile(path, kLongestNote);
+    // Shown once: the note goes whether or not it could be read.
+    std::remove(path.c_str());
+    if (note && !note->empty()) editor_.Reports().Post(ReportKind::kError, *note);
 }
 
 void Librarian::ShowStatus(const std::string& text) {
@@ -114,6 +140,25 @@ void Librarian::StepProgram(int delta) {
 
 bool Librarian::Command(int code) {
     switch (code) {
+        case kCommandWriteProgram:
+        case kCommandWriteAllPrograms:
+        case kCommandSaveFromUnit:
+        case kCommandSaveAllFromUnit:
+            // Refused before any dialog: one transfer at a time.
+            if (!transfers_.MayStart()) return true;
+            break;
+        default:
+            break;
+    }
+    switch (code) {
+        case kCommandStopTransfer:
+            transfers_.Cancel();
+            return true;
+        case kCommandStopTransferForQuit:
+            if (std::optional<std::string> note = transfers_.StopForQuit()) {
+                KeepStoppedTransferNote(*note);
+            }
+            return true;
         case kCommandSelectDirectory:
             ChooseLibraryFolder();
             return true;
@@ -217,7 +262,8 @@ void Librarian::PanelAction(int index, double value) {
             if (value > 0.5) StepProgram(index == kParamNextProgram ? 1 : -1);
             return;
         case kParamFirmwareFile:
-            if (chosen) firmware_->StartFirmwareUpdate(path);
+            // The unit takes one transfer at a time, a firmware update included.
+            if (chosen && transfers_.MayStart()) firmware_->StartFirmwareUpdate(path);
             return;
         default:
             break;
@@ -289,7 +335,7 @@ bool Librarian::WriteProgram(const std::string& path, const ProgramValues& progr
     const std::string sentence =
         "The program could not be saved to\n" + path + "\n(" + problem + ").";
     if (reason) {
-        *reason = sentence;
+        *reason = problem;
     } else {
         editor_.Reports().Post(ReportKind::kError, sentence);
     }

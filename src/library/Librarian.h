@@ -36,6 +36,7 @@ public:
     void ProgramDump(const uint8_t* bytes, size_t size) override;
     void UnitConnectionLost() override;
     bool Command(int code) override;
+    bool TransferRunning() const override { return transfers_.Running() != nullptr; }
 
     // Loads a program file into the editor and the unit, and shows its name. A file that cannot
     // be read changes nothing and is reported in an error box naming the file, the line and the
@@ -44,8 +45,9 @@ public:
     // Saves the editor's program and confirms it in the status line. False when that failed,
     // said in the status line and in an error box naming the file and the reason.
     bool SaveProgramFile(const std::string& path);
-    // Saves a program received from the unit, given as its 104 bytes. On failure the reason is
-    // left in reason for the transfer's own report; without one it is shown in an error box.
+    // Saves a program received from the unit, given as its 104 bytes. On failure the system's
+    // reason is left in reason for the transfer's own report; without one the whole sentence
+    // is shown in an error box.
     bool SaveProgramDump(const std::string& path, const ProgramBlock& block,
                          std::string* reason = nullptr);
 
@@ -66,6 +68,9 @@ public:
     const LibraryFolder& Library() const { return library_; }
     ProgramTransfers& Transfers() { return transfers_; }
     std::string LastProgramPath() const;
+    // The note beside the settings file that a transfer was broken off by the editor's end; the
+    // next start shows it once.
+    std::string StoppedTransferNotePath() const;
     SectionRandom& Random() { return random_; }
     FirmwareUpdate& Firmware() { return *firmware_; }
     const HelpDocuments& Help() const { return help_; }
@@ -84,6 +89,8 @@ private:
     void LibraryFolderChosen(const std::optional<std::string>& chosen,
                              const std::function<void()>& then);
     void StepProgram(int delta);
+    void KeepStoppedTransferNote(const std::string& note);
+    void ShowStoppedTransferNote();
     // Writes a program file; a failure is shown in the status line, and its reason is left in
     // reason or, without one, shown in an error box.
     bool WriteProgram(const std::string& path, const ProgramValues& program, std::string* reason);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "editor/OrvoEditor.h"
 #include "library/Librarian.h"
@@ -9,18 +10,17 @@
 #include "library/ProgramConversion.h"
 #include "library/ProgramFile.h"
 #include "util/DebugPrint.h"
+#include "util/FileReader.h"
 
 namespace {
 
 const char* const kNotPresent = "Orvo not present or a communication\nerror has occurred!";
-const char* const kCommunicationError = "Communication error has occurred!";
 const char* const kCommunicationStatus = "Communication error!";
-const char* const kFinished = "Finished successfully!";
 const char* const kNameError = "Program Name does not\ndetermine Program Number!";
-const char* const kHolesPrompt =
-    "There are holes int the list.\nPress OK to fill them with the Default or Cancel to skip!";
 const char* const kWritingStatus = "Writing Progs to Orvo...";
-const char* const kConnectingStatus = "Connecting to Orvo...";
+const char* const kBusy =
+    "A transfer with the Orvo is still running.\n"
+    "Wait until it has ended, or stop it with File > Stop Transfer.";
 
 // The batch counts a file for the number its name begins with, read from three characters.
 constexpr size_t kBatchNumberCharacters = 3;
@@ -37,6 +37,25 @@ std::string DuplicateMessage(int location) {
            "\nPlease resolve it!";
 }
 
+// The file save-all writes a program into.
+std::string SavedProgramName(int number) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%02d.prg", number);
+    return name;
+}
+
+std::string HolesPrompt(const std::string& firstFile, int withFile) {
+    const int holes = kLastProgramNumber - withFile;
+    return "The folder has program files for " + std::to_string(withFile) + " of the " +
+           std::to_string(kLastProgramNumber) + " locations; " + std::to_string(holes) +
+           " locations have none.\n\nOK writes " + firstFile + " into those " +
+           std::to_string(holes) +
+           " locations as well, replacing the programs the Orvo holds there.\nCancel writes only "
+           "the " +
+           std::to_string(withFile) +
+           " files, each into its own location; the other locations keep their programs.";
+}
+
 }  // namespace
 
 ProgramTransfers::ProgramTransfers(OrvoEditor& editor, Librarian& librarian, LibraryFolder& folder)
@@ -51,329 +70,251 @@ void ProgramTransfers::RestartTimeout() {
     restartedSinceTick_ = true;
 }
 
-void ProgramTransfers::FileNotSent(const std::string& path, const std::string& cause) {
-    const std::string name = FileNameOf(path);
-    singleWritePending_ = false;
-    if (batchActive_) EndBatch();
-    timeoutTicks_ = 0;
-    ShowStatus("Not sent: " + name);
-    editor_.Reports().Post(ReportKind::kError, name + " was not sent to the Orvo.\n" + cause);
+bool ProgramTransfers::MayStart() {
+    if (!transfer_ && !waitingForUnit_) return true;
+    editor_.Reports().Post(ReportKind::kError, kBusy);
+    return false;
 }
 
-// --- Writing one file ---
-
-void ProgramTransfers::WriteSelectedFile(const std::string& path) {
-    RestartTimeout();
-    singleWritePending_ = true;
-    WriteProgramFile(path);
+void ProgramTransfers::Begin(Transfer transfer) {
+    transfer_ = std::move(transfer);
+    Apply(transfer_->Start());
+    // Started on the GUI thread: the first message leaves at once.
+    RequestPendingDump();
 }
 
-bool ProgramTransfers::WriteProgramFile(const std::string& path) {
-    const std::optional<int> number = LeadingNumber(FileNameOf(path), 2);
-    return WriteProgramFileAs(path, number.value_or(0));
+void ProgramTransfers::Apply(const TransferActions& actions) {
+    for (const std::vector<uint8_t>& message : actions.send)
+        outbox_.push_back(message);
+    if (actions.location != 0) {
+        editor_.SetParameterValue(kParamSevenSegment, actions.location);
+        editor_.RedrawParamControls();
+    }
+    if (actions.status) ShowStatus(*actions.status);
+    // The progress line is a control of its own, which the panel changes on the GUI thread.
+    if (actions.progress) progress_ = *actions.progress;
+    if (actions.report) editor_.Reports().Post(actions.report->kind, actions.report->text);
+    if (actions.load) librarian_.LoadProgramFile(*actions.load);
+    if (actions.write) WriteReceived(*actions.write);
+    if (transfer_ && !transfer_->Running()) {
+        transfer_.reset();
+        outbox_.clear();
+    }
 }
 
-bool ProgramTransfers::WriteProgramFileAs(const std::string& path, int number) {
-    // The file is checked before its name, so that a file that cannot be sent says so at once
-    // instead of ending the transfer by a time-out that blames the unit.
+void ProgramTransfers::WriteReceived(const TransferActions::FileToWrite& file) {
+    std::string reason;
+    const bool written = librarian_.SaveProgramDump(file.path, file.block, &reason);
+    if (transfer_) Apply(transfer_->FileWritten(written, reason));
+}
+
+void ProgramTransfers::RequestPendingDump() {
+    for (const std::vector<uint8_t>& message : outbox_) {
+        // Unsent for want of an output port, the message goes unanswered: the time-out tells.
+        if (!editor_.SendSysEx({0, static_cast<int32_t>(message.size()), message.data()})) {
+            DebugPrint("a transfer message was not sent: no output port");
+        }
+    }
+    outbox_.clear();
+    ShowProgress();
+}
+
+void ProgramTransfers::ShowProgress() {
+    if (!progress_) return;
+    if (EditorPanel* panel = editor_.Panel()) panel->ShowTransferProgress(*progress_);
+    progress_.reset();
+}
+
+// --- Writing files ---
+
+std::optional<ProgramBlock> ProgramTransfers::ReadForSending(const std::string& path) {
     std::string reason;
     const std::optional<ProgramValues> values = ReadProgramFile(path, &reason);
-    if (!values) {
-        FileNotSent(path, reason);
-        return false;
-    }
-    if (!IsProgramNumber(number)) {
-        timeoutTicks_ = 0;
-        singleWritePending_ = false;
-        nameError_ = true;
-        return false;
-    }
-    const std::optional<std::vector<uint8_t>> message =
-        BuildProgramWrite(number, ProgramSlotsToUnitBytes(*values));
-    if (!message) return false;
-    // Unsent for want of an output port, the write goes unanswered: the time-out reports it.
-    if (!editor_.SendSysEx({0, static_cast<int32_t>(message->size()), message->data()})) {
-        DebugPrint("program write for location %d not sent: no output port", number);
-    }
-    RestartTimeout();
-    return true;
+    if (values) return ProgramSlotsToUnitBytes(*values);
+    ShowStatus("Not sent: " + FileNameOf(path));
+    editor_.Reports().Post(ReportKind::kError,
+                           FileNameOf(path) + " was not sent to the Orvo.\n" + reason);
+    return std::nullopt;
 }
 
-// --- The batch write ---
-
-void ProgramTransfers::WriteAllPrograms(const std::string& folder) {
-    if (batchActive_) return;
-    if (!StartBatch(folder)) return;
-    const bool holes =
-        std::find(locationCounts_.begin(), locationCounts_.end(), 0) != locationCounts_.end();
-    if (!holes) {
-        BeginBatchWrites();
+void ProgramTransfers::WriteSelectedFile(const std::string& path) {
+    if (!MayStart()) return;
+    const std::optional<ProgramBlock> program = ReadForSending(path);
+    if (!program) return;
+    const int number = LeadingNumber(FileNameOf(path), 2).value_or(0);
+    if (!IsProgramNumber(number)) {
+        editor_.Reports().Post(ReportKind::kError, kNameError);
         return;
     }
-    editor_.Reports().Post(ReportKind::kWarning, kHolesPrompt, [this](bool ok) {
-        fillMode_ = ok;
-        if (!batchActive_ && !batch_.empty()) BeginBatchWrites();
-    });
+    Begin(Transfer(Transfer::Kind::kWriteOne, {{number, path, *program}}));
 }
 
-// Lists and checks the batch; false (with the report posted) when nothing may be sent.
-bool ProgramTransfers::StartBatch(const std::string& folder) {
-    locationCounts_.fill(0);
-    fileAtLocation_.fill(-1);
-    batch_.clear();
+void ProgramTransfers::WriteAllPrograms(const std::string& folder) {
+    if (!MayStart()) return;
+    std::optional<std::vector<BatchFile>> files = PlanBatch(folder);
+    if (!files) return;
+    if (files->size() == static_cast<size_t>(kLastProgramNumber)) {
+        BeginBatch(*files, false);
+        return;
+    }
+    // Nothing that may overwrite more than the files themselves is the default.
+    std::string prompt =
+        HolesPrompt(FileNameOf(files->front().path), static_cast<int>(files->size()));
+    editor_.Reports().Post(
+        ReportKind::kWarning, std::move(prompt),
+        [this, batch = std::move(*files)](bool fill) {
+            if (MayStart()) BeginBatch(batch, fill);
+        },
+        Report::DefaultButton::kCancel);
+}
+
+std::optional<std::vector<ProgramTransfers::BatchFile>> ProgramTransfers::PlanBatch(
+    const std::string& folder) {
+    std::array<int, kLastProgramNumber> counts{};
+    std::vector<BatchFile> files;
     for (const LibraryFolder::Entry& entry : LibraryFolder::ListProgramFiles(folder)) {
         const std::optional<int> number = LeadingNumber(entry.baseName, kBatchNumberCharacters);
         if (!number || !IsProgramNumber(*number)) continue;
-        const size_t at = static_cast<size_t>(*number - 1);
-        ++locationCounts_[at];
-        fileAtLocation_[at] = static_cast<int>(batch_.size());
-        batch_.push_back({folder + entry.fileName, entry.baseName, *number});
+        ++counts[static_cast<size_t>(*number - 1)];
+        files.push_back({folder + entry.fileName, entry.baseName, *number, {}});
     }
     for (int location = kFirstProgramNumber; location <= kLastProgramNumber; ++location) {
-        if (locationCounts_[static_cast<size_t>(location - 1)] > 1) {
+        if (counts[static_cast<size_t>(location - 1)] > 1) {
             editor_.Reports().Post(ReportKind::kError, DuplicateMessage(location));
-            batch_.clear();
-            return false;
+            return std::nullopt;
         }
     }
-    if (batch_.empty()) {
+    if (files.empty()) {
         editor_.Reports().Post(ReportKind::kError,
                                "There are no numbered program files in\n" + folder);
-        return false;
+        return std::nullopt;
     }
     // Every file is read before the first is sent: a file that cannot go stops the batch
     // before the unit has taken any of them.
-    for (const BatchFile& file : batch_) {
-        std::string reason;
-        if (!ReadProgramFile(file.path, &reason)) {
-            FileNotSent(file.path, reason);
-            batch_.clear();
-            return false;
-        }
+    for (BatchFile& file : files) {
+        const std::optional<ProgramBlock> program = ReadForSending(file.path);
+        if (!program) return std::nullopt;
+        file.program = *program;
     }
-    return true;
+    return files;
 }
 
-void ProgramTransfers::BeginBatchWrites() {
-    if (EditorPanel* panel = editor_.Panel(); panel && panel->StatusLine() != kWritingStatus) {
-        panel->SetStatusLine(kWritingStatus);
-    }
-    batchActive_ = true;
-    RestartTimeout();
-    nameIndex_ = 0;
-    locationCounter_ = kFirstProgramNumber;
-    if (fillMode_) {
-        const int at = fileAtLocation_[0];
-        WriteBatchFile(batch_[static_cast<size_t>(std::max(at, 0))], locationCounter_);
+void ProgramTransfers::BeginBatch(const std::vector<BatchFile>& files, bool fillHoles) {
+    std::vector<Transfer::Step> steps;
+    if (fillHoles) {
+        // Each location in turn: its own file, or the first listed one.
+        for (int location = kFirstProgramNumber; location <= kLastProgramNumber; ++location) {
+            auto own = std::find_if(files.begin(), files.end(), [location](const BatchFile& f) {
+                return f.location == location;
+            });
+            const BatchFile& file = own != files.end() ? *own : files.front();
+            steps.push_back({location, file.path, file.program});
+        }
     } else {
-        WriteBatchFile(batch_.front(), batch_.front().location);
+        for (const BatchFile& file : files)
+            steps.push_back({file.location, file.path, file.program});
     }
-}
-
-// Each file goes to the location it was counted for, whatever its name reads as in fewer
-// characters; the holes take the first listed file.
-void ProgramTransfers::WriteBatchFile(const BatchFile& file, int location) {
-    editor_.SetParameterValue(kParamSevenSegment, location);
-    editor_.RedrawParamControls();
-    ShowStatus(file.name);
-    WriteProgramFileAs(file.path, location);
-}
-
-void ProgramTransfers::ContinueFilling() {
-    ++locationCounter_;
-    RestartTimeout();
-    if (locationCounter_ > kLastProgramNumber) {
-        EndBatch();
-        return;
-    }
-    const int at = fileAtLocation_[static_cast<size_t>(locationCounter_ - 1)];
-    WriteBatchFile(batch_[static_cast<size_t>(std::max(at, 0))], locationCounter_);
-}
-
-void ProgramTransfers::ContinueBatch() {
-    ++nameIndex_;
-    RestartTimeout();
-    if (nameIndex_ >= batch_.size()) {
-        EndBatch();
-        return;
-    }
-    WriteBatchFile(batch_[nameIndex_], batch_[nameIndex_].location);
-}
-
-void ProgramTransfers::EndBatch() {
-    batchActive_ = false;
-}
-
-void ProgramTransfers::OnStatusReply(uint8_t code) {
-    if (code != kReplyProgramStored && code != kReplyProgramNotStored) return;
-    const bool stored = code == kReplyProgramStored;
-    if (singleWritePending_) {
-        singleWritePending_ = false;
-        RestartTimeout();
-        if (!stored) {
-            communicationError_ = true;
-            return;
-        }
-        // The panel shows what the unit now stores.
-        if (EditorPanel* panel = editor_.Panel()) {
-            librarian_.LoadProgramFile(panel->ChooserPath(kParamProgramWriteFile));
-        }
-    } else if (batchActive_) {
-        if (!stored) {
-            EndBatch();
-            RestartTimeout();
-            communicationError_ = true;
-        } else if (fillMode_) {
-            ContinueFilling();
-        } else {
-            ContinueBatch();
-        }
-    }
+    ShowStatus(kWritingStatus);
+    Begin(Transfer(Transfer::Kind::kWriteAll, std::move(steps)));
 }
 
 // --- Reading programs from the unit ---
 
-void ProgramTransfers::ArmSaveFromUnit() {
-    saveFromUnit_ = true;
-}
-
 void ProgramTransfers::RequestIntoFile(const std::string& path) {
-    const int number = LeadingNumber(FileNameOf(path), 2).value_or(kFirstProgramNumber);
     saveFromUnit_ = false;
+    if (!MayStart()) return;
+    const int number = LeadingNumber(FileNameOf(path), 2).value_or(kFirstProgramNumber);
     if (!IsProgramNumber(number)) {
         // No request could be built for it; said now rather than by a time-out.
-        nameError_ = true;
+        editor_.Reports().Post(ReportKind::kError, kNameError);
         return;
     }
-    saveTarget_ = path;
-    saveOneRequested_ = true;
-    BeginRequests(number);
+    Begin(Transfer(Transfer::Kind::kSaveOne, {{number, path, {}}}));
 }
 
 void ProgramTransfers::StartSaveAll() {
-    saveAll_ = true;
-    saveOneRequested_ = false;
-    BeginRequests(kFirstProgramNumber);
-}
-
-void ProgramTransfers::BeginRequests(int number) {
-    ShowStatus(kConnectingStatus);
-    requestNumber_ = number;
-    dumpAttempts_ = 0;
-    requestPending_ = true;
-}
-
-void ProgramTransfers::RequestPendingDump() {
-    if (!requestPending_) return;
-    requestPending_ = false;
-    const std::optional<std::vector<uint8_t>> request = BuildDumpRequest(requestNumber_);
-    if (!request) return;
-    // Unsent for want of an output port, the request goes unanswered: the time-out reports it.
-    if (!editor_.SendSysEx({0, static_cast<int32_t>(request->size()), request->data()})) {
-        DebugPrint("dump request for program %d not sent: no output port", requestNumber_);
+    if (!MayStart()) return;
+    const std::string folder = folder_.Folder();
+    int replaced = 0;
+    for (int n = kFirstProgramNumber; n <= kLastProgramNumber; ++n)
+        replaced += FileExists(folder + SavedProgramName(n)) ? 1 : 0;
+    if (replaced == 0) {
+        BeginSaveAll(folder);
+        return;
     }
-    RestartTimeout();
-    waitingForUnit_ = true;
+    editor_.Reports().Post(
+        ReportKind::kWarning,
+        "The folder " + folder + " already holds " + std::to_string(replaced) +
+            " of the files 01.prg to 99.prg.\n\nOK replaces them with the programs of the "
+            "Orvo.\nCancel "
+            "saves nothing.",
+        [this, folder](bool replace) {
+            if (replace && MayStart()) BeginSaveAll(folder);
+        },
+        Report::DefaultButton::kCancel);
+}
+
+void ProgramTransfers::BeginSaveAll(const std::string& folder) {
+    std::vector<Transfer::Step> steps;
+    for (int n = kFirstProgramNumber; n <= kLastProgramNumber; ++n)
+        steps.push_back({n, folder + SavedProgramName(n), {}});
+    Begin(Transfer(Transfer::Kind::kSaveAll, std::move(steps)));
+}
+
+// --- The unit's answers and the tick ---
+
+void ProgramTransfers::OnStatusReply(uint8_t code) {
+    if (transfer_) Apply(transfer_->StatusReply(code));
 }
 
 void ProgramTransfers::OnProgramDump(const uint8_t* bytes, size_t size) {
+    // The firmware update's wait ends with any answer of this length.
     waitingForUnit_ = false;
-    if (!IsProgramDump(bytes, size)) return;
-    // Only a program somebody asked for is written: a dump nobody waits for names no file.
-    if (!saveOneRequested_ && !saveAll_) return;
-    if (!DumpChecksumMatches(bytes, size) || bytes[kProgramNumberIndex] != requestNumber_) {
-        DumpFailed();
-        return;
-    }
-    SaveGoodDump(bytes, size);
-}
-
-void ProgramTransfers::DumpFailed() {
-    if (++dumpAttempts_ < kDumpAttempts) {
-        requestPending_ = true;
-        return;
-    }
-    // The unit keeps sending what cannot be used: the transfer ends, and says so.
-    dumpAttempts_ = 0;
-    saveAll_ = false;
-    saveOneRequested_ = false;
-    requestNumber_ = kFirstProgramNumber;
-    timeoutTicks_ = 0;
-    communicationError_ = true;
-}
-
-void ProgramTransfers::SaveGoodDump(const uint8_t* bytes, size_t size) {
-    dumpAttempts_ = 0;
-    RestartTimeout();
-    const ProgramBlock block = *ProgramBlockOf(bytes, size);
-    char name[16];
-    std::snprintf(name, sizeof name, "%02d.prg", requestNumber_);
-    const std::string path = saveOneRequested_ ? saveTarget_ : folder_.Folder() + name;
-    saveOneRequested_ = false;
-    std::string reason;
-    if (!librarian_.SaveProgramDump(path, block, &reason)) {
-        // A file that could not be written stops the sequence: nothing is reported as done
-        // that was not.
-        saveAll_ = false;
-        requestNumber_ = kFirstProgramNumber;
-        editor_.Reports().Post(ReportKind::kError, reason);
-        return;
-    }
-    if (!saveAll_) return;
-    if (++requestNumber_ <= kLastProgramNumber) {
-        requestPending_ = true;
-        return;
-    }
-    saveAll_ = false;
-    timeoutTicks_ = 0;
-    success_ = true;
-    requestNumber_ = kFirstProgramNumber;
-}
-
-// --- The tick ---
-
-bool ProgramTransfers::TimeoutRunsOut(int limit) {
-    if (++timeoutTicks_ < limit) return false;
-    timeoutTicks_ = 0;
-    return true;
-}
-
-void ProgramTransfers::ReportNotPresent() {
-    editor_.Reports().Post(ReportKind::kError, kNotPresent);
+    if (transfer_) Apply(transfer_->Dump(bytes, size));
 }
 
 void ProgramTransfers::Tick() {
     // A tick that comes within the second of a send or an answer does not count against the
-    // time-out: the unit always has three whole seconds.
+    // firmware update's time-out: the unit always has three whole seconds.
     const bool counts = !restartedSinceTick_;
     restartedSinceTick_ = false;
-    if (waitingForUnit_ && counts && TimeoutRunsOut(kTimeoutTicks)) {
+    if (waitingForUnit_ && counts && ++timeoutTicks_ >= Transfer::kTimeoutTicks) {
+        timeoutTicks_ = 0;
         if (onWaitTimedOut_) onWaitTimedOut_();
         waitingForUnit_ = false;
-        ReportNotPresent();
+        editor_.Reports().Post(ReportKind::kError, kNotPresent);
         ShowStatus(kCommunicationStatus);
     }
-    if (batchActive_ && counts && TimeoutRunsOut(kTimeoutTicks)) {
-        EndBatch();
-        ReportNotPresent();
-        ShowStatus(kCommunicationStatus);
+    if (transfer_) {
+        Apply(transfer_->Tick());
+        RequestPendingDump();
     }
-    if (singleWritePending_ && counts && TimeoutRunsOut(kTimeoutTicks)) {
-        singleWritePending_ = false;
-        ReportNotPresent();
+}
+
+void ProgramTransfers::Cancel() {
+    if (transfer_) Apply(transfer_->Cancel());
+    ShowProgress();
+}
+
+std::optional<std::string> ProgramTransfers::StopForQuit() {
+    if (!transfer_) return std::nullopt;
+    const char* what = "a transfer with the Orvo";
+    switch (transfer_->TransferKind()) {
+        case Transfer::Kind::kWriteOne:
+            what = "the write of a program to the Orvo";
+            break;
+        case Transfer::Kind::kWriteAll:
+            what = "the write of all programs to the Orvo";
+            break;
+        case Transfer::Kind::kSaveOne:
+            what = "the save of a program from the Orvo";
+            break;
+        case Transfer::Kind::kSaveAll:
+            what = "the save of all programs from the Orvo";
+            break;
     }
-    if (success_) {
-        success_ = false;
-        editor_.Reports().Post(ReportKind::kDone, kFinished);
-        ShowStatus(kFinished);
-    }
-    if (communicationError_) {
-        communicationError_ = false;
-        editor_.Reports().Post(ReportKind::kError, kCommunicationError);
-        ShowStatus(kCommunicationStatus);
-    }
-    if (nameError_) {
-        nameError_ = false;
-        editor_.Reports().Post(ReportKind::kError, kNameError);
-    }
+    std::string note = std::string("The editor was stopped during ") + what + ".\n" +
+                       transfer_->HowFar() + " The rest was not transferred.";
+    Cancel();
+    return note;
 }

@@ -37,4 +37,9 @@ enum EditorCommand : int {
     // The View menu's next zoom up and down, through its steps and the grip's limits.
     kCommandZoomIn = 25,
     kCommandZoomOut = 26,
+    // File > Stop Transfer (and Escape): the running transfer with the unit ends where it is.
+    kCommandStopTransfer = 27,
+    // The editor is being ended from outside (a termination signal): the running transfer ends
+    // between two programs, and the next start tells the user how far it got.
+    kCommandStopTransferForQuit = 28,
 };

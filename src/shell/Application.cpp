@@ -105,6 +105,6 @@ int RunEditor(int argc, char** argv, Shell::Options options) {
     // The per-user folder is found here once, the same way the settings file finds it.
     QtPlatform platform(SettingsFile::ConfigFolder().value_or(std::string()));
     Shell shell(std::move(options));
-    application.OnTerminationSignal([&shell] { shell.Quit(); });
+    application.OnTerminationSignal([&shell] { shell.Terminate(); });
     return shell.Run();
 }

@@ -137,6 +137,10 @@ bool MainWindow::event(QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!hooks_.MayClose(this)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     hooks_.MainWindowClosed();
 }

@@ -14,6 +14,7 @@ const Item kItems[] = {
     {0, "Write all Programs from Files to Orvo...", kWriteAllPrograms},
     {0, "Save Program from Orvo to File...", kSaveFromUnit},
     {0, "Save All Programs from Orvo to Files...", kSaveAllFromUnit},
+    {0, "Stop Transfer", kStopTransfer, "Esc"},
     {0, nullptr, 0},
     {0, "Firmware update...", kFirmwareUpdate},
     {0, nullptr, 0},
@@ -76,6 +77,7 @@ constexpr Route kRoutes[] = {
     {kCompare, kCommandCompare},
     {kZoomIn, kCommandZoomIn},
     {kZoomOut, kCommandZoomOut},
+    {kStopTransfer, kCommandStopTransfer},
 };
 }  // namespace
 

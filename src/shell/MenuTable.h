@@ -41,6 +41,8 @@ enum Id : int {
     // The View menu's zoom steps, handed to the editor.
     kZoomIn = 40060,
     kZoomOut = 40061,
+    // Ends the running transfer with the unit.
+    kStopTransfer = 40051,
 };
 
 struct Item {

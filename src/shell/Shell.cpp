@@ -207,6 +207,25 @@ void Shell::Quit() {
     if (window_ != nullptr) window_->close();
 }
 
+void Shell::Terminate() {
+    terminating_ = true;
+    if (plugin_ != nullptr) plugin_->DoCommand(kCommandStopTransferForQuit);
+    Quit();
+}
+
+bool Shell::MayClose(QWidget* owner) {
+    if (terminating_ || plugin_ == nullptr || !plugin_->CommandEnabled(kCommandStopTransfer))
+        return true;
+    QMessageBox box(QMessageBox::Question, "Warning",
+                    "A transfer with the Orvo is still running.\n"
+                    "Stop it and quit? Programs not yet transferred stay where they are.",
+                    QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::No);
+    if (ExecModal(box) != QMessageBox::Yes) return false;
+    plugin_->DoCommand(kCommandStopTransfer);
+    return true;
+}
+
 bool Shell::OpenProgramFile(const std::string& path) {
     auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
     if (editor == nullptr || !editor->OpenProgramFile(path)) {

@@ -69,6 +69,9 @@ public:
 
     // Ends the message loop as File > Quit does.
     void Quit();
+    // Ends the editor without asking (a termination signal): a running transfer stops between
+    // two programs, and the next start says how far it got.
+    void Terminate();
 
     // Loads a program file into the editor as its Load button does; false when the editor has
     // no programs or the file could not be read.
@@ -85,6 +88,8 @@ public:
     void ShowAboutBox(QWidget* owner) override;
     void ShowMidiMonitor(QWidget* owner) override;
     void MainWindowClosed() override;
+    // While a transfer runs, asks whether to stop it; Yes stops it.
+    bool MayClose(QWidget* owner) override;
 
     // Every modal dialog and message box of the shell runs through here; tests answer them.
     virtual int ExecModal(QDialog& dialog);
@@ -128,5 +133,6 @@ private:
     TickClock tick_;
     unsigned programNameSeen_ = 0;
     bool ticking_ = false;
+    bool terminating_ = false;
     bool started_ = false;
 };

@@ -16,4 +16,7 @@ public:
     virtual void ShowMidiMonitor(QWidget* owner) = 0;
     // The main window is gone: the message loop ends.
     virtual void MainWindowClosed() = 0;
+    // The main window is asked to close: false keeps it open (the user chose to let a running
+    // transfer go on).
+    virtual bool MayClose(QWidget* owner) = 0;
 };

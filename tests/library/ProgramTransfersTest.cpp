@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "support/LibrarianFixture.h"
 #include "support/TempDir.h"
 #include "support/UnitCable.h"
+#include "util/FileReader.h"
 
 namespace {
 
@@ -24,8 +27,7 @@ using Shown = FakePanel::Shown;
 
 const Shown kNotPresent{ReportKind::kError,
                         "Orvo not present or a communication\nerror has occurred!"};
-const Shown kCommunicationError{ReportKind::kError, "Communication error has occurred!"};
-const Shown kFinished{ReportKind::kDone, "Finished successfully!"};
+const Shown kSavedAll{ReportKind::kDone, "Finished successfully!\nSaved 99 of 99 programs."};
 
 class Transfers : public LibrarianFixture<UnitCable> {
 protected:
@@ -78,12 +80,17 @@ TEST_F(Transfers, WriteAllOfNinetyNineFilesFillsEveryLocationEachAfterTheReplyBe
     EXPECT_EQ(unit_.Counters().programsStored, 1) << "the next write waits for the reply";
     Pump();
     Ticks(4);
-    EXPECT_EQ(panel_->reports, std::vector<Shown>{}) << "no prompt, no time-out";
+    EXPECT_EQ(panel_->reports,
+              (std::vector<Shown>{
+                  {ReportKind::kDone, "Finished successfully!\n99 programs went to the Orvo."}}))
+        << "no prompt, no time-out";
     EXPECT_EQ(unit_.Counters().programsStored, 99);
     for (int n = 1; n <= 99; ++n)
         ASSERT_EQ(UnitProgram(n), DistinctProgram(n)) << "location " << n;
     EXPECT_FALSE(librarian_->Transfers().BatchActive());
-    EXPECT_EQ(panel_->status, "99 program");
+    EXPECT_EQ(panel_->status, "Finished successfully!");
+    EXPECT_EQ(panel_->progress, "") << "the progress line is gone";
+    EXPECT_EQ(panel_->progressTexts[1], "Writing program 2 of 99");
 }
 
 TEST_F(Transfers, HolesAreFilledWithTheFirstListedFileOrSkipped) {
@@ -105,12 +112,22 @@ TEST_F(Transfers, HolesAreFilledWithTheFirstListedFileOrSkipped) {
         TempDir::Write(folder.File("readme.txt"), "07");
         std::filesystem::create_directory(folder.File("08 folder.prg"));
 
+        panel_->defaultButtons.clear();
         editor_.DoCommand(kCommandWriteAllPrograms);
         Pump();
-        ASSERT_EQ(panel_->reports,
-                  (std::vector<Shown>{{ReportKind::kWarning,
-                                       "There are holes int the list.\nPress OK to fill them "
-                                       "with the Default or Cancel to skip!"}}));
+        ASSERT_EQ(panel_->reports.size(), 2u);
+        // It says what OK writes where, and Enter chooses what overwrites nothing more.
+        EXPECT_EQ(panel_->reports[0],
+                  (Shown{ReportKind::kWarning,
+                         "The folder has program files for 2 of the 99 locations; 97 locations "
+                         "have none.\n\nOK writes 01 First.PRG into those 97 locations as well, "
+                         "replacing the programs the Orvo holds there.\nCancel writes only the 2 "
+                         "files, each into its own location; the other locations keep their "
+                         "programs."}));
+        EXPECT_EQ(panel_->defaultButtons[0], Report::DefaultButton::kCancel);
+        EXPECT_EQ(panel_->reports[1].text, "Finished successfully!\n" +
+                                               std::to_string(fill ? 99 : 2) +
+                                               " programs went to the Orvo.");
         EXPECT_EQ(unit_.Counters().programsStored - storedBefore, fill ? 99 : 2);
         EXPECT_EQ(UnitProgram(1), DistinctProgram(1));
         EXPECT_EQ(UnitProgram(3), DistinctProgram(3));
@@ -162,12 +179,14 @@ TEST_F(Transfers, AFileThatCannotBeSentIsNamedAtOnceAndNothingGoes) {
         panel_->reports.clear();
         Choose(kParamProgramWriteFile, dir_.File(c.name));
         Pump();
-        Ticks(5);
+        Ticks(15);
+        // The reader's reason follows; no time-out blames the unit.
         EXPECT_EQ(
             panel_->reports,
-            (std::vector<Shown>{{ReportKind::kError, "The program file \"" + dir_.File(c.name) +
-                                                         "\" cannot be used: " + c.cause + "."}}))
-            << "and no time-out that blames the unit";
+            (std::vector<Shown>{{ReportKind::kError,
+                                 c.name + " was not sent to the Orvo.\nThe program file \"" +
+                                     dir_.File(c.name) + "\" cannot be used: " + c.cause + "."}}));
+        EXPECT_EQ(ProgramWritesSent(), 0);
     }
     // In a write-all every file is read first: a bad one stops it before the unit took any.
     panel_->reports.clear();
@@ -197,7 +216,9 @@ TEST_F(Transfers, OneWrittenFileIsLoadedBackOnceTheUnitStoredIt) {
     const Bytes refused = {0xF0, 0x00, 0x21, 0x11, 0x03, 0x22, 0xF7};
     editor_.HandleSysEx({0, static_cast<int32_t>(refused.size()), refused.data()});
     Ticks(1);
-    EXPECT_EQ(panel_->reports, std::vector<Shown>{kCommunicationError});
+    EXPECT_EQ(panel_->reports,
+              (std::vector<Shown>{
+                  {ReportKind::kError, "The Orvo did not store the program for location 42."}}));
     EXPECT_EQ(panel_->status, "Communication error!");
 
     // A name without a number sends nothing.
@@ -223,7 +244,7 @@ TEST_F(Transfers, SaveAllWritesEveryProgramDespiteCorruptDumps) {
     Pump();
     Ticks(1);
     EXPECT_GT(unit_.Counters().dumpsCorrupted, 0);
-    EXPECT_EQ(panel_->reports, std::vector<Shown>{kFinished});
+    EXPECT_EQ(panel_->reports, std::vector<Shown>{kSavedAll});
     EXPECT_EQ(panel_->status, "Finished successfully!");
     for (int n = 1; n <= 99; ++n) {
         const std::optional<ProgramValues> saved =
@@ -240,8 +261,10 @@ TEST_F(Transfers, ADumpThatKeepsFailingEndsWithTheCommunicationErrorReport) {
     editor_.DoCommand(kCommandSaveAllFromUnit);
     Pump();
     Ticks(1);
-    EXPECT_EQ(unit_.Counters().dumpRequests, ProgramTransfers::kDumpAttempts);
-    EXPECT_EQ(panel_->reports, std::vector<Shown>{kCommunicationError});
+    EXPECT_EQ(unit_.Counters().dumpRequests, Transfer::kAttempts);
+    EXPECT_EQ(panel_->reports,
+              (std::vector<Shown>{{ReportKind::kError,
+                                   "Saved 0 of 99 programs.\nProgram 1 kept arriving damaged."}}));
     EXPECT_FALSE(std::filesystem::exists(dir_.File("01.prg")));
     EXPECT_FALSE(librarian_->Transfers().SaveAllActive());
 }
@@ -251,10 +274,12 @@ TEST_F(Transfers, SaveAllStopsAtAFileThatCannotBeWrittenAndNamesIt) {
     editor_.DoCommand(kCommandSaveAllFromUnit);
     Pump();
     Ticks(4);
-    EXPECT_EQ(panel_->reports,
-              (std::vector<Shown>{
-                  {ReportKind::kError, "The program could not be saved to\n" + dir_.File("05.prg") +
-                                           "\n(the name is a folder: Is a directory)."}}));
+    // First the question about the folder's one numbered "file", then the end.
+    ASSERT_EQ(panel_->reports.size(), 2u);
+    EXPECT_EQ(panel_->reports[1].kind, ReportKind::kError);
+    EXPECT_EQ(panel_->reports[1].text,
+              "Saved 4 of 99 programs.\n05.prg could not be written: the name is a folder: Is a "
+              "directory.");
     EXPECT_EQ(unit_.Counters().dumpRequests, 5);
     EXPECT_TRUE(std::filesystem::exists(dir_.File("04.prg")));
     EXPECT_FALSE(std::filesystem::exists(dir_.File("06.prg")));
@@ -302,25 +327,251 @@ TEST_F(Transfers, WithoutRepliesEachTransferReportsTheUnitMissingAfterThreeWhole
         int command;
         std::string status;
     };
-    panel_->warningAnswer = false;
     for (const Case& c : {Case{kCommandSaveAllFromUnit, "Communication error!"},
                           Case{kCommandWriteAllPrograms, "Communication error!"},
-                          Case{kCommandWriteProgram, "01"}}) {
+                          Case{kCommandWriteProgram, "Communication error!"}}) {
         SCOPED_TRACE(c.command);
         panel_->reports.clear();
+        // Save-all replaces 01.prg; write-all leaves the holes alone.
+        panel_->warningAnswer = c.command == kCommandSaveAllFromUnit;
         if (c.command == kCommandWriteProgram) {
             Choose(kParamProgramWriteFile, dir_.File("01.prg"));
         } else {
             editor_.DoCommand(c.command);
         }
         Pump();
-        // The tick within the second of the send does not count; then three whole ones.
-        Ticks(3);
-        EXPECT_EQ(panel_->reports.size(), c.command == kCommandWriteAllPrograms ? 1u : 0u);
+        // Each send waits the tick within its second and three whole ones, and is tried again
+        // until the unit, never heard, counts as not there.
+        const int sentBefore = static_cast<int>(port_.Sent().size());
+        Ticks(4 * Transfer::kFirstContactAttempts - 1);
+        EXPECT_EQ(panel_->reports.size(), c.command == kCommandWriteProgram ? 0u : 1u);
+        EXPECT_EQ(static_cast<int>(port_.Sent().size()) - sentBefore,
+                  Transfer::kFirstContactAttempts - 1)
+            << "asked again";
         panel_->reports.clear();
         Ticks(1);
         EXPECT_EQ(panel_->reports, std::vector<Shown>{kNotPresent});
         EXPECT_EQ(panel_->status, c.status);
     }
     EXPECT_FALSE(std::filesystem::exists(dir_.File("02.prg")));
+}
+
+namespace {
+
+// The transfers as the program's loop drives them, on a clock of the test's own: the idle hook
+// every 50 ms, the unit's replies when they are due, and the tick every second.
+class TransfersOnTheClock : public Transfers {
+protected:
+    bool RunFor(int64_t ms, const std::function<bool()>& done = {}) {
+        for (const int64_t end = now_ + ms; now_ < end; now_ += kStepMs) {
+            editor_.GuiIdle();
+            port_.Deliver(editor_, now_);
+            if (now_ - lastTick_ >= 1000) {
+                lastTick_ = now_;
+                editor_.DoCommand(kCommandTick);
+            }
+            if (done && done()) return true;
+        }
+        return false;
+    }
+    // Runs until the transfer has ended and its report was shown.
+    bool RunUntilEnded(int64_t ms) {
+        const bool ended =
+            RunFor(ms, [this] { return librarian_->Transfers().Running() == nullptr; });
+        editor_.GuiIdle();
+        return ended;
+    }
+    // Every file of a folder with its contents.
+    static std::map<std::string, std::string> Contents(const TempDir& folder) {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+            files[entry.path().filename().string()] =
+                ReadWholeFile(entry.path().string(), 1 << 20).value_or("(unreadable)");
+        }
+        return files;
+    }
+    // A folder the user loads a program from: numbered files that must never change.
+    void LoadFromDecoy(const TempDir& decoy) {
+        for (int n = 1; n <= 12; ++n) {
+            TempDir::Write(decoy.File(TwoDigits(n) + ".prg"),
+                           FormatProgramText(DistinctProgram(50 + n)));
+        }
+        Choose(kParamProgramLoadFile, decoy.File("05.prg"));
+    }
+    void Delay(int ms, double drop = 0.0, double corrupt = 0.0, uint32_t seed = 1) {
+        SimFaults faults;
+        faults.replyDelayMs = ms;
+        faults.dropReplyShare = drop;
+        faults.corruptDumpShare = corrupt;
+        faults.seed = seed;
+        unit_.SetFaults(faults);
+    }
+
+    static constexpr int64_t kStepMs = 50;
+    int64_t now_ = 0;
+    int64_t lastTick_ = 0;
+};
+
+}  // namespace
+
+TEST_F(TransfersOnTheClock, AFailedSaveAllNeverWritesIntoTheFolderLoadedSince) {
+    for (int n = 1; n <= 99; ++n)
+        unit_.SetProgram(n, ProgramSlotsToUnitBytes(DistinctProgram(n)));
+    // The answers come far too late: the save-all ends as the unit not being there.
+    Delay(20000);
+    editor_.DoCommand(kCommandSaveAllFromUnit);
+    ASSERT_TRUE(RunUntilEnded(30000));
+    EXPECT_EQ(panel_->reports, std::vector<Shown>{kNotPresent});
+    TempDir decoy;
+    LoadFromDecoy(decoy);
+    const auto before = Contents(decoy);
+    // The late dumps arrive, and Find the Orvo asks for program 1 on the same input.
+    RunFor(30000);
+    const Bytes search = *BuildDumpRequest(1);
+    port_.SendMessage(search.data(), search.size());
+    RunFor(25000);
+    EXPECT_GE(unit_.Counters().dumpsSent, 4);
+    EXPECT_EQ(Contents(decoy), before);
+    EXPECT_TRUE(Contents(dir_).empty()) << "nor into the folder of the failed save";
+    EXPECT_EQ(panel_->reports, std::vector<Shown>{kNotPresent}) << "and no late success";
+}
+
+TEST_F(TransfersOnTheClock, RepliesLateForTheTimeOutStillEndInOneSuccessWithEveryProgram) {
+    for (int n = 1; n <= 99; ++n)
+        unit_.SetProgram(n, ProgramSlotsToUnitBytes(DistinctProgram(n + 1)));
+    Delay(4000);
+    editor_.DoCommand(kCommandSaveAllFromUnit);
+    ASSERT_TRUE(RunUntilEnded(3600 * 1000));
+    RunFor(10000);
+    EXPECT_EQ(panel_->reports, std::vector<Shown>{kSavedAll});
+    for (int n = 1; n <= 99; ++n)
+        ASSERT_EQ(ReadProgramFile(dir_.File(TwoDigits(n) + ".prg")), DistinctProgram(n + 1)) << n;
+}
+
+TEST_F(TransfersOnTheClock, SaveAllIntoAFolderOfNumberedFilesAsksFirstAndNamesHowMany) {
+    for (int n = 3; n <= 14; ++n)
+        WriteFile(TwoDigits(n) + ".prg", DistinctProgram(n));
+    WriteFile("15 Named.prg", DistinctProgram(15));
+    const auto before = Contents(dir_);
+    panel_->warningAnswer = false;
+    editor_.DoCommand(kCommandSaveAllFromUnit);
+    RunFor(5000);
+    ASSERT_EQ(panel_->reports.size(), 1u);
+    EXPECT_EQ(panel_->reports[0],
+              (Shown{ReportKind::kWarning, "The folder " + dir_.Path() +
+                                               "/ already holds 12 of the files 01.prg to "
+                                               "99.prg.\n\nOK replaces them with the programs "
+                                               "of the Orvo.\nCancel saves nothing."}));
+    EXPECT_EQ(panel_->defaultButtons[0], Report::DefaultButton::kCancel);
+    EXPECT_EQ(unit_.Counters().dumpRequests, 0);
+    EXPECT_EQ(Contents(dir_), before);
+
+    panel_->warningAnswer = true;
+    editor_.DoCommand(kCommandSaveAllFromUnit);
+    ASSERT_TRUE(RunUntilEnded(60000));
+    EXPECT_EQ(panel_->reports.back(), kSavedAll);
+    EXPECT_EQ(Contents(dir_).size(), 100u);
+}
+
+TEST_F(TransfersOnTheClock, OneTransferAtATimeAndStopTransferEndsItWhereItIs) {
+    Delay(500);
+    editor_.DoCommand(kCommandSaveAllFromUnit);
+    EXPECT_TRUE(editor_.CommandEnabled(kCommandStopTransfer));
+    RunFor(10 * 600, [this] { return std::filesystem::exists(dir_.File("05.prg")); });
+    const int dialogs = panel_->folderDialogs;
+    editor_.DoCommand(kCommandWriteAllPrograms);
+    EXPECT_EQ(panel_->folderDialogs, dialogs) << "refused before any dialog";
+    ASSERT_EQ(panel_->reports.size(), 1u);
+    EXPECT_EQ(panel_->reports[0].text.substr(0, 42), "A transfer with the Orvo is still running.");
+    EXPECT_EQ(ProgramWritesSent(), 0);
+
+    // Nor does a firmware update start meanwhile.
+    TempDir::Write(dir_.File("update.ldr"), std::string(64, '\x5A'));
+    Choose(kParamFirmwareFile, dir_.File("update.ldr"));
+    editor_.GuiIdle();
+    for (const Bytes& message : port_.Sent())
+        EXPECT_FALSE(message.size() > 4 && message[4] == kFamilyFirmware);
+    ASSERT_EQ(panel_->reports.size(), 2u);
+    EXPECT_EQ(panel_->reports[1].text, panel_->reports[0].text);
+    EXPECT_FALSE(librarian_->Firmware().FirmwareMode());
+
+    editor_.DoCommand(kCommandStopTransfer);
+    EXPECT_FALSE(editor_.CommandEnabled(kCommandStopTransfer));
+    EXPECT_EQ(panel_->status, "Stopped. Saved 5 of 99 programs.");
+    EXPECT_EQ(panel_->progress, "");
+    const auto saved = Contents(dir_);
+    RunFor(20000);
+    EXPECT_EQ(Contents(dir_), saved) << "the dump already asked for writes nothing";
+    EXPECT_EQ(panel_->reports.size(), 2u) << "neither success nor time-out";
+}
+
+TEST_F(TransfersOnTheClock, SoakOfSaveAllAndWriteAllWithDroppedDelayedAndDamagedReplies) {
+    TempDir decoy, unitCopy;
+    LoadFromDecoy(decoy);
+    const auto decoyBefore = Contents(decoy);
+    int repeats = 0;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        Delay(2000, 0.1, 0.1, static_cast<uint32_t>(round + 1));
+        // Write-all of a folder whose programs differ every round.
+        TempDir library;
+        for (int n = 1; n <= 99; ++n) {
+            TempDir::Write(library.File(TwoDigits(n) + ".prg"),
+                           FormatProgramText(DistinctProgram(n + round)));
+        }
+        panel_->chosenFolder = library.Path();
+        panel_->reports.clear();
+        editor_.DoCommand(kCommandWriteAllPrograms);
+        ASSERT_TRUE(RunUntilEnded(3600 * 1000));
+        ASSERT_EQ(panel_->reports,
+                  (std::vector<Shown>{{ReportKind::kDone,
+                                       "Finished successfully!\n99 programs went to the Orvo."}}));
+        for (int n = 1; n <= 99; ++n)
+            ASSERT_EQ(UnitProgram(n), DistinctProgram(n + round)) << "location " << n;
+
+        // Save-all back into a folder that holds the last round's files: replaced.
+        panel_->chosenFolder = unitCopy.Path();
+        panel_->reports.clear();
+        editor_.DoCommand(kCommandSaveAllFromUnit);
+        ASSERT_TRUE(RunUntilEnded(3600 * 1000));
+        ASSERT_EQ(panel_->reports.back(), kSavedAll);
+        ASSERT_EQ(panel_->reports.size(), round == 0 ? 1u : 2u);
+        for (int n = 1; n <= 99; ++n) {
+            ASSERT_EQ(ReadProgramFile(unitCopy.File(TwoDigits(n) + ".prg")),
+                      DistinctProgram(n + round))
+                << "program " << n;
+        }
+        ASSERT_EQ(Contents(decoy), decoyBefore);
+        repeats = unit_.Counters().repliesDropped + unit_.Counters().dumpsCorrupted;
+    }
+    EXPECT_GT(repeats, 200) << "the faults did happen";
+}
+
+TEST(StoppedTransfer, AnEditorStoppedDuringATransferSaysSoOnceAtTheNextStart) {
+    TempDir config, library;
+    const std::string settings = config.File("settings.ini");
+    {
+        UnitCable cable;
+        EditorWithLibrarian rig(cable, settings);
+        rig.panel->chosenFolder = library.Path();
+        rig.editor.DoCommand(kCommandSaveAllFromUnit);
+        for (int delivered = 0; delivered < 5; ++delivered) {
+            cable.Deliver(rig.editor, 0);
+            rig.editor.GuiIdle();
+        }
+        rig.editor.DoCommand(kCommandStopTransferForQuit);
+        EXPECT_EQ(rig.librarian->Transfers().Running(), nullptr);
+        cable.Deliver(rig.editor, 0);
+        EXPECT_FALSE(std::filesystem::exists(library.File("06.prg")));
+    }
+    for (int start = 0; start < 2; ++start) {
+        UnitCable cable;
+        EditorWithLibrarian rig(cable, settings);
+        rig.editor.GuiIdle();
+        const std::vector<Shown> note = {
+            {ReportKind::kError,
+             "The editor was stopped during the save of all programs from the Orvo.\nSaved 5 of "
+             "99 programs. The rest was not transferred."}};
+        EXPECT_EQ(rig.panel->reports, start == 0 ? note : std::vector<Shown>{}) << start;
+    }
 }

@@ -82,6 +82,7 @@ public:
     void ProgramDump(const uint8_t*, size_t) override {}
     void UnitConnectionLost() override {}
     bool Command(int) override { return false; }
+    bool TransferRunning() const override { return false; }
     int calls = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -102,6 +103,7 @@ public:
     std::deque<std::string> files;
     int warningAnswer = QMessageBox::Ok;
     std::vector<Box> boxes;
+    std::vector<bool> cancelIsDefault;
     std::vector<QString> folderDialogTitles;
     bool lockAlwaysFree = true;
 
@@ -109,6 +111,9 @@ protected:
     int ExecMessageBox(QMessageBox& box) override {
         NoteLock();
         boxes.push_back({box.windowTitle(), box.text()});
+        cancelIsDefault.push_back(box.defaultButton() != nullptr &&
+                                  box.defaultButton() ==
+                                      qobject_cast<QPushButton*>(box.button(QMessageBox::Cancel)));
         return box.windowTitle() == "Warning" ? warningAnswer : QMessageBox::Ok;
     }
     QString ExecFileDialog(QFileDialog& dialog) override {
@@ -213,7 +218,8 @@ TEST_F(LibraryMenu, SaveAllAndWriteAllFromTheFileMenu) {
     Trigger("Save All Programs from Orvo to Files...");
     ASSERT_TRUE(RunUntil([&] { return !graphics_->boxes.empty(); }, 8000));
     EXPECT_EQ(graphics_->folderDialogTitles, std::vector<QString>{"Browse for folder..."});
-    EXPECT_EQ(graphics_->boxes, (std::vector<Box>{{"Done", "Finished successfully!"}}));
+    EXPECT_EQ(graphics_->boxes,
+              (std::vector<Box>{{"Done", "Finished successfully!\nSaved 99 of 99 programs."}}));
     for (int n = 1; n <= 99; ++n) {
         ASSERT_EQ(ReadProgramFile(dir_.File(TwoDigits(n) + ".prg")), DistinctProgram(n)) << n;
     }
@@ -225,15 +231,22 @@ TEST_F(LibraryMenu, SaveAllAndWriteAllFromTheFileMenu) {
                        FormatProgramText(DistinctProgram(n + 50)));
     }
     graphics_->boxes.clear();
+    graphics_->cancelIsDefault.clear();
     graphics_->folder = library.Path();
     graphics_->warningAnswer = QMessageBox::Cancel;
     Trigger("Write all Programs from Files to Orvo...");
     ASSERT_TRUE(RunUntil([&] { return UnitProgram(3) == DistinctProgram(53); }, 8000));
     RunFor(1200);
     EXPECT_EQ(graphics_->boxes,
-              (std::vector<Box>{{"Warning",
-                                 "There are holes int the list.\nPress OK to fill them with the "
-                                 "Default or Cancel to skip!"}}));
+              (std::vector<Box>{
+                  {"Warning",
+                   "The folder has program files for 3 of the 99 locations; 96 locations have "
+                   "none.\n\nOK writes 01 new.prg into those 96 locations as well, replacing the "
+                   "programs the Orvo holds there.\nCancel writes only the 3 files, each into its "
+                   "own location; the other locations keep their programs."},
+                  {"Done", "Finished successfully!\n3 programs went to the Orvo."}}));
+    EXPECT_EQ(graphics_->cancelIsDefault, (std::vector<bool>{true, false}))
+        << "Enter overwrites nothing more than the files";
     EXPECT_EQ(UnitProgram(1), DistinctProgram(51));
     EXPECT_EQ(UnitProgram(4), DistinctProgram(4));
     EXPECT_TRUE(graphics_->lockAlwaysFree) << "no dialog was up while the lock was held";
@@ -266,4 +279,20 @@ TEST_F(LibraryMenu, OneProgramEachWayAndTheWriteAllSwitch) {
     ASSERT_TRUE(RunUntil([&] { return !Transfers().BatchActive(); }, 8000));
     EXPECT_EQ(UnitProgram(99), DistinctProgram(70)) << "the holes hold the first listed file";
     EXPECT_EQ(UnitProgram(33), DistinctProgram(33));
+}
+
+TEST_F(LibraryMenu, EscapeStopsTheRunningTransferAndOnlyThenIsStopTransferOn) {
+    EXPECT_FALSE(editor_->CommandEnabled(kCommandStopTransfer));
+    graphics_->folder = dir_.Path();
+    Trigger("Save All Programs from Orvo to Files");
+    ASSERT_TRUE(RunUntil([&] { return std::filesystem::exists(dir_.File("03.prg")); }, 8000));
+    EXPECT_TRUE(editor_->CommandEnabled(kCommandStopTransfer));
+    QTest::keyClick(graphics_->Widget(), Qt::Key_Escape);
+    EXPECT_EQ(Transfers().Running(), nullptr);
+    const size_t saved = LibraryFolder::ListProgramFiles(dir_.Path()).size();
+    EXPECT_LT(saved, 99u);
+    RunFor(1500);
+    EXPECT_EQ(LibraryFolder::ListProgramFiles(dir_.Path()).size(), saved);
+    EXPECT_EQ(graphics_->boxes, std::vector<Box>{}) << "stopped by the user: no box";
+    EXPECT_FALSE(editor_->CommandEnabled(kCommandStopTransfer));
 }

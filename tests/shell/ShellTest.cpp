@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -109,6 +110,49 @@ TEST_F(ShellTest, QuitEndsTheLoopAndShutdownTakesEverythingDown) {
     shell.ShutDown();
     EXPECT_EQ(shell.Plugin(), nullptr);
     EXPECT_EQ(shell.Settings(), nullptr);
+}
+
+TEST_F(ShellTest, QuitDuringATransferAsksWhetherToStopItAndATerminationDoesNot) {
+    TestShell shell(options);
+    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    plugin->transferRunning = true;
+    QString question;
+    bool noIsDefault = false;
+    int answer = QMessageBox::No;
+    shell.answer = [&](QDialog& dialog) {
+        auto* box = qobject_cast<QMessageBox*>(&dialog);
+        if (box == nullptr) return 0;
+        question = box->text();
+        noIsDefault =
+            box->defaultButton() == qobject_cast<QPushButton*>(box->button(QMessageBox::No));
+        return answer;
+    };
+    const auto quit = [&] {
+        CommandEvent event(40007);
+        QCoreApplication::sendEvent(shell.Window(), &event);
+    };
+    quit();
+    EXPECT_EQ(question,
+              "A transfer with the Orvo is still running.\nStop it and quit? Programs not yet "
+              "transferred stay where they are.");
+    EXPECT_TRUE(noIsDefault);
+    EXPECT_TRUE(shell.Window()->isVisible()) << "No lets the transfer go on";
+    EXPECT_EQ(plugin->commands, std::vector<int>{});
+
+    answer = QMessageBox::Yes;
+    quit();
+    EXPECT_FALSE(shell.Window()->isVisible());
+    EXPECT_EQ(plugin->commands, std::vector<int>{kCommandStopTransfer});
+    EXPECT_EQ(shell.modalRuns, 2);
+
+    // A termination signal asks nobody: the transfer stops and the window goes.
+    shell.Window()->show();
+    plugin->transferRunning = true;
+    plugin->commands.clear();
+    shell.Terminate();
+    EXPECT_FALSE(shell.Window()->isVisible());
+    EXPECT_EQ(plugin->commands, std::vector<int>{kCommandStopTransferForQuit});
+    EXPECT_EQ(shell.modalRuns, 2);
 }
 
 TEST_F(ShellTest, ShellDialogsShowTheirTextsAndOnlyOkWritesTheFile) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "plugin/EditorCommand.h"
 #include "plugin/PluginBase.h"
 #include "shell/ShellHooks.h"
 
@@ -50,12 +51,18 @@ class CommandPlugin : public PluginBase {
 public:
     bool DoCommand(int code) override {
         commands.push_back(code);
+        if (code == kCommandStopTransfer || code == kCommandStopTransferForQuit)
+            transferRunning = false;
         return answer;
+    }
+    bool CommandEnabled(int code) const override {
+        return code != kCommandStopTransfer || transferRunning;
     }
     bool CommandChecked(int code) const override { return code == checked; }
     std::vector<int> commands;
     bool answer = true;
     int checked = -1;  // the one command reported on
+    bool transferRunning = false;
 };
 
 // The shell's side of the main window, recorded.
@@ -69,6 +76,8 @@ public:
     void ShowAboutBox(QWidget*) override { ++aboutBoxes; }
     void ShowMidiMonitor(QWidget*) override { ++monitors; }
     void MainWindowClosed() override { ++closes; }
+    bool MayClose(QWidget*) override { return mayClose; }
+    bool mayClose = true;
 
     int preferencesResult = 2;
     int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0, monitors = 0;

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ public:
     void SetChooserPath(int index, const std::string& path) override { choosers[index] = path; }
     bool ShowReport(const Report& report) override {
         reports.push_back({report.kind, report.text});
+        defaultButtons.push_back(report.defaultButton);
         return report.kind == ReportKind::kWarning ? warningAnswer : true;
     }
     bool ChooseFolder(std::string& folder) override {
@@ -73,8 +75,12 @@ public:
         ReportKind kind;
         std::string text;
         bool operator==(const Shown&) const = default;
+        friend void PrintTo(const Shown& shown, std::ostream* out) {
+            *out << "{" << static_cast<int>(shown.kind) << ", \"" << shown.text << "\"}";
+        }
     };
     std::vector<Shown> reports;
+    std::vector<Report::DefaultButton> defaultButtons;
     bool warningAnswer = true;
     std::optional<std::string> chosenFolder;
     std::string folderShownAt;

@@ -353,8 +353,10 @@ int GraphicsQt::ShowMessage(const std::string& text, const std::string& caption,
             box.setStandardButtons(QMessageBox::Ok);
             break;
         case kMessageWarning:
+        case kMessageWarningCancelDefault:
             box.setIcon(QMessageBox::Warning);
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            if (type == kMessageWarningCancelDefault) box.setDefaultButton(QMessageBox::Cancel);
             break;
         case kMessageQuestion:
             box.setIcon(QMessageBox::Question);
