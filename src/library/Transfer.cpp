@@ -107,7 +107,7 @@ TransferActions Transfer::Finish() {
             actions.load = steps_.front().path;
             break;
         case Kind::kSaveOne:
-            actions.status = FileNamePart(steps_.front().path);
+            // The file's writer has confirmed the save in the status line.
             break;
         case Kind::kWriteAll:
             actions.status = kFinished;

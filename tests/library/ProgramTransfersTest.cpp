@@ -183,9 +183,8 @@ TEST_F(Transfers, AFileThatCannotBeSentIsNamedAtOnceAndNothingGoes) {
         // The reader's reason follows; no time-out blames the unit.
         EXPECT_EQ(
             panel_->reports,
-            (std::vector<Shown>{{ReportKind::kError,
-                                 c.name + " was not sent to the Orvo.\nThe program file \"" +
-                                     dir_.File(c.name) + "\" cannot be used: " + c.cause + "."}}));
+            (std::vector<Shown>{{ReportKind::kError, "The program file \"" + dir_.File(c.name) +
+                                                         "\" cannot be used: " + c.cause + "."}}));
         EXPECT_EQ(ProgramWritesSent(), 0);
     }
     // In a write-all every file is read first: a bad one stops it before the unit took any.

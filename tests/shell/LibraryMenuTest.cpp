@@ -284,7 +284,7 @@ TEST_F(LibraryMenu, OneProgramEachWayAndTheWriteAllSwitch) {
 TEST_F(LibraryMenu, EscapeStopsTheRunningTransferAndOnlyThenIsStopTransferOn) {
     EXPECT_FALSE(editor_->CommandEnabled(kCommandStopTransfer));
     graphics_->folder = dir_.Path();
-    Trigger("Save All Programs from Orvo to Files");
+    Trigger("Save All Programs from Orvo to Files...");
     ASSERT_TRUE(RunUntil([&] { return std::filesystem::exists(dir_.File("03.prg")); }, 8000));
     EXPECT_TRUE(editor_->CommandEnabled(kCommandStopTransfer));
     QTest::keyClick(graphics_->Widget(), Qt::Key_Escape);
