@@ -732,8 +732,10 @@ bool OrvoEditor::CommandEnabled(int code) const {
             return CanCompare();
         case kCommandStopTransfer:
             return TransferRunning();
-        default:
-            return true;
+        default: {
+            Lock hold(PluginLock());
+            return !resize_ || resize_->ViewCommandEnabled(code);
+        }
     }
 }
 

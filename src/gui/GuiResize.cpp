@@ -150,9 +150,25 @@ void GuiResize::SetEdgeHandles(bool enabled, int thickness) {
     edgeThickness_ = std::max(0, thickness);
 }
 
+void GuiResize::SetScreenRoom(int width, int height) {
+    // A coordinate c is placed at trunc((c + 0.4999) x scale), the panel's far edges too: at
+    // this scale the panel is as wide or as high as the room, and no larger.
+    const auto fitting = [](int room, double base) { return (room + 0.5) / (base + 0.4999); };
+    const double roomScale = std::min(fitting(width, baseWidth_), fitting(height, baseHeight_));
+    screenHigh_ = roomScale > 0.0 ? roomScale : kSmallestScale;
+}
+
+double GuiResize::HighestScale() const {
+    return std::max(std::min(scaleHigh_, screenHigh_), scaleLow_);
+}
+
+double GuiResize::HeldToScreen(double scale) const {
+    return std::clamp(scale, scaleLow_, std::max(screenHigh_, scaleLow_));
+}
+
 void GuiResize::SetScale(double scale) {
     if (std::isnan(scale)) return;
-    scale_ = std::max(std::min(std::max(scale, scaleLow_), scaleHigh_), kSmallestScale);
+    scale_ = std::max(std::min(std::max(scale, scaleLow_), HighestScale()), kSmallestScale);
     GuiLayoutStore::Process().SetProcessScale(scale_);
     ComputePanelSize();
 }
@@ -225,6 +241,11 @@ void GuiResize::ApplyAtOpening() {
         if (state_[kStateBaseHeight].value > -0.5) baseHeight_ = state_[kStateBaseHeight].value;
     }
     ReadStoredScale();
+    // A zoom stored on a larger screen, or written by hand, is held within what is allowed.
+    if (const double allowed = HeldToScreen(scale_); Differs(allowed, scale_)) {
+        scale_ = allowed;
+        StoreScale(scale_);
+    }
     graphics_->SetGuiScale(scale_);
     ComputePanelSize();
     Relayout();
@@ -257,6 +278,8 @@ bool GuiResize::DoViewCommand(int command) {
             for (double step : kZoomSteps)
                 if (step < scale_ - kScaleTolerance) next = step;
         }
+        // Zoom In stops at the largest zoom the screen has room for, between two steps or not.
+        next = std::min(next, HighestScale());
         if (!Differs(next, scale_)) return true;
         SetScale(next);
         ApplyChange();
@@ -267,6 +290,8 @@ bool GuiResize::DoViewCommand(int command) {
                                command == kCommandFullPanel ? kFullPanelHeight : kHalfPanelHeight);
         return true;
     }
+    // A zoom the screen has no room for is not offered; sent anyway, it changes nothing.
+    if (!ViewCommandEnabled(command)) return true;
     SetScale(kViewCommandScales[command - kCommandZoom70]);
     ApplyChange();
     return true;
@@ -277,11 +302,19 @@ bool GuiResize::ViewCommandChecked(int command) const {
     return !Differs(scale_, kViewCommandScales[command - kCommandZoom70]);
 }
 
-double GuiResize::FitToScreen(int availableHeight, int halfFrame) {
-    double scale = GuiScaleSetting::Read(settingsPath_);
-    if (scale * baseHeight_ + halfFrame > availableHeight && availableHeight > halfFrame &&
-        baseHeight_ > 0.0) {
-        scale = static_cast<double>(availableHeight - halfFrame) / baseHeight_;
+bool GuiResize::ViewCommandEnabled(int command) const {
+    if (command < kCommandZoom70 || command > kCommandZoom200) return true;
+    return kViewCommandScales[command - kCommandZoom70] <= HighestScale() + kScaleTolerance;
+}
+
+double GuiResize::FitToScreen(int roomWidth, int roomHeight) {
+    SetScreenRoom(roomWidth, roomHeight);
+    const double stored = GuiScaleSetting::Read(settingsPath_);
+    // Nothing stored yet: the opening stores 100 %, held like any other.
+    const double wanted =
+        stored > 0.0 ? std::clamp(stored, kSmallestStoredScale, kLargestStoredScale) : 1.0;
+    const double scale = HeldToScreen(wanted);
+    if (Differs(scale, wanted)) {
         StoreScale(scale);
         if (graphics_ != nullptr && rerenderOnScale_) {
             GuiLayoutStore::Process().RenderStrips(*graphics_, scale);

@@ -82,11 +82,21 @@ public:
     bool DoViewCommand(int command);
     // Whether the panel stands at the fixed zoom of a View command (its menu entry's check mark).
     bool ViewCommandChecked(int command) const;
-    // The main window's screen fit, before ApplyAtOpening: when the panel at the stored scale
-    // would be taller than availableHeight (the client height a full-screen window may have)
-    // less halfFrame (half the window's non-client height), the stored scale becomes the one
-    // that fits and the images are rendered at it. Returns the scale to open at.
-    double FitToScreen(int availableHeight, int halfFrame);
+    // A fixed zoom of the View menu is offered only where the panel fits the screen at it.
+    bool ViewCommandEnabled(int command) const;
+    // The largest panel the screen has room for (the screen's free area less the window's menu
+    // bar, status bar and frame): no zoom goes beyond the one at which the panel fits it, but
+    // none below the low limit either. Takes effect at the next SetScale.
+    void SetScreenRoom(int width, int height);
+    // The scale held within the screen's room and never below the low limit. A scale beyond
+    // the high limit (a stored one, written by hand) stays where the screen has room for it.
+    double HeldToScreen(double scale) const;
+    // The highest zoom allowed now: the high limit, or less where the screen has no room for it.
+    double HighestScale() const;
+    // The main window's screen fit, before ApplyAtOpening: holds the zoom to the screen's room
+    // (SetScreenRoom); when the stored scale lies beyond what is allowed, the allowed one is
+    // stored instead and the images are rendered at it. Returns the scale to open at.
+    double FitToScreen(int roomWidth, int roomHeight);
     // Called by the core when it attaches the graphics.
     void AttachTo(PluginGui& gui) override;
 
@@ -157,6 +167,8 @@ private:
     double scale_ = 1.0;
     double scaleLow_ = 0.0;
     double scaleHigh_ = 1000000000.0;
+    // The zoom at which the panel fills the screen's room; no limit until the room is known.
+    double screenHigh_ = 1000000000.0;
     int panelWidth_ = 0;
     int panelHeight_ = 0;
     int creationWidth_;

@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -205,6 +206,44 @@ int MainWindow::NonClientHeight() const {
                 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     }
     return frame + menuBar()->sizeHint().height() + StatusBarHeight();
+}
+
+QSize MainWindow::LargestClientArea() const {
+    const QScreen* shown = screen();
+    if (shown == nullptr) return {};
+    int sides = frameGeometry().width() - geometry().width();
+    if (sides <= 0) sides = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    const QSize free = shown->availableGeometry().size();
+    return {free.width() - sides, free.height() - NonClientHeight()};
+}
+
+void MainWindow::SetScreenFitter(std::function<void()> fitter) {
+    fitToScreen_ = std::move(fitter);
+    FollowScreen();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FollowScreen();
+    // The frame the desktop adds is known once the window is up.
+    QTimer::singleShot(0, this, [this] {
+        if (fitToScreen_) fitToScreen_();
+    });
+}
+
+void MainWindow::FollowScreen() {
+    if (!fitToScreen_ || windowHandle() == nullptr) return;
+    if (!windowFollowed_) {
+        windowFollowed_ = connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+            FollowScreen();
+            fitToScreen_();
+        });
+    }
+    static_cast<void>(disconnect(screenFollowed_));
+    if (QScreen* shown = windowHandle()->screen()) {
+        screenFollowed_ =
+            connect(shown, &QScreen::availableGeometryChanged, this, [this] { fitToScreen_(); });
+    }
 }
 
 int MainWindow::StatusBarHeight() const {

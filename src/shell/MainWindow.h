@@ -57,6 +57,13 @@ public:
     int NonClientHeight() const;
     // The height the status bar takes below the client area.
     int StatusBarHeight() const;
+    // The largest client area the free part of the window's screen has room for, with the
+    // menu bar, the status bar and the frame the desktop adds (estimated until the window has
+    // shown).
+    QSize LargestClientArea() const;
+    // What holds the panel's zoom to the room the screen has; called when the window has shown
+    // with its frame, and whenever it moves to another screen or the screen's free area changes.
+    void SetScreenFitter(std::function<void()> fitter);
     // The connection's state, shown in the status bar for as long as it holds.
     void SetConnectionText(const QString& text);
     QString ConnectionText() const;
@@ -79,10 +86,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenu();
     void CentrePanel();
+    void FollowScreen();
     void FitPanel();
     // Moves the window up and left as far as it reaches past the screen's free area, but never
     // past that area's top left.
@@ -97,6 +106,9 @@ private:
     QWidget* panel_ = nullptr;
     std::function<void(const QSize&)> fitPanel_;
     std::function<bool()> gripDragging_;
+    std::function<void()> fitToScreen_;
+    QMetaObject::Connection windowFollowed_;
+    QMetaObject::Connection screenFollowed_;
     QTimer fitTimer_;
     // While the panel is zoomed to the window, the window does not follow the panel.
     bool fittingPanel_ = false;

@@ -144,16 +144,15 @@ bool Shell::AttachGui() {
     plugin_->GuiOpened();
     if (auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
         editor != nullptr && editor->Resize()) {
-        // The panel at the stored zoom must fit the client area of a full-screen window, with
-        // half the window's frame (title, borders and menu bar) to spare.
-        const QScreen* screen = window_->screen();
-        const int available = screen != nullptr ? screen->availableGeometry().height() : 800;
-        const int frame = window_->NonClientHeight();
-        editor->Resize()->FitToScreen(available - frame, frame / 2);
+        // The whole window, frame and bars with the panel at the stored zoom, must fit the
+        // screen's free area.
+        const QSize room = window_->LargestClientArea();
+        if (room.isValid()) editor->Resize()->FitToScreen(room.width(), room.height());
         editor->Resize()->ApplyAtOpening();
     }
     window_->FollowPanel(panel);
     window_->SetPanelFitter([this](const QSize& area) { FitPanelTo(area); });
+    window_->SetScreenFitter([this] { HoldZoomToScreen(); });
     window_->SetGripDragQuery([this] {
         auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
         return editor != nullptr && editor->Resize() != nullptr &&
@@ -184,6 +183,20 @@ void Shell::FitPanelTo(const QSize& area) {
     graphics->SetResizesHosts(false);
     resize.ApplyChange();
     graphics->SetResizesHosts(true);
+}
+
+void Shell::HoldZoomToScreen() {
+    auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+    if (editor == nullptr || editor->Resize() == nullptr || window_ == nullptr) return;
+    const QSize room = window_->LargestClientArea();
+    if (!room.isValid()) return;
+    GuiResize& resize = *editor->Resize();
+    std::lock_guard<std::recursive_mutex> hold(editor->PluginLock());
+    resize.SetScreenRoom(room.width(), room.height());
+    const double held = resize.HeldToScreen(resize.Scale());
+    if (resize.DragInProgress() || held == resize.Scale()) return;
+    resize.SetScale(held);
+    resize.ApplyChange();
 }
 
 void Shell::PanelFirstPainted() {

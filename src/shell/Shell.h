@@ -82,6 +82,9 @@ public:
     // Zooms the panel to the largest zoom at which it fits the area (the window manager's
     // resize of the main window), within the zoom's limits.
     void FitPanelTo(const QSize& area);
+    // Holds the zoom to the room the main window's screen has (see MainWindow::
+    // LargestClientArea), zooming the panel out where it no longer fits.
+    void HoldZoomToScreen();
 
     int RunPreferences(QWidget* owner) override;
     void WriteSettings() override;

@@ -249,18 +249,64 @@ TEST_F(GuiResizeTest, ReopenedWindowIsNotRenderedASecondTime) {
     EXPECT_FALSE(resize_->NeedsRedraw() && resize_->ReopenNeeded());
 }
 
-TEST_F(GuiResizeTest, ScreenFitStoresTheFittingScaleAndRendersItOnce) {
-    Build();
-    const double scale = resize_->FitToScreen(700, 15);
-    EXPECT_DOUBLE_EQ(scale, 685.0 / 800.0);
-    EXPECT_NE(StoredText().find("guiscale=0.856250000000000"), std::string::npos);
+// The screen's free area has room for a panel of 1900 x 1100 (the window's bars and frame
+// taken off): a stored 200 % opens at the largest zoom whose panel fits, stored and rendered once.
+TEST_F(GuiResizeTest, ScreenFitHoldsTheStoredScaleToTheRoomAndRendersItOnce) {
+    Build("2.0");
+    const double scale = resize_->FitToScreen(1900, 1100);
+    EXPECT_NEAR(scale, 1.3747659, 1e-7);
+    EXPECT_NE(StoredText().find("guiscale=1.374765943131286"), std::string::npos);
     EXPECT_EQ(Renders(), 2);
     resize_->ApplyAtOpening();
     EXPECT_EQ(Renders(), 2);
-    EXPECT_EQ(graphics_->Width(), 877);
-    EXPECT_EQ(graphics_->Height(), 685);
-    // A panel that fits is left alone.
-    EXPECT_DOUBLE_EQ(resize_->FitToScreen(1000, 15), 685.0 / 800.0);
+    EXPECT_EQ(graphics_->Width(), 1408);
+    EXPECT_EQ(graphics_->Height(), 1100) << "as high as the room, not a pixel more";
+    // A panel that fits is left alone; a screen too small for half the panel still gets 50 %.
+    EXPECT_DOUBLE_EQ(resize_->FitToScreen(3000, 2000), scale);
+    EXPECT_DOUBLE_EQ(resize_->FitToScreen(300, 200), 0.5);
+    resize_->ApplyAtOpening();
+    EXPECT_EQ(graphics_->Width(), 512);
+}
+
+TEST_F(GuiResizeTest, StoredScaleOutsideTheLimitsOpensWithinTheScreenAndAtHalfAtLeast) {
+    Build("0.2");
+    resize_->ApplyAtOpening();
+    EXPECT_DOUBLE_EQ(resize_->Scale(), 0.5);
+    EXPECT_NE(StoredText().find("guiscale=0.500000000000000"), std::string::npos);
+    // Written by hand beyond the high limit: taken while the screen has room, held when not.
+    TempDir::Write(SettingsFile(), "[gui]\nguiscale=2.5\n");
+    resize_->SetScreenRoom(1400, 1000);
+    resize_->ApplyAtOpening();
+    EXPECT_EQ(graphics_->Height(), 1000);
+    EXPECT_EQ(graphics_->Width(), 1280);
+}
+
+// Room for 1400 x 1000: 120 % (960 high) fits, 130 % (1040) and 200 % do not.
+TEST_F(GuiResizeTest, ZoomsTheScreenHasNoRoomForAreNotOfferedAndZoomInStopsAtTheRoom) {
+    Build();
+    resize_->SetScreenRoom(1400, 1000);
+    EXPECT_TRUE(resize_->ViewCommandEnabled(kCommandZoom120));
+    EXPECT_FALSE(resize_->ViewCommandEnabled(kCommandZoom130));
+    EXPECT_FALSE(resize_->ViewCommandEnabled(kCommandZoom200));
+    EXPECT_TRUE(resize_->ViewCommandEnabled(kCommandZoomIn));
+    EXPECT_TRUE(resize_->DoViewCommand(kCommandZoom200));
+    EXPECT_DOUBLE_EQ(resize_->Scale(), 1.0) << "sent anyway, it changes nothing";
+    resize_->DoViewCommand(kCommandZoom120);
+    resize_->DoViewCommand(kCommandZoomIn);
+    EXPECT_EQ(graphics_->Height(), 1000);
+    EXPECT_EQ(graphics_->Width(), 1280);
+    const double largest = resize_->Scale();
+    resize_->DoViewCommand(kCommandZoomIn);
+    EXPECT_DOUBLE_EQ(resize_->Scale(), largest);
+    resize_->DoViewCommand(kCommandZoomOut);
+    EXPECT_DOUBLE_EQ(resize_->Scale(), 1.2);
+    // The grip stops at the room too.
+    const int right = graphics_->Width() - 2, bottom = graphics_->Height() - 2;
+    graphics_->MouseDown(right, bottom, Left());
+    graphics_->MouseDrag(right + 400, bottom + 400, Left());
+    graphics_->MouseUp(right + 400, bottom + 400, Left());
+    EXPECT_DOUBLE_EQ(resize_->Scale(), largest);
+    EXPECT_EQ(graphics_->Height(), 1000);
 }
 
 TEST_F(GuiResizeTest, AnotherPanelsZoomAsksThisOneToBeReopened) {

@@ -201,6 +201,73 @@ TEST(EditorProgram, WindowManagersResizeZoomsThePanelToFit) {
     EXPECT_TRUE(ran);
 }
 
+// On a screen of 1280 x 1024 the panel never has the window reach past the screen's free
+// area: the stored 200 % opens at the largest zoom that fits, the View menu offers only zooms
+// that fit, and Zoom In and the grip stop at the largest.
+TEST(EditorProgram, ZoomIsHeldToTheScreenWhateverAsksForIt) {
+    ShellEnvironment environment;
+    environment.WriteSettingsFile("[gui]\nguiscale=2.000000000000000\n");
+    const std::string screens = environment.config.File("screens.json");
+    TempDir::Write(screens, R"({"screens": [{"name": "small", "x": 0, "y": 0,)"
+                            R"( "width": 1280, "height": 1024, "logicalDpi": 96}]})");
+    ScopedEnv platform{"QT_QPA_PLATFORM", "offscreen:configfile=" + screens};
+    bool ran = false;
+    const int code = RunProgram([&](Shell& shell) {
+        MainWindow& window = *shell.Window();
+        Settle();
+        auto* graphics = dynamic_cast<Graphics*>(shell.Plugin()->Gui());
+        ASSERT_NE(graphics, nullptr);
+        QWidget* panel = static_cast<QWidget*>(graphics->NativeWindow());
+        ASSERT_NE(panel, nullptr);
+        const QRect free = window.screen()->availableGeometry();
+        ASSERT_EQ(free.size(), QSize(1280, 1024));
+        const auto fits = [&](const std::string& what) {
+            const QSize whole = window.frameGeometry().size();
+            EXPECT_LE(whole.width(), free.width()) << what;
+            EXPECT_LE(whole.height(), free.height()) << what;
+            EXPECT_EQ(window.centralWidget()->size(), panel->size()) << what;
+        };
+        const QSize room = window.LargestClientArea();
+        fits("at start");
+        // Held by the frame as estimated before the window showed: close to the largest.
+        EXPECT_LE(panel->height(), room.height());
+        EXPECT_GE(panel->height(), room.height() - 40);
+        EXPECT_EQ(TempDir::Read(environment.SettingsPath()).find("guiscale=2.0"),
+                  std::string::npos);
+
+        QAction* zoom100 = MenuAction(window, "100%");
+        ASSERT_NE(zoom100, nullptr);
+        zoom100->trigger();
+        Settle();
+        EXPECT_EQ(panel->size(), QSize(1024, 800));
+        window.UpdateCommandStates();
+        EXPECT_TRUE(MenuAction(window, "120%")->isEnabled());
+        EXPECT_FALSE(MenuAction(window, "130%")->isEnabled());
+        window.HandleCommand(40044);  // 200 %, not offered
+        Settle();
+        EXPECT_EQ(panel->size(), QSize(1024, 800));
+        for (int i = 0; i < 4; ++i) {
+            window.HandleCommand(40060);  // Zoom In
+            Settle();
+            fits("zoom in " + std::to_string(i));
+        }
+        EXPECT_EQ(panel->height(), room.height()) << "the largest zoom that fits";
+        const QSize largest = panel->size();
+
+        const QPoint grip(panel->width() - 4, panel->height() - 4);
+        SendMouse(panel, QEvent::MouseButtonPress, grip);
+        SendMouse(panel, QEvent::MouseMove, grip + QPoint(300, 300));
+        SendMouse(panel, QEvent::MouseButtonRelease, grip + QPoint(300, 300));
+        Settle();
+        EXPECT_EQ(panel->size(), largest);
+        fits("grip drag");
+        ran = true;
+        shell.Quit();
+    });
+    EXPECT_EQ(code, Shell::kExitOk);
+    EXPECT_TRUE(ran);
+}
+
 TEST(EditorProgram, UndoRedoAndCompareFromTheKeysAndTheEditMenu) {
     ShellEnvironment environment;
     bool ran = false;
