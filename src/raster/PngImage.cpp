@@ -140,14 +140,14 @@ std::optional<PngSize> PngHeaderSize(std::span<const uint8_t> bytes) {
     return PngSize{static_cast<int>(width), static_cast<int>(height)};
 }
 
-std::optional<PngSize> PngResourceSize(int id) {
-    const std::span<const uint8_t> bytes = resources::FindResource(id);
+std::optional<PngSize> PngResourceSize(int id, int factor) {
+    const std::span<const uint8_t> bytes = resources::FindResource(id, factor);
     if (bytes.size() <= 8) return std::nullopt;
     return PngHeaderSize(bytes);
 }
 
-std::unique_ptr<MemBitmap> LoadPngResource(int id) {
-    const std::span<const uint8_t> bytes = resources::FindResource(id);
+std::unique_ptr<MemBitmap> LoadPngResource(int id, int factor) {
+    const std::span<const uint8_t> bytes = resources::FindResource(id, factor);
     if (bytes.size() <= 8) return nullptr;
     return Decode(bytes, true);
 }

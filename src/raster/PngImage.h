@@ -27,12 +27,13 @@ struct PngSize {
 // bytes do not start like a PNG or the size is one DecodePng refuses.
 std::optional<PngSize> PngHeaderSize(std::span<const uint8_t> bytes);
 
-// The same for the embedded image resource with this id.
-std::optional<PngSize> PngResourceSize(int id);
+// The same for the embedded image resource with this id, of the set drawn at factor times the
+// panel's size.
+std::optional<PngSize> PngResourceSize(int id, int factor = 1);
 
-// Decodes the embedded image resource with this id. Null when the id is unknown or the resource
-// holds 8 bytes or less.
-std::unique_ptr<MemBitmap> LoadPngResource(int id);
+// Decodes the embedded image resource with this id, of the set drawn at factor times the panel's
+// size. Null when the id is unknown or the resource holds 8 bytes or less.
+std::unique_ptr<MemBitmap> LoadPngResource(int id, int factor = 1);
 
 // Loads a file whose name ends in ".png" in any letter case; null for other names, unreadable
 // files and decoding errors.

@@ -15,52 +15,60 @@ uint32_t BigEndian(const uint8_t* p) {
     return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
 
-// Every image the panel loads is embedded with the size, colour type and frame layout the panel
-// counts on: 8 bits per channel, RGB for the background, RGBA for everything else.
-TEST(ResourceImagesTest, EveryEmbeddedImageMatchesTheTable) {
+// Every image the panel loads is embedded in both sets with the size, colour type and frame
+// layout the panel counts on: 8 bits per channel, RGB for the background, RGBA for everything
+// else; the large set at exactly kLargeImageFactor times the panel's size.
+TEST(ResourceImagesTest, EveryEmbeddedImageMatchesTheTableInBothSets) {
     for (const resources::ImageResource& image : resources::kImageResources) {
-        SCOPED_TRACE(std::to_string(image.id) + " " + image.name);
-        const std::span<const uint8_t> bytes = resources::FindResource(image.id);
-        ASSERT_GT(bytes.size(), 33u);
-        ASSERT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + 12), 4), "IHDR");
-        EXPECT_EQ(BigEndian(bytes.data() + 16), static_cast<uint32_t>(image.width));
-        EXPECT_EQ(BigEndian(bytes.data() + 20), static_cast<uint32_t>(image.height));
-        EXPECT_EQ(bytes[24], 8);                     // bit depth
-        EXPECT_EQ(bytes[25], image.opaque ? 2 : 6);  // colour type: RGB or RGBA
-        EXPECT_EQ(image.height % image.frames, 0);
+        for (const int factor : {1, resources::kLargeImageFactor}) {
+            SCOPED_TRACE(std::to_string(image.id) + " " + image.name + " x" +
+                         std::to_string(factor));
+            const std::span<const uint8_t> bytes = resources::FindResource(image.id, factor);
+            ASSERT_GT(bytes.size(), 33u);
+            ASSERT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + 12), 4), "IHDR");
+            EXPECT_EQ(BigEndian(bytes.data() + 16), static_cast<uint32_t>(image.width * factor));
+            EXPECT_EQ(BigEndian(bytes.data() + 20), static_cast<uint32_t>(image.height * factor));
+            EXPECT_EQ(bytes[24], 8);                     // bit depth
+            EXPECT_EQ(bytes[25], image.opaque ? 2 : 6);  // colour type: RGB or RGBA
+            EXPECT_EQ(image.height % image.frames, 0);
 
-        std::unique_ptr<MemBitmap> bitmap = LoadPngResource(image.id);
-        ASSERT_NE(bitmap, nullptr);
-        EXPECT_EQ(bitmap->Width(), image.width);
-        EXPECT_EQ(bitmap->Height(), image.height);
-        // Measured without decoding, as the panel lays out its strips before they are decoded.
-        const std::optional<PngSize> size = PngResourceSize(image.id);
-        ASSERT_TRUE(size.has_value());
-        EXPECT_EQ(size->width, image.width);
-        EXPECT_EQ(size->height, image.height);
+            std::unique_ptr<MemBitmap> bitmap = LoadPngResource(image.id, factor);
+            ASSERT_NE(bitmap, nullptr);
+            EXPECT_EQ(bitmap->Width(), image.width * factor);
+            EXPECT_EQ(bitmap->Height(), image.height * factor);
+            // Measured without decoding, as the panel lays out its strips before they are
+            // decoded.
+            const std::optional<PngSize> size = PngResourceSize(image.id, factor);
+            ASSERT_TRUE(size.has_value());
+            EXPECT_EQ(size->width, image.width * factor);
+            EXPECT_EQ(size->height, image.height * factor);
+        }
     }
 }
 
 // Frames must differ from one another: a strip whose frames were all alike would not move.
-TEST(ResourceImagesTest, StripFramesShowTheirOwnState) {
+TEST(ResourceImagesTest, StripFramesShowTheirOwnStateInBothSets) {
     for (const resources::ImageResource& image : resources::kImageResources) {
         if (image.frames < 2) continue;
-        SCOPED_TRACE(image.name);
-        std::unique_ptr<MemBitmap> bitmap = LoadPngResource(image.id);
-        ASSERT_NE(bitmap, nullptr);
-        const int frameHeight = image.height / image.frames;
-        auto sameFrames = [&](int a, int b) {
-            for (int y = 0; y < frameHeight; ++y) {
-                for (int x = 0; x < image.width; ++x) {
-                    if (bitmap->Row(a * frameHeight + y)[x] != bitmap->Row(b * frameHeight + y)[x])
-                        return false;
+        for (const int factor : {1, resources::kLargeImageFactor}) {
+            SCOPED_TRACE(std::string(image.name) + " x" + std::to_string(factor));
+            std::unique_ptr<MemBitmap> bitmap = LoadPngResource(image.id, factor);
+            ASSERT_NE(bitmap, nullptr);
+            const int frameHeight = image.height * factor / image.frames;
+            auto sameFrames = [&](int a, int b) {
+                for (int y = 0; y < frameHeight; ++y) {
+                    for (int x = 0; x < bitmap->Width(); ++x) {
+                        if (bitmap->Row(a * frameHeight + y)[x] !=
+                            bitmap->Row(b * frameHeight + y)[x])
+                            return false;
+                    }
                 }
+                return true;
+            };
+            for (int frame = 1; frame < image.frames; ++frame) {
+                EXPECT_FALSE(sameFrames(frame - 1, frame))
+                    << "frames " << frame << " and " << frame + 1;
             }
-            return true;
-        };
-        for (int frame = 1; frame < image.frames; ++frame) {
-            EXPECT_FALSE(sameFrames(frame - 1, frame))
-                << "frames " << frame << " and " << frame + 1;
         }
     }
 }

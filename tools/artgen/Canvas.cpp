@@ -118,8 +118,20 @@ Paint RadialGradient(float cx, float cy, float radius, Colour centre, Colour edg
     };
 }
 
-Canvas::Canvas(int width, int height)
-    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height * 4, 0.0f) {}
+Canvas::Canvas(int width, int height, float scale)
+    : width_(width),
+      height_(height),
+      scale_(scale),
+      pixelWidth_(static_cast<int>(std::lround(width * scale))),
+      pixelHeight_(static_cast<int>(std::lround(height * scale))),
+      pixels_(static_cast<size_t>(pixelWidth_) * pixelHeight_ * 4, 0.0f) {}
+
+TextStyle Canvas::Scaled(const TextStyle& style) const {
+    TextStyle scaled = style;
+    scaled.size *= scale_;
+    scaled.spacing *= scale_;
+    return scaled;
+}
 
 void Canvas::SetTextRenderer(raster::TextRenderer* renderer) {
     textRenderer = renderer;
@@ -135,10 +147,10 @@ void Canvas::Clear(Colour colour) {
 }
 
 void Canvas::Blend(int x, int y, const Colour& colour, float coverage) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    if (x < 0 || y < 0 || x >= pixelWidth_ || y >= pixelHeight_) return;
     const float a = Clamp01(colour.a * coverage);
     if (a <= 0) return;
-    float* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 4];
+    float* p = &pixels_[(static_cast<size_t>(y) * pixelWidth_ + x) * 4];
     p[0] = colour.r * a + p[0] * (1 - a);
     p[1] = colour.g * a + p[1] * (1 - a);
     p[2] = colour.b * a + p[2] * (1 - a);
@@ -146,19 +158,27 @@ void Canvas::Blend(int x, int y, const Colour& colour, float coverage) {
 }
 
 void Canvas::Fill(const Shape& shape, const Paint& paint) {
-    FillSoft(shape, paint, 1.0f);
+    // Edges are antialiased over one pixel at every scale.
+    FillPixels(shape, paint, 1.0f);
 }
 
 void Canvas::FillSoft(const Shape& shape, const Paint& paint, float blur) {
-    const int left = std::max(0, static_cast<int>(std::floor(shape.left - blur - 1)));
-    const int top = std::max(0, static_cast<int>(std::floor(shape.top - blur - 1)));
-    const int right = std::min(width_, static_cast<int>(std::ceil(shape.right + blur + 1)));
-    const int bottom = std::min(height_, static_cast<int>(std::ceil(shape.bottom + blur + 1)));
+    FillPixels(shape, paint, std::max(1.0f, blur * scale_));
+}
+
+void Canvas::FillPixels(const Shape& shape, const Paint& paint, float blur) {
+    const float s = scale_;
+    const int left = std::max(0, static_cast<int>(std::floor(shape.left * s - blur - 1)));
+    const int top = std::max(0, static_cast<int>(std::floor(shape.top * s - blur - 1)));
+    const int right =
+        std::min(pixelWidth_, static_cast<int>(std::ceil(shape.right * s + blur + 1)));
+    const int bottom =
+        std::min(pixelHeight_, static_cast<int>(std::ceil(shape.bottom * s + blur + 1)));
     for (int y = top; y < bottom; ++y) {
         for (int x = left; x < right; ++x) {
-            const float px = x + 0.5f;
-            const float py = y + 0.5f;
-            const float distance = shape.distance(px, py);
+            const float px = (x + 0.5f) / s;
+            const float py = (y + 0.5f) / s;
+            const float distance = shape.distance(px, py) * s;
             if (distance > blur) {
                 // Skip ahead along the row by the known empty distance.
                 x += std::max(0, static_cast<int>(distance - blur) - 1);
@@ -173,16 +193,16 @@ void Canvas::FillSoft(const Shape& shape, const Paint& paint, float blur) {
 float Canvas::TextWidth(const std::string& text, const TextStyle& style) const {
     if (textRenderer == nullptr) return 0;
     const raster::TextExtent extent =
-        textRenderer->MeasureText(FontOf(style), raster::Utf16FromUtf8(text));
+        textRenderer->MeasureText(FontOf(Scaled(style)), raster::Utf16FromUtf8(text));
     size_t characters = 0;
     for (char c : text)
         characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return extent.width + style.spacing * (characters > 0 ? characters - 1 : 0);
+    return extent.width / scale_ + style.spacing * (characters > 0 ? characters - 1 : 0);
 }
 
 void Canvas::Text(const std::string& text, float x, float y, const TextStyle& style) {
     if (textRenderer == nullptr || text.empty()) return;
-    const raster::NativeFont font = FontOf(style);
+    const raster::NativeFont font = FontOf(Scaled(style));
     const float width = TextWidth(text, style);
     float left = x;
     if (style.align == Align::kCentre) left = x - width / 2;
@@ -201,7 +221,7 @@ void Canvas::Text(const std::string& text, float x, float y, const TextStyle& st
     } else {
         pieces.push_back(text);
     }
-    float pen = left;
+    float pen = left * scale_;
     for (const std::string& piece : pieces) {
         const std::u16string utf16 = raster::Utf16FromUtf8(piece);
         const raster::TextExtent extent = textRenderer->MeasureText(font, utf16);
@@ -212,39 +232,44 @@ void Canvas::Text(const std::string& text, float x, float y, const TextStyle& st
         }
         textRenderer->RenderText(font, utf16, 0xFFFFFFFF, mask, pad, pad);
         const int originX = static_cast<int>(std::lround(pen)) - pad;
-        const int originY = static_cast<int>(std::lround(y)) - pad;
+        const int originY = static_cast<int>(std::lround(y * scale_)) - pad;
         for (int row = 0; row < mask.Height(); ++row) {
             for (int col = 0; col < mask.Width(); ++col) {
                 const float coverage = (mask.Row(row)[col] >> 24) / 255.0f;
                 if (coverage > 0) Blend(originX + col, originY + row, style.colour, coverage);
             }
         }
-        pen += extent.width + style.spacing;
+        pen += extent.width + style.spacing * scale_;
     }
 }
 
 void Canvas::Paste(const Canvas& other, int x, int y) {
-    for (int row = 0; row < other.height_; ++row) {
-        const int ty = y + row;
-        if (ty < 0 || ty >= height_) continue;
-        for (int col = 0; col < other.width_; ++col) {
-            const int tx = x + col;
-            if (tx < 0 || tx >= width_) continue;
-            std::copy_n(&other.pixels_[(static_cast<size_t>(row) * other.width_ + col) * 4], 4,
-                        &pixels_[(static_cast<size_t>(ty) * width_ + tx) * 4]);
+    const int left = static_cast<int>(std::lround(x * scale_));
+    const int top = static_cast<int>(std::lround(y * scale_));
+    for (int row = 0; row < other.pixelHeight_; ++row) {
+        const int ty = top + row;
+        if (ty < 0 || ty >= pixelHeight_) continue;
+        for (int col = 0; col < other.pixelWidth_; ++col) {
+            const int tx = left + col;
+            if (tx < 0 || tx >= pixelWidth_) continue;
+            std::copy_n(&other.pixels_[(static_cast<size_t>(row) * other.pixelWidth_ + col) * 4], 4,
+                        &pixels_[(static_cast<size_t>(ty) * pixelWidth_ + tx) * 4]);
         }
     }
 }
 
 void Canvas::Over(const Canvas& other, int x, int y) {
-    for (int row = 0; row < other.height_; ++row) {
-        for (int col = 0; col < other.width_; ++col) {
-            const float* s = &other.pixels_[(static_cast<size_t>(row) * other.width_ + col) * 4];
+    const int left = static_cast<int>(std::lround(x * scale_));
+    const int top = static_cast<int>(std::lround(y * scale_));
+    for (int row = 0; row < other.pixelHeight_; ++row) {
+        for (int col = 0; col < other.pixelWidth_; ++col) {
+            const float* s =
+                &other.pixels_[(static_cast<size_t>(row) * other.pixelWidth_ + col) * 4];
             if (s[3] <= 0) continue;
-            const int tx = x + col;
-            const int ty = y + row;
-            if (tx < 0 || ty < 0 || tx >= width_ || ty >= height_) continue;
-            float* d = &pixels_[(static_cast<size_t>(ty) * width_ + tx) * 4];
+            const int tx = left + col;
+            const int ty = top + row;
+            if (tx < 0 || ty < 0 || tx >= pixelWidth_ || ty >= pixelHeight_) continue;
+            float* d = &pixels_[(static_cast<size_t>(ty) * pixelWidth_ + tx) * 4];
             for (int k = 0; k < 4; ++k)
                 d[k] = s[k] + d[k] * (1 - s[3]);
         }
@@ -252,11 +277,11 @@ void Canvas::Over(const Canvas& other, int x, int y) {
 }
 
 std::unique_ptr<raster::MemBitmap> Canvas::ToBitmap() const {
-    auto bitmap = std::make_unique<raster::MemBitmap>(width_, height_);
-    for (int y = 0; y < height_; ++y) {
+    auto bitmap = std::make_unique<raster::MemBitmap>(pixelWidth_, pixelHeight_);
+    for (int y = 0; y < pixelHeight_; ++y) {
         uint32_t* row = bitmap->Row(y);
-        for (int x = 0; x < width_; ++x) {
-            const float* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 4];
+        for (int x = 0; x < pixelWidth_; ++x) {
+            const float* p = &pixels_[(static_cast<size_t>(y) * pixelWidth_ + x) * 4];
             const float a = Clamp01(p[3]);
             auto channel = [&](float v) {
                 return static_cast<uint32_t>(std::lround(Clamp01(a > 0 ? v / a : 0) * 255));

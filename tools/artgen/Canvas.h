@@ -65,16 +65,19 @@ struct TextStyle {
 };
 
 // A floating-point RGBA drawing surface (premultiplied inside) with antialiased shapes and text,
-// written out as an 8-bit image.
+// written out as an 8-bit image. Shapes, text and offsets are given in design units; the
+// surface holds scale pixels a unit, so one drawing comes out at any size.
 class Canvas {
 public:
-    Canvas(int width, int height);
+    Canvas(int width, int height, float scale = 1.0f);
 
+    // The size in design units.
     int Width() const { return width_; }
     int Height() const { return height_; }
+    float Scale() const { return scale_; }
 
     void Fill(const Shape& shape, const Paint& paint);
-    // A soft shape: coverage fades over blur pixels around the edge (shadows and glows).
+    // A soft shape: coverage fades over blur units around the edge (shadows and glows).
     void FillSoft(const Shape& shape, const Paint& paint, float blur);
     void Clear(Colour colour);
     // Draws text with its baseline box top at y; x is the left edge, centre or right edge.
@@ -91,9 +94,15 @@ public:
 
 private:
     void Blend(int x, int y, const Colour& colour, float coverage);
+    // Fills with coverage fading over blurPixels pixels around the edge.
+    void FillPixels(const Shape& shape, const Paint& paint, float blurPixels);
+    TextStyle Scaled(const TextStyle& style) const;
 
     int width_;
     int height_;
+    float scale_;
+    int pixelWidth_;
+    int pixelHeight_;
     std::vector<float> pixels_;  // premultiplied r, g, b, a
 };
 

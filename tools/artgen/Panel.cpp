@@ -267,8 +267,8 @@ void DrawPositionLabels(Canvas& canvas) {
 
 }  // namespace
 
-std::unique_ptr<Canvas> DrawBackground(int width, int height) {
-    auto canvas = std::make_unique<Canvas>(width, height);
+std::unique_ptr<Canvas> DrawBackground(int width, int height, float scale) {
+    auto canvas = std::make_unique<Canvas>(width, height, scale);
     canvas->Fill(RoundRect(-10, -10, width + 10.0f, height + 10.0f, 0),
                  VerticalGradient(0, static_cast<float>(height), kPanel, kPanelDeep));
     for (int row = 0; row < 4; ++row) {
@@ -361,8 +361,8 @@ void DrawTabs(Canvas& canvas, int view) {
 
 }  // namespace
 
-std::unique_ptr<Canvas> DrawEffectArea(int id, int width, int height) {
-    auto canvas = std::make_unique<Canvas>(width, height);
+std::unique_ptr<Canvas> DrawEffectArea(int id, int width, int height, float scale) {
+    auto canvas = std::make_unique<Canvas>(width, height, scale);
     canvas->Clear(kFrameFill);
     const float bottom = 156;
     switch (id) {
@@ -421,8 +421,8 @@ std::unique_ptr<Canvas> DrawEffectArea(int id, int width, int height) {
     return canvas;
 }
 
-std::unique_ptr<Canvas> DrawAbout(int width, int height) {
-    auto canvas = std::make_unique<Canvas>(width, height);
+std::unique_ptr<Canvas> DrawAbout(int width, int height, float scale) {
+    auto canvas = std::make_unique<Canvas>(width, height, scale);
     canvas->Clear(Colour::Hex(0x000000, 0.78f));
     const float cx = width / 2.0f;
     const float l = cx - 520, r = cx + 520, t = 420, b = 1180;

@@ -6,6 +6,7 @@
 
 #include "PngWriter.h"
 #include "editor/PanelPlaces.h"
+#include "gui/ImageStrip.h"
 #include "raster/CachedFont.h"
 #include "raster/Draw.h"
 #include "raster/PngImage.h"
@@ -17,24 +18,6 @@ namespace {
 
 using Image = std::unique_ptr<raster::MemBitmap>;
 
-// Halves an image by averaging each 2 x 2 block, as the panel shows the artwork at 100 %.
-Image Half(const raster::MemBitmap& source) {
-    auto half = std::make_unique<raster::MemBitmap>(source.Width() / 2, source.Height() / 2);
-    for (int y = 0; y < half->Height(); ++y) {
-        for (int x = 0; x < half->Width(); ++x) {
-            uint32_t out = 0;
-            for (int shift = 0; shift < 32; shift += 8) {
-                uint32_t sum = 0;
-                for (int k = 0; k < 4; ++k)
-                    sum += source.Row(2 * y + k / 2)[2 * x + k % 2] >> shift & 0xFF;
-                out |= (sum / 4) << shift;
-            }
-            half->Row(y)[x] = out;
-        }
-    }
-    return half;
-}
-
 class Sheet {
 public:
     explicit Sheet(const std::string& folder) {
@@ -43,7 +26,7 @@ public:
             Image loaded =
                 raster::LoadPngFile(folder + "/" + name.substr(name.find_last_of('/') + 1));
             if (loaded != nullptr) {
-                images_[image.id] = Half(*loaded);
+                images_[image.id] = std::move(loaded);
                 frames_[image.id] = image.frames;
             }
         }
@@ -57,8 +40,8 @@ public:
         if (found == images_.end()) return;
         const raster::MemBitmap& image = *found->second;
         const int frames = frames_.at(id);
-        const int top = image.Height() * (frame - 1) / frames;
-        const int bottom = image.Height() * frame / frames;
+        const int top = FrameOffset(image.Height(), frames, frame - 1);
+        const int bottom = FrameOffset(image.Height(), frames, frame);
         const raster::PixelRect part{0, top, image.Width(), bottom};
         raster::Blit(&dest, &image, x, y, &part, 1.0f, raster::kModeAlphaCopy);
     }
@@ -140,9 +123,7 @@ bool WritePreview(const std::string& folder, const std::string& path) {
         sheet.Frame(others, effects[i], 1, (i % 2) * 512 + 8, (i / 2) * 164 + 4);
     sheet.Frame(others, resources::kImageBlendTitle, 1, 520 + 180, 2 * 164 + 60);
     if (const raster::MemBitmap* about = sheet.Get(resources::kImageAbout)) {
-        Image small = Half(*about);
-        raster::Blit(&others, small.get(), 520, 2 * 164 + 80, nullptr, 1.0f,
-                     raster::kModeAlphaCopy);
+        raster::Blit(&others, about, 520, 2 * 164 + 80, nullptr, 1.0f, raster::kModeAlphaCopy);
     }
     std::string sheetPath = path;
     const size_t dot = sheetPath.rfind(".png");

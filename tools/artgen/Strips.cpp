@@ -14,13 +14,22 @@ using namespace style;
 
 constexpr float kPi = 3.14159265f;
 
+// The shape of one image in design units, and the canvas scale that gives factor times the
+// panel's size.
+struct Design {
+    int width;
+    int height;
+    int frames;
+    float scale;
+};
+
 // Each frame is drawn on its own canvas and stacked under the previous ones.
 template <typename DrawFrameFn>
-std::unique_ptr<Canvas> Stack(const resources::ImageResource& image, DrawFrameFn draw) {
+std::unique_ptr<Canvas> Stack(const Design& image, DrawFrameFn draw) {
     const int frameHeight = image.height / image.frames;
-    auto strip = std::make_unique<Canvas>(image.width, image.height);
+    auto strip = std::make_unique<Canvas>(image.width, image.height, image.scale);
     for (int frame = 0; frame < image.frames; ++frame) {
-        Canvas one(image.width, frameHeight);
+        Canvas one(image.width, frameHeight, image.scale);
         draw(one, frame, image.frames);
         strip->Paste(one, 0, frame * frameHeight);
     }
@@ -299,12 +308,15 @@ void DrawLogo(Canvas& c) {
 
 }  // namespace
 
-std::unique_ptr<Canvas> DrawImage(const resources::ImageResource& image) {
-    switch (image.id) {
+std::unique_ptr<Canvas> DrawImage(const resources::ImageResource& resource, int factor) {
+    const Design image{static_cast<int>(Px(static_cast<float>(resource.width))),
+                       static_cast<int>(Px(static_cast<float>(resource.height))), resource.frames,
+                       static_cast<float>(factor) / kScale};
+    switch (resource.id) {
         case resources::kImageBackground:
-            return DrawBackground(image.width, image.height);
+            return DrawBackground(image.width, image.height, image.scale);
         case resources::kImageAbout:
-            return DrawAbout(image.width, image.height);
+            return DrawAbout(image.width, image.height, image.scale);
         case resources::kImageKeys:
             return Stack(image, [](Canvas& c, int f, int) { DrawLitKey(c, f); });
         case resources::kImageKeyboardBackground:
@@ -331,7 +343,7 @@ std::unique_ptr<Canvas> DrawImage(const resources::ImageResource& image) {
         case resources::kImageEffectDrive:
         case resources::kImageEffectEqKnobs:
         case resources::kImageEffectEqGraph:
-            return DrawEffectArea(image.id, image.width, image.height);
+            return DrawEffectArea(resource.id, image.width, image.height, image.scale);
         case resources::kImageBlendTitle:
             return Stack(image, [](Canvas& c, int, int) { DrawBlendTitle(c); });
         case resources::kImageWriteAll:

@@ -5,7 +5,8 @@
 // The look of the panel: colours, type and the panel-unit to pixel scale of the artwork.
 namespace artgen::style {
 
-// Images are drawn at twice the 1024 x 800 panel.
+// The artwork is designed in units of half a panel pixel; the canvas scales it to the size of
+// each image set.
 inline constexpr float kScale = 2.0f;
 inline float Px(float units) {
     return units * kScale;

@@ -1,4 +1,5 @@
-// Draws the panel's images into resources/img/ (or the folder given as the first argument).
+// Draws the panel's images into resources/img/ (or the folder given as the first argument), each
+// at the panel's size and at resources::kLargeImageFactor times it.
 // With --preview FILE it also writes a screenshot-size picture of the panel with a sample of
 // every strip set into it, to look at the artwork as a whole. With --icons DIR it writes the
 // program's desktop icon at the theme's sizes (icon-N.png) and as icon.svg into DIR.
@@ -16,6 +17,23 @@
 #include "Strips.h"
 #include "platform/qt/QtTextRenderer.h"
 #include "resources/ResourceTable.h"
+
+namespace {
+
+// Draws image at factor times the panel's size into folder, under the file name of name.
+bool DrawSet(const resources::ImageResource& image, int factor, const std::string& name,
+             const std::string& folder) {
+    std::unique_ptr<artgen::Canvas> canvas = artgen::DrawImage(image, factor);
+    const std::string path = folder + "/" + name.substr(name.find_last_of('/') + 1);
+    if (canvas == nullptr || !artgen::WritePng(*canvas->ToBitmap(), path, image.opaque)) {
+        std::fprintf(stderr, "artgen: could not write %s\n", path.c_str());
+        return false;
+    }
+    std::printf("%d %s\n", image.id, path.c_str());
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Text needs a Qt application, though nothing is shown.
@@ -43,15 +61,8 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (const resources::ImageResource& image : resources::kImageResources) {
         if (!only.empty() && std::to_string(image.id) != only) continue;
-        std::unique_ptr<artgen::Canvas> canvas = artgen::DrawImage(image);
-        const std::string name = image.name;
-        const std::string path = folder + "/" + name.substr(name.find_last_of('/') + 1);
-        if (canvas == nullptr || !artgen::WritePng(*canvas->ToBitmap(), path, image.opaque)) {
-            std::fprintf(stderr, "artgen: could not write %s\n", path.c_str());
-            ++failures;
-            continue;
-        }
-        std::printf("%d %s\n", image.id, path.c_str());
+        failures += !DrawSet(image, 1, image.name, folder);
+        failures += !DrawSet(image, resources::kLargeImageFactor, image.largeName, folder);
     }
     if (!icons.empty() && !artgen::WriteIcons(icons)) ++failures;
     if (!preview.empty() && !artgen::WritePreview(folder, preview)) {
