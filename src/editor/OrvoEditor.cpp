@@ -89,8 +89,6 @@ void OrvoEditor::BuildPanel(const std::string& settingsPath, bool layoutEditing)
     resize_->SetScaleLimits(50.0, 200.0);
     resize_->SetBaseSizeLimits(512.0, 400.0, 2048.0, 1600.0);
     SetGuiResize(resize_.get());
-    // Every image is drawn at twice the panel's resolution.
-    graphics->SetImageScaleDivisor(2);
     AttachPanel(std::make_unique<OrvoPanel>(*this, graphics));
     // The layout editor is for the people who build the panel, who start the editor for it:
     // then E on the running panel switches it on, with a 16-unit grid. Otherwise E does

@@ -148,14 +148,6 @@ T* OrvoPanel::Add(Args&&... args) {
     return raw;
 }
 
-std::vector<int> OrvoPanel::ImagesOfFirstPaint() {
-    std::vector<int> ids;
-    for (const resources::ImageResource& image : resources::kImageResources) {
-        if (image.id != resources::kImageAbout) ids.push_back(image.id);
-    }
-    return ids;
-}
-
 ImageStrip* OrvoPanel::Strip(int id) {
     for (const resources::ImageResource& image : resources::kImageResources) {
         if (image.id == id) return graphics_->LoadImageStrip(id, image.name, image.frames);

@@ -25,11 +25,6 @@ struct ImageStrip;
 // controls; the graphics core draws them and sends them the mouse.
 class OrvoPanel : public EditorPanel {
 public:
-    // The images of the panel's first paint, in the order of the image table: every image but
-    // the about overlay, which shows only when asked for. Worth decoding before the panel is
-    // built.
-    static std::vector<int> ImagesOfFirstPaint();
-
     // Builds the panel on graphics and attaches graphics to the editor, which then owns it.
     OrvoPanel(OrvoEditor& editor, Graphics* graphics);
     ~OrvoPanel() override;

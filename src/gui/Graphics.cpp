@@ -7,7 +7,6 @@
 #include "gui/ClipCanvas.h"
 #include "gui/FontCache.h"
 #include "gui/GuiResizeHooks.h"
-#include "gui/ImageCache.h"
 #include "gui/LayoutEditor.h"
 #include "gui/PanelControl.h"
 #include "gui/ParamText.h"
@@ -15,8 +14,7 @@
 #include "raster/BlendMode.h"
 #include "raster/Draw.h"
 #include "raster/PngImage.h"
-#include "resources/Resources.h"
-#include "util/DebugPrint.h"
+#include "resources/ResourceTable.h"
 
 namespace {
 
@@ -39,20 +37,6 @@ float RasterWeight(const Blend* blend) {
     return blend == nullptr ? 1.0f : blend->weight;
 }
 
-// Round to nearest, halves up, as frame offsets are taken.
-int RoundHalfUp(double v) {
-    return static_cast<int>(std::floor(v + 0.5));
-}
-
-// An image resource, read from the kept images when they hold it.
-std::unique_ptr<raster::MemBitmap> DecodePngResource(int id) {
-    const std::span<const uint8_t> encoded = resources::FindResource(id);
-    const std::optional<raster::PngSize> size = raster::PngHeaderSize(encoded);
-    if (!size) return raster::LoadPngResource(id);
-    return ImageCache::Instance().DecodeKept(encoded, size->width, size->height,
-                                             [id] { return raster::LoadPngResource(id); });
-}
-
 bool EndsWithPng(const std::string& name) {
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos) return false;
@@ -64,41 +48,17 @@ bool EndsWithPng(const std::string& name) {
 
 }  // namespace
 
-Graphics::Graphics(PluginBase* core) : core_(core) {}
+Graphics::Graphics(PluginBase* core)
+    : core_(core),
+      images_({[this](int id, const std::string& name, int factor) {
+                   return LoadResourceImage(id, name, factor);
+               },
+               [this](int id, const std::string& name) { return MeasureResourceImage(id, name); },
+               resources::kLargeImageFactor}) {}
 
-Graphics::~Graphics() {
-    // No worker may decode through this object once it is gone.
-    ImageCache::Instance().FinishDecoding();
-}
+Graphics::~Graphics() = default;
 
-// --- Operations of the window layer: what a panel without a window does ---
-
-bool Graphics::PresentToScreen(const Rect& rect) {
-    (void)rect;
-    return true;
-}
-
-int Graphics::ShowMessage(const std::string& text, const std::string& caption, int type) {
-    (void)text;
-    (void)caption;
-    (void)type;
-    return kAnswerNone;
-}
-
-PopupMenu* Graphics::ShowPopupMenu(PopupMenu& menu, const Rect& rect) {
-    (void)menu;
-    (void)rect;
-    return nullptr;
-}
-
-void Graphics::OpenTextEntry(Control* control, const TextStyle& style, const Rect& rect,
-                             const std::string& text, Parameter* param) {
-    (void)control;
-    (void)style;
-    (void)rect;
-    (void)text;
-    (void)param;
-}
+// --- Operations of the window layer with a behaviour of their own ---
 
 std::string Graphics::AppDataFolder(bool shared) const {
     return shared ? std::string() : appDataFolder_;
@@ -109,53 +69,17 @@ bool Graphics::PromptForFile(std::string& name, int action, const std::string& e
     return PromptForFileName(name, action, folder, extensions);
 }
 
-bool Graphics::PromptForFileName(std::string& name, int action, std::string& folder,
-                                 const std::string& extensions) {
-    (void)action;
-    (void)folder;
-    (void)extensions;
-    name.clear();
-    return false;
-}
-
-bool Graphics::PromptForFolder(std::string& folder, const std::string& title) {
-    (void)folder;
-    (void)title;
-    return false;
-}
-
-bool Graphics::ChooseColor(ColorARGB& colour, const std::string& prompt) {
-    (void)colour;
-    (void)prompt;
-    return false;
-}
-
-void Graphics::ShowUnopenedAddress(const std::string& address) {
-    DebugPrint("the desktop could not open %s", address.c_str());
-}
-
-bool Graphics::OpenLink(const std::string& url, const std::string& caption,
-                        const std::string& confirmText, const std::string& errorText) {
-    (void)url;
-    (void)caption;
-    (void)confirmText;
-    (void)errorText;
-    return false;
-}
-
-void* Graphics::CreatePanelWindow(void* parent) {
-    (void)parent;
-    return nullptr;
-}
-
-bool Graphics::ReadClipboardText(std::string& text) {
-    text.clear();
-    return false;
-}
-
-std::unique_ptr<raster::MemBitmap> Graphics::LoadResourceImage(int id, const std::string& name) {
+std::unique_ptr<raster::MemBitmap> Graphics::LoadResourceImage(int id, const std::string& name,
+                                                               int factor) {
     if (!EndsWithPng(name)) return nullptr;
-    return DecodePngResource(id);
+    return raster::LoadPngResource(id, factor);
+}
+
+std::optional<ImageStore::Size> Graphics::MeasureResourceImage(int id, const std::string& name) {
+    if (!EndsWithPng(name)) return std::nullopt;
+    const std::optional<raster::PngSize> size = raster::PngResourceSize(id);
+    if (!size) return std::nullopt;
+    return ImageStore::Size{size->width, size->height};
 }
 
 void Graphics::ResizePanel(int width, int height) {
@@ -352,55 +276,15 @@ std::string Graphics::EntryRefusal(const Control* control, const std::string& te
 
 // --- Images ---
 
-ImageCache::Decoder Graphics::ImageDecoder() {
-    ImageCache::Decoder decoder;
-    decoder.decode = [this](int id, const std::string& name) {
-        return LoadResourceImage(id, name);
-    };
-    if (DecodesImagesAhead()) {
-        decoder.measure = [](int id, const std::string& name) -> std::optional<ImageCache::Size> {
-            if (!EndsWithPng(name)) return std::nullopt;
-            const std::optional<raster::PngSize> size = raster::PngResourceSize(id);
-            if (!size) return std::nullopt;
-            return ImageCache::Size{size->width, size->height};
-        };
-        decoder.anyThread = true;
-        decoder.encoded = [](int id, const std::string& name) {
-            return EndsWithPng(name) ? resources::FindResource(id) : std::span<const uint8_t>();
-        };
-    }
-    return decoder;
-}
-
 ImageStrip* Graphics::LoadImageStrip(int id, const std::string& name, int frameCount) {
-    return ImageCache::Instance().LoadStrip(ImageDecoder(), id, name, frameCount,
-                                            imageScaleDivisor_);
+    return images_.LoadStrip(id, name, frameCount);
 }
 
 void Graphics::RenderAllStrips(double scale) {
-    ImageCache::Instance().RenderAll(ImageDecoder(), scale, imageScaleDivisor_);
-}
-
-void Graphics::DecodeResourcesAhead(const std::vector<int>& ids) {
-    for (int id : ids) {
-        const std::span<const uint8_t> encoded = resources::FindResource(id);
-        const std::optional<raster::PngSize> size = raster::PngHeaderSize(encoded);
-        ImageCache::Instance().DecodeAhead(id, size ? encoded : std::span<const uint8_t>(),
-                                           size ? size->width : 0, size ? size->height : 0,
-                                           [id] { return DecodePngResource(id); });
-    }
-}
-
-void Graphics::KeepDecodedImagesIn(const std::string& folder) {
-    ImageCache::Instance().SetKeptFolder(folder);
-}
-
-void Graphics::FinishDecodingAhead() {
-    ImageCache::Instance().FinishDecoding();
+    images_.RenderAll(scale);
 }
 
 void Graphics::ReleaseCaches() {
-    ImageCache::Instance().Release();
     FontCache::Instance().Release();
 }
 
@@ -412,7 +296,7 @@ bool Graphics::BlitImage(const ImageStrip* strip, const Rect& dest, int srcX, in
     if (clip.IsEmpty() || strip == nullptr || strip->bitmap == nullptr) return true;
     const raster::PixelRect source{srcX + clip.L - dest.L, srcY + clip.T - dest.T,
                                    srcX + clip.R - dest.L, srcY + clip.B - dest.T};
-    ImageCache::Instance().Prepare(ImageDecoder(), *strip, source);
+    images_.Prepare(*strip);
     raster::Blit(drawBitmap_.get(), strip->bitmap, clip.L, clip.T, &source, RasterWeight(blend),
                  RasterMode(blend));
     return true;
@@ -424,9 +308,9 @@ bool Graphics::DrawFrame(const ImageStrip* strip, const Rect& dest, int frame, c
     const int frames = strip->frameCount;
     if (frame >= 2 && frames >= 2) {
         if (strip->framesHorizontal) {
-            srcX = RoundHalfUp(static_cast<double>(strip->width) * (frame - 1) / frames);
+            srcX = FrameOffset(strip->width, frames, frame - 1);
         } else {
-            srcY = RoundHalfUp(static_cast<double>(strip->height) * (frame - 1) / frames);
+            srcY = FrameOffset(strip->height, frames, frame - 1);
         }
     }
     return BlitImage(strip, dest, srcX, srcY, blend);

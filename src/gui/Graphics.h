@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,7 +10,7 @@
 #include "gui/Blend.h"
 #include "gui/ColorARGB.h"
 #include "gui/Control.h"
-#include "gui/ImageCache.h"
+#include "gui/ImageStore.h"
 #include "gui/ImageStrip.h"
 #include "gui/MouseKeys.h"
 #include "gui/PanelKeys.h"
@@ -27,8 +28,8 @@ struct Parameter;
 
 // The panel's model and drawing engine: the ordered control list (drawn first to last, hit last
 // to first), the off-screen draw bitmap, parameter binding, dirty collection and the dispatch of
-// mouse and keys. Everything that needs the window system is a virtual operation that the
-// window layer overrides; the base versions do what a panel without a window can.
+// mouse and keys. Everything that needs the window system is a pure virtual operation that each
+// window layer provides (GraphicsQt on screen, HeadlessGraphics for tests and benchmarks).
 class Graphics : public PluginGui {
 public:
     static constexpr int kDefaultWidth = 1024;
@@ -41,23 +42,25 @@ public:
     Graphics& operator=(const Graphics&) = delete;
 
     // --- Operations of the window layer ---
-    virtual bool PresentToScreen(const Rect& rect);
+    // Each window layer (the Qt window, the headless window of tests and benchmarks) provides
+    // all of those without a body here; those with a body behave so in every layer.
+    virtual bool PresentToScreen(const Rect& rect) = 0;
     // Rewrites rect to the extent of the text as the style would align it in rect.
     virtual bool MeasureText(TextStyle& style, const std::string& text, Rect& rect);
-    virtual void CancelTextEntry() {}
+    virtual void CancelTextEntry() = 0;
     virtual void ResizePanel(int width, int height);
     virtual bool HasWindow() const { return NativeWindow() != nullptr; }
     virtual std::string BackendName() const { return ""; }
     // Returns the MessageAnswer of the button that closed the box.
-    virtual int ShowMessage(const std::string& text, const std::string& caption, int type);
+    virtual int ShowMessage(const std::string& text, const std::string& caption, int type) = 0;
     // Returns the (sub)menu whose item was chosen, its chosen index set; null for none.
-    virtual PopupMenu* ShowPopupMenu(PopupMenu& menu, const Rect& rect);
+    virtual PopupMenu* ShowPopupMenu(PopupMenu& menu, const Rect& rect) = 0;
     virtual void OpenTextEntry(Control* control, const TextStyle& style, const Rect& rect,
-                               const std::string& text, Parameter* param);
-    virtual std::string HostFolder() const { return ""; }
-    virtual std::string ModuleFolder() const { return ""; }
-    virtual std::string DesktopFolder() const { return ""; }
-    virtual std::string DocumentsFolder() const { return ""; }
+                               const std::string& text, Parameter* param) = 0;
+    virtual std::string HostFolder() const = 0;
+    virtual std::string ModuleFolder() const = 0;
+    virtual std::string DesktopFolder() const = 0;
+    virtual std::string DocumentsFolder() const = 0;
     // The per-user folder is the one the shell found and handed down (SetAppDataFolder); this
     // layer does not know how it is found. The machine-wide one is the platform's to name.
     virtual std::string AppDataFolder(bool shared) const;
@@ -67,28 +70,29 @@ public:
     // name in: the proposed file; out: the chosen path, or "" on cancel. folder in: where to
     // start (empty: the desktop); out: the folder of the chosen path. True when one was chosen.
     virtual bool PromptForFileName(std::string& name, int action, std::string& folder,
-                                   const std::string& extensions);
+                                   const std::string& extensions) = 0;
     // The folder chooser, showing folders only. folder in: where to start; out: the chosen
     // folder, without a trailing "/". False (folder unchanged) on cancel.
-    virtual bool PromptForFolder(std::string& folder, const std::string& title);
-    virtual bool ChooseColor(ColorARGB& colour, const std::string& prompt);
+    virtual bool PromptForFolder(std::string& folder, const std::string& title) = 0;
+    virtual bool ChooseColor(ColorARGB& colour, const std::string& prompt) = 0;
     virtual bool OpenLink(const std::string& url, const std::string& caption,
-                          const std::string& confirmText, const std::string& errorText);
+                          const std::string& confirmText, const std::string& errorText) = 0;
     // The desktop could not open address (a file's path or a web address): tells the user
     // where it is and offers to take it further by hand.
-    virtual void ShowUnopenedAddress(const std::string& address);
-    virtual void* CreatePanelWindow(void* parent);
-    virtual void DestroyPanelWindow() {}
-    virtual void* NativeWindow() const { return nullptr; }
-    virtual bool ReadClipboardText(std::string& text);
-    virtual void HideCursor() {}
-    virtual void RestoreCursor() {}
-    virtual void SetCursorShape(int shape) { (void)shape; }
-    // Decodes one image resource; only names ending in ".png" (any case) are images.
-    virtual std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name);
-    // Whether images can be measured without decoding them, and LoadResourceImage may run on a
-    // worker thread: then images are decoded ahead on workers and rendered as they are drawn.
-    virtual bool DecodesImagesAhead() const { return true; }
+    virtual void ShowUnopenedAddress(const std::string& address) = 0;
+    virtual void* CreatePanelWindow(void* parent) = 0;
+    virtual void DestroyPanelWindow() = 0;
+    virtual void* NativeWindow() const = 0;
+    virtual bool ReadClipboardText(std::string& text) = 0;
+    virtual void HideCursor() = 0;
+    virtual void RestoreCursor() = 0;
+    virtual void SetCursorShape(int shape) = 0;
+    // Decodes one image resource of the set drawn at factor times the panel's size; only names
+    // ending in ".png" (any case) are images.
+    virtual std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name,
+                                                                 int factor);
+    // The size of an image resource at the panel's size, read without decoding it.
+    virtual std::optional<ImageStore::Size> MeasureResourceImage(int id, const std::string& name);
 
     // --- What the plug-in core calls ---
     void SetParamFromCore(int index, double value, bool alreadyNormalized) override;
@@ -128,20 +132,14 @@ public:
 
     // --- Images ---
     ImageStrip* LoadImageStrip(int id, const std::string& name, int frameCount);
-    // Renders every strip handed out so far anew for the GUI scale, frame by frame.
+    // Sizes every strip handed out so far for the GUI scale; each is rendered when it is next
+    // drawn.
     void RenderAllStrips(double scale);
-    void SetImageScaleDivisor(int divisor) { imageScaleDivisor_ = divisor < 1 ? 1 : divisor; }
-    int ImageScaleDivisor() const { return imageScaleDivisor_; }
+    const ImageStore& Images() const { return images_; }
     void SetGuiScale(double scale) { guiScale_ = scale; }
     double GuiScale() const { return guiScale_; }
-    // Frees every cached image, strip and font of the process; for shutdown and tests.
+    // Frees every cached font of the process; for shutdown and tests.
     static void ReleaseCaches();
-    // Starts decoding these image resources on worker threads before any panel asks for them.
-    static void DecodeResourcesAhead(const std::vector<int>& ids);
-    // Keeps decoded images in this folder (which must exist) for later runs; empty: nowhere.
-    static void KeepDecodedImagesIn(const std::string& folder);
-    // Joins those workers; what they did not decode yet is decoded when it is drawn.
-    static void FinishDecodingAhead();
 
     // --- Drawing, for controls during a redraw ---
     bool BlitImage(const ImageStrip* strip, const Rect& dest, int srcX, int srcY,
@@ -226,7 +224,6 @@ private:
     void NotifyGestureBegin(const Control* control);
     void NotifyGestureEnd(const Control* control);
     raster::Font* FontFor(TextStyle& style);
-    ImageCache::Decoder ImageDecoder();
 
     std::vector<Control*> controls_;
     PluginBase* core_;
@@ -248,8 +245,8 @@ private:
     bool strictDrawing_ = true;
     bool showTooltips_ = false;
     Control* keyCatcher_ = nullptr;
-    int imageScaleDivisor_ = 1;
     double guiScale_ = 1.0;
+    ImageStore images_;
     GuiResizeHooks* guiResize_ = nullptr;
     std::unique_ptr<Control> background_;  // the colour panel made by AddBackgroundPanel
     int layoutMode_ = 0;

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "gui/Graphics.h"
+#include "gui/HeadlessGraphics.h"
 
 namespace {
 std::mutex& FactoryLock() {
@@ -26,5 +26,6 @@ Graphics* CreateGraphics(PluginBase* core) {
         std::lock_guard<std::mutex> hold(FactoryLock());
         factory = Factory();
     }
-    return factory ? factory(core) : new Graphics(core);
+    // Without a window layer the panel draws as it would in one and shows nothing.
+    return factory ? factory(core) : new HeadlessGraphics(core);
 }

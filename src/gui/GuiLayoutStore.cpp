@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "gui/Control.h"
 #include "gui/Graphics.h"
@@ -108,9 +109,9 @@ bool GuiLayoutStore::Place(int mode, const Control* control, int layerPosition, 
 }
 
 bool GuiLayoutStore::RenderStrips(Graphics& graphics, double scale) {
-    if (renderedScale_ >= 0.0 && std::fabs(renderedScale_ - scale) < kScaleTolerance) return false;
+    const std::optional<double> sized = graphics.Images().Scale();
+    if (sized && std::fabs(*sized - scale) < kScaleTolerance) return false;
     graphics.RenderAllStrips(scale);
-    renderedScale_ = scale;
     ++renderCount_;
     return true;
 }

@@ -8,9 +8,8 @@
 class Control;
 class Graphics;
 
-// Every control's place at 100 % for each view mode, and the zoom state shared by all panels of
-// the process: it outlives the panel, so a reopened panel finds its layout, and several panels
-// notice when another one changed the scale. GUI thread only.
+// Every control's place at 100 % for each view mode: it outlives the panel's window, so a reopened
+// panel finds its layout. GUI thread only.
 class GuiLayoutStore {
 public:
     // A control's rectangles at 100 %, as doubles so that edits keep fractions.
@@ -40,17 +39,10 @@ public:
     bool Place(int mode, const Control* control, int layerPosition, const Rect& draw,
                const Rect& target, bool hidden);
 
-    // The scale the panels of the process are drawn at, and whether any panel applied one yet.
-    double ProcessScale() const { return processScale_; }
-    void SetProcessScale(double scale) { processScale_ = scale; }
-    bool ScaleApplied() const { return scaleApplied_; }
-    void SetScaleApplied() { scaleApplied_ = true; }
-
-    // Renders the image strips for the scale unless they already are at it; true when it did.
-    // The strips are shared by the process, so one render serves every panel.
+    // Renders the image strips of graphics for the scale unless they already are at it; true
+    // when it did.
     bool RenderStrips(Graphics& graphics, double scale);
     int RenderCount() const { return renderCount_; }
-    double RenderedScale() const { return renderedScale_; }
 
     // Forgets everything, for a process that builds a new panel from scratch (and for tests).
     void Clear();
@@ -64,9 +56,6 @@ private:
     };
 
     std::vector<ModeLayout> modes_;
-    double processScale_ = 1.0;
-    bool scaleApplied_ = false;
-    double renderedScale_ = -1.0;  // below 0 until the first render
     int renderCount_ = 0;
 };
 

@@ -39,10 +39,9 @@ constexpr double kViewCommandScales[] = {0.7, 0.8, 0.9, 1.0, 1.1, 1.2, 1.3, 2.0}
 static_assert(std::size(kViewCommandScales) == kCommandZoom200 - kCommandZoom70 + 1);
 // The steps of Zoom In and Zoom Out: the View menu's zooms within the grip's limits.
 constexpr double kZoomSteps[] = {0.5, 0.7, 0.8, 0.9, 1.0, 1.1, 1.2, 1.3, 1.5, 2.0};
-constexpr int kFullPanelHeight = 800;
-constexpr int kHalfPanelHeight = 400;
-constexpr int kPanelWidthForCommands = 1024;
-constexpr int kReopenTextDesignWidth = 77;
+constexpr int kFullPanelHeight = Graphics::kDefaultHeight;
+constexpr int kHalfPanelHeight = Graphics::kDefaultHeight / 2;
+constexpr int kPanelWidthForCommands = Graphics::kDefaultWidth;
 
 bool Differs(double a, double b) {
     return std::fabs(a - b) >= kScaleTolerance;
@@ -55,8 +54,6 @@ GuiResize::GuiResize(PluginBase* core, Graphics* graphics, std::string settingsP
       graphics_(graphics),
       baseWidth_(graphics != nullptr ? graphics->Width() : Graphics::kDefaultWidth),
       baseHeight_(graphics != nullptr ? graphics->Height() : Graphics::kDefaultHeight),
-      creationWidth_(static_cast<int>(baseWidth_)),
-      creationHeight_(static_cast<int>(baseHeight_)),
       settingsPath_(std::move(settingsPath)) {
     ViewMode first;
     first.baseWidth = baseWidth_;
@@ -66,9 +63,6 @@ GuiResize::GuiResize(PluginBase* core, Graphics* graphics, std::string settingsP
         InitIntParam(param, "", kStateUnset, kStateUnset, kStateHighest);
         param.automatable = false;
     }
-    reopenStyle_.face = "Arial";
-    reopenStyle_.color = kWhite;
-    reopenStyle_.align = kAlignNear;
     if (graphics_ != nullptr) graphics_->SetHandleMouseOver(true);
     ReadStoredScale();
     ComputePanelSize();
@@ -169,7 +163,6 @@ double GuiResize::HeldToScreen(double scale) const {
 void GuiResize::SetScale(double scale) {
     if (std::isnan(scale)) return;
     scale_ = std::max(std::min(std::max(scale, scaleLow_), HighestScale()), kSmallestScale);
-    GuiLayoutStore::Process().SetProcessScale(scale_);
     ComputePanelSize();
 }
 
@@ -219,7 +212,6 @@ void GuiResize::ApplyChange() {
             ApplyScaleToControls();
         }
         graphics_->ResizePanel(panelWidth_, panelHeight_);
-        GuiLayoutStore::Process().SetScaleApplied();
     } else {
         ApplyScaleToControls();
         graphics_->ResizePanel(panelWidth_, panelHeight_);
@@ -250,17 +242,11 @@ void GuiResize::ApplyAtOpening() {
     ComputePanelSize();
     Relayout();
     NotifyViewChanged();
-    GuiLayoutStore& store = GuiLayoutStore::Process();
-    if (panelWidth_ == graphics_->Width() && panelHeight_ == graphics_->Height()) {
-        store.SetProcessScale(scale_);
-        return;
-    }
+    if (panelWidth_ == graphics_->Width() && panelHeight_ == graphics_->Height()) return;
     if (rerenderOnScale_ && !justRendered_) RenderImages();
     justRendered_ = false;
     ApplyScaleToControls();
     graphics_->ResizePanel(panelWidth_, panelHeight_);
-    reopenNeeded_ = false;
-    store.SetProcessScale(scale_);
 }
 
 bool GuiResize::DoViewCommand(int command) {
@@ -407,7 +393,7 @@ void GuiResize::PlaceEdgeHandles() {
 }
 
 void GuiResize::PlaceGrip() {
-    if (reopenNeeded_ || (dragInProgress_ && DeferredDrag())) {
+    if (dragInProgress_ && DeferredDrag()) {
         CoverPanel();
         return;
     }
@@ -435,7 +421,6 @@ void GuiResize::SetPointer(int shape) {
 void GuiResize::OnPress(int x, int y, const MouseKeys& keys) {
     (void)x;
     (void)y;
-    if (reopenNeeded_) return;
     SetPointer(kCursorResizeDiagonal);
     if (keys.L && DeferredDrag()) {
         dragInProgress_ = true;
@@ -448,7 +433,6 @@ void GuiResize::OnDrag(int x, int y, int dx, int dy, const MouseKeys& keys) {
     (void)dx;
     (void)dy;
     (void)keys;
-    if (reopenNeeded_) return;
     SetPointer(kCursorResizeDiagonal);
     if (cornerDragScales_) {
         const double baseMean = (baseWidth_ + baseHeight_) / 2.0;
@@ -473,12 +457,11 @@ void GuiResize::OnRelease(int x, int y, const MouseKeys& keys) {
     (void)y;
     (void)keys;
     SetPointer(kCursorArrow);
-    if (rerenderOnScale_ && deferRerender_ && !reopenNeeded_ && graphics_ != nullptr) {
+    if (rerenderOnScale_ && deferRerender_ && graphics_ != nullptr) {
         RenderImages();
         dragInProgress_ = false;
         Relayout();
         ApplyScaleToControls();
-        GuiLayoutStore::Process().SetProcessScale(scale_);
         graphics_->MarkAllDirty();
     }
     dragInProgress_ = false;
@@ -490,7 +473,7 @@ void GuiResize::OnHover(int x, int y, const MouseKeys& keys) {
     (void)x;
     (void)y;
     (void)keys;
-    if (!reopenNeeded_) SetPointer(kCursorResizeDiagonal);
+    SetPointer(kCursorResizeDiagonal);
 }
 
 void GuiResize::OnLeave() {
@@ -510,25 +493,13 @@ void GuiResize::DragBaseHeight(int y) {
 }
 
 bool GuiResize::NeedsRedraw() {
-    const GuiLayoutStore& store = GuiLayoutStore::Process();
-    if (rerenderOnScale_ && store.ScaleApplied() && !reopenNeeded_ && !dragInProgress_ &&
-        Differs(store.ProcessScale(), scale_)) {
-        // Another panel of the process zoomed; this one's images no longer fit its layout.
-        reopenNeeded_ = true;
-        CoverPanel();
-    }
-    return reopenNeeded_ || dirty_;
+    return dirty_;
 }
 
 // --- Drawing ---
 
 bool GuiResize::Draw(Graphics& graphics) {
-    if (reopenNeeded_) {
-        CoverPanel();
-        DrawReopenMessage(graphics);
-    } else {
-        DrawGrip(graphics);
-    }
+    DrawGrip(graphics);
     return true;
 }
 
@@ -551,20 +522,6 @@ void GuiResize::DrawDuringResize(Graphics& graphics, const Rect& panel) {
     ResampleArea(*dragPicture_, 0, 0, dragPicture_->Width(), dragPicture_->Height(), *bitmap,
                  panel.L, panel.T, std::min(panel.Width(), bitmap->Width()),
                  std::min(panel.Height(), bitmap->Height()));
-}
-
-void GuiResize::DrawReopenMessage(Graphics& graphics) {
-    graphics.FillRect(kDragFill, drawRect_, nullptr);
-    reopenStyle_.size =
-        creationWidth_ > 0 ? panelWidth_ * kReopenTextDesignWidth / creationWidth_ : 0;
-    reopenStyle_.font = nullptr;
-    const int size = reopenStyle_.size;
-    const int middle = panelHeight_ / 2;
-    const int firstTop = std::max(0, middle - size);
-    graphics.DrawText(reopenStyle_, "  Reopen plugin interface",
-                      {0, firstTop, drawRect_.R, firstTop + size});
-    graphics.DrawText(reopenStyle_, "  to get new size...",
-                      {0, middle, drawRect_.R, middle + size});
 }
 
 void GuiResize::DrawGrip(Graphics& graphics) {

@@ -109,7 +109,6 @@ public:
     double BaseWidth() const { return baseWidth_; }
     double BaseHeight() const { return baseHeight_; }
     int ViewModeIndex() const { return modeIndex_; }
-    bool ReopenNeeded() const { return reopenNeeded_; }
     bool DragInProgress() const { return dragInProgress_; }
     Parameter& StateParameter(int which) { return state_[which]; }
     HorizontalResizing* HorizontalHandle() const { return horizontal_.get(); }
@@ -131,7 +130,6 @@ public:
     bool ResizeDragInProgress() const override { return dragInProgress_; }
     void DrawDuringResize(Graphics& graphics, const Rect& panel) override;
 
-    void DrawReopenMessage(Graphics& graphics);
     void DrawGrip(Graphics& graphics);
 
     // Every control placed anew from the layout store for the current mode and scale.
@@ -171,15 +169,12 @@ private:
     double screenHigh_ = 1000000000.0;
     int panelWidth_ = 0;
     int panelHeight_ = 0;
-    int creationWidth_;
-    int creationHeight_;
     bool edgeHandlesEnabled_ = false;
     int edgeThickness_ = 0;
     bool cornerDragScales_ = true;
     bool rerenderOnScale_ = true;
     bool deferRerender_ = true;
     bool dragInProgress_ = false;
-    bool reopenNeeded_ = false;
     bool justRendered_ = false;
     bool stateApplied_ = false;
     bool attached_ = false;
@@ -190,5 +185,4 @@ private:
     std::unique_ptr<HorizontalResizing> horizontal_;
     std::unique_ptr<VerticalResizing> vertical_;
     std::vector<Control*> attachedOrder_;  // the controls in the order the panel was built
-    TextStyle reopenStyle_;
 };

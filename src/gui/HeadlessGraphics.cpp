@@ -46,6 +46,25 @@ bool HeadlessGraphics::PromptForFileName(std::string& name, int action, std::str
     return true;
 }
 
+bool HeadlessGraphics::PromptForFolder(std::string& folder, const std::string& title) {
+    (void)title;
+    ++fileChooserCount_;
+    if (folderAnswer_.empty()) return false;
+    folder = folderAnswer_;
+    return true;
+}
+
+bool HeadlessGraphics::ChooseColor(ColorARGB& colour, const std::string& prompt) {
+    (void)colour;
+    (void)prompt;
+    return false;
+}
+
+bool HeadlessGraphics::ReadClipboardText(std::string& text) {
+    text = clipboard_.value_or("");
+    return clipboard_.has_value();
+}
+
 bool HeadlessGraphics::OpenLink(const std::string& url, const std::string& caption,
                                 const std::string& confirmText, const std::string& errorText) {
     (void)caption;
@@ -67,10 +86,16 @@ void* HeadlessGraphics::NativeWindow() const {
 }
 
 std::unique_ptr<raster::MemBitmap> HeadlessGraphics::LoadResourceImage(int id,
-                                                                       const std::string& name) {
+                                                                       const std::string& name,
+                                                                       int factor) {
     decoded_.push_back(id);
-    auto found = images_.find(id);
-    if (found == images_.end()) return Graphics::LoadResourceImage(id, name);
+    decodedFactors_.push_back(factor);
+    auto found = images_.find({id, factor});
+    if (found == images_.end()) {
+        // A test image without a set of this factor has none; resources have both.
+        if (images_.count({id, 1}) != 0) return nullptr;
+        return Graphics::LoadResourceImage(id, name, factor);
+    }
     const raster::MemBitmap& image = *found->second;
     auto copy = std::make_unique<raster::MemBitmap>(image.Width(), image.Height());
     if (!copy->HasPixels()) return nullptr;
@@ -80,8 +105,15 @@ std::unique_ptr<raster::MemBitmap> HeadlessGraphics::LoadResourceImage(int id,
     return copy;
 }
 
-void HeadlessGraphics::AddImage(int id, std::unique_ptr<raster::MemBitmap> image) {
-    images_[id] = std::move(image);
+std::optional<ImageStore::Size> HeadlessGraphics::MeasureResourceImage(int id,
+                                                                       const std::string& name) {
+    auto found = images_.find({id, 1});
+    if (found == images_.end()) return Graphics::MeasureResourceImage(id, name);
+    return ImageStore::Size{found->second->Width(), found->second->Height()};
+}
+
+void HeadlessGraphics::AddImage(int id, std::unique_ptr<raster::MemBitmap> image, int factor) {
+    images_[{id, factor}] = std::move(image);
 }
 
 bool HeadlessGraphics::Tick() {

@@ -1,11 +1,21 @@
 #pragma once
 
+#include <cmath>
+
 namespace raster {
 class Bitmap;
 }
 
-// One decoded image of frameCount equal frames. The bitmap belongs to the image cache; the strip
-// keeps its identity across re-renders so the controls holding it follow a change of scale.
+// Where frame k (from 0) of a strip of length pixels along its frame axis begins: rounded to the
+// nearest pixel, halves up. Drawing a frame and rendering one both place it here.
+inline int FrameOffset(int length, int frameCount, int frame) {
+    const int frames = frameCount < 1 ? 1 : frameCount;
+    return static_cast<int>(std::floor(static_cast<double>(length) * frame / frames + 0.5));
+}
+
+// One decoded image of frameCount equal frames. The bitmap belongs to the graphics object's image
+// store; the strip keeps its identity across re-renders so the controls holding it follow a
+// change of scale.
 struct ImageStrip {
     raster::Bitmap* bitmap = nullptr;
     int width = 0;  // whole strip, panel pixels

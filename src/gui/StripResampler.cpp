@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "gui/ImageStrip.h"
+
 namespace {
 
 // Which source pixels each target index reads along one axis, and with what weight. The box of
@@ -143,11 +145,6 @@ void ResampleArea(const raster::Bitmap& source, int sx, int sy, int sw, int sh,
             out[x] = channel[3] << 24 | channel[2] << 16 | channel[1] << 8 | channel[0];
         }
     }
-}
-
-int FrameOffset(int length, int frameCount, int frame) {
-    const int frames = frameCount < 1 ? 1 : frameCount;
-    return static_cast<int>(std::floor(static_cast<double>(length) * frame / frames + 0.5));
 }
 
 void ResampleFrame(const raster::Bitmap& source, int frameCount, bool framesHorizontal,

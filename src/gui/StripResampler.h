@@ -8,14 +8,12 @@
 // four channels, and each channel's average is truncated.
 //
 // frameCount frames lie along x when framesHorizontal, else along y; frame k begins at
-// round(size x k / frameCount) in both the source and the target. The target keeps its size.
+// FrameOffset (ImageStrip.h) in both the source and the target. The target keeps its size.
 void ResampleStrip(const raster::Bitmap& source, int frameCount, bool framesHorizontal,
                    raster::Bitmap& target);
 // Frame k alone of the strip above: what ResampleStrip writes there, and nothing else.
 void ResampleFrame(const raster::Bitmap& source, int frameCount, bool framesHorizontal,
                    raster::Bitmap& target, int frame);
-// Where frame k of a strip of length pixels along its frame axis begins.
-int FrameOffset(int length, int frameCount, int frame);
 
 // The same filter for one rectangle of source onto one of target, for the frames above and for
 // tests: (sx, sy, sw, sh) of source become (tx, ty, tw, th) of target.

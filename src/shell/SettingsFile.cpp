@@ -35,18 +35,24 @@ std::optional<std::string> SettingsFile::ConfigFolder() {
     return home + "/.config";
 }
 
-std::optional<std::string> SettingsFile::CacheFolder() {
+std::optional<std::string> SettingsFile::OldCacheFolder() {
     std::string cache = NonEmptyVariable("XDG_CACHE_HOME");
     if (cache.empty()) {
         const std::string home = NonEmptyVariable("HOME");
         if (home.empty()) return std::nullopt;
         cache = home + "/.cache";
     }
-    const std::string folder = cache + "/orvo-editor";
+    return cache + "/orvo-editor";
+}
+
+bool SettingsFile::RemoveOldCacheFolder() {
+    const std::optional<std::string> folder = OldCacheFolder();
+    if (!folder) return true;
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!std::filesystem::is_directory(folder, error)) return std::nullopt;
-    return folder;
+    // Links are removed as links: whatever one points at, inside the folder or outside it, stays.
+    // A folder that is itself a link loses the link only.
+    std::filesystem::remove_all(*folder, error);
+    return !error;
 }
 
 bool SettingsFile::Load(MidiSettings& settings) {

@@ -19,9 +19,12 @@ public:
     // $XDG_CONFIG_HOME, or $HOME/.config when that is unset or empty; nothing when neither can
     // be used.
     static std::optional<std::string> ConfigFolder();
-    // The editor's folder "orvo-editor" in $XDG_CACHE_HOME, or in $HOME/.cache when that is
-    // unset or empty, created when missing; nothing when there is none or it cannot be made.
-    static std::optional<std::string> CacheFolder();
+    // Where versions up to 1.2.2 kept decoded images between runs: "orvo-editor" in
+    // $XDG_CACHE_HOME, or in $HOME/.cache when that is unset or empty; nothing without either.
+    static std::optional<std::string> OldCacheFolder();
+    // Removes that folder with everything in it, following no link out of it; true when it is
+    // gone (or never was).
+    static bool RemoveOldCacheFolder();
 
     // The start-up load: finds the file, creating its folder on a first run, and reads the port
     // names into settings, setting all three channels to 1 when the file exists. False when

@@ -84,11 +84,8 @@ Shell::Start Shell::StartUp() {
         return Start::NoConfigFolder;
     }
     started_ = true;
-    // Workers decode the panel's images while the settings are written back and the ports
-    // brought up, or read them as a previous start kept them.
-    if (const std::optional<std::string> cache = SettingsFile::CacheFolder())
-        Graphics::KeepDecodedImagesIn(*cache);
-    Graphics::DecodeResourcesAhead(OrvoPanel::ImagesOfFirstPaint());
+    // Earlier versions kept decoded images there; this one keeps nothing between runs.
+    if (!SettingsFile::RemoveOldCacheFolder()) DebugPrint("could not remove the old image cache");
     WriteSettings();
 
     link_ = std::make_unique<MidiLink>(
@@ -295,7 +292,6 @@ void Shell::ShutDown() {
     // No delivery may reach the plug-in object once it is gone.
     if (link_) link_->CloseAll();
     plugin_.reset();
-    Graphics::FinishDecodingAhead();
     if (link_) link_->DeletePorts();
     link_.reset();
     current_.reset();

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "editor/EqualizerBands.h"
-#include "gui/Graphics.h"
+#include "gui/HeadlessGraphics.h"
 #include "gui/ParaGraphicEq.h"
 #include "plugin/PluginBase.h"
 
@@ -216,7 +216,7 @@ protected:
         graphics_.DrawDirty(eq.DrawRect());
     }
 
-    Graphics graphics_;
+    HeadlessGraphics graphics_;
 };
 
 }  // namespace

@@ -84,24 +84,50 @@ TEST(SettingsFolder, ComesFromTheXdgVariablesOrIsMissing) {
     EXPECT_FALSE(file.Load(settings));
 }
 
-TEST(SettingsFolder, TheCacheFolderIsMadeInTheXdgCacheOrHomeOrIsMissing) {
+TEST(SettingsFolder, TheOldCacheFolderIsInTheXdgCacheOrHomeOrIsMissing) {
     TempDir dir;
     {
         ScopedEnv cache("XDG_CACHE_HOME", dir.Path() + "/xdg");
-        EXPECT_EQ(SettingsFile::CacheFolder(), dir.Path() + "/xdg/orvo-editor");
-        EXPECT_TRUE(std::filesystem::is_directory(dir.Path() + "/xdg/orvo-editor"));
+        EXPECT_EQ(SettingsFile::OldCacheFolder(), dir.Path() + "/xdg/orvo-editor");
     }
     ScopedEnv cache("XDG_CACHE_HOME", "");
     {
         ScopedEnv home("HOME", dir.Path());
-        EXPECT_EQ(SettingsFile::CacheFolder(), dir.Path() + "/.cache/orvo-editor");
-        // A file where the folder should be: no folder, and the start goes on without one.
-        std::ofstream(dir.Path() + "/blocked") << "x";
-        ScopedEnv blocked("XDG_CACHE_HOME", dir.Path() + "/blocked");
-        EXPECT_FALSE(SettingsFile::CacheFolder());
+        EXPECT_EQ(SettingsFile::OldCacheFolder(), dir.Path() + "/.cache/orvo-editor");
     }
     ScopedEnv home("HOME", std::nullopt);
-    EXPECT_FALSE(SettingsFile::CacheFolder());
+    EXPECT_FALSE(SettingsFile::OldCacheFolder());
+    EXPECT_TRUE(SettingsFile::RemoveOldCacheFolder());
+}
+
+// What earlier versions kept goes, and nothing outside it: links inside the folder, and the folder
+// itself when it is a link, are removed as links without touching what they point at.
+TEST(SettingsFolder, RemovingTheOldCacheFolderFollowsNoLinkOutOfIt) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    ScopedEnv cache("XDG_CACHE_HOME", dir.Path() + "/cache");
+    const std::string folder = dir.Path() + "/cache/orvo-editor";
+    const std::string outside = dir.Path() + "/precious";
+    fs::create_directories(folder + "/nested");
+    fs::create_directories(outside);
+    std::ofstream(folder + "/0123.pixels") << "kept";
+    std::ofstream(folder + "/nested/0456.shown") << "kept";
+    std::ofstream(outside + "/keep.prg") << "mine";
+    fs::create_directory_symlink(outside, folder + "/linked-folder");
+    fs::create_symlink(outside + "/keep.prg", folder + "/linked-file");
+    std::ofstream(dir.Path() + "/cache/other-program") << "theirs";
+
+    EXPECT_TRUE(SettingsFile::RemoveOldCacheFolder());
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder)));
+    EXPECT_TRUE(fs::exists(outside + "/keep.prg"));
+    EXPECT_TRUE(fs::exists(dir.Path() + "/cache/other-program"));
+    // Gone already: the next start finds nothing to do.
+    EXPECT_TRUE(SettingsFile::RemoveOldCacheFolder());
+
+    fs::create_directory_symlink(outside, folder);
+    EXPECT_TRUE(SettingsFile::RemoveOldCacheFolder());
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder)));
+    EXPECT_TRUE(fs::exists(outside + "/keep.prg"));
 }
 
 TEST(SettingsFolder, APathOfAnyLengthWorks) {

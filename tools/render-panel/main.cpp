@@ -29,7 +29,7 @@ struct GuidePicture {
     bool knobs;
     Rect area;
 };
-constexpr Rect kWholePanel{0, 0, 1024, 800};
+constexpr Rect kWholePanel{0, 0, Graphics::kDefaultWidth, Graphics::kDefaultHeight};
 constexpr Rect kEffectArea{508, 534, 1014, 722};
 constexpr GuidePicture kGuidePictures[] = {
     {"panel.png", 1, false, kWholePanel},
@@ -78,8 +78,8 @@ bool Save(const QImage& image, const std::string& path) {
     return true;
 }
 
-// One picture of the guide. A zoomed panel keeps state for the whole process (its layout and
-// its rendered images), so each picture is drawn by a process of its own.
+// One picture of the guide. The panels' layout store is the process's, so each picture is drawn
+// by a process of its own.
 int RenderGuidePicture(const std::string& folder, double zoom, size_t index) {
     if (index >= std::size(kGuidePictures)) return 2;
     const GuidePicture& picture = kGuidePictures[index];

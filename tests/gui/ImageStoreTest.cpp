@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include "TestCore.h"
+#include "gui/StripResampler.h"
+#include "raster/Pixel.h"
+#include "resources/ResourceTable.h"
+
+namespace {
+
+constexpr int kLarge = resources::kLargeImageFactor;
+
+class ImageStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { graphics = &core.AttachHeadless(); }
+    void TearDown() override { Graphics::ReleaseCaches(); }
+
+    RecordingCore core;
+    HeadlessGraphics* graphics = nullptr;
+};
+
+std::unique_ptr<raster::MemBitmap> Filled(int w, int h, uint32_t pixel) {
+    auto bitmap = std::make_unique<raster::MemBitmap>(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x)
+            bitmap->Row(y)[x] = pixel;
+    }
+    return bitmap;
+}
+
+// Draws frame 1 of strip at the panel's top left, as a control would during a redraw.
+void DrawFirstFrame(HeadlessGraphics& graphics, const ImageStrip* strip) {
+    if (graphics.GetNControls() == 0) graphics.AddBackgroundPanel({255, 0, 0, 0});
+    graphics.DrawDirty({0, 0, 64, 64});
+    graphics.DrawFrame(strip, {0, 0, 64, 64}, 1, nullptr);
+}
+
+TEST_F(ImageStoreTest, StripsMeasureThePanelSizeAndNothingIsDecodedBeforeItIsDrawn) {
+    graphics->AddImage(930, MakeFrameStrip(32, 32, 4));             // 32 x 128
+    graphics->AddImage(930, MakeFrameStrip(64, 64, 4), kLarge);     // 64 x 256
+    ImageStrip* strip = graphics->LoadImageStrip(930, "knob.png", 4);
+    EXPECT_EQ(strip->width, 32);
+    EXPECT_EQ(strip->height, 128);
+    EXPECT_EQ(strip->FrameHeight(), 32);
+    // A second strip on the same image measures like the first and draws the same pixels.
+    ImageStrip* again = graphics->LoadImageStrip(930, "knob.png", 4);
+    EXPECT_NE(again, strip);
+    EXPECT_EQ(again->height, 128);
+    EXPECT_EQ(again->bitmap, strip->bitmap);
+
+    // Scale 1.5: 32 x 1.5 = 48 wide, 128 x 1.5 + 4 frames = 196 high; both strips follow, and
+    // the pixels wait for the first draw, which renders them from the large set.
+    graphics->RenderAllStrips(1.5);
+    EXPECT_EQ(strip->width, 48);
+    EXPECT_EQ(strip->height, 196);
+    EXPECT_EQ(again->height, 196);
+    EXPECT_TRUE(graphics->Decoded().empty());
+    DrawFirstFrame(*graphics, strip);
+    EXPECT_EQ(graphics->DecodedFactors(), std::vector<int>{kLarge});
+    EXPECT_EQ(strip->bitmap->Width(), 48);
+    EXPECT_EQ(strip->bitmap->Height(), 196);
+    EXPECT_EQ(again->bitmap, strip->bitmap);
+    // Drawn again at the same zoom: nothing is decoded again.
+    DrawFirstFrame(*graphics, again);
+    EXPECT_EQ(graphics->Decoded().size(), 1u);
+}
+
+TEST_F(ImageStoreTest, ZoomsUpToOneHundredPercentNeverDecodeTheLargeSet) {
+    graphics->AddImage(934, MakeFrameStrip(40, 20, 1));
+    graphics->AddImage(934, MakeFrameStrip(80, 40, 1), kLarge);
+    ImageStrip* strip = graphics->LoadImageStrip(934, "logo.png", 1);
+    for (const double zoom : {1.0, 0.5, 0.8, 1.0}) {
+        graphics->RenderAllStrips(zoom);
+        DrawFirstFrame(*graphics, strip);
+        EXPECT_EQ(strip->bitmap->Width(), static_cast<int>(40 * zoom)) << zoom;
+    }
+    for (const int factor : graphics->DecodedFactors())
+        EXPECT_EQ(factor, 1);
+    graphics->RenderAllStrips(2.0);
+    DrawFirstFrame(*graphics, strip);
+    EXPECT_EQ(graphics->DecodedFactors().back(), kLarge);
+    EXPECT_EQ(strip->bitmap->Width(), 80);
+}
+
+TEST_F(ImageStoreTest, AnImageAtItsStoredSizeIsDrawnPixelForPixel) {
+    auto stored = MakeFrameStrip(6, 5, 1);
+    const uint32_t corner = stored->Row(4)[5];
+    graphics->AddImage(935, std::move(stored));
+    ImageStrip* strip = graphics->LoadImageStrip(935, "plate.png", 1);
+    graphics->RenderAllStrips(1.0);
+    DrawFirstFrame(*graphics, strip);
+    ASSERT_EQ(strip->bitmap->Width(), 6);
+    EXPECT_EQ(static_cast<const raster::MemBitmap*>(strip->bitmap)->Row(4)[5], corner);
+}
+
+TEST_F(ImageStoreTest, RenderKeepsFramesApart) {
+    // Three frames of 20 rows in red, green and blue.
+    auto stored = std::make_unique<raster::MemBitmap>(8, 60);
+    for (int y = 0; y < 60; ++y) {
+        const uint32_t colour = 0xFF000000u | 0xFFu << (16 - 8 * (y / 20));
+        for (int x = 0; x < 8; ++x)
+            stored->Row(y)[x] = colour;
+    }
+    graphics->AddImage(931, std::move(stored));
+    ImageStrip* strip = graphics->LoadImageStrip(931, "three.png", 3);
+    graphics->RenderAllStrips(0.5);  // 4 x (30 + 3)
+    DrawFirstFrame(*graphics, strip);
+    ASSERT_EQ(strip->height, 33);
+    const auto* shown = static_cast<const raster::MemBitmap*>(strip->bitmap);
+    ASSERT_EQ(shown->Height(), 33);
+    // Target frame k covers rows 11 k .. 11 k + 10 and holds only its own frame's channel.
+    for (int y = 0; y < 33; ++y) {
+        const uint32_t pixel = shown->Row(y)[1];
+        const uint32_t own = 0xFFu << (16 - 8 * (y / 11));
+        EXPECT_EQ(pixel & 0xFFFFFF & ~own, 0u) << y;
+        EXPECT_NE(pixel & own, 0u) << y;
+    }
+}
+
+TEST_F(ImageStoreTest, TwoPanelsNeverShareStripsOrZoom) {
+    RecordingCore otherCore;
+    HeadlessGraphics& other = otherCore.AttachHeadless();
+    for (HeadlessGraphics* panel : {graphics, &other}) {
+        panel->AddImage(936, MakeFrameStrip(10, 10, 2));
+        panel->AddImage(936, MakeFrameStrip(20, 20, 2), kLarge);
+    }
+    ImageStrip* mine = graphics->LoadImageStrip(936, "button.png", 2);
+    ImageStrip* theirs = other.LoadImageStrip(936, "button.png", 2);
+    graphics->RenderAllStrips(2.0);
+    other.RenderAllStrips(0.5);
+    DrawFirstFrame(*graphics, mine);
+    DrawFirstFrame(other, theirs);
+    EXPECT_NE(mine->bitmap, theirs->bitmap);
+    EXPECT_EQ(mine->height, 42);    // 20 x 2 + 2 frames
+    EXPECT_EQ(theirs->height, 12);  // 20 x 0.5 + 2 frames
+    EXPECT_EQ(mine->bitmap->Height(), 42);
+    EXPECT_EQ(theirs->bitmap->Height(), 12);
+    EXPECT_EQ(graphics->Images().StripCount(), 1);
+}
+
+TEST_F(ImageStoreTest, MissingImageGivesAnEmptyStripAndStaysEmpty) {
+    ImageStrip* strip = graphics->LoadImageStrip(932, "absent.png", 3);
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->bitmap, nullptr);
+    EXPECT_EQ(strip->width, 0);
+    graphics->RenderAllStrips(2.0);
+    EXPECT_EQ(strip->bitmap, nullptr);
+    // Drawing it is harmless.
+    graphics->DrawDirty({0, 0, 10, 10});
+    EXPECT_TRUE(graphics->DrawFrame(strip, {0, 0, 10, 10}, 2, nullptr));
+}
+
+TEST_F(ImageStoreTest, OnlyPngNamesAreImages) {
+    graphics->LoadImageStrip(933, "guide.pdf", 1);
+    EXPECT_EQ(graphics->Graphics::LoadResourceImage(933, "guide.pdf", 1), nullptr);
+    EXPECT_FALSE(graphics->Graphics::MeasureResourceImage(933, "guide.pdf").has_value());
+}
+
+TEST(StripResampler, SameSizeCopiesExactly) {
+    auto source = std::make_unique<raster::MemBitmap>(5, 4);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 5; ++x)
+            source->Row(y)[x] = raster::MakePixel(200, 10 * x, 7 * y, 255);
+    }
+    raster::MemBitmap target(5, 4);
+    ResampleStrip(*source, 1, false, target);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(target.Row(y)[x], source->Row(y)[x]) << x << "," << y;
+    }
+}
+
+TEST(StripResampler, HalvingAveragesTwoByTwoBoxes) {
+    auto source = Filled(4, 2, raster::MakePixel(255, 0, 0, 0));
+    source->Row(0)[0] = raster::MakePixel(255, 200, 100, 3);
+    source->Row(1)[1] = raster::MakePixel(255, 100, 100, 0);
+    raster::MemBitmap target(2, 1);
+    ResampleStrip(*source, 1, false, target);
+    // (200 + 100) / 4 = 75, (100 + 100) / 4 = 50, 3 / 4 = 0.75 -> 0
+    EXPECT_EQ(target.Row(0)[0], raster::MakePixel(255, 75, 50, 0));
+    EXPECT_EQ(target.Row(0)[1], raster::MakePixel(255, 0, 0, 0));
+}
+
+TEST(StripResampler, NeighboursOutsideTheSourceCountAsZero) {
+    // Two source pixels onto three: the last target pixel samples at 4/3 and mixes the last
+    // source pixel (2/3) with nothing (1/3).
+    auto source = Filled(2, 1, raster::MakePixel(255, 255, 255, 255));
+    raster::MemBitmap target(3, 1);
+    ResampleArea(*source, 0, 0, 2, 1, target, 0, 0, 3, 1);
+    EXPECT_EQ(target.Row(0)[0], raster::MakePixel(255, 255, 255, 255));
+    EXPECT_EQ(target.Row(0)[2], raster::MakePixel(170, 170, 170, 170));
+}
+
+}  // namespace
