@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,15 +19,16 @@
 #include <unistd.h>
 
 // The editor's start, from process start to its first painted panel, side by side with the floor
-// (an empty Qt main window with a menu bar and a panel-sized client, which starts and reports the
-// same way). The editor starts cold (an empty cache folder: every image is decoded) and warm
-// (the images the cold start kept are read back). They are started in turns, each with
-// ORVO_REPORT_STARTUP=quit, in a private home and settings folder, MIDI ports off. Run it on a
-// private X server as a user's desktop would:
+// (an empty Qt main window with a menu bar and a client of the panel's size at the same zoom,
+// which starts and reports the same way), at 100 % and at 200 %. At 100 % the editor starts
+// first as after installing (no settings folder) and then as on every later start; at 200 % with
+// that zoom kept in its settings. They are started in turns, each with ORVO_REPORT_STARTUP=1, in
+// a private home and settings folder, MIDI ports off; at the report line the resident memory is
+// read and the program is ended with SIGTERM. Run it on a private X server as a user's desktop
+// would:
 //   tools/xvfb/on-xvfb.sh build/test/bin/bench_startup
-// Argument 0 starts on the platform the benchmark itself has, 1 on Qt's offscreen platform.
 // "reported" figures are the programs' own (the kernel's start, in 10 ms ticks); "outside" ones
-// run from the spawn to the report line arriving.
+// run from the spawn to the report line arriving; "rss" is VmRSS at the report line, in MB.
 
 extern char** environ;
 
@@ -37,6 +39,7 @@ constexpr int kRuns = 9;
 struct Start {
     double reportedMs = 0;
     double outsideMs = 0;
+    double residentMb = 0;
 };
 
 // A folder of its own for the programs' home, settings and single-instance socket.
@@ -53,10 +56,17 @@ public:
     }
     const std::string& Path() const { return path_; }
     std::string CacheFolder() const { return path_ + "/cache"; }
-    // The next start finds no kept images.
-    void EmptyCache() const {
+    std::string ConfigFolder() const { return path_ + "/config"; }
+    // The next start is the first after installing: no settings folder.
+    void ForgetSettings() const {
         std::error_code ignored;
-        std::filesystem::remove_all(CacheFolder(), ignored);
+        std::filesystem::remove_all(ConfigFolder() + "/OrvodyneEditor", ignored);
+    }
+    // The next start opens at this zoom, as kept in the settings file.
+    void KeepZoom(double zoom) const {
+        std::filesystem::create_directories(ConfigFolder() + "/OrvodyneEditor");
+        std::ofstream(ConfigFolder() + "/OrvodyneEditor/settings.ini")
+            << "[gui]\nguiscale=" << zoom << "\n";
     }
 
 private:
@@ -64,7 +74,7 @@ private:
 };
 
 // The benchmark's own environment less what a private start must not see, plus the settings.
-std::vector<std::string> StartEnvironment(const PrivateHome& home, bool offscreen) {
+std::vector<std::string> StartEnvironment(const PrivateHome& home) {
     static const char* const kReplaced[] = {"HOME=",
                                             "XDG_CONFIG_HOME=",
                                             "XDG_CACHE_HOME=",
@@ -82,20 +92,40 @@ std::vector<std::string> StartEnvironment(const PrivateHome& home, bool offscree
         if (!replaced) variables.push_back(variable);
     }
     variables.push_back("HOME=" + home.Path());
-    variables.push_back("XDG_CONFIG_HOME=" + home.Path() + "/config");
+    variables.push_back("XDG_CONFIG_HOME=" + home.ConfigFolder());
     variables.push_back("XDG_CACHE_HOME=" + home.CacheFolder());
     variables.push_back("XDG_RUNTIME_DIR=" + home.Path());
-    variables.push_back("ORVO_REPORT_STARTUP=quit");
+    variables.push_back("ORVO_REPORT_STARTUP=1");
     // No unit is connected: the ports stay off, and no JACK server is started on the side.
     variables.push_back("JACK_NO_START_SERVER=1");
     variables.push_back("JACK_DEFAULT_SERVER=orvo-startup-none");
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (offscreen) {
-        variables.push_back("QT_QPA_PLATFORM=offscreen");
-    } else if (platform != nullptr) {
+    if (const char* platform = std::getenv("QT_QPA_PLATFORM"))
         variables.push_back(std::string("QT_QPA_PLATFORM=") + platform);
-    }
     return variables;
+}
+
+// The resident memory of a running process in MB; 0 when it cannot be read.
+double ResidentMb(pid_t process) {
+    std::ifstream status("/proc/" + std::to_string(process) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+    }
+    return 0;
+}
+
+// Ends the child as the desktop would at logout (SIGTERM), and for sure after 10 s.
+bool EndChild(pid_t child) {
+    kill(child, SIGTERM);
+    int status = 0;
+    for (int waited = 0; waited < 1000; ++waited) {
+        if (waitpid(child, &status, WNOHANG) == child)
+            return WIFEXITED(status) || WIFSIGNALED(status);
+        usleep(10000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return false;
 }
 
 // Reads the child's standard error until the report line; its figure, none on failure.
@@ -116,9 +146,9 @@ std::optional<double> ReadReport(int fd, std::string& said) {
     return std::nullopt;
 }
 
-// One start of the program to its report and its ordinary end (exit 0).
-std::optional<Start> StartOnce(const char* program, const std::vector<std::string>& variables,
-                               std::string& allSaid) {
+// One start of the program to its report, and its end by SIGTERM.
+std::optional<Start> StartOnce(const char* program, const char* zoom,
+                               const std::vector<std::string>& variables, std::string& allSaid) {
     std::string said;
     std::vector<char*> envp;
     for (const std::string& variable : variables)
@@ -130,7 +160,9 @@ std::optional<Start> StartOnce(const char* program, const std::vector<std::strin
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    char* argv[] = {const_cast<char*>(program), nullptr};
+    // The floor takes the zoom as its argument; the editor reads it from its settings.
+    const bool floor = std::strcmp(program, ORVO_FLOOR_PATH) == 0;
+    char* argv[] = {const_cast<char*>(program), floor ? const_cast<char*>(zoom) : nullptr, nullptr};
     const auto spawned = std::chrono::steady_clock::now();
     pid_t child = 0;
     const int failed = posix_spawn(&child, program, &actions, nullptr, argv, envp.data());
@@ -142,7 +174,8 @@ std::optional<Start> StartOnce(const char* program, const std::vector<std::strin
     }
     const std::optional<double> reported = ReadReport(pipeEnds[0], said);
     const auto arrived = std::chrono::steady_clock::now();
-    if (!reported) kill(child, SIGKILL);
+    const double resident = reported ? ResidentMb(child) : 0;
+    const bool ended = EndChild(child);
     // The rest of its output is drained so that a full pipe never holds the child up.
     char buffer[512];
     ssize_t got;
@@ -150,10 +183,9 @@ std::optional<Start> StartOnce(const char* program, const std::vector<std::strin
         said.append(buffer, static_cast<size_t>(got));
     close(pipeEnds[0]);
     allSaid += said;
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!reported || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-    return Start{*reported, std::chrono::duration<double, std::milli>(arrived - spawned).count()};
+    if (!reported || !ended) return std::nullopt;
+    return Start{*reported, std::chrono::duration<double, std::milli>(arrived - spawned).count(),
+                 resident};
 }
 
 double Median(std::vector<double> values) {
@@ -163,56 +195,82 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+// Medians of several starts of one kind.
+struct Figures {
+    std::vector<double> reported, outside, resident;
+
+    void Add(const Start& start) {
+        reported.push_back(start.reportedMs);
+        outside.push_back(start.outsideMs);
+        resident.push_back(start.residentMb);
+    }
+};
+
+// Argument: the zoom in percent, 100 or 200.
 void StartupAgainstFloor(benchmark::State& state) {
     PrivateHome home;
-    const std::vector<std::string> variables = StartEnvironment(home, state.range(0) == 1);
-    std::vector<double> cold, warm, floor, coldOutside, warmOutside, floorOutside;
+    const double zoom = static_cast<double>(state.range(0)) / 100.0;
+    const std::string zoomText = std::to_string(zoom);
+    const std::vector<std::string> variables = StartEnvironment(home);
+    Figures first, later, floor;
     std::string said;
-    // One start of each first, not counted: it writes the settings and warms the file cache.
-    const bool ready =
-        StartOnce(ORVO_EDITOR_PATH, variables, said) && StartOnce(ORVO_FLOOR_PATH, variables, said);
-    if (!ready) {
+    auto start = [&](const char* program, Figures& into) {
+        const std::optional<Start> started = StartOnce(program, zoomText.c_str(), variables, said);
+        if (started) into.Add(*started);
+        return started.has_value();
+    };
+    // One start of each first, not counted: it warms the file cache.
+    home.KeepZoom(zoom);
+    Figures ignored;
+    if (!start(ORVO_EDITOR_PATH, ignored) || !start(ORVO_FLOOR_PATH, ignored)) {
         state.SkipWithError(("a program did not report its start: " + said).c_str());
         return;
     }
     for (auto _ : state) {
         said.clear();
-        home.EmptyCache();
-        const std::optional<Start> coldStart = StartOnce(ORVO_EDITOR_PATH, variables, said);
-        const std::optional<Start> warmStart = StartOnce(ORVO_EDITOR_PATH, variables, said);
-        const std::optional<Start> floorStart = StartOnce(ORVO_FLOOR_PATH, variables, said);
-        if (!coldStart || !warmStart || !floorStart) {
+        bool ok = true;
+        if (zoom == 1.0) {
+            home.ForgetSettings();
+            ok = start(ORVO_EDITOR_PATH, first);
+        }
+        home.KeepZoom(zoom);
+        ok = ok && start(ORVO_EDITOR_PATH, later) && start(ORVO_FLOOR_PATH, floor);
+        if (!ok) {
             state.SkipWithError(("a program did not report its start: " + said).c_str());
             return;
         }
-        cold.push_back(coldStart->reportedMs);
-        warm.push_back(warmStart->reportedMs);
-        floor.push_back(floorStart->reportedMs);
-        coldOutside.push_back(coldStart->outsideMs);
-        warmOutside.push_back(warmStart->outsideMs);
-        floorOutside.push_back(floorStart->outsideMs);
-        state.SetIterationTime(warmStart->outsideMs / 1000.0);
+        state.SetIterationTime(later.outside.back() / 1000.0);
     }
-    const double floorMs = std::max(Median(floor), 1.0);
-    const double floorOutsideMs = std::max(Median(floorOutside), 1.0);
-    state.counters["cold_ms"] = Median(cold);
-    state.counters["warm_ms"] = Median(warm);
-    state.counters["floor_ms"] = Median(floor);
-    state.counters["ratio_cold"] = Median(cold) / floorMs;
-    state.counters["ratio_warm"] = Median(warm) / floorMs;
-    state.counters["cold_outside_ms"] = Median(coldOutside);
-    state.counters["warm_outside_ms"] = Median(warmOutside);
-    state.counters["floor_outside_ms"] = Median(floorOutside);
-    state.counters["ratio_cold_outside"] = Median(coldOutside) / floorOutsideMs;
-    state.counters["ratio_warm_outside"] = Median(warmOutside) / floorOutsideMs;
+    // The editor keeps nothing between runs.
+    if (std::filesystem::exists(home.CacheFolder())) {
+        state.SkipWithError("the editor wrote a cache folder");
+        return;
+    }
+    const double floorMs = std::max(Median(floor.reported), 1.0);
+    const double floorOutsideMs = std::max(Median(floor.outside), 1.0);
+    const double floorMb = std::max(Median(floor.resident), 1.0);
+    if (!first.reported.empty()) {
+        state.counters["first_ms"] = Median(first.reported);
+        state.counters["ratio_first"] = Median(first.reported) / floorMs;
+        state.counters["ratio_first_outside"] = Median(first.outside) / floorOutsideMs;
+    }
+    state.counters["later_ms"] = Median(later.reported);
+    state.counters["floor_ms"] = Median(floor.reported);
+    state.counters["ratio_later"] = Median(later.reported) / floorMs;
+    state.counters["later_outside_ms"] = Median(later.outside);
+    state.counters["floor_outside_ms"] = Median(floor.outside);
+    state.counters["ratio_later_outside"] = Median(later.outside) / floorOutsideMs;
+    state.counters["rss_mb"] = Median(later.resident);
+    state.counters["floor_rss_mb"] = Median(floor.resident);
+    state.counters["ratio_rss"] = Median(later.resident) / floorMb;
 }
 
 }  // namespace
 
 BENCHMARK(StartupAgainstFloor)
-    ->ArgName("offscreen")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgName("zoom")
+    ->Arg(100)
+    ->Arg(200)
     ->Iterations(kRuns)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

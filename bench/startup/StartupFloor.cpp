@@ -1,6 +1,6 @@
 // The floor of the editor's start-up: an empty Qt main window with a menu bar and a client area
-// the size of the panel, which reports its first paint as the editor does (ORVO_REPORT_STARTUP).
-// Nothing in it can be made faster than Qt itself.
+// the size of the panel at a zoom (the first argument, 1 when none), which reports its first paint
+// as the editor does (ORVO_REPORT_STARTUP). Nothing in it can be made faster than Qt itself.
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/qt/StartupReport.h"
 
@@ -20,9 +21,9 @@ constexpr int kClientHeight = 800;
 
 class FloorClient : public QWidget {
 public:
-    explicit FloorClient(QWidget* parent) : QWidget(parent) {
+    FloorClient(QWidget* parent, double zoom) : QWidget(parent) {
         setAttribute(Qt::WA_OpaquePaintEvent);
-        setFixedSize(kClientWidth, kClientHeight);
+        setFixedSize(static_cast<int>(kClientWidth * zoom), static_cast<int>(kClientHeight * zoom));
     }
 
 protected:
@@ -50,7 +51,8 @@ int main(int argc, char** argv) {
     window.setWindowTitle("Start-up floor");
     for (const char* title : {"File", "MIDI", "View", "Help"})
         window.menuBar()->addMenu(title)->addAction("Quit", &window, &QWidget::close);
-    window.setCentralWidget(new FloorClient(&window));
+    const double zoom = argc > 1 ? std::atof(argv[1]) : 1.0;
+    window.setCentralWidget(new FloorClient(&window, zoom > 0 ? zoom : 1.0));
     window.show();
     return QApplication::exec();
 }

@@ -71,7 +71,8 @@ if ldd "$program" | grep -q 'not found'; then fail "libraries missing: $(ldd "$p
 
 mkdir -p "$work/config" "$work/run"
 chmod 700 "$work/run"
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen
+export XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/run
+export QT_QPA_PLATFORM=offscreen
 export JACK_DEFAULT_SERVER=orvo-no-server
 "$program" >"$work/first.log" 2>&1 &
 editor=$!
@@ -89,6 +90,17 @@ for _ in $(seq 100); do
 done
 grep -q "raising the main window" "$work/first.log" || fail "the running editor was not raised"
 kill -TERM "$editor"
+# SIGTERM is handled through the event loop: an editor that does not end in 20 s is killed.
+for _ in $(seq 200); do
+  kill -0 "$editor" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$editor" 2>/dev/null; then
+  kill -KILL "$editor"
+  wait "$editor" || true
+  editor=""
+  fail "the editor did not end on SIGTERM: $(cat "$work/first.log")"
+fi
 status=0
 wait "$editor" || status=$?
 editor=""
