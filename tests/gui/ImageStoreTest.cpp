@@ -35,8 +35,8 @@ void DrawFirstFrame(HeadlessGraphics& graphics, const ImageStrip* strip) {
 }
 
 TEST_F(ImageStoreTest, StripsMeasureThePanelSizeAndNothingIsDecodedBeforeItIsDrawn) {
-    graphics->AddImage(930, MakeFrameStrip(32, 32, 4));             // 32 x 128
-    graphics->AddImage(930, MakeFrameStrip(64, 64, 4), kLarge);     // 64 x 256
+    graphics->AddImage(930, MakeFrameStrip(32, 32, 4));          // 32 x 128
+    graphics->AddImage(930, MakeFrameStrip(64, 64, 4), kLarge);  // 64 x 256
     ImageStrip* strip = graphics->LoadImageStrip(930, "knob.png", 4);
     EXPECT_EQ(strip->width, 32);
     EXPECT_EQ(strip->height, 128);
