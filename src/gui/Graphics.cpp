@@ -280,6 +280,10 @@ ImageStrip* Graphics::LoadImageStrip(int id, const std::string& name, int frameC
     return images_.LoadStrip(id, name, frameCount);
 }
 
+double Graphics::GuiScale() const {
+    return guiResize_ != nullptr ? guiResize_->Scale() : 1.0;
+}
+
 void Graphics::RenderAllStrips(double scale) {
     images_.RenderAll(scale);
 }

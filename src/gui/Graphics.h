@@ -136,8 +136,8 @@ public:
     // drawn.
     void RenderAllStrips(double scale);
     const ImageStore& Images() const { return images_; }
-    void SetGuiScale(double scale) { guiScale_ = scale; }
-    double GuiScale() const { return guiScale_; }
+    // The panel's zoom, as its resize control holds it; 1 without one.
+    double GuiScale() const;
     // Frees every cached font of the process; for shutdown and tests.
     static void ReleaseCaches();
 
@@ -245,7 +245,6 @@ private:
     bool strictDrawing_ = true;
     bool showTooltips_ = false;
     Control* keyCatcher_ = nullptr;
-    double guiScale_ = 1.0;
     ImageStore images_;
     GuiResizeHooks* guiResize_ = nullptr;
     std::unique_ptr<Control> background_;  // the colour panel made by AddBackgroundPanel

@@ -187,7 +187,8 @@ void GuiResize::AttachTo(PluginGui& gui) {
     store.Fill(*graphics_, static_cast<int>(modes_.size()),
                {this, vertical_.get(), horizontal_.get()});
     if (rerenderOnScale_) justRendered_ = store.RenderStrips(*graphics_, scale_);
-    graphics_->SetGuiScale(scale_);
+    // The controls read the zoom from here as they take it.
+    graphics_->SetGuiResize(this);
     ApplyScaleToControls();
     if (graphics_->GetNControls() == 0 ||
         graphics_->GetControl(graphics_->GetNControls() - 1) != this) {
@@ -200,7 +201,6 @@ void GuiResize::AttachTo(PluginGui& gui) {
 void GuiResize::ApplyChange() {
     if (graphics_ == nullptr) return;
     if (Differs(GuiScaleSetting::Read(settingsPath_), scale_)) StoreScale(scale_);
-    graphics_->SetGuiScale(scale_);
     ComputePanelSize();
     StoreStateParams();
     Relayout();
@@ -238,7 +238,6 @@ void GuiResize::ApplyAtOpening() {
         scale_ = allowed;
         StoreScale(scale_);
     }
-    graphics_->SetGuiScale(scale_);
     ComputePanelSize();
     Relayout();
     NotifyViewChanged();

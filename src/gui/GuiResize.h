@@ -101,7 +101,7 @@ public:
     void AttachTo(PluginGui& gui) override;
 
     // --- State ---
-    double Scale() const { return scale_; }
+    double Scale() const override { return scale_; }
     double ScaleLow() const { return scaleLow_; }
     double ScaleHigh() const { return scaleHigh_; }
     int PanelWidth() const { return panelWidth_; }

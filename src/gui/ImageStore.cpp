@@ -24,13 +24,6 @@ ImageStore::Image* ImageStore::FindImage(int id) {
     return nullptr;
 }
 
-bool ImageStore::Rendered(int id) const {
-    for (const std::unique_ptr<Image>& image : images_) {
-        if (image->id == id) return image->rendered;
-    }
-    return false;
-}
-
 ImageStrip* ImageStore::LoadStrip(int id, const std::string& name, int frameCount) {
     auto strip = std::make_unique<ImageStrip>();
     strip->frameCount = frameCount < 1 ? 1 : frameCount;

@@ -49,8 +49,6 @@ public:
     int StripCount() const { return static_cast<int>(strips_.size()); }
     // The zoom of the last RenderAll; none before the first.
     std::optional<double> Scale() const { return scale_; }
-    // Whether the pixels of image id are decoded and rendered for its current size.
-    bool Rendered(int id) const;
 
 private:
     struct Image {

@@ -174,6 +174,7 @@ TEST_F(GraphicsDispatch, LayerEditsRenumberAndSpareTheBackground) {
 
 class ResizeStub : public GuiResizeHooks {
 public:
+    double Scale() const override { return 1.0; }
     bool ResizeDragInProgress() const override { return dragging; }
     void DrawDuringResize(Graphics& graphics, const Rect& panel) override {
         graphics.FillRect({255, 0x19, 0x19, 0x19}, panel, nullptr);

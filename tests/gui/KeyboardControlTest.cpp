@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "TestCore.h"
+#include "gui/GuiResizeHooks.h"
 #include "gui/KeyboardControl.h"
 
 namespace {
@@ -63,8 +64,14 @@ TEST_F(Keyboard, KeysAndVelocitiesFollowTheGeometry) {
     EXPECT_EQ(keyboard->KeyAt(kX + 5, kY + 70, nullptr), -1);
 
     // At twice the size the black keys are twice as wide and tall.
-    graphics->SetGuiScale(2.0);
+    struct TwiceTheSize : GuiResizeHooks {
+        double Scale() const override { return 2.0; }
+        bool ResizeDragInProgress() const override { return false; }
+        void DrawDuringResize(Graphics&, const Rect&) override {}
+    } zoom;
+    graphics->SetGuiResize(&zoom);
     EXPECT_EQ(keyboard->KeyAt(kX + 55, kY + 60, nullptr), 3);  // 25 * 2 .. 70, 84 high
+    graphics->SetGuiResize(nullptr);
 }
 
 TEST_F(Keyboard, DraggingPlaysEachKeyAndReleasesThePrevious) {
