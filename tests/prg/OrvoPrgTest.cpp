@@ -10,11 +10,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include "editor/UnitMessages.h"
-#include "editor/UnitParameters.h"
-#include "library/FirmwareMessages.h"
-#include "library/ProgramConversion.h"
-#include "library/ProgramText.h"
+#include "unit/FirmwareMessages.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramText.h"
+#include "unit/UnitMessages.h"
+#include "unit/UnitParameters.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <sys/stat.h>
 
 #include "SyxMessages.h"
-#include "editor/UnitMessages.h"
-#include "library/FirmwareMessages.h"
-#include "library/ProgramConversion.h"
-#include "library/ProgramFile.h"
-#include "library/ProgramText.h"
+#include "unit/FirmwareMessages.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramFile.h"
+#include "unit/ProgramText.h"
+#include "unit/UnitMessages.h"
 #include "util/AtomicFile.h"
 #include "util/FileReader.h"
 
