@@ -5,13 +5,13 @@
 #include <memory>
 #include <vector>
 
-#include "QtPanelDriver.h"
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
 #include "gui/GraphicsFactory.h"
 #include "gui/GuiResize.h"
 #include "gui/HeadlessGraphics.h"
 #include "library/MakePlugin.h"
+#include "platform/QtPanelDriver.h"
 
 // The editor's own panel, as the program builds it (its images, 122 value texts, every knob,
 // fader and switch, the equalizer, the keyboard), on a headless graphics core with the Qt text

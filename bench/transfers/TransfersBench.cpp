@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "library/ProgramText.h"
 #include "support/DistinctProgram.h"
 #include "support/TempDir.h"
 #include "support/TransfersOnJack.h"
+#include "unit/ProgramText.h"
 
 using namespace transfers_on_jack;
 

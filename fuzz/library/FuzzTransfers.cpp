@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "editor/OrvoEditor.h"
-#include "editor/UnitMessages.h"
 #include "library/Librarian.h"
-#include "library/ProgramText.h"
 #include "support/EditorWithLibrarian.h"
+#include "unit/ProgramText.h"
+#include "unit/UnitMessages.h"
 #include "util/DebugPrint.h"
 
 namespace fs = std::filesystem;

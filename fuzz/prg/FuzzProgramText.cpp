@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "library/ProgramConversion.h"
-#include "library/ProgramText.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 // The integer value of each of the unit's positions 0..121.
 using UnitValues = std::array<int, kUnitParamCount>;

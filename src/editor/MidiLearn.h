@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 // Assigns controllers of the keyboard input to the unit's positions. Learning needs a moved
 // position and a received controller, in either order; the learned range runs from the

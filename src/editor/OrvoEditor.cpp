@@ -6,11 +6,11 @@
 
 #include "editor/OrvoPanel.h"
 #include "editor/PanelLabels.h"
-#include "editor/ParamChange.h"
 #include "gui/Graphics.h"
 #include "gui/GraphicsFactory.h"
 #include "gui/GuiResize.h"
 #include "gui/LayoutEditor.h"
+#include "unit/ParamChange.h"
 #include "util/NumberText.h"
 
 namespace {

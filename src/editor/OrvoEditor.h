@@ -12,12 +12,12 @@
 #include "editor/EditorPanel.h"
 #include "editor/MidiLearn.h"
 #include "editor/ProgramOperations.h"
-#include "editor/ProgramSlots.h"
 #include "editor/ReportQueue.h"
-#include "editor/UnitMessages.h"
-#include "editor/UnitParameters.h"
 #include "plugin/EditorCommand.h"
 #include "plugin/StandalonePlugin.h"
+#include "unit/ProgramSlots.h"
+#include "unit/UnitMessages.h"
+#include "unit/UnitParameters.h"
 
 // Panel-side parameter indices; the unit's own parameters are 3..124 (UnitParameters.h).
 enum PanelParam : int {

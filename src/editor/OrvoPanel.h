@@ -7,7 +7,7 @@
 
 #include "editor/EditorPanel.h"
 #include "editor/PanelPlaces.h"
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 class BitmapControl;
 class Control;

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstddef>
 
-#include "editor/UnitParameters.h"
 #include "resources/ResourceTable.h"
+#include "unit/UnitParameters.h"
 
 namespace {
 

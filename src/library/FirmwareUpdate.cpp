@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "editor/OrvoEditor.h"
-#include "editor/UnitMessages.h"
-#include "library/FirmwareMessages.h"
 #include "library/Librarian.h"
 #include "library/ProgramTransfers.h"
+#include "unit/FirmwareMessages.h"
+#include "unit/UnitMessages.h"
 #include "util/DebugPrint.h"
 #include "util/FileReader.h"
 

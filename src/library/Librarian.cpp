@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "library/ProgramConversion.h"
-#include "library/ProgramFile.h"
 #include "resources/Resources.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramFile.h"
 #include "util/AtomicFile.h"
 #include "util/DebugPrint.h"
 #include "util/FileReader.h"

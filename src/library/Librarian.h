@@ -7,12 +7,12 @@
 
 #include "editor/OrvoEditor.h"
 #include "editor/ProgramOperations.h"
-#include "editor/ProgramSlots.h"
 #include "library/FirmwareUpdate.h"
 #include "library/HelpDocuments.h"
 #include "library/LibraryFolder.h"
 #include "library/ProgramTransfers.h"
 #include "library/SectionOperations.h"
+#include "unit/ProgramSlots.h"
 
 // The editor's programs: loading and saving program files, the library folder and the
 // transfers to and from the unit, the last program kept across sessions, and the section

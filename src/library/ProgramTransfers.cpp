@@ -7,8 +7,8 @@
 #include "editor/OrvoEditor.h"
 #include "library/Librarian.h"
 #include "library/LibraryFolder.h"
-#include "library/ProgramConversion.h"
-#include "library/ProgramFile.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramFile.h"
 #include "util/DebugPrint.h"
 #include "util/FileReader.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/UnitMessages.h"
 #include "library/Transfer.h"
+#include "unit/UnitMessages.h"
 
 class Librarian;
 class LibraryFolder;

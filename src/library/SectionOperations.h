@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "editor/ProgramSlots.h"
-#include "editor/UnitParameters.h"
+#include "unit/ProgramSlots.h"
+#include "unit/UnitParameters.h"
 
 // The panel's ways of rebuilding parts of a program: the built-in default sound, random values,
 // the neutral values of the parameter table, and one oscillator copied onto others. Each works

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "editor/ReportQueue.h"
-#include "editor/UnitMessages.h"
+#include "unit/UnitMessages.h"
 
 // What a transfer asks of its owner after an event, in this order: send the messages, write the
 // file (and answer with FileWritten), show the location on the program display, the status and

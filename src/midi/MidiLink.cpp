@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "midi/PortNameMatch.h"
-#include "plugin/MidiMessage.h"
 #include "plugin/PluginBase.h"
 #include "util/DebugPrint.h"
+#include "util/MidiMessage.h"
 
 MidiLink::MidiLink(MidiSettings& settings, std::function<void()> writeSettings, MidiBackend backend)
     : settings_(settings), writeSettings_(std::move(writeSettings)), backend_(backend) {}

@@ -1,6 +1,6 @@
 #include "midi/SysExAssembler.h"
 
-#include "plugin/MidiMessage.h"
+#include "util/MidiMessage.h"
 
 namespace {
 constexpr uint8_t kFirstRealTime = 0xF8;

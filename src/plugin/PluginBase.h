@@ -5,11 +5,11 @@
 #include <mutex>
 #include <string>
 
-#include "plugin/MidiMessage.h"
 #include "plugin/ParamSnapshot.h"
 #include "plugin/Parameter.h"
 #include "plugin/PluginGui.h"
 #include "util/HeapBuffer.h"
+#include "util/MidiMessage.h"
 #include "util/PointerList.h"
 
 // The object in the middle of the program: it owns the parameter table, the lock that guards

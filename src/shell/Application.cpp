@@ -7,17 +7,12 @@
 #include <cstdlib>
 #include <exception>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "platform/qt/QtPlatform.h"
 #include "shell/CommandLine.h"
 #include "shell/SettingsFile.h"
 #include "util/DebugPrint.h"
 
 namespace {
-
-int signalWriteEnd = -1;  // the handler may only write to a descriptor
 
 // Whether a window can show here; without one, the terminal is the only place to say anything.
 bool DisplayAvailable() {
@@ -28,14 +23,6 @@ bool DisplayAvailable() {
     return false;
 }
 
-extern "C" void OnSignal(int number) {
-    const char byte = static_cast<char>(number);
-    if (signalWriteEnd >= 0) {
-        const ssize_t written = write(signalWriteEnd, &byte, 1);
-        (void)written;  // a full pipe already holds a quit request
-    }
-}
-
 }  // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
@@ -44,14 +31,9 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 Application::~Application() {
-    if (signalNotifier_ != nullptr) {
-        for (int number : {SIGTERM, SIGINT, SIGHUP})
-            std::signal(number, SIG_DFL);
-        signalWriteEnd = -1;
-        delete signalNotifier_;
-        close(signalPipe_[0]);
-        close(signalPipe_[1]);
-    }
+    // The notifier watches the pipe's descriptor, so it goes first.
+    delete signalNotifier_;
+    signalPipe_.Close();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {
@@ -70,22 +52,17 @@ bool Application::notify(QObject* receiver, QEvent* event) {
 void Application::OnTerminationSignal(std::function<void()> quit) {
     quit_ = std::move(quit);
     if (signalNotifier_ != nullptr) return;
-    if (pipe2(signalPipe_.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (!signalPipe_.Open({SIGTERM, SIGINT, SIGHUP})) {
         DebugPrint("no pipe for termination signals; they end the editor at once");
         return;
     }
-    signalWriteEnd = signalPipe_[1];
-    signalNotifier_ = new QSocketNotifier(signalPipe_[0], QSocketNotifier::Read, this);
+    signalNotifier_ = new QSocketNotifier(signalPipe_.ReadEnd(), QSocketNotifier::Read, this);
     connect(signalNotifier_, &QSocketNotifier::activated, this,
             &Application::TerminationSignalArrived);
-    for (int number : {SIGTERM, SIGINT, SIGHUP})
-        std::signal(number, OnSignal);
 }
 
 void Application::TerminationSignalArrived() {
-    char bytes[16];
-    while (read(signalPipe_[0], bytes, sizeof bytes) > 0) {
-    }
+    signalPipe_.Drain();
     if (quit_) quit_();
 }
 

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 
-#include <array>
 #include <functional>
 #include <string>
 
 #include "shell/Shell.h"
+#include "util/SignalPipe.h"
 
 class QSocketNotifier;
 
@@ -33,7 +33,7 @@ private:
 
     std::string error_;
     std::function<void()> quit_;
-    std::array<int, 2> signalPipe_{-1, -1};
+    SignalPipe signalPipe_;
     QSocketNotifier* signalNotifier_ = nullptr;
 };
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "library/ProgramFile.h"
+#include "unit/ProgramFile.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <deque>
 #include <vector>
 
-#include "editor/TrafficDecoder.h"
 #include "midi/MidiTrafficQueue.h"
+#include "unit/TrafficDecoder.h"
 
 class MidiLink;
 class QCheckBox;

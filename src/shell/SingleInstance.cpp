@@ -6,9 +6,8 @@
 
 #include <memory>
 
-#include <unistd.h>
-
 #include "util/DebugPrint.h"
+#include "util/ProcessInfo.h"
 
 namespace {
 constexpr int kConnectWaitMs = 1000;
@@ -28,7 +27,7 @@ QString SingleInstance::SocketName() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(runtime).exists()) return runtime + "/" + kName;
     // Without a runtime folder the socket goes to the temporary folder, which every user shares.
-    return QDir::tempPath() + "/" + kName + "-" + QString::number(getuid());
+    return QDir::tempPath() + "/" + kName + "-" + QString::number(CurrentUserId());
 }
 
 bool SingleInstance::Claim(const std::string& programFile) {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "editor/UnitMessages.h"
 #include "midi/MidiInlet.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiOutlet.h"
 #include "midi/PortNameMatch.h"
+#include "unit/UnitMessages.h"
 #include "util/DebugPrint.h"
 
 namespace {

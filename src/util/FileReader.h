@@ -41,3 +41,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path,
 
 bool FileExists(const std::string& path);
 bool IsFolder(const std::string& path);
+// Whether path names something that is neither a regular file nor a folder: a device such as
+// /dev/null, a FIFO or a socket.
+bool IsSpecialFile(const std::string& path);
+// The size of a regular file; nothing for anything else or when there is nothing at path.
+std::optional<int64_t> RegularFileSize(const std::string& path);

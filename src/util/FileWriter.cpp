@@ -1,6 +1,10 @@
 #include "util/FileWriter.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "util/AtomicFile.h"
 
@@ -43,4 +47,14 @@ void FileWriter::Discard() {
     open_ = false;
     path_.clear();
     content_.clear();
+}
+
+bool MakeFolder(const std::string& path, std::string* problem) {
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
+    const int error = errno;
+    struct stat info {};
+    if (error == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+    if (problem != nullptr)
+        *problem = error == EEXIST ? "a file of that name is there" : std::strerror(error);
+    return false;
 }

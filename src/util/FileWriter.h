@@ -34,3 +34,7 @@ private:
     std::string content_;
     bool open_ = false;
 };
+
+// Creates the folder at path (not its parents); true when a folder is there afterwards, also
+// one that was there before. When not, problem (when given) says why, in the system's words.
+[[nodiscard]] bool MakeFolder(const std::string& path, std::string* problem = nullptr);

@@ -7,10 +7,10 @@
 
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
-#include "editor/ProgramSlots.h"
 #include "gui/Graphics.h"
 #include "sim/VirtualOrvo.h"
 #include "support/CaptureOutputPort.h"
+#include "unit/ProgramSlots.h"
 
 TEST(EditorThreads, KnobsOnThePanelWhileTheInputsFloodTheEditor) {
     CaptureOutputPort port;

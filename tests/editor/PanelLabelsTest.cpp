@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/PanelPlaces.h"
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 namespace {
 

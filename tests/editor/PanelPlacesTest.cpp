@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 TEST(PanelPlaces, ValueTextsFollowTheirControls) {
     for (int position = 0; position < kUnitParamCount; ++position) {

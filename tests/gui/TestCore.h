@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "gui/HeadlessGraphics.h"
-#include "plugin/MidiMessage.h"
 #include "plugin/PluginBase.h"
 #include "raster/MemBitmap.h"
+#include "util/MidiMessage.h"
 
 // A plug-in core that remembers what the panel told it: values pushed from controls, gestures,
 // idle calls and notes; and that can pretend the keyboard input holds notes.

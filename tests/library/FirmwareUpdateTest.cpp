@@ -8,7 +8,6 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "editor/UnitMessages.h"
 #include "gui/PanelKeys.h"
 #include "library/Librarian.h"
 #include "sim/VirtualOrvo.h"
@@ -18,6 +17,7 @@
 #include "support/LibrarianFixture.h"
 #include "support/TempDir.h"
 #include "support/UnitCable.h"
+#include "unit/UnitMessages.h"
 
 namespace {
 

@@ -13,7 +13,6 @@
 #include "gui/GuiLayoutStore.h"
 #include "gui/GuiResize.h"
 #include "library/MakePlugin.h"
-#include "library/ProgramText.h"
 #include "library/SectionOperations.h"
 #include "support/CaptureOutputPort.h"
 #include "support/EditorWithLibrarian.h"
@@ -21,6 +20,7 @@
 #include "support/LibrarianFixture.h"
 #include "support/SimOutputPort.h"
 #include "support/TempDir.h"
+#include "unit/ProgramText.h"
 #include "util/ProfileFile.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "library/Librarian.h"
-#include "library/ProgramText.h"
 #include "support/CaptureOutputPort.h"
 #include "support/EditorWithLibrarian.h"
 #include "support/TempDir.h"
+#include "unit/ProgramText.h"
 #include "util/ProfileFile.h"
 
 namespace {

@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "library/Librarian.h"
-#include "library/ProgramConversion.h"
-#include "library/ProgramFile.h"
-#include "library/ProgramText.h"
 #include "sim/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/FakeEditorPanel.h"
 #include "support/LibrarianFixture.h"
 #include "support/TempDir.h"
 #include "support/UnitCable.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramFile.h"
+#include "unit/ProgramText.h"
 #include "util/FileReader.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "plugin/MidiMessage.h"
 #include "plugin/StandalonePlugin.h"
+#include "util/MidiMessage.h"
 
 // A plug-in object that records what the MIDI link hands it, and on which thread.
 class RecordingPlugin : public StandalonePlugin {

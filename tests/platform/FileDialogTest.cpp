@@ -7,11 +7,11 @@
 #include "EditorInWindow.h"
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
-#include "library/ProgramFile.h"
 #include "library/SectionOperations.h"
 #include "platform/qt/GraphicsQt.h"
 #include "platform/qt/UndecodableNamesList.h"
 #include "support/TempDir.h"
+#include "unit/ProgramFile.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include "editor/UnitMessages.h"
-#include "editor/UnitParameters.h"
-#include "library/FirmwareMessages.h"
-#include "library/ProgramConversion.h"
-#include "library/ProgramText.h"
+#include "unit/FirmwareMessages.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramText.h"
+#include "unit/UnitMessages.h"
+#include "unit/UnitParameters.h"
 
 namespace {
 
@@ -190,6 +190,12 @@ TEST_F(OrvoPrgTest, FromSyxGivesTheProgramTextOfDumpsAndWrites) {
     EXPECT_EQ(Run("from-syx both.syx -o lib").exitCode, 0);
     EXPECT_EQ(Read("lib/03.prg"), FormatProgramText(Chorus()));
     EXPECT_EQ(Read("lib/17.prg"), FormatProgramText(ClampProgramValues(ProgramValues{})));
+    EXPECT_EQ(Run("from-syx both.syx -o lib").exitCode, 0) << "an existing folder takes them";
+    // A folder that cannot be made is named, not each file that could then not be written.
+    Write("taken", "a file");
+    const Result blocked = Run("from-syx both.syx -o taken");
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_EQ(blocked.err, "orvo-prg: cannot write taken: a file of that name is there\n");
     // Not run together on standard output, where they would read as one program.
     for (const char* output : {"", " -o -"}) {
         const Result together = Run(std::string("from-syx both.syx") + output);

@@ -10,9 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "library/ProgramText.h"
 #include "shell/CommandLine.h"
 #include "support/TempDir.h"
+#include "unit/ProgramText.h"
 
 namespace {
 

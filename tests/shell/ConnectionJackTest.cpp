@@ -13,9 +13,7 @@
 #include <thread>
 
 #include "editor/OrvoEditor.h"
-#include "editor/UnitMessages.h"
 #include "library/Librarian.h"
-#include "library/ProgramFile.h"
 #include "midi/JackPeer.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
@@ -28,6 +26,8 @@
 #include "sim/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/JackPortNamed.h"
+#include "unit/ProgramFile.h"
+#include "unit/UnitMessages.h"
 
 using namespace std::chrono_literals;
 

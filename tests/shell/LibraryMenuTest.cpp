@@ -23,9 +23,6 @@
 #include "gui/GraphicsFactory.h"
 #include "library/Librarian.h"
 #include "library/MakePlugin.h"
-#include "library/ProgramConversion.h"
-#include "library/ProgramFile.h"
-#include "library/ProgramText.h"
 #include "platform/qt/GraphicsQt.h"
 #include "platform/qt/PanelWidget.h"
 #include "shell/MainWindow.h"
@@ -33,6 +30,9 @@
 #include "sim/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/TempDir.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramFile.h"
+#include "unit/ProgramText.h"
 
 namespace {
 

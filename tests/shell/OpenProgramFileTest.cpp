@@ -18,13 +18,13 @@
 #include "editor/OrvoEditor.h"
 #include "gui/GraphicsFactory.h"
 #include "library/MakePlugin.h"
-#include "library/ProgramConversion.h"
-#include "library/ProgramText.h"
 #include "platform/qt/GraphicsQt.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellTestSupport.h"
 #include "support/SimOutputPort.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramText.h"
 #include "util/ProfileFile.h"
 
 namespace {

@@ -11,9 +11,6 @@
 #include <thread>
 
 #include "editor/OrvoEditor.h"
-#include "editor/UnitMessages.h"
-#include "editor/UnitParameters.h"
-#include "library/FirmwareMessages.h"
 #include "library/Librarian.h"
 #include "midi/JackPeer.h"
 #include "midi/MidiLink.h"
@@ -24,6 +21,9 @@
 #include "sim/SimPorts.h"
 #include "sim/VirtualOrvo.h"
 #include "support/JackPortNamed.h"
+#include "unit/FirmwareMessages.h"
+#include "unit/UnitMessages.h"
+#include "unit/UnitParameters.h"
 
 using namespace std::chrono_literals;
 

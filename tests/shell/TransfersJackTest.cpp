@@ -19,8 +19,6 @@
 
 #include "editor/OrvoEditor.h"
 #include "library/Librarian.h"
-#include "library/ProgramFile.h"
-#include "library/ProgramText.h"
 #include "midi/JackPeer.h"
 #include "midi/MidiLink.h"
 #include "support/DistinctProgram.h"
@@ -28,6 +26,8 @@
 #include "support/JackPortNamed.h"
 #include "support/TempDir.h"
 #include "support/TransfersOnJack.h"
+#include "unit/ProgramFile.h"
+#include "unit/ProgramText.h"
 #include "util/FileReader.h"
 
 using namespace std::chrono_literals;

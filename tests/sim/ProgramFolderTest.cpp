@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "library/ProgramConversion.h"
-#include "library/ProgramFile.h"
 #include "sim/VirtualOrvo.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramFile.h"
 
 namespace {
 

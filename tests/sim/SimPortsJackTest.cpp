@@ -14,10 +14,10 @@
 
 #include <rtmidi/RtMidi.h>
 
-#include "editor/UnitMessages.h"
-#include "library/FirmwareMessages.h"
 #include "midi/JackPeer.h"
 #include "sim/VirtualOrvo.h"
+#include "unit/FirmwareMessages.h"
+#include "unit/UnitMessages.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <random>
 #include <vector>
 
-#include "editor/ParamChange.h"
-#include "editor/UnitMessages.h"
-#include "library/FirmwareMessages.h"
-#include "library/ProgramConversion.h"
+#include "unit/FirmwareMessages.h"
+#include "unit/ParamChange.h"
+#include "unit/ProgramConversion.h"
+#include "unit/UnitMessages.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "editor/ProgramSlots.h"
-#include "editor/UnitParameters.h"
+#include "unit/ProgramSlots.h"
+#include "unit/UnitParameters.h"
 
 // A program of values within their parameters' ranges that differs for every seed, with the
 // effect type seed % 4.

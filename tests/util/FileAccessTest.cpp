@@ -168,3 +168,31 @@ TEST(FileAccess, ReaderSeeksAndReportsPosition) {
     EXPECT_EQ(reader.Position(), 10);
     EXPECT_FALSE(reader.Seek(-1));
 }
+
+TEST(FileAccess, FolderCreationAndWhatAPathNames) {
+    TempDir dir;
+    const std::string folder = dir.File("programs");
+    std::string problem;
+    EXPECT_TRUE(MakeFolder(folder, &problem)) << problem;
+    EXPECT_TRUE(IsFolder(folder));
+    EXPECT_TRUE(MakeFolder(folder)) << "a folder that is there already is fine";
+
+    const std::string file = dir.File("bass.prg");
+    TempDir::Write(file, "12345");
+    EXPECT_FALSE(MakeFolder(file, &problem));
+    EXPECT_EQ(problem, "a file of that name is there");
+    EXPECT_FALSE(MakeFolder(dir.File("missing/inner"), &problem));
+    EXPECT_EQ(problem, "No such file or directory");
+
+    EXPECT_EQ(RegularFileSize(file), 5);
+    EXPECT_EQ(RegularFileSize(folder), std::nullopt);
+    EXPECT_EQ(RegularFileSize(dir.File("missing")), std::nullopt);
+
+    EXPECT_TRUE(IsSpecialFile("/dev/null"));
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(IsSpecialFile(fifo));
+    EXPECT_FALSE(IsSpecialFile(file));
+    EXPECT_FALSE(IsSpecialFile(folder));
+    EXPECT_FALSE(IsSpecialFile(dir.File("missing")));
+}

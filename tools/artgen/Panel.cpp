@@ -7,7 +7,7 @@
 #include "Style.h"
 #include "editor/PanelLabels.h"
 #include "editor/PanelPlaces.h"
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 namespace artgen {
 

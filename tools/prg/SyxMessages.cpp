@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "editor/UnitMessages.h"
 #include "sim/FirmwareDecoder.h"
 #include "sim/MidiStreamParser.h"
+#include "unit/UnitMessages.h"
 
 namespace {
 

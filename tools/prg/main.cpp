@@ -8,16 +8,15 @@
 #include <string_view>
 #include <vector>
 
-#include <sys/stat.h>
-
 #include "SyxMessages.h"
-#include "editor/UnitMessages.h"
-#include "library/FirmwareMessages.h"
-#include "library/ProgramConversion.h"
-#include "library/ProgramFile.h"
-#include "library/ProgramText.h"
+#include "unit/FirmwareMessages.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramFile.h"
+#include "unit/ProgramText.h"
+#include "unit/UnitMessages.h"
 #include "util/AtomicFile.h"
 #include "util/FileReader.h"
+#include "util/FileWriter.h"
 
 namespace {
 
@@ -118,8 +117,7 @@ std::string WithExtension(const std::string& path, const char* extension) {
 // FIFO, or a name for an open descriptor such as /dev/stdout. Those are written to as they are.
 bool WritesInPlace(const std::string& path) {
     if (path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0) return true;
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+    return IsSpecialFile(path);
 }
 
 bool WriteInPlace(const std::string& path, const void* data, size_t size, std::string* problem) {
@@ -213,7 +211,9 @@ int FromSyx(const Arguments& a) {
                          .c_str());
     }
     const bool toFolder = !toStdout && programs.size() > 1;
-    if (toFolder) mkdir(a.output.c_str(), 0777);
+    std::string folderProblem;
+    if (toFolder && !MakeFolder(a.output, &folderProblem))
+        return CannotWrite(a.output, folderProblem);
     for (const auto& [program, text] : programs) {
         std::string path = a.hasOutput ? a.output : "-";
         if (toFolder) {
@@ -229,11 +229,10 @@ int FromSyx(const Arguments& a) {
 }
 
 int Firmware(const Arguments& a) {
-    struct stat status {};
-    if (stat(a.input.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-        static_cast<uintmax_t>(status.st_size) > kLargestFirmwareImage) {
-        return Fail(a.input + " is too large (" + std::to_string(status.st_size) +
-                    " bytes, at most " + std::to_string(kLargestFirmwareImage) + ")");
+    const std::optional<int64_t> size = RegularFileSize(a.input);
+    if (size && static_cast<uint64_t>(*size) > kLargestFirmwareImage) {
+        return Fail(a.input + " is too large (" + std::to_string(*size) + " bytes, at most " +
+                    std::to_string(kLargestFirmwareImage) + ")");
     }
     std::string reason;
     const auto image = ReadBytes(a.input, kLargestFirmwareImage, &reason);

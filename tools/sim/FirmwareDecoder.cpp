@@ -1,7 +1,7 @@
 #include "sim/FirmwareDecoder.h"
 
-#include "editor/UnitMessages.h"
-#include "library/FirmwareMessages.h"
+#include "unit/FirmwareMessages.h"
+#include "unit/UnitMessages.h"
 
 namespace {
 

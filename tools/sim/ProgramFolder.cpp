@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "library/ProgramConversion.h"
-#include "library/ProgramFile.h"
 #include "sim/VirtualOrvo.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramFile.h"
 #include "util/DirectoryScan.h"
 
 namespace {

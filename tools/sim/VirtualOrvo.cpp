@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "library/ProgramConversion.h"
 #include "sim/FirmwareDecoder.h"
+#include "unit/ProgramConversion.h"
 
 namespace {
 

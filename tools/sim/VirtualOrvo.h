@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/UnitMessages.h"
-#include "editor/UnitParameters.h"
 #include "sim/MidiStreamParser.h"
+#include "unit/UnitMessages.h"
+#include "unit/UnitParameters.h"
 #include "util/HexBytes.h"
 
 // Faults a test can ask of the virtual unit. The same seed gives the same faults for the same

@@ -12,12 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include <sys/stat.h>
-
 #include "sim/ProgramFolder.h"
 #include "sim/SimPorts.h"
 #include "sim/VirtualOrvo.h"
 #include "util/FileReader.h"
+#include "util/FileWriter.h"
 
 namespace {
 
@@ -181,10 +180,10 @@ int main(int argc, char** argv) {
     }
     if (!options.loadFolder.empty()) LoadPrograms(options.loadFolder, unit);
     // The programs are written at the end of a session: make sure now that they can be.
-    if (!options.saveFolder.empty() && !IsFolder(options.saveFolder) &&
-        mkdir(options.saveFolder.c_str(), 0777) != 0) {
-        std::fprintf(stderr, "orvo-sim: cannot create the folder %s for --save\n",
-                     options.saveFolder.c_str());
+    std::string problem;
+    if (!options.saveFolder.empty() && !MakeFolder(options.saveFolder, &problem)) {
+        std::fprintf(stderr, "orvo-sim: cannot create the folder %s for --save (%s)\n",
+                     options.saveFolder.c_str(), problem.c_str());
         return 1;
     }
     if (Serve(unit, options) != 0) return 1;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ctime>
 
-#include <unistd.h>
+#include "util/ProcessInfo.h"
 
 StartupReport::Mode StartupReport::ModeFromEnvironment() {
     return ModeFor(std::getenv("ORVO_REPORT_STARTUP"));
@@ -47,7 +47,7 @@ std::optional<double> StartupReport::MsSinceProcessStart() {
     const bool read = std::fgets(line, sizeof line, stat) != nullptr;
     std::fclose(stat);
     if (!read) return std::nullopt;
-    const std::optional<long long> startNs = StartNsFromStatLine(line, sysconf(_SC_CLK_TCK));
+    const std::optional<long long> startNs = StartNsFromStatLine(line, ClockTicksPerSecond());
     timespec now{};
     if (!startNs || clock_gettime(CLOCK_BOOTTIME, &now) != 0) return std::nullopt;
     const long long nowNs = static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "plugin/MidiMessage.h"
+#include "util/MidiMessage.h"
 
 // The remembered previous position that stands for none: its address 0/0 matches no position,
 // so the next change sends both address bytes.

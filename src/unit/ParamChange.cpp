@@ -1,8 +1,8 @@
-#include "editor/ParamChange.h"
+#include "unit/ParamChange.h"
 
 #include <algorithm>
 
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "editor/ProgramSlots.h"
+#include "unit/ProgramSlots.h"
 
 // A program file is about 5000 bytes; one this large or larger is none.
 constexpr size_t kLargestProgramFile = 8191;

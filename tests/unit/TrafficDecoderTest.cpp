@@ -1,4 +1,4 @@
-#include "editor/TrafficDecoder.h"
+#include "unit/TrafficDecoder.h"
 
 #include <gtest/gtest.h>
 

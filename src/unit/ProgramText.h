@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/ProgramSlots.h"
+#include "unit/ProgramSlots.h"
 
 // The .prg program file: 104 value lines, one per slot, then 16 dummy lines, each ending in
 // CR LF. Beside each value a line names the panel section ("field"), the knob in it ("poti") and

@@ -1,4 +1,4 @@
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "library/FirmwareMessages.h"
+#include "unit/FirmwareMessages.h"
 
-#include "editor/UnitMessages.h"
+#include "unit/UnitMessages.h"
 
 namespace {
 

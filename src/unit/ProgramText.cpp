@@ -1,4 +1,4 @@
-#include "library/ProgramText.h"
+#include "unit/ProgramText.h"
 
 #include <array>
 #include <cstdio>

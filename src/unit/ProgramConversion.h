@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/ProgramSlots.h"
-#include "editor/UnitMessages.h"
+#include "unit/ProgramSlots.h"
+#include "unit/UnitMessages.h"
 
 // Between the signed values of a program file and the bytes the unit stores.
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "editor/UnitMessages.h"
+#include "unit/UnitMessages.h"
 
 // A program as 104 slots: slots 0..89 hold positions 0..89; slots 90..103 hold the effect that
 // slot 89 ("EFFECT Type") selects: the chorus, the overdrive (four slots, the rest unused) or the

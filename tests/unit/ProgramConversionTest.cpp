@@ -1,10 +1,10 @@
-#include "library/ProgramConversion.h"
+#include "unit/ProgramConversion.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,6 @@
 #include <set>
 #include <string>
 #include <utility>
-
-#include "editor/OrvoEditor.h"
 
 namespace {
 
@@ -65,48 +63,37 @@ const Row kChart[] = {
     {124, "Treble Boost", -15, 15, 0, 15, 21, 15, kSectionEffect},
 };
 
-class RegisteredTable : public ::testing::Test {
-protected:
-    OrvoEditor editor_{nullptr, nullptr};
-};
-
 }  // namespace
 
-TEST_F(RegisteredTable, ChartRowsMatchRegistrationAndPositionTable) {
+TEST(ParameterChart, RowsMatchThePrintedChart) {
     for (const Row& row : kChart) {
         SCOPED_TRACE(row.index);
-        const Parameter& p = *editor_.GetParam(row.index);
         const int position = UnitPosition(row.index);
-        // Names live in 32-byte fields: the two 32-character names lose their last letter.
-        EXPECT_EQ(std::string(p.name), std::string(row.name).substr(0, 31));
-        EXPECT_EQ(p.kind, kParamInteger);
-        EXPECT_EQ(p.minimum, row.minimum);
-        EXPECT_EQ(p.maximum, row.maximum);
-        EXPECT_EQ(p.defaultValue, row.defaultValue);
-        EXPECT_EQ(p.value, row.defaultValue);
-        EXPECT_EQ(p.step, 1.0);
-        EXPECT_EQ(p.displayPrecision, 0);
+        const UnitParameter* chart = UnitParameterAt(position);
+        ASSERT_NE(chart, nullptr);
+        EXPECT_STREQ(chart->name, row.name);
+        EXPECT_EQ(PositionMinimum(position), row.minimum);
+        EXPECT_EQ(PositionMaximum(position), row.maximum);
+        EXPECT_EQ(chart->defaultValue, row.defaultValue);
         EXPECT_EQ(WireOffset(position), row.offset);
         EXPECT_EQ(AddressMsb(position), row.msb);
         EXPECT_EQ(AddressLsb(position), row.lsb);
-        EXPECT_EQ(UnitParameterAt(position)->section, row.section);
+        EXPECT_EQ(chart->section, row.section);
     }
 }
 
-TEST_F(RegisteredTable, EveryWireValueLiesInSevenBits) {
+TEST(ParameterChart, EveryWireValueLiesInSevenBits) {
     for (int position = 0; position < kUnitParamCount; ++position) {
         SCOPED_TRACE(position);
-        const Parameter& p = *editor_.GetParam(ParamIndexOfPosition(position));
-        EXPECT_EQ(WireOffset(position), p.minimum < 0 ? -p.minimum : 0);
-        EXPECT_GE(p.minimum + WireOffset(position), 0);
-        EXPECT_LE(p.maximum + WireOffset(position), 127);
-        EXPECT_EQ(PositionMinimum(position), p.minimum);
-        EXPECT_EQ(PositionMaximum(position), p.maximum);
-        EXPECT_NE(p.name[0], '\0');
+        EXPECT_EQ(WireOffset(position),
+                  PositionMinimum(position) < 0 ? -PositionMinimum(position) : 0);
+        EXPECT_GE(PositionMinimum(position) + WireOffset(position), 0);
+        EXPECT_LE(PositionMaximum(position) + WireOffset(position), 127);
+        EXPECT_NE(UnitParameterAt(position)->name[0], '\0');
     }
 }
 
-TEST_F(RegisteredTable, AddressesAreUniqueExceptTheThreeEffectOverlays) {
+TEST(ParameterChart, AddressesAreUniqueExceptTheThreeEffectOverlays) {
     std::set<std::pair<int, int>> plain;
     for (int position = 0; position < kChorusFirstPosition; ++position) {
         EXPECT_TRUE(plain.insert({AddressMsb(position), AddressLsb(position)}).second) << position;
@@ -126,7 +113,7 @@ TEST_F(RegisteredTable, AddressesAreUniqueExceptTheThreeEffectOverlays) {
     EXPECT_EQ(UnitParameterAt(-1), nullptr);
 }
 
-TEST_F(RegisteredTable, SectionsHoldTheirPositions) {
+TEST(ParameterChart, SectionsHoldTheirPositions) {
     auto positionsOf = [](UnitSection section) {
         std::set<int> found;
         for (int p = 0; p < kUnitParamCount; ++p) {
@@ -153,44 +140,6 @@ TEST_F(RegisteredTable, SectionsHoldTheirPositions) {
     EXPECT_EQ(positionsOf(kSectionEffect), range(89, 121));
     EXPECT_EQ(SectionSwitchIndex(kSectionVco1), 153);
     EXPECT_EQ(SectionSwitchIndex(kSectionEffect), 160);
-}
-
-TEST_F(RegisteredTable, PanelParametersHaveTheirKindsAndNames) {
-    for (int s = 0; s < kSectionCount; ++s) {
-        const Parameter& p = *editor_.GetParam(kParamFirstSectionSwitch + s);
-        EXPECT_EQ(p.kind, kParamDouble);
-        EXPECT_EQ(p.step, 0.001);
-        EXPECT_EQ(p.displayPrecision, 3);
-        EXPECT_STREQ(p.name, SectionName(static_cast<UnitSection>(s)));
-    }
-    EXPECT_STREQ(editor_.GetParam(160)->name, "Effect");
-    EXPECT_STREQ(editor_.GetParam(158)->name, "EnvLFO");
-    const Parameter& pgeq = *editor_.GetParam(161);
-    EXPECT_EQ(pgeq.kind, kParamInteger);
-    EXPECT_EQ(pgeq.maximum, 3.0);
-    EXPECT_STREQ(pgeq.name, "PGEq");
-    EXPECT_STREQ(editor_.GetParam(134)->name, "WriteAll");
-    EXPECT_EQ(editor_.GetParam(134)->kind, kParamDouble);
-    EXPECT_STREQ(editor_.GetParam(138)->name, "7 segment display");
-    EXPECT_EQ(editor_.GetParam(138)->maximum, 99.0);
-    EXPECT_STREQ(editor_.GetParam(162)->name, "4 Band Parametric Equalizer");
-    EXPECT_STREQ(editor_.GetParam(163)->name, "4 Band Paragraphic Equalizer");
-    for (int index : {0, 1, 2, 125, 126, 130, 131, 133, 135, 137, 139, 152, 164, 166}) {
-        const Parameter& p = *editor_.GetParam(index);
-        EXPECT_EQ(p.kind, kParamUntyped) << index;
-        EXPECT_STREQ(p.name, "") << index;
-        EXPECT_EQ(p.maximum, 1.0) << index;
-    }
-}
-
-TEST_F(RegisteredTable, ConstructionCapturesTheDefaultProgram) {
-    const ParamSnapshot* snapshot = editor_.Snapshot(0);
-    ASSERT_TRUE(snapshot->initialised);
-    EXPECT_EQ(snapshot->name, "-");
-    ASSERT_EQ(snapshot->chunk.UsedSize(), 1336);
-    double vintage;
-    std::memcpy(&vintage, snapshot->chunk.Data() + 72 * 8, 8);
-    EXPECT_EQ(vintage, -1.0);
 }
 
 TEST(DisplayWords, WordedParametersCoverTheirWholeRange) {

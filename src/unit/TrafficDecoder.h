@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 // Turns the MIDI messages between the editor, the unit and the keyboard into lines a person can
 // read: "VCO1 Tune = 12" for the three controllers of a parameter change, "program write 12",

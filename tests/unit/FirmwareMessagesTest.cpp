@@ -1,4 +1,4 @@
-#include "library/FirmwareMessages.h"
+#include "unit/FirmwareMessages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "editor/TrafficDecoder.h"
+#include "unit/TrafficDecoder.h"
 
 #include <cstdio>
 
-#include "editor/UnitMessages.h"
+#include "unit/UnitMessages.h"
 #include "util/HexBytes.h"
 
 namespace {

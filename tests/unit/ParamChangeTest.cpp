@@ -1,4 +1,4 @@
-#include "editor/ParamChange.h"
+#include "unit/ParamChange.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "plugin/MidiMessage.h"
+#include "util/MidiMessage.h"
 
 // The system-exclusive messages the editor and the Orvo exchange about programs, and the reply
 // codes the unit answers with. Every message starts F0 00 21 11 and a family byte.

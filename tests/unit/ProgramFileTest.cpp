@@ -1,4 +1,4 @@
-#include "library/ProgramFile.h"
+#include "unit/ProgramFile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include <sys/stat.h>
 
-#include "library/ProgramText.h"
+#include "unit/ProgramText.h"
 
 namespace {
 

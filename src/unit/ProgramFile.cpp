@@ -1,6 +1,6 @@
-#include "library/ProgramFile.h"
+#include "unit/ProgramFile.h"
 
-#include "library/ProgramText.h"
+#include "unit/ProgramText.h"
 #include "util/AtomicFile.h"
 #include "util/FileReader.h"
 

@@ -1,8 +1,8 @@
-#include "library/ProgramConversion.h"
+#include "unit/ProgramConversion.h"
 
 #include <algorithm>
 
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 ProgramValues ClampProgramValues(const ProgramValues& values) {
     ProgramValues held{};

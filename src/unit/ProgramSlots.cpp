@@ -1,6 +1,6 @@
-#include "editor/ProgramSlots.h"
+#include "unit/ProgramSlots.h"
 
-#include "editor/UnitParameters.h"
+#include "unit/UnitParameters.h"
 
 int SlotPosition(int slot, int effectType) {
     if (slot < 0 || slot >= kProgramSlotCount) return -1;

@@ -1,4 +1,4 @@
-#include "editor/UnitMessages.h"
+#include "unit/UnitMessages.h"
 
 #include <algorithm>
 
