@@ -57,6 +57,8 @@ function(orvo_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   orvo_compile_options(${name})
+  # The ThreadSanitizer run builds only the tests and what they need.
+  add_dependencies(orvo_tests ${name})
   if(T_JACK)
     set_target_properties(${name} PROPERTIES
       CROSSCOMPILING_EMULATOR "${ORVO_JACK_SCRIPT};run;${ORVO_JACK_STATE}")

@@ -11,6 +11,10 @@ struct Rect {
     int32_t R = 0;
     int32_t B = 0;
 
+    constexpr Rect() = default;
+    // Also written Rect(l, t, r, b), as the layout editor's stored headers do.
+    constexpr Rect(int32_t l, int32_t t, int32_t r, int32_t b) : L(l), T(t), R(r), B(b) {}
+
     bool IsEmpty() const { return L == 0 && T == 0 && R == 0 && B == 0; }
     int32_t Width() const { return R - L; }
     int32_t Height() const { return B - T; }

@@ -7,7 +7,6 @@ namespace {
 const char* const kNotPresent = "Orvo not present or a communication\nerror has occurred!";
 const char* const kCommunicationStatus = "Communication error!";
 const char* const kFinished = "Finished successfully!";
-const char* const kWritingStatus = "Writing Progs to Orvo...";
 const char* const kConnectingStatus = "Connecting to Orvo...";
 const char* const kNoAnswer = "did not answer";
 

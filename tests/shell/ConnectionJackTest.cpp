@@ -246,7 +246,7 @@ TEST(ConnectionOverJack, AUnitSwitchedOnLateIsOpenedAndTheMonitorDecodesItsTraff
     ASSERT_TRUE(WriteProgramFile(file, program));
     ASSERT_TRUE(shell.OpenProgramFile(file));
     const std::vector<uint8_t> request = *BuildDumpRequest(5);
-    editor->SendSysEx({0, static_cast<int32_t>(request.size()), request.data()});
+    EXPECT_TRUE(editor->SendSysEx({0, static_cast<int32_t>(request.size()), request.data()}));
     ASSERT_TRUE(EventuallyInLoop([&] {
         monitor->TakeTraffic();
         return monitor->Text().contains("dump of 5, checksum good");
@@ -263,7 +263,7 @@ TEST(ConnectionOverJack, AUnitSwitchedOnLateIsOpenedAndTheMonitorDecodesItsTraff
     // Paused, nothing is added; resumed, what came meanwhile shows.
     monitor->SetPaused(true);
     const QString before = monitor->Text();
-    editor->SendSysEx({0, static_cast<int32_t>(request.size()), request.data()});
+    EXPECT_TRUE(editor->SendSysEx({0, static_cast<int32_t>(request.size()), request.data()}));
     std::this_thread::sleep_for(200ms);
     monitor->TakeTraffic();
     EXPECT_EQ(monitor->Text(), before);

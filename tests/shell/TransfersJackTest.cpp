@@ -199,7 +199,7 @@ TEST(TransfersOverJack, BothWaysThroughDroppedDelayedAndDamagedRepliesEveryProgr
         decoyBefore.push_back(decoyFile(n));
     bool complete = InThreeTries([&] {
         TempDir back;
-        SimProcess sim = Sim({"--reply-delay", "100", "--drop-replies", "0.05", "--corrupt-dumps",
+        SimProcess sim = Sim({"--reply-delay", "30", "--drop-replies", "0.03", "--corrupt-dumps",
                               "0.1", "--seed", "11"});
         EditorOnJack editor(sim);
         if (!editor.Connected()) return false;
