@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: one clang build under AddressSanitizer with UndefinedBehaviorSanitizer
-# (warnings as errors) runs all of them, the checks over the sources and the package, builds the
-# benchmarks and the fuzz targets; a g++ build under ThreadSanitizer (warnings as errors) runs the
-# tests that cross threads again; then each fuzz target runs for a bounded time, one a core.
+# (warnings as errors) runs all of them, the checks over the sources and the package, and builds
+# the benchmarks; a g++ build under ThreadSanitizer (warnings as errors) runs the tests that cross
+# threads again; then each fuzz target runs for a bounded time, one a core. The fuzz targets are
+# a build of their own: the fuzzer's coverage hooks in every comparison would make the tests'
+# programs many times slower.
 # Exits non-zero on the first failure.
 #
 # The `test` preset (g++, optimised, no sanitizer) is the everyday build of a developer and of
@@ -34,16 +36,21 @@ cmake --build --preset tsan -j "$jobs" --target orvo_tests
 step "tests: tsan"
 ctest --preset tsan -j "$test_jobs" --timeout 600
 
-mapfile -t fuzzers < <(ninja -C build/asan -t targets all | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
+step "build: fuzz"
+cmake --preset fuzz >/dev/null
+mapfile -t fuzzers < <(ninja -C build/fuzz -t targets all | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
+if [ ${#fuzzers[@]} -gt 0 ]; then
+  cmake --build --preset fuzz -j "$jobs" --target "${fuzzers[@]}"
+fi
 
 # One fuzz target for fuzz_seconds; its log is shown when it found a fault.
 fuzz_one() {
   local name=$1
-  local corpus="build/asan/fuzz/corpus/$name" log="build/asan/fuzz/$name.log"
+  local corpus="build/fuzz/corpus/$name" log="build/fuzz/$name.log"
   local seeds=()
   mkdir -p "$corpus"
   [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
-  if ! "build/asan/bin/$name" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" \
+  if ! "build/fuzz/bin/$name" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" \
       "${seeds[@]}" >"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "fuzz target $name found a fault" >&2
