@@ -134,7 +134,8 @@ void Shell::CreateMainWindow() {
 
 bool Shell::AttachGui() {
     if (plugin_ == nullptr || plugin_->Gui() == nullptr) return false;
-    auto* graphics = dynamic_cast<Graphics*>(plugin_->Gui());
+    // Only a Qt panel can sit in the window; without the Qt platform the editor draws headless.
+    auto* graphics = dynamic_cast<GraphicsQt*>(plugin_->Gui());
     if (graphics == nullptr) return false;
     auto* panel = static_cast<QWidget*>(graphics->CreatePanelWindow(window_->centralWidget()));
     if (panel == nullptr) return false;
