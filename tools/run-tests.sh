@@ -15,7 +15,7 @@ jobs=$(nproc)
 # Many tests spend their time waiting for a reply, a timer or another process, so one test more
 # than there are cores keeps them busy; the tests on the JACK server run one at a time anyway.
 test_jobs=$((jobs + 1))
-fuzz_seconds=${ORVO_FUZZ_SECONDS:-60}
+fuzz_seconds=${ORVO_FUZZ_SECONDS:-30}
 export QT_QPA_PLATFORM=offscreen
 # Out of memory is a result the code handles (a buffer that stays as it was, no bitmap), so an
 # impossible allocation returns null under the sanitizers as it does without them.
