@@ -11,6 +11,23 @@ std::unique_ptr<raster::MemBitmap> Placeholder() {
     return placeholder;
 }
 
+// An image's size as drawn, without the pixel a frame its strip is stored and shown with.
+ImageStore::Size Unstretched(ImageStore::Size stored, int frameCount, bool framesHorizontal) {
+    if (frameCount >= 2) (framesHorizontal ? stored.width : stored.height) -= frameCount;
+    return stored;
+}
+
+// The size a strip over an image of that unstretched size is shown at a zoom: truncated, and
+// stretched again along its frame axis.
+ImageStore::Size Shown(ImageStore::Size unstretched, double scale, int frameCount,
+                       bool framesHorizontal) {
+    ImageStore::Size shown{static_cast<int>(unstretched.width * scale),
+                           static_cast<int>(unstretched.height * scale)};
+    int& length = framesHorizontal ? shown.width : shown.height;
+    if (length > 0) length = ShownLength(length, frameCount);
+    return shown;
+}
+
 }  // namespace
 
 ImageStore::ImageStore(Decoder decoder) : decoder_(std::move(decoder)) {
@@ -75,9 +92,11 @@ void ImageStore::RenderAll(double scale) {
             }
         }
         if (first == nullptr) continue;
-        int width = static_cast<int>(image->size.width * scale);
-        int height = static_cast<int>(image->size.height * scale);
-        if (first->frameCount >= 2) (first->framesHorizontal ? width : height) += first->frameCount;
+        const Size target =
+            Shown(Unstretched(image->size, first->frameCount, first->framesHorizontal), scale,
+                  first->frameCount, first->framesHorizontal);
+        const int width = target.width;
+        const int height = target.height;
         if (width < 1 || height < 1) continue;
         const bool changed = image->scale != scale || image->frameCount != first->frameCount ||
                              image->framesHorizontal != first->framesHorizontal;
@@ -125,9 +144,10 @@ std::unique_ptr<raster::MemBitmap> ImageStore::Rendering(const Image& image, Siz
         decoded = decoder_.decode(image.id, image.name, factor);
     }
     // Not decodable, or not of the size measured: the image stays as it is.
-    if (decoded == nullptr || !decoded->HasPixels() ||
-        decoded->Width() != image.size.width * factor ||
-        decoded->Height() != image.size.height * factor)
+    const Size stored = Shown(Unstretched(image.size, image.frameCount, image.framesHorizontal),
+                              factor, image.frameCount, image.framesHorizontal);
+    if (decoded == nullptr || !decoded->HasPixels() || decoded->Width() != stored.width ||
+        decoded->Height() != stored.height)
         return nullptr;
     if (!image.scale || (decoded->Width() == target.width && decoded->Height() == target.height))
         return decoded;

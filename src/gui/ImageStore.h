@@ -41,7 +41,9 @@ public:
     // size and draws it as stored. A missing image gives a strip with no pixels and no size.
     ImageStrip* LoadStrip(int id, const std::string& name, int frameCount);
     // Sizes every strip for the zoom: the image's size at the panel's size times scale,
-    // truncated, and for a strip of N >= 2 frames N pixels more along its frame axis. The pixels
+    // truncated, and for a strip of N >= 2 frames N pixels more along its frame axis. Images are
+    // stored with those N pixels (ShownLength): the size as drawn is the stored one less them, so
+    // that at 100 % and at the large set's zoom a strip shows its image as decoded. The pixels
     // follow when a strip is drawn (Prepare).
     void RenderAll(double scale);
     // Makes the pixels of strip ready to be drawn at the size it measures.
@@ -54,7 +56,7 @@ private:
     struct Image {
         int id = 0;
         std::string name;
-        Size size;  // at the panel's size
+        Size size;  // as stored at the panel's size, N pixels longer for N >= 2 frames
         int frameCount = 1;
         bool framesHorizontal = false;
         // The zoom the strips over it measure; none: the image as stored at the panel's size.

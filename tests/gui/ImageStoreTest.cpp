@@ -35,16 +35,17 @@ void DrawFirstFrame(HeadlessGraphics& graphics, const ImageStrip* strip) {
 }
 
 TEST_F(ImageStoreTest, StripsMeasureThePanelSizeAndNothingIsDecodedBeforeItIsDrawn) {
-    graphics->AddImage(930, MakeFrameStrip(32, 32, 4));          // 32 x 128
-    graphics->AddImage(930, MakeFrameStrip(64, 64, 4), kLarge);  // 64 x 256
+    // Stored as shown: 32 x 128 drawn, one row more a frame.
+    graphics->AddImage(930, MakeFrameStrip(32, 33, 4));          // 32 x 132
+    graphics->AddImage(930, MakeFrameStrip(64, 65, 4), kLarge);  // 64 x 260
     ImageStrip* strip = graphics->LoadImageStrip(930, "knob.png", 4);
     EXPECT_EQ(strip->width, 32);
-    EXPECT_EQ(strip->height, 128);
-    EXPECT_EQ(strip->FrameHeight(), 32);
+    EXPECT_EQ(strip->height, 132);
+    EXPECT_EQ(strip->FrameHeight(), 33);
     // A second strip on the same image measures like the first and draws the same pixels.
     ImageStrip* again = graphics->LoadImageStrip(930, "knob.png", 4);
     EXPECT_NE(again, strip);
-    EXPECT_EQ(again->height, 128);
+    EXPECT_EQ(again->height, 132);
     EXPECT_EQ(again->bitmap, strip->bitmap);
 
     // Scale 1.5: 32 x 1.5 = 48 wide, 128 x 1.5 + 4 frames = 196 high; both strips follow, and
@@ -92,11 +93,40 @@ TEST_F(ImageStoreTest, AnImageAtItsStoredSizeIsDrawnPixelForPixel) {
     EXPECT_EQ(static_cast<const raster::MemBitmap*>(strip->bitmap)->Row(4)[5], corner);
 }
 
+// A strip is stored as it is shown at 100 % and at the large set's zoom: there it draws the
+// decoded pixels themselves, frame for frame, resampling nothing.
+TEST_F(ImageStoreTest, StripsAtTheirStoredZoomsAreDrawnAsDecoded) {
+    auto small = MakeFrameStrip(6, 9, 3);    // 6 x 24 drawn, 3 frames
+    auto large = MakeFrameStrip(12, 17, 3);  // 12 x 48 drawn
+    small->Row(26)[5] = 0xFF123456u;
+    large->Row(50)[11] = 0xFF654321u;
+    graphics->AddImage(937, std::move(small));
+    graphics->AddImage(937, std::move(large), kLarge);
+    ImageStrip* strip = graphics->LoadImageStrip(937, "fader.png", 3);
+    for (const double zoom : {1.0, 2.0, 1.0}) {
+        SCOPED_TRACE(zoom);
+        graphics->RenderAllStrips(zoom);
+        DrawFirstFrame(*graphics, strip);
+        const auto* shown = static_cast<const raster::MemBitmap*>(strip->bitmap);
+        ASSERT_EQ(shown->Height(), zoom == 1.0 ? 27 : 51);
+        EXPECT_EQ(strip->FrameHeight(), zoom == 1.0 ? 9 : 17);
+        EXPECT_EQ(zoom == 1.0 ? shown->Row(26)[5] : shown->Row(50)[11],
+                  zoom == 1.0 ? 0xFF123456u : 0xFF654321u);
+        // Each frame holds its own frame's pixels only.
+        for (int y = 0; y < shown->Height(); ++y) {
+            if (y == shown->Height() - 1) continue;
+            EXPECT_EQ(shown->Row(y)[0],
+                      0xFF000000u | static_cast<uint32_t>(y / strip->FrameHeight() + 1))
+                << y;
+        }
+    }
+}
+
 TEST_F(ImageStoreTest, RenderKeepsFramesApart) {
-    // Three frames of 20 rows in red, green and blue.
-    auto stored = std::make_unique<raster::MemBitmap>(8, 60);
-    for (int y = 0; y < 60; ++y) {
-        const uint32_t colour = 0xFF000000u | 0xFFu << (16 - 8 * (y / 20));
+    // Three frames of 20 rows in red, green and blue, stored one row taller each.
+    auto stored = std::make_unique<raster::MemBitmap>(8, 63);
+    for (int y = 0; y < 63; ++y) {
+        const uint32_t colour = 0xFF000000u | 0xFFu << (16 - 8 * (y / 21));
         for (int x = 0; x < 8; ++x)
             stored->Row(y)[x] = colour;
     }
@@ -120,8 +150,8 @@ TEST_F(ImageStoreTest, TwoPanelsNeverShareStripsOrZoom) {
     RecordingCore otherCore;
     HeadlessGraphics& other = otherCore.AttachHeadless();
     for (HeadlessGraphics* panel : {graphics, &other}) {
-        panel->AddImage(936, MakeFrameStrip(10, 10, 2));
-        panel->AddImage(936, MakeFrameStrip(20, 20, 2), kLarge);
+        panel->AddImage(936, MakeFrameStrip(10, 11, 2));
+        panel->AddImage(936, MakeFrameStrip(20, 21, 2), kLarge);
     }
     ImageStrip* mine = graphics->LoadImageStrip(936, "button.png", 2);
     ImageStrip* theirs = other.LoadImageStrip(936, "button.png", 2);
