@@ -112,18 +112,23 @@ void ImageStore::RenderAll(double scale) {
     }
 }
 
-void ImageStore::Prepare(const ImageStrip& strip) {
+void ImageStore::Prepare(const ImageStrip& strip, int rows) {
     for (const Registered& entry : strips_) {
         if (entry.strip.get() != &strip) continue;
         if (entry.image < 0) return;
         Image& image = *images_[static_cast<size_t>(entry.image)];
-        if (!image.rendered) {
+        if (!image.rendered || image.readyRows < rows) {
             const Size target = {strip.width, strip.height};
-            std::unique_ptr<raster::MemBitmap> rendering = Rendering(image, target);
+            // Decoded in part once; when that does not reach, whole.
+            const int wanted = image.rendered ? raster::kAllRows : rows;
+            int readyRows = 0;
+            std::unique_ptr<raster::MemBitmap> rendering =
+                Rendering(image, target, wanted, readyRows);
             // An image that cannot be decoded stays as it was.
             if (rendering == nullptr) return;
             image.shown = std::move(rendering);
             image.rendered = true;
+            image.readyRows = readyRows;
             for (const Registered& other : strips_) {
                 if (other.image == entry.image) other.strip->bitmap = image.shown.get();
             }
@@ -132,16 +137,25 @@ void ImageStore::Prepare(const ImageStrip& strip) {
     }
 }
 
-std::unique_ptr<raster::MemBitmap> ImageStore::Rendering(const Image& image, Size target) const {
+std::unique_ptr<raster::MemBitmap> ImageStore::Rendering(const Image& image, Size target, int rows,
+                                                         int& readyRows) const {
     // As stored, or scaled down from the set at the panel's size, or up from the large set.
     const bool large = image.scale && *image.scale > 1.0 && decoder_.largeFactor > 1;
     int factor = large ? decoder_.largeFactor : 1;
+    // Only an image drawn as decoded can stop short of its last row.
+    const auto rowsOf = [&](int at) {
+        const Size stored = Shown(Unstretched(image.size, image.frameCount, image.framesHorizontal),
+                                  at, image.frameCount, image.framesHorizontal);
+        return image.scale && stored.width == target.width && stored.height == target.height
+                   ? rows
+                   : raster::kAllRows;
+    };
     std::unique_ptr<raster::MemBitmap> decoded =
-        decoder_.decode ? decoder_.decode(image.id, image.name, factor) : nullptr;
+        decoder_.decode ? decoder_.decode(image.id, image.name, factor, rowsOf(factor)) : nullptr;
     if (decoded == nullptr && large) {
         // An image without a large set scales up from the one it has.
         factor = 1;
-        decoded = decoder_.decode(image.id, image.name, factor);
+        decoded = decoder_.decode(image.id, image.name, factor, raster::kAllRows);
     }
     // Not decodable, or not of the size measured: the image stays as it is.
     const Size stored = Shown(Unstretched(image.size, image.frameCount, image.framesHorizontal),
@@ -149,8 +163,11 @@ std::unique_ptr<raster::MemBitmap> ImageStore::Rendering(const Image& image, Siz
     if (decoded == nullptr || !decoded->HasPixels() || decoded->Width() != stored.width ||
         decoded->Height() != stored.height)
         return nullptr;
-    if (!image.scale || (decoded->Width() == target.width && decoded->Height() == target.height))
+    if (!image.scale || (decoded->Width() == target.width && decoded->Height() == target.height)) {
+        readyRows = image.scale ? rowsOf(factor) : raster::kAllRows;
         return decoded;
+    }
+    readyRows = raster::kAllRows;
     auto shown = std::make_unique<raster::MemBitmap>(target.width, target.height);
     if (!shown->HasPixels()) return nullptr;
     ResampleStrip(*decoded, image.frameCount, image.framesHorizontal, *shown);

@@ -122,6 +122,35 @@ TEST_F(ImageStoreTest, StripsAtTheirStoredZoomsAreDrawnAsDecoded) {
     }
 }
 
+// Drawn as decoded, a strip is decoded down to the frame first drawn only; a frame below that
+// decodes it whole, and another zoom starts over.
+TEST_F(ImageStoreTest, OnlyTheRowsDrawnAreDecodedFirst) {
+    graphics->AddImage(938, MakeFrameStrip(4, 11, 5));  // 4 x 50 drawn, 5 frames
+    ImageStrip* strip = graphics->LoadImageStrip(938, "fader.png", 5);
+    graphics->RenderAllStrips(1.0);
+    graphics->AddBackgroundPanel({255, 0, 0, 0});
+    auto drawFrame = [&](int frame) {
+        graphics->DrawDirty({0, 0, 64, 64});
+        graphics->DrawFrame(strip, {0, 0, 4, 11}, frame, nullptr);
+        return graphics->DrawBitmap()->Row(5)[1];
+    };
+    EXPECT_EQ(drawFrame(2), 0xFF000002u);
+    ASSERT_EQ(graphics->DecodedRows().size(), 1u);
+    EXPECT_EQ(graphics->DecodedRows().back(), 22);
+    // Frames within what is decoded need nothing more.
+    EXPECT_EQ(drawFrame(1), 0xFF000001u);
+    EXPECT_EQ(graphics->Decoded().size(), 1u);
+    // One below it: the whole strip, once.
+    EXPECT_EQ(drawFrame(4), 0xFF000004u);
+    EXPECT_EQ(drawFrame(5), 0xFF000005u);
+    ASSERT_EQ(graphics->DecodedRows().size(), 2u);
+    EXPECT_EQ(graphics->DecodedRows().back(), raster::kAllRows);
+    // Resampled at another zoom, it needs every row.
+    graphics->RenderAllStrips(0.5);
+    drawFrame(1);
+    EXPECT_EQ(graphics->DecodedRows().back(), raster::kAllRows);
+}
+
 TEST_F(ImageStoreTest, RenderKeepsFramesApart) {
     // Three frames of 20 rows in red, green and blue, stored one row taller each.
     auto stored = std::make_unique<raster::MemBitmap>(8, 63);
@@ -181,7 +210,8 @@ TEST_F(ImageStoreTest, MissingImageGivesAnEmptyStripAndStaysEmpty) {
 
 TEST_F(ImageStoreTest, OnlyPngNamesAreImages) {
     graphics->LoadImageStrip(933, "guide.pdf", 1);
-    EXPECT_EQ(graphics->Graphics::LoadResourceImage(933, "guide.pdf", 1), nullptr);
+    EXPECT_EQ(graphics->Graphics::LoadResourceImage(933, "guide.pdf", 1, raster::kAllRows),
+              nullptr);
     EXPECT_FALSE(graphics->Graphics::MeasureResourceImage(933, "guide.pdf").has_value());
 }
 

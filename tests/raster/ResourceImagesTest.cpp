@@ -48,6 +48,34 @@ TEST(ResourceImagesTest, EveryEmbeddedImageMatchesTheTableInBothSets) {
     }
 }
 
+// A strip decoded down to a row holds exactly the rows a whole decoding gives above it and clear
+// pixels below, at the whole image's size.
+TEST(ResourceImagesTest, DecodingStopsAfterTheRowsAskedFor) {
+    const int id = resources::kImageFaderRed;
+    const std::unique_ptr<MemBitmap> whole = LoadPngResource(id);
+    const int rows = 301;
+    const std::unique_ptr<MemBitmap> part = LoadPngResource(id, 1, rows);
+    ASSERT_NE(whole, nullptr);
+    ASSERT_NE(part, nullptr);
+    ASSERT_EQ(part->Width(), whole->Width());
+    ASSERT_EQ(part->Height(), whole->Height());
+    int differing = 0, uncleared = 0;
+    for (int y = 0; y < whole->Height(); ++y) {
+        for (int x = 0; x < whole->Width(); ++x) {
+            if (y < rows)
+                differing += part->Row(y)[x] != whole->Row(y)[x];
+            else
+                uncleared += part->Row(y)[x] != 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(uncleared, 0);
+    // Asking for more rows than there are decodes them all.
+    const std::unique_ptr<MemBitmap> more = LoadPngResource(id, 1, whole->Height() + 5);
+    ASSERT_NE(more, nullptr);
+    EXPECT_EQ(more->Row(whole->Height() - 1)[5], whole->Row(whole->Height() - 1)[5]);
+}
+
 // Frames must differ from one another: a strip whose frames were all alike would not move.
 TEST(ResourceImagesTest, StripFramesShowTheirOwnStateInBothSets) {
     for (const resources::ImageResource& image : resources::kImageResources) {
