@@ -53,7 +53,9 @@ Graphics::Graphics(PluginBase* core)
       images_({[this](int id, const std::string& name, int factor, int rows) {
                    return LoadResourceImage(id, name, factor, rows);
                },
-               [this](int id, const std::string& name) { return MeasureResourceImage(id, name); },
+               [this](int id, const std::string& name, int frameCount) {
+                   return MeasureResourceImage(id, name, frameCount);
+               },
                resources::kLargeImageFactor}) {}
 
 Graphics::~Graphics() = default;
@@ -75,11 +77,15 @@ std::unique_ptr<raster::MemBitmap> Graphics::LoadResourceImage(int id, const std
     return raster::LoadPngResource(id, factor, rows);
 }
 
-std::optional<ImageStore::Size> Graphics::MeasureResourceImage(int id, const std::string& name) {
+std::optional<ImageStore::Size> Graphics::MeasureResourceImage(int id, const std::string& name,
+                                                               int frameCount) {
     if (!EndsWithPng(name)) return std::nullopt;
     const std::optional<raster::PngSize> size = raster::PngResourceSize(id);
     if (!size) return std::nullopt;
-    return ImageStore::Size{size->width, size->height};
+    // The program's strips are stored as they are shown, their frames stacked downwards.
+    const int height = frameCount >= 2 ? size->height - frameCount : size->height;
+    if (height < 1) return std::nullopt;
+    return ImageStore::Size{size->width, height};
 }
 
 void Graphics::ResizePanel(int width, int height) {

@@ -91,8 +91,10 @@ public:
     // rows rows or more (the rest clear); only names ending in ".png" (any case) are images.
     virtual std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name,
                                                                  int factor, int rows);
-    // The size of an image resource at the panel's size, read without decoding it.
-    virtual std::optional<ImageStore::Size> MeasureResourceImage(int id, const std::string& name);
+    // The size an image resource is drawn at the panel's size, for a strip of frameCount
+    // frames, read without decoding it.
+    virtual std::optional<ImageStore::Size> MeasureResourceImage(int id, const std::string& name,
+                                                                 int frameCount);
 
     // --- What the plug-in core calls ---
     void SetParamFromCore(int index, double value, bool alreadyNormalized) override;

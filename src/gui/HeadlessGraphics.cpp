@@ -108,9 +108,11 @@ std::unique_ptr<raster::MemBitmap> HeadlessGraphics::LoadResourceImage(int id,
 }
 
 std::optional<ImageStore::Size> HeadlessGraphics::MeasureResourceImage(int id,
-                                                                       const std::string& name) {
+                                                                       const std::string& name,
+                                                                       int frameCount) {
+    // A test image is stored at its drawn size.
     auto found = images_.find({id, 1});
-    if (found == images_.end()) return Graphics::MeasureResourceImage(id, name);
+    if (found == images_.end()) return Graphics::MeasureResourceImage(id, name, frameCount);
     return ImageStore::Size{found->second->Width(), found->second->Height()};
 }
 

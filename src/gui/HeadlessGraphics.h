@@ -56,7 +56,8 @@ public:
     void* NativeWindow() const override;
     std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name,
                                                          int factor, int rows) override;
-    std::optional<ImageStore::Size> MeasureResourceImage(int id, const std::string& name) override;
+    std::optional<ImageStore::Size> MeasureResourceImage(int id, const std::string& name,
+                                                         int frameCount) override;
     std::string BackendName() const override { return "Headless"; }
 
     // One timer tick of a window: collect the dirty area and redraw it. True when it drew.

@@ -11,12 +11,6 @@ std::unique_ptr<raster::MemBitmap> Placeholder() {
     return placeholder;
 }
 
-// An image's size as drawn, without the pixel a frame its strip is stored and shown with.
-ImageStore::Size Unstretched(ImageStore::Size stored, int frameCount, bool framesHorizontal) {
-    if (frameCount >= 2) (framesHorizontal ? stored.width : stored.height) -= frameCount;
-    return stored;
-}
-
 // The size a strip over an image of that unstretched size is shown at a zoom: truncated, and
 // stretched again along its frame axis.
 ImageStore::Size Shown(ImageStore::Size unstretched, double scale, int frameCount,
@@ -46,8 +40,9 @@ ImageStrip* ImageStore::LoadStrip(int id, const std::string& name, int frameCoun
     strip->frameCount = frameCount < 1 ? 1 : frameCount;
     Image* image = FindImage(id);
     if (image == nullptr) {
-        const std::optional<Size> size =
-            decoder_.measure ? decoder_.measure(id, name) : std::optional<Size>();
+        const std::optional<Size> size = decoder_.measure
+                                             ? decoder_.measure(id, name, strip->frameCount)
+                                             : std::optional<Size>();
         // A missing image: a strip with no pixels and no size, and nothing to render.
         if (!size || size->width < 1 || size->height < 1) {
             strips_.push_back({-1, std::move(strip)});
@@ -92,9 +87,7 @@ void ImageStore::RenderAll(double scale) {
             }
         }
         if (first == nullptr) continue;
-        const Size target =
-            Shown(Unstretched(image->size, first->frameCount, first->framesHorizontal), scale,
-                  first->frameCount, first->framesHorizontal);
+        const Size target = Shown(image->size, scale, first->frameCount, first->framesHorizontal);
         const int width = target.width;
         const int height = target.height;
         if (width < 1 || height < 1) continue;
@@ -142,32 +135,41 @@ std::unique_ptr<raster::MemBitmap> ImageStore::Rendering(const Image& image, Siz
     // As stored, or scaled down from the set at the panel's size, or up from the large set.
     const bool large = image.scale && *image.scale > 1.0 && decoder_.largeFactor > 1;
     int factor = large ? decoder_.largeFactor : 1;
-    // Only an image drawn as decoded can stop short of its last row.
-    const auto rowsOf = [&](int at) {
-        const Size stored = Shown(Unstretched(image.size, image.frameCount, image.framesHorizontal),
-                                  at, image.frameCount, image.framesHorizontal);
-        return image.scale && stored.width == target.width && stored.height == target.height
-                   ? rows
-                   : raster::kAllRows;
+    // An image stored as strips are shown is drawn as decoded at its set's zoom, and only then
+    // can its decoding stop short of the last row.
+    const auto shownAt = [&](int at) {
+        return Shown(image.size, at, image.frameCount, image.framesHorizontal);
     };
+    const auto same = [](const raster::MemBitmap& bitmap, Size size) {
+        return bitmap.Width() == size.width && bitmap.Height() == size.height;
+    };
+    const bool asDecoded = image.scale && shownAt(factor).width == target.width &&
+                           shownAt(factor).height == target.height;
     std::unique_ptr<raster::MemBitmap> decoded =
-        decoder_.decode ? decoder_.decode(image.id, image.name, factor, rowsOf(factor)) : nullptr;
+        decoder_.decode
+            ? decoder_.decode(image.id, image.name, factor, asDecoded ? rows : raster::kAllRows)
+            : nullptr;
     if (decoded == nullptr && large) {
         // An image without a large set scales up from the one it has.
         factor = 1;
         decoded = decoder_.decode(image.id, image.name, factor, raster::kAllRows);
     }
-    // Not decodable, or not of the size measured: the image stays as it is.
-    const Size stored = Shown(Unstretched(image.size, image.frameCount, image.framesHorizontal),
-                              factor, image.frameCount, image.framesHorizontal);
-    if (decoded == nullptr || !decoded->HasPixels() || decoded->Width() != stored.width ||
-        decoded->Height() != stored.height)
-        return nullptr;
-    if (!image.scale || (decoded->Width() == target.width && decoded->Height() == target.height)) {
-        readyRows = image.scale ? rowsOf(factor) : raster::kAllRows;
+    if (decoded == nullptr || !decoded->HasPixels()) return nullptr;
+    if (asDecoded && same(*decoded, target)) {
+        readyRows = rows;
         return decoded;
     }
+    // Stored at its drawn size (or the rows asked for were too few to resample from): whole.
+    const Size drawn{image.size.width * factor, image.size.height * factor};
+    if (!same(*decoded, drawn) && !same(*decoded, shownAt(factor))) return nullptr;
+    if (asDecoded && rows != raster::kAllRows)
+        decoded = decoder_.decode(image.id, image.name, factor, raster::kAllRows);
+    // Not decodable, or not of the size measured: the image stays as it is.
+    if (decoded == nullptr || !decoded->HasPixels() ||
+        (!same(*decoded, drawn) && !same(*decoded, shownAt(factor))))
+        return nullptr;
     readyRows = raster::kAllRows;
+    if (same(*decoded, target)) return decoded;
     auto shown = std::make_unique<raster::MemBitmap>(target.width, target.height);
     if (!shown->HasPixels()) return nullptr;
     ResampleStrip(*decoded, image.frameCount, image.framesHorizontal, *shown);

@@ -27,9 +27,9 @@ public:
         std::function<std::unique_ptr<raster::MemBitmap>(int id, const std::string& name,
                                                          int factor, int rows)>
             decode;
-        // The size of image id at the panel's size without decoding it; none when there is no
-        // such image.
-        std::function<std::optional<Size>(int id, const std::string& name)> measure;
+        // The size image id is drawn at the panel's size, for a strip of frameCount frames,
+        // without decoding it; none when there is no such image.
+        std::function<std::optional<Size>(int id, const std::string& name, int frameCount)> measure;
         // The factor of the large set.
         int largeFactor = 2;
     };
@@ -42,10 +42,10 @@ public:
     // size and draws it as stored. A missing image gives a strip with no pixels and no size.
     ImageStrip* LoadStrip(int id, const std::string& name, int frameCount);
     // Sizes every strip for the zoom: the image's size at the panel's size times scale,
-    // truncated, and for a strip of N >= 2 frames N pixels more along its frame axis. Images are
-    // stored with those N pixels (ShownLength): the size as drawn is the stored one less them, so
-    // that at 100 % and at the large set's zoom a strip shows its image as decoded. The pixels
-    // follow when a strip is drawn (Prepare).
+    // truncated, and for a strip of N >= 2 frames N pixels more along its frame axis. An image
+    // may be stored with those N pixels (ShownLength), and is then drawn as decoded at 100 % and
+    // at the large set's zoom; one stored at its drawn size is resampled. The pixels follow when
+    // a strip is drawn (Prepare).
     void RenderAll(double scale);
     // Makes the first rows rows of strip ready to be drawn at the size it measures. An image
     // drawn as decoded is decoded only down to the frame first drawn; the next draw below that
@@ -59,7 +59,7 @@ private:
     struct Image {
         int id = 0;
         std::string name;
-        Size size;  // as stored at the panel's size, N pixels longer for N >= 2 frames
+        Size size;  // as drawn at the panel's size
         int frameCount = 1;
         bool framesHorizontal = false;
         // The zoom the strips over it measure; none: the image as stored at the panel's size.

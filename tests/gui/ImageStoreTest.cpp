@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "TestCore.h"
 #include "gui/StripResampler.h"
 #include "raster/Pixel.h"
+#include "raster/PngImage.h"
 #include "resources/ResourceTable.h"
 
 namespace {
@@ -35,17 +38,16 @@ void DrawFirstFrame(HeadlessGraphics& graphics, const ImageStrip* strip) {
 }
 
 TEST_F(ImageStoreTest, StripsMeasureThePanelSizeAndNothingIsDecodedBeforeItIsDrawn) {
-    // Stored as shown: 32 x 128 drawn, one row more a frame.
-    graphics->AddImage(930, MakeFrameStrip(32, 33, 4));          // 32 x 132
-    graphics->AddImage(930, MakeFrameStrip(64, 65, 4), kLarge);  // 64 x 260
+    graphics->AddImage(930, MakeFrameStrip(32, 32, 4));          // 32 x 128
+    graphics->AddImage(930, MakeFrameStrip(64, 64, 4), kLarge);  // 64 x 256
     ImageStrip* strip = graphics->LoadImageStrip(930, "knob.png", 4);
     EXPECT_EQ(strip->width, 32);
-    EXPECT_EQ(strip->height, 132);
-    EXPECT_EQ(strip->FrameHeight(), 33);
+    EXPECT_EQ(strip->height, 128);
+    EXPECT_EQ(strip->FrameHeight(), 32);
     // A second strip on the same image measures like the first and draws the same pixels.
     ImageStrip* again = graphics->LoadImageStrip(930, "knob.png", 4);
     EXPECT_NE(again, strip);
-    EXPECT_EQ(again->height, 132);
+    EXPECT_EQ(again->height, 128);
     EXPECT_EQ(again->bitmap, strip->bitmap);
 
     // Scale 1.5: 32 x 1.5 = 48 wide, 128 x 1.5 + 4 frames = 196 high; both strips follow, and
@@ -93,69 +95,88 @@ TEST_F(ImageStoreTest, AnImageAtItsStoredSizeIsDrawnPixelForPixel) {
     EXPECT_EQ(static_cast<const raster::MemBitmap*>(strip->bitmap)->Row(4)[5], corner);
 }
 
-// A strip is stored as it is shown at 100 % and at the large set's zoom: there it draws the
-// decoded pixels themselves, frame for frame, resampling nothing.
-TEST_F(ImageStoreTest, StripsAtTheirStoredZoomsAreDrawnAsDecoded) {
-    auto small = MakeFrameStrip(6, 9, 3);    // 6 x 24 drawn, 3 frames
-    auto large = MakeFrameStrip(12, 17, 3);  // 12 x 48 drawn
-    small->Row(26)[5] = 0xFF123456u;
-    large->Row(50)[11] = 0xFF654321u;
-    graphics->AddImage(937, std::move(small));
-    graphics->AddImage(937, std::move(large), kLarge);
-    ImageStrip* strip = graphics->LoadImageStrip(937, "fader.png", 3);
-    for (const double zoom : {1.0, 2.0, 1.0}) {
+// The program's strips are stored as they are shown at 100 % and at the large set's zoom, one
+// pixel taller a frame: there they draw the decoded pixels themselves, and measure at the panel's
+// size as drawn.
+TEST_F(ImageStoreTest, StoredStripsAreDrawnAsDecodedAtTheirZooms) {
+    const resources::ImageResource& fader = resources::kImageResources[4];
+    ASSERT_EQ(fader.id, resources::kImageFaderYellow);
+    ImageStrip* strip = graphics->LoadImageStrip(fader.id, fader.name, fader.frames);
+    EXPECT_EQ(strip->height, fader.height);
+    EXPECT_EQ(strip->FrameHeight(), fader.height / fader.frames);
+    graphics->AddBackgroundPanel({255, 0, 0, 0});
+    for (const int zoom : {1, kLarge, 1}) {
         SCOPED_TRACE(zoom);
         graphics->RenderAllStrips(zoom);
-        DrawFirstFrame(*graphics, strip);
+        // The last frame, in a rectangle reaching past the strip's end: all of it is decoded.
+        graphics->DrawDirty({0, 0, 64, 600});
+        graphics->DrawFrame(strip, {0, 0, 64, 600}, fader.frames, nullptr);
+        const std::unique_ptr<raster::MemBitmap> stored = raster::LoadPngResource(fader.id, zoom);
+        ASSERT_NE(stored, nullptr);
         const auto* shown = static_cast<const raster::MemBitmap*>(strip->bitmap);
-        ASSERT_EQ(shown->Height(), zoom == 1.0 ? 27 : 51);
-        EXPECT_EQ(strip->FrameHeight(), zoom == 1.0 ? 9 : 17);
-        EXPECT_EQ(zoom == 1.0 ? shown->Row(26)[5] : shown->Row(50)[11],
-                  zoom == 1.0 ? 0xFF123456u : 0xFF654321u);
-        // Each frame holds its own frame's pixels only.
-        for (int y = 0; y < shown->Height(); ++y) {
-            if (y == shown->Height() - 1) continue;
-            EXPECT_EQ(shown->Row(y)[0],
-                      0xFF000000u | static_cast<uint32_t>(y / strip->FrameHeight() + 1))
-                << y;
-        }
+        ASSERT_EQ(shown->Width(), stored->Width());
+        ASSERT_EQ(shown->Height(), stored->Height());
+        EXPECT_EQ(shown->Height(), fader.height * zoom + fader.frames);
+        int differing = 0;
+        for (int y = 0; y < shown->Height(); ++y)
+            differing += std::memcmp(shown->Row(y), stored->Row(y), shown->Width() * 4u) != 0;
+        EXPECT_EQ(differing, 0);
     }
 }
 
-// Drawn as decoded, a strip is decoded down to the frame first drawn only; a frame below that
-// decodes it whole, and another zoom starts over.
+// Drawn as decoded, a strip is decoded only down to the frame first drawn; a frame below that
+// decodes it whole, and a zoom that resamples it needs every row.
 TEST_F(ImageStoreTest, OnlyTheRowsDrawnAreDecodedFirst) {
-    graphics->AddImage(938, MakeFrameStrip(4, 11, 5));  // 4 x 50 drawn, 5 frames
-    ImageStrip* strip = graphics->LoadImageStrip(938, "fader.png", 5);
+    const resources::ImageResource& fader = resources::kImageResources[5];
+    ASSERT_EQ(fader.id, resources::kImageFaderRed);
+    ImageStrip* strip = graphics->LoadImageStrip(fader.id, fader.name, fader.frames);
     graphics->RenderAllStrips(1.0);
     graphics->AddBackgroundPanel({255, 0, 0, 0});
-    auto drawFrame = [&](int frame) {
-        graphics->DrawDirty({0, 0, 64, 64});
-        graphics->DrawFrame(strip, {0, 0, 4, 11}, frame, nullptr);
-        return graphics->DrawBitmap()->Row(5)[1];
+    const std::unique_ptr<raster::MemBitmap> stored = raster::LoadPngResource(fader.id);
+    ASSERT_NE(stored, nullptr);
+    const int frameHeight = strip->FrameHeight();
+    ASSERT_EQ(frameHeight, fader.height / fader.frames + 1);
+    // What a frame shows at an opaque pixel of it near its top, and what the strip holds there.
+    auto opaqueAt = [&](int frame) {
+        const int top = (frame - 1) * frameHeight;
+        for (int y = 0; y < frameHeight / 4; ++y) {
+            for (int x = 0; x < strip->width; ++x) {
+                if (stored->Row(top + y)[x] >> 24 == 0xFF) return std::pair{x, y};
+            }
+        }
+        return std::pair{-1, -1};
     };
-    EXPECT_EQ(drawFrame(2), 0xFF000002u);
+    auto drawn = [&](int frame) {
+        graphics->DrawDirty({0, 0, 64, 300});
+        graphics->DrawFrame(strip, {0, 0, strip->width, frameHeight}, frame, nullptr);
+        const auto [x, y] = opaqueAt(frame);
+        return x < 0 ? 0u : graphics->DrawBitmap()->Row(y)[x];
+    };
+    auto stripPixel = [&](int frame) {
+        const auto [x, y] = opaqueAt(frame);
+        return x < 0 ? 1u : stored->Row((frame - 1) * frameHeight + y)[x];
+    };
+    EXPECT_EQ(drawn(3), stripPixel(3));
     ASSERT_EQ(graphics->DecodedRows().size(), 1u);
-    EXPECT_EQ(graphics->DecodedRows().back(), 22);
-    // Frames within what is decoded need nothing more.
-    EXPECT_EQ(drawFrame(1), 0xFF000001u);
+    EXPECT_EQ(graphics->DecodedRows().back(), 3 * frameHeight);
+    // A frame within what is decoded needs nothing more.
+    EXPECT_EQ(drawn(1), stripPixel(1));
     EXPECT_EQ(graphics->Decoded().size(), 1u);
     // One below it: the whole strip, once.
-    EXPECT_EQ(drawFrame(4), 0xFF000004u);
-    EXPECT_EQ(drawFrame(5), 0xFF000005u);
+    EXPECT_EQ(drawn(fader.frames), stripPixel(fader.frames));
+    EXPECT_EQ(drawn(60), stripPixel(60));
     ASSERT_EQ(graphics->DecodedRows().size(), 2u);
     EXPECT_EQ(graphics->DecodedRows().back(), raster::kAllRows);
-    // Resampled at another zoom, it needs every row.
     graphics->RenderAllStrips(0.5);
-    drawFrame(1);
+    drawn(1);
     EXPECT_EQ(graphics->DecodedRows().back(), raster::kAllRows);
 }
 
 TEST_F(ImageStoreTest, RenderKeepsFramesApart) {
-    // Three frames of 20 rows in red, green and blue, stored one row taller each.
-    auto stored = std::make_unique<raster::MemBitmap>(8, 63);
-    for (int y = 0; y < 63; ++y) {
-        const uint32_t colour = 0xFF000000u | 0xFFu << (16 - 8 * (y / 21));
+    // Three frames of 20 rows in red, green and blue.
+    auto stored = std::make_unique<raster::MemBitmap>(8, 60);
+    for (int y = 0; y < 60; ++y) {
+        const uint32_t colour = 0xFF000000u | 0xFFu << (16 - 8 * (y / 20));
         for (int x = 0; x < 8; ++x)
             stored->Row(y)[x] = colour;
     }
@@ -179,8 +200,8 @@ TEST_F(ImageStoreTest, TwoPanelsNeverShareStripsOrZoom) {
     RecordingCore otherCore;
     HeadlessGraphics& other = otherCore.AttachHeadless();
     for (HeadlessGraphics* panel : {graphics, &other}) {
-        panel->AddImage(936, MakeFrameStrip(10, 11, 2));
-        panel->AddImage(936, MakeFrameStrip(20, 21, 2), kLarge);
+        panel->AddImage(936, MakeFrameStrip(10, 10, 2));
+        panel->AddImage(936, MakeFrameStrip(20, 20, 2), kLarge);
     }
     ImageStrip* mine = graphics->LoadImageStrip(936, "button.png", 2);
     ImageStrip* theirs = other.LoadImageStrip(936, "button.png", 2);
@@ -212,7 +233,7 @@ TEST_F(ImageStoreTest, OnlyPngNamesAreImages) {
     graphics->LoadImageStrip(933, "guide.pdf", 1);
     EXPECT_EQ(graphics->Graphics::LoadResourceImage(933, "guide.pdf", 1, raster::kAllRows),
               nullptr);
-    EXPECT_FALSE(graphics->Graphics::MeasureResourceImage(933, "guide.pdf").has_value());
+    EXPECT_FALSE(graphics->Graphics::MeasureResourceImage(933, "guide.pdf", 1).has_value());
 }
 
 TEST(StripResampler, SameSizeCopiesExactly) {
