@@ -50,10 +50,12 @@ bool EndsWithPng(const std::string& name) {
 
 Graphics::Graphics(PluginBase* core)
     : core_(core),
-      images_({[this](int id, const std::string& name, int factor) {
-                   return LoadResourceImage(id, name, factor);
+      images_({[this](int id, const std::string& name, int factor, int rows) {
+                   return LoadResourceImage(id, name, factor, rows);
                },
-               [this](int id, const std::string& name) { return MeasureResourceImage(id, name); },
+               [this](int id, const std::string& name, int frameCount) {
+                   return MeasureResourceImage(id, name, frameCount);
+               },
                resources::kLargeImageFactor}) {}
 
 Graphics::~Graphics() = default;
@@ -70,16 +72,20 @@ bool Graphics::PromptForFile(std::string& name, int action, const std::string& e
 }
 
 std::unique_ptr<raster::MemBitmap> Graphics::LoadResourceImage(int id, const std::string& name,
-                                                               int factor) {
+                                                               int factor, int rows) {
     if (!EndsWithPng(name)) return nullptr;
-    return raster::LoadPngResource(id, factor);
+    return raster::LoadPngResource(id, factor, rows);
 }
 
-std::optional<ImageStore::Size> Graphics::MeasureResourceImage(int id, const std::string& name) {
+std::optional<ImageStore::Size> Graphics::MeasureResourceImage(int id, const std::string& name,
+                                                               int frameCount) {
     if (!EndsWithPng(name)) return std::nullopt;
     const std::optional<raster::PngSize> size = raster::PngResourceSize(id);
     if (!size) return std::nullopt;
-    return ImageStore::Size{size->width, size->height};
+    // The program's strips are stored as they are shown, their frames stacked downwards.
+    const int height = frameCount >= 2 ? size->height - frameCount : size->height;
+    if (height < 1) return std::nullopt;
+    return ImageStore::Size{size->width, height};
 }
 
 void Graphics::ResizePanel(int width, int height) {
@@ -300,7 +306,7 @@ bool Graphics::BlitImage(const ImageStrip* strip, const Rect& dest, int srcX, in
     if (clip.IsEmpty() || strip == nullptr || strip->bitmap == nullptr) return true;
     const raster::PixelRect source{srcX + clip.L - dest.L, srcY + clip.T - dest.T,
                                    srcX + clip.R - dest.L, srcY + clip.B - dest.T};
-    images_.Prepare(*strip);
+    images_.Prepare(*strip, source.bottom);
     raster::Blit(drawBitmap_.get(), strip->bitmap, clip.L, clip.T, &source, RasterWeight(blend),
                  RasterMode(blend));
     return true;

@@ -87,28 +87,32 @@ void* HeadlessGraphics::NativeWindow() const {
 
 std::unique_ptr<raster::MemBitmap> HeadlessGraphics::LoadResourceImage(int id,
                                                                        const std::string& name,
-                                                                       int factor) {
+                                                                       int factor, int rows) {
     decoded_.push_back(id);
     decodedFactors_.push_back(factor);
+    decodedRows_.push_back(rows);
     auto found = images_.find({id, factor});
     if (found == images_.end()) {
         // A test image without a set of this factor has none; resources have both.
         if (images_.count({id, 1}) != 0) return nullptr;
-        return Graphics::LoadResourceImage(id, name, factor);
+        return Graphics::LoadResourceImage(id, name, factor, rows);
     }
     const raster::MemBitmap& image = *found->second;
     auto copy = std::make_unique<raster::MemBitmap>(image.Width(), image.Height());
     if (!copy->HasPixels()) return nullptr;
-    for (int y = 0; y < image.Height(); ++y) {
+    // As a decoder that stops early: the rows past those asked for stay clear.
+    for (int y = 0; y < image.Height() && y < rows; ++y) {
         std::memcpy(copy->Row(y), image.Row(y), static_cast<size_t>(image.Width()) * 4);
     }
     return copy;
 }
 
 std::optional<ImageStore::Size> HeadlessGraphics::MeasureResourceImage(int id,
-                                                                       const std::string& name) {
+                                                                       const std::string& name,
+                                                                       int frameCount) {
+    // A test image is stored at its drawn size.
     auto found = images_.find({id, 1});
-    if (found == images_.end()) return Graphics::MeasureResourceImage(id, name);
+    if (found == images_.end()) return Graphics::MeasureResourceImage(id, name, frameCount);
     return ImageStore::Size{found->second->Width(), found->second->Height()};
 }
 

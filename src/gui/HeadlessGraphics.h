@@ -55,8 +55,9 @@ public:
     void DestroyPanelWindow() override { windowOpen_ = false; }
     void* NativeWindow() const override;
     std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name,
-                                                         int factor) override;
-    std::optional<ImageStore::Size> MeasureResourceImage(int id, const std::string& name) override;
+                                                         int factor, int rows) override;
+    std::optional<ImageStore::Size> MeasureResourceImage(int id, const std::string& name,
+                                                         int frameCount) override;
     std::string BackendName() const override { return "Headless"; }
 
     // One timer tick of a window: collect the dirty area and redraw it. True when it drew.
@@ -89,9 +90,11 @@ public:
     int FileChooserCount() const { return fileChooserCount_; }
     // Documents and web addresses the panel asked the desktop to open.
     const std::vector<std::string>& OpenedLinks() const { return links_; }
-    // Image ids decoded so far, in order, and the factor of the set each came from.
+    // Image ids decoded so far, in order, the factor of the set each came from and the rows
+    // asked for (raster::kAllRows: all).
     const std::vector<int>& Decoded() const { return decoded_; }
     const std::vector<int>& DecodedFactors() const { return decodedFactors_; }
+    const std::vector<int>& DecodedRows() const { return decodedRows_; }
 
 private:
     std::vector<Rect> presented_;
@@ -114,5 +117,6 @@ private:
     std::map<std::pair<int, int>, std::unique_ptr<raster::MemBitmap>> images_;  // by id, factor
     std::vector<int> decoded_;
     std::vector<int> decodedFactors_;
+    std::vector<int> decodedRows_;
     bool windowOpen_ = false;
 };

@@ -11,6 +11,17 @@ std::unique_ptr<raster::MemBitmap> Placeholder() {
     return placeholder;
 }
 
+// The size a strip over an image of that unstretched size is shown at a zoom: truncated, and
+// stretched again along its frame axis.
+ImageStore::Size Shown(ImageStore::Size unstretched, double scale, int frameCount,
+                       bool framesHorizontal) {
+    ImageStore::Size shown{static_cast<int>(unstretched.width * scale),
+                           static_cast<int>(unstretched.height * scale)};
+    int& length = framesHorizontal ? shown.width : shown.height;
+    if (length > 0) length = ShownLength(length, frameCount);
+    return shown;
+}
+
 }  // namespace
 
 ImageStore::ImageStore(Decoder decoder) : decoder_(std::move(decoder)) {
@@ -29,8 +40,9 @@ ImageStrip* ImageStore::LoadStrip(int id, const std::string& name, int frameCoun
     strip->frameCount = frameCount < 1 ? 1 : frameCount;
     Image* image = FindImage(id);
     if (image == nullptr) {
-        const std::optional<Size> size =
-            decoder_.measure ? decoder_.measure(id, name) : std::optional<Size>();
+        const std::optional<Size> size = decoder_.measure
+                                             ? decoder_.measure(id, name, strip->frameCount)
+                                             : std::optional<Size>();
         // A missing image: a strip with no pixels and no size, and nothing to render.
         if (!size || size->width < 1 || size->height < 1) {
             strips_.push_back({-1, std::move(strip)});
@@ -75,9 +87,9 @@ void ImageStore::RenderAll(double scale) {
             }
         }
         if (first == nullptr) continue;
-        int width = static_cast<int>(image->size.width * scale);
-        int height = static_cast<int>(image->size.height * scale);
-        if (first->frameCount >= 2) (first->framesHorizontal ? width : height) += first->frameCount;
+        const Size target = Shown(image->size, scale, first->frameCount, first->framesHorizontal);
+        const int width = target.width;
+        const int height = target.height;
         if (width < 1 || height < 1) continue;
         const bool changed = image->scale != scale || image->frameCount != first->frameCount ||
                              image->framesHorizontal != first->framesHorizontal;
@@ -93,18 +105,23 @@ void ImageStore::RenderAll(double scale) {
     }
 }
 
-void ImageStore::Prepare(const ImageStrip& strip) {
+void ImageStore::Prepare(const ImageStrip& strip, int rows) {
     for (const Registered& entry : strips_) {
         if (entry.strip.get() != &strip) continue;
         if (entry.image < 0) return;
         Image& image = *images_[static_cast<size_t>(entry.image)];
-        if (!image.rendered) {
+        if (!image.rendered || image.readyRows < rows) {
             const Size target = {strip.width, strip.height};
-            std::unique_ptr<raster::MemBitmap> rendering = Rendering(image, target);
+            // Decoded in part once; when that does not reach, whole.
+            const int wanted = image.rendered ? raster::kAllRows : rows;
+            int readyRows = 0;
+            std::unique_ptr<raster::MemBitmap> rendering =
+                Rendering(image, target, wanted, readyRows);
             // An image that cannot be decoded stays as it was.
             if (rendering == nullptr) return;
             image.shown = std::move(rendering);
             image.rendered = true;
+            image.readyRows = readyRows;
             for (const Registered& other : strips_) {
                 if (other.image == entry.image) other.strip->bitmap = image.shown.get();
             }
@@ -113,24 +130,46 @@ void ImageStore::Prepare(const ImageStrip& strip) {
     }
 }
 
-std::unique_ptr<raster::MemBitmap> ImageStore::Rendering(const Image& image, Size target) const {
+std::unique_ptr<raster::MemBitmap> ImageStore::Rendering(const Image& image, Size target, int rows,
+                                                         int& readyRows) const {
     // As stored, or scaled down from the set at the panel's size, or up from the large set.
     const bool large = image.scale && *image.scale > 1.0 && decoder_.largeFactor > 1;
     int factor = large ? decoder_.largeFactor : 1;
+    // An image stored as strips are shown is drawn as decoded at its set's zoom, and only then
+    // can its decoding stop short of the last row.
+    const auto shownAt = [&](int at) {
+        return Shown(image.size, at, image.frameCount, image.framesHorizontal);
+    };
+    const auto same = [](const raster::MemBitmap& bitmap, Size size) {
+        return bitmap.Width() == size.width && bitmap.Height() == size.height;
+    };
+    const bool asDecoded = image.scale && shownAt(factor).width == target.width &&
+                           shownAt(factor).height == target.height;
     std::unique_ptr<raster::MemBitmap> decoded =
-        decoder_.decode ? decoder_.decode(image.id, image.name, factor) : nullptr;
+        decoder_.decode
+            ? decoder_.decode(image.id, image.name, factor, asDecoded ? rows : raster::kAllRows)
+            : nullptr;
     if (decoded == nullptr && large) {
         // An image without a large set scales up from the one it has.
         factor = 1;
-        decoded = decoder_.decode(image.id, image.name, factor);
+        decoded = decoder_.decode(image.id, image.name, factor, raster::kAllRows);
     }
+    if (decoded == nullptr || !decoded->HasPixels()) return nullptr;
+    if (asDecoded && same(*decoded, target)) {
+        readyRows = rows;
+        return decoded;
+    }
+    // Stored at its drawn size (or the rows asked for were too few to resample from): whole.
+    const Size drawn{image.size.width * factor, image.size.height * factor};
+    if (!same(*decoded, drawn) && !same(*decoded, shownAt(factor))) return nullptr;
+    if (asDecoded && rows != raster::kAllRows)
+        decoded = decoder_.decode(image.id, image.name, factor, raster::kAllRows);
     // Not decodable, or not of the size measured: the image stays as it is.
     if (decoded == nullptr || !decoded->HasPixels() ||
-        decoded->Width() != image.size.width * factor ||
-        decoded->Height() != image.size.height * factor)
+        (!same(*decoded, drawn) && !same(*decoded, shownAt(factor))))
         return nullptr;
-    if (!image.scale || (decoded->Width() == target.width && decoded->Height() == target.height))
-        return decoded;
+    readyRows = raster::kAllRows;
+    if (same(*decoded, target)) return decoded;
     auto shown = std::make_unique<raster::MemBitmap>(target.width, target.height);
     if (!shown->HasPixels()) return nullptr;
     ResampleStrip(*decoded, image.frameCount, image.framesHorizontal, *shown);

@@ -13,6 +13,13 @@ inline int FrameOffset(int length, int frameCount, int frame) {
     return static_cast<int>(std::floor(static_cast<double>(length) * frame / frames + 0.5));
 }
 
+// The length along its frame axis at which a strip of frameCount frames is shown, from its
+// length at some zoom: a strip of two or more frames gets one pixel more a frame. Images are
+// stored at this length, so that they are drawn at 100 % and at the large set's zoom as they are.
+inline int ShownLength(int length, int frameCount) {
+    return frameCount >= 2 ? length + frameCount : length;
+}
+
 // One decoded image of frameCount equal frames. The bitmap belongs to the graphics object's image
 // store; the strip keeps its identity across re-renders so the controls holding it follow a
 // change of scale.

@@ -40,7 +40,7 @@ void FailDecode(png_structp png, png_const_charp) {
 
 // Everything between setjmp and a libpng error is plain data or owned by the caller, so the
 // jump out of libpng skips no destructor.
-bool DecodeRows(png_structp png, png_infop info, std::unique_ptr<MemBitmap>& bitmap,
+bool DecodeRows(png_structp png, png_infop info, int wanted, std::unique_ptr<MemBitmap>& bitmap,
                 std::vector<png_bytep>& rows) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_read_info(png, info);
@@ -63,7 +63,7 @@ bool DecodeRows(png_structp png, png_infop info, std::unique_ptr<MemBitmap>& bit
     }
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     png_set_bgr(png);
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4) return false;
 
@@ -73,6 +73,13 @@ bool DecodeRows(png_structp png, png_infop info, std::unique_ptr<MemBitmap>& bit
     rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y) {
         rows[y] = reinterpret_cast<png_bytep>(bitmap->Row(static_cast<int>(y)));
+    }
+    // An image stored row after row can stop early; an interlaced one has every row in each
+    // pass.
+    if (passes == 1 && wanted >= 0 && static_cast<png_uint_32>(wanted) < height) {
+        for (int y = 0; y < wanted; ++y)
+            png_read_row(png, rows[static_cast<size_t>(y)], nullptr);
+        return true;
     }
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
@@ -87,7 +94,8 @@ bool EndsWithPng(const std::string& path) {
     return suffix == ".png";
 }
 
-std::unique_ptr<MemBitmap> Decode(std::span<const uint8_t> bytes, bool builtIn) {
+std::unique_ptr<MemBitmap> Decode(std::span<const uint8_t> bytes, bool builtIn,
+                                  int wanted = kAllRows) {
     if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return nullptr;
     png_structp png =
         png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailDecode, IgnoreWarning);
@@ -111,7 +119,7 @@ std::unique_ptr<MemBitmap> Decode(std::span<const uint8_t> bytes, bool builtIn) 
 
     std::unique_ptr<MemBitmap> bitmap;
     std::vector<png_bytep> rows;
-    const bool ok = DecodeRows(png, info, bitmap, rows);
+    const bool ok = DecodeRows(png, info, wanted, bitmap, rows);
     png_destroy_read_struct(&png, &info, nullptr);
     if (!ok) return nullptr;
     return bitmap;
@@ -146,10 +154,10 @@ std::optional<PngSize> PngResourceSize(int id, int factor) {
     return PngHeaderSize(bytes);
 }
 
-std::unique_ptr<MemBitmap> LoadPngResource(int id, int factor) {
+std::unique_ptr<MemBitmap> LoadPngResource(int id, int factor, int rows) {
     const std::span<const uint8_t> bytes = resources::FindResource(id, factor);
     if (bytes.size() <= 8) return nullptr;
-    return Decode(bytes, true);
+    return Decode(bytes, true, rows);
 }
 
 std::unique_ptr<MemBitmap> LoadPngFile(const std::string& path) {

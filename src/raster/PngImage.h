@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <span>
@@ -31,9 +32,13 @@ std::optional<PngSize> PngHeaderSize(std::span<const uint8_t> bytes);
 // panel's size.
 std::optional<PngSize> PngResourceSize(int id, int factor = 1);
 
+// Every row of an image.
+inline constexpr int kAllRows = std::numeric_limits<int>::max();
+
 // Decodes the embedded image resource with this id, of the set drawn at factor times the panel's
-// size. Null when the id is unknown or the resource holds 8 bytes or less.
-std::unique_ptr<MemBitmap> LoadPngResource(int id, int factor = 1);
+// size: its first rows rows, or all of them; the bitmap has the image's whole size, the rows not
+// decoded clear. Null when the id is unknown or the resource holds 8 bytes or less.
+std::unique_ptr<MemBitmap> LoadPngResource(int id, int factor = 1, int rows = kAllRows);
 
 // Loads a file whose name ends in ".png" in any letter case; null for other names, unreadable
 // files and decoding errors.

@@ -34,7 +34,10 @@ public:
     int AllocatedHeight() const { return allocatedHeight_; }
 
 private:
-    std::unique_ptr<uint32_t[]> pixels_;
+    struct FreePixels {
+        void operator()(uint32_t* pixels) const;
+    };
+    std::unique_ptr<uint32_t, FreePixels> pixels_;
     int width_ = 0;
     int height_ = 0;
     int allocatedWidth_ = 0;

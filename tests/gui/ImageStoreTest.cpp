@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "TestCore.h"
 #include "gui/StripResampler.h"
 #include "raster/Pixel.h"
+#include "raster/PngImage.h"
 #include "resources/ResourceTable.h"
 
 namespace {
@@ -92,6 +95,83 @@ TEST_F(ImageStoreTest, AnImageAtItsStoredSizeIsDrawnPixelForPixel) {
     EXPECT_EQ(static_cast<const raster::MemBitmap*>(strip->bitmap)->Row(4)[5], corner);
 }
 
+// The program's strips are stored as they are shown at 100 % and at the large set's zoom, one
+// pixel taller a frame: there they draw the decoded pixels themselves, and measure at the panel's
+// size as drawn.
+TEST_F(ImageStoreTest, StoredStripsAreDrawnAsDecodedAtTheirZooms) {
+    const resources::ImageResource& fader = resources::kImageResources[4];
+    ASSERT_EQ(fader.id, resources::kImageFaderYellow);
+    ImageStrip* strip = graphics->LoadImageStrip(fader.id, fader.name, fader.frames);
+    EXPECT_EQ(strip->height, fader.height);
+    EXPECT_EQ(strip->FrameHeight(), fader.height / fader.frames);
+    graphics->AddBackgroundPanel({255, 0, 0, 0});
+    for (const int zoom : {1, kLarge, 1}) {
+        SCOPED_TRACE(zoom);
+        graphics->RenderAllStrips(zoom);
+        // The last frame, in a rectangle reaching past the strip's end: all of it is decoded.
+        graphics->DrawDirty({0, 0, 64, 600});
+        graphics->DrawFrame(strip, {0, 0, 64, 600}, fader.frames, nullptr);
+        const std::unique_ptr<raster::MemBitmap> stored = raster::LoadPngResource(fader.id, zoom);
+        ASSERT_NE(stored, nullptr);
+        const auto* shown = static_cast<const raster::MemBitmap*>(strip->bitmap);
+        ASSERT_EQ(shown->Width(), stored->Width());
+        ASSERT_EQ(shown->Height(), stored->Height());
+        EXPECT_EQ(shown->Height(), fader.height * zoom + fader.frames);
+        int differing = 0;
+        for (int y = 0; y < shown->Height(); ++y)
+            differing += std::memcmp(shown->Row(y), stored->Row(y), shown->Width() * 4u) != 0;
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+// Drawn as decoded, a strip is decoded only down to the frame first drawn; a frame below that
+// decodes it whole, and a zoom that resamples it needs every row.
+TEST_F(ImageStoreTest, OnlyTheRowsDrawnAreDecodedFirst) {
+    const resources::ImageResource& fader = resources::kImageResources[5];
+    ASSERT_EQ(fader.id, resources::kImageFaderRed);
+    ImageStrip* strip = graphics->LoadImageStrip(fader.id, fader.name, fader.frames);
+    graphics->RenderAllStrips(1.0);
+    graphics->AddBackgroundPanel({255, 0, 0, 0});
+    const std::unique_ptr<raster::MemBitmap> stored = raster::LoadPngResource(fader.id);
+    ASSERT_NE(stored, nullptr);
+    const int frameHeight = strip->FrameHeight();
+    ASSERT_EQ(frameHeight, fader.height / fader.frames + 1);
+    // What a frame shows at an opaque pixel of it near its top, and what the strip holds there.
+    auto opaqueAt = [&](int frame) {
+        const int top = (frame - 1) * frameHeight;
+        for (int y = 0; y < frameHeight / 4; ++y) {
+            for (int x = 0; x < strip->width; ++x) {
+                if (stored->Row(top + y)[x] >> 24 == 0xFF) return std::pair{x, y};
+            }
+        }
+        return std::pair{-1, -1};
+    };
+    auto drawn = [&](int frame) {
+        graphics->DrawDirty({0, 0, 64, 300});
+        graphics->DrawFrame(strip, {0, 0, strip->width, frameHeight}, frame, nullptr);
+        const auto [x, y] = opaqueAt(frame);
+        return x < 0 ? 0u : graphics->DrawBitmap()->Row(y)[x];
+    };
+    auto stripPixel = [&](int frame) {
+        const auto [x, y] = opaqueAt(frame);
+        return x < 0 ? 1u : stored->Row((frame - 1) * frameHeight + y)[x];
+    };
+    EXPECT_EQ(drawn(3), stripPixel(3));
+    ASSERT_EQ(graphics->DecodedRows().size(), 1u);
+    EXPECT_EQ(graphics->DecodedRows().back(), 3 * frameHeight);
+    // A frame within what is decoded needs nothing more.
+    EXPECT_EQ(drawn(1), stripPixel(1));
+    EXPECT_EQ(graphics->Decoded().size(), 1u);
+    // One below it: the whole strip, once.
+    EXPECT_EQ(drawn(fader.frames), stripPixel(fader.frames));
+    EXPECT_EQ(drawn(60), stripPixel(60));
+    ASSERT_EQ(graphics->DecodedRows().size(), 2u);
+    EXPECT_EQ(graphics->DecodedRows().back(), raster::kAllRows);
+    graphics->RenderAllStrips(0.5);
+    drawn(1);
+    EXPECT_EQ(graphics->DecodedRows().back(), raster::kAllRows);
+}
+
 TEST_F(ImageStoreTest, RenderKeepsFramesApart) {
     // Three frames of 20 rows in red, green and blue.
     auto stored = std::make_unique<raster::MemBitmap>(8, 60);
@@ -151,8 +231,9 @@ TEST_F(ImageStoreTest, MissingImageGivesAnEmptyStripAndStaysEmpty) {
 
 TEST_F(ImageStoreTest, OnlyPngNamesAreImages) {
     graphics->LoadImageStrip(933, "guide.pdf", 1);
-    EXPECT_EQ(graphics->Graphics::LoadResourceImage(933, "guide.pdf", 1), nullptr);
-    EXPECT_FALSE(graphics->Graphics::MeasureResourceImage(933, "guide.pdf").has_value());
+    EXPECT_EQ(graphics->Graphics::LoadResourceImage(933, "guide.pdf", 1, raster::kAllRows),
+              nullptr);
+    EXPECT_FALSE(graphics->Graphics::MeasureResourceImage(933, "guide.pdf", 1).has_value());
 }
 
 TEST(StripResampler, SameSizeCopiesExactly) {

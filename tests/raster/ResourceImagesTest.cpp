@@ -17,17 +17,19 @@ uint32_t BigEndian(const uint8_t* p) {
 
 // Every image the panel loads is embedded in both sets with the size, colour type and frame
 // layout the panel counts on: 8 bits per channel, RGB for the background, RGBA for everything
-// else; the large set at exactly kLargeImageFactor times the panel's size.
+// else; the large set at exactly kLargeImageFactor times the panel's size, a strip of N >= 2
+// frames stored N pixels taller, as the panel shows it at those zooms.
 TEST(ResourceImagesTest, EveryEmbeddedImageMatchesTheTableInBothSets) {
     for (const resources::ImageResource& image : resources::kImageResources) {
         for (const int factor : {1, resources::kLargeImageFactor}) {
+            const int height = image.height * factor + (image.frames >= 2 ? image.frames : 0);
             SCOPED_TRACE(std::to_string(image.id) + " " + image.name + " x" +
                          std::to_string(factor));
             const std::span<const uint8_t> bytes = resources::FindResource(image.id, factor);
             ASSERT_GT(bytes.size(), 33u);
             ASSERT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + 12), 4), "IHDR");
             EXPECT_EQ(BigEndian(bytes.data() + 16), static_cast<uint32_t>(image.width * factor));
-            EXPECT_EQ(BigEndian(bytes.data() + 20), static_cast<uint32_t>(image.height * factor));
+            EXPECT_EQ(BigEndian(bytes.data() + 20), static_cast<uint32_t>(height));
             EXPECT_EQ(bytes[24], 8);                     // bit depth
             EXPECT_EQ(bytes[25], image.opaque ? 2 : 6);  // colour type: RGB or RGBA
             EXPECT_EQ(image.height % image.frames, 0);
@@ -35,15 +37,43 @@ TEST(ResourceImagesTest, EveryEmbeddedImageMatchesTheTableInBothSets) {
             std::unique_ptr<MemBitmap> bitmap = LoadPngResource(image.id, factor);
             ASSERT_NE(bitmap, nullptr);
             EXPECT_EQ(bitmap->Width(), image.width * factor);
-            EXPECT_EQ(bitmap->Height(), image.height * factor);
+            EXPECT_EQ(bitmap->Height(), height);
             // Measured without decoding, as the panel lays out its strips before they are
             // decoded.
             const std::optional<PngSize> size = PngResourceSize(image.id, factor);
             ASSERT_TRUE(size.has_value());
             EXPECT_EQ(size->width, image.width * factor);
-            EXPECT_EQ(size->height, image.height * factor);
+            EXPECT_EQ(size->height, height);
         }
     }
+}
+
+// A strip decoded down to a row holds exactly the rows a whole decoding gives above it and clear
+// pixels below, at the whole image's size.
+TEST(ResourceImagesTest, DecodingStopsAfterTheRowsAskedFor) {
+    const int id = resources::kImageFaderRed;
+    const std::unique_ptr<MemBitmap> whole = LoadPngResource(id);
+    const int rows = 301;
+    const std::unique_ptr<MemBitmap> part = LoadPngResource(id, 1, rows);
+    ASSERT_NE(whole, nullptr);
+    ASSERT_NE(part, nullptr);
+    ASSERT_EQ(part->Width(), whole->Width());
+    ASSERT_EQ(part->Height(), whole->Height());
+    int differing = 0, uncleared = 0;
+    for (int y = 0; y < whole->Height(); ++y) {
+        for (int x = 0; x < whole->Width(); ++x) {
+            if (y < rows)
+                differing += part->Row(y)[x] != whole->Row(y)[x];
+            else
+                uncleared += part->Row(y)[x] != 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(uncleared, 0);
+    // Asking for more rows than there are decodes them all.
+    const std::unique_ptr<MemBitmap> more = LoadPngResource(id, 1, whole->Height() + 5);
+    ASSERT_NE(more, nullptr);
+    EXPECT_EQ(more->Row(whole->Height() - 1)[5], whole->Row(whole->Height() - 1)[5]);
 }
 
 // Frames must differ from one another: a strip whose frames were all alike would not move.
@@ -54,7 +84,7 @@ TEST(ResourceImagesTest, StripFramesShowTheirOwnStateInBothSets) {
             SCOPED_TRACE(std::string(image.name) + " x" + std::to_string(factor));
             std::unique_ptr<MemBitmap> bitmap = LoadPngResource(image.id, factor);
             ASSERT_NE(bitmap, nullptr);
-            const int frameHeight = image.height * factor / image.frames;
+            const int frameHeight = bitmap->Height() / image.frames;
             auto sameFrames = [&](int a, int b) {
                 for (int y = 0; y < frameHeight; ++y) {
                     for (int x = 0; x < bitmap->Width(); ++x) {

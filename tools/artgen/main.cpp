@@ -1,5 +1,6 @@
 // Draws the panel's images into resources/img/ (or the folder given as the first argument), each
-// at the panel's size and at resources::kLargeImageFactor times it.
+// at the panel's size and at resources::kLargeImageFactor times it, strips of frames as the panel
+// shows them at those zooms.
 // With --preview FILE it also writes a screenshot-size picture of the panel with a sample of
 // every strip set into it, to look at the artwork as a whole. With --icons DIR it writes the
 // program's desktop icon at the theme's sizes (icon-N.png) and as icon.svg into DIR.
@@ -15,17 +16,34 @@
 #include "PngWriter.h"
 #include "Preview.h"
 #include "Strips.h"
+#include "gui/ImageStrip.h"
+#include "gui/StripResampler.h"
 #include "platform/qt/QtTextRenderer.h"
 #include "resources/ResourceTable.h"
 
 namespace {
+
+// The image as the panel shows it at factor times its size: a strip of N frames N pixels
+// taller, each frame fitted to its place by the panel's own resampler, so that the panel draws
+// the file at that zoom as it is.
+std::unique_ptr<raster::MemBitmap> Shown(const resources::ImageResource& image,
+                                         std::unique_ptr<raster::MemBitmap> drawn) {
+    if (drawn == nullptr || image.frames < 2) return drawn;
+    auto shown = std::make_unique<raster::MemBitmap>(drawn->Width(),
+                                                     ShownLength(drawn->Height(), image.frames));
+    if (!shown->HasPixels()) return nullptr;
+    ResampleStrip(*drawn, image.frames, false, *shown);
+    return shown;
+}
 
 // Draws image at factor times the panel's size into folder, under the file name of name.
 bool DrawSet(const resources::ImageResource& image, int factor, const std::string& name,
              const std::string& folder) {
     std::unique_ptr<artgen::Canvas> canvas = artgen::DrawImage(image, factor);
     const std::string path = folder + "/" + name.substr(name.find_last_of('/') + 1);
-    if (canvas == nullptr || !artgen::WritePng(*canvas->ToBitmap(), path, image.opaque)) {
+    const std::unique_ptr<raster::MemBitmap> shown =
+        canvas == nullptr ? nullptr : Shown(image, canvas->ToBitmap());
+    if (shown == nullptr || !artgen::WritePng(*shown, path, image.opaque)) {
         std::fprintf(stderr, "artgen: could not write %s\n", path.c_str());
         return false;
     }

@@ -53,8 +53,8 @@ struct ImageResource {
     const char* largeName;  // the file at kLargeImageFactor times that
     int frames;             // stacked vertically
     int width;              // whole strip, in panel pixels (the large file: times the factor)
-    int height;
-    bool opaque;  // RGB without alpha; every other image is RGBA
+    int height;             // the file of a strip of N >= 2 frames: N pixels more, as shown
+    bool opaque;            // RGB without alpha; every other image is RGBA
 };
 
 // clang-format off
