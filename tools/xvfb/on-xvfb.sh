@@ -6,6 +6,12 @@
 # Without xvfb-run the command runs on the offscreen platform instead, except under CI (the
 # variable CI set), where the test command installed Xvfb and its absence is an error.
 set -u
+#
+# The tests get a session bus address that leads nowhere. Without one, Qt's D-Bus connection on a
+# display forks a child to launch a bus; under AddressSanitizer that child can wait for ever on an
+# allocator lock another thread held at the fork, and the program waits for the child: it never
+# paints and, its event loop blocked, never hears SIGTERM.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/orvo-tests-have-no-session-bus
 if command -v xvfb-run >/dev/null 2>&1 && command -v xauth >/dev/null 2>&1; then
   export QT_QPA_PLATFORM=xcb
   exec xvfb-run -a -s "-screen 0 2600x2000x24 -nolisten tcp" "$@"
