@@ -9,6 +9,7 @@
 #include "gui/ImageStrip.h"
 #include "raster/MemBitmap.h"
 #include "raster/PngImage.h"
+#include "resources/ResourceTable.h"
 
 // The images of one panel: every strip its graphics object handed out, and the pixels they draw
 // at the panel's zoom. Every image comes at the panel's size (factor 1) and at a larger factor;
@@ -31,7 +32,7 @@ public:
         // without decoding it; none when there is no such image.
         std::function<std::optional<Size>(int id, const std::string& name, int frameCount)> measure;
         // The factor of the large set.
-        int largeFactor = 2;
+        int largeFactor = resources::kLargeImageFactor;
     };
 
     explicit ImageStore(Decoder decoder);
