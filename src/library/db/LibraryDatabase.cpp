@@ -191,8 +191,11 @@ LibraryOpenResult LibraryDatabase::OpenFile() {
         }
         sqlite3_busy_timeout(db_, 3000);
     }
-    SqlStatement version(db_, "PRAGMA user_version");
-    const int64_t found = version.Step() ? version.Int(0) : 0;
+    int64_t found = 0;
+    {
+        SqlStatement version(db_, "PRAGMA user_version");
+        if (version.Step()) found = version.Int(0);
+    }
     if (found > CurrentSchemaVersion()) {
         Close();
         return {LibraryOpenStatus::kRefused,
@@ -211,14 +214,12 @@ LibraryOpenResult LibraryDatabase::OpenFile() {
 
 bool LibraryDatabase::IsDamaged() {
     // An empty file is a new database; anything SQLite cannot read as one, or whose pages do not
-    // hold together, is damaged.
-    SqlStatement check(db_, "PRAGMA quick_check");
-    if (!check.Prepared()) {
-        const int code = sqlite3_errcode(db_);
-        return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
-    }
-    if (!check.Step()) return check.Failed();
-    return check.Text(0) != "ok";
+    // hold together, is damaged. A library another program holds locked is not: opening it
+    // fails, and nothing is moved.
+    SqlStatement check(db_, "PRAGMA quick_check(1)");
+    if (check.Prepared() && check.Step()) return check.Text(0) != "ok";
+    const int code = sqlite3_errcode(db_);
+    return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
 }
 
 bool LibraryDatabase::Migrate(int version, std::string* problem) {
