@@ -281,3 +281,66 @@ TEST_F(OrvoPrgTest, WrongUsageExitsTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(OrvoPrgTest, LibraryImportListsAndExportsOnTheNamedDatabase) {
+    std::system(("mkdir -p '" + Path("bank/more") + "'").c_str());
+    Write("bank/07 Fat bass.prg", FormatProgramText(Chorus()));
+    ProgramValues other = Chorus();
+    other[1] = 5;
+    Write("bank/more/Pluck.prg", FormatProgramText(other));
+    Write("bank/more/same.prg", FormatProgramText(other));
+    Write("bank.syx", Dump(Chorus(), 3));
+
+    Result imported = Run("library import bank bank.syx --db lib.sqlite");
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(imported.out, "4 programs, 2 new, 2 already in the library\n");
+    const Result listed = Run("library list --db lib.sqlite");
+    EXPECT_EQ(listed.exitCode, 0);
+    ASSERT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 2);
+    EXPECT_EQ(listed.out.rfind("Fat bass\t\t", 0), 0u) << listed.out;
+    EXPECT_EQ(Run("library list --search pluck --db lib.sqlite").out.rfind("Pluck\t\t", 0), 0u);
+    EXPECT_EQ(Run("library list --favourites --db lib.sqlite").out, "");
+
+    const Result folder = Run("library export --search fat -o out --db lib.sqlite");
+    EXPECT_EQ(folder.exitCode, 0) << folder.err;
+    EXPECT_EQ(Read("out/01.prg"), FormatProgramText(Chorus()));
+    EXPECT_EQ(Run("library export -o all.syx --db lib.sqlite").exitCode, 0);
+    EXPECT_EQ(Run("check all.syx").out,
+              "1: program write, program 1, checksum good\n"
+              "2: program write, program 2, checksum good\n");
+}
+
+TEST_F(OrvoPrgTest, LibraryImportNamesRefusedFilesAndKeepsTheRest) {
+    Write("good.prg", FormatProgramText(Chorus()));
+    Write("bad.prg", "hello\r\n");
+    const Result result = Run("library import good.prg bad.prg --db lib.sqlite");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("refused: The program file \"bad.prg\""), std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.out, "1 program, 1 new, 0 already in the library; 1 file refused\n");
+    EXPECT_NE(Run("library list --db lib.sqlite").out.find("good\t"), std::string::npos);
+}
+
+TEST_F(OrvoPrgTest, DamagedLibraryIsReplacedAndTheDefaultOneIsInTheDataFolder) {
+    Write("damaged.sqlite", std::string(3000, 'z'));
+    const Result damaged = Run("library list --db damaged.sqlite");
+    EXPECT_EQ(damaged.exitCode, 0);
+    EXPECT_NE(damaged.err.find("was damaged and could not be read"), std::string::npos);
+    Write("p.prg", FormatProgramText(Chorus()));
+    const std::string command = "cd '" + folder_ + "' && XDG_DATA_HOME='" + folder_ +
+                                "/data' '" ORVO_PRG_PATH "' library import p.prg >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_FALSE(Read("data/OrvodyneEditor/library.sqlite").empty());
+}
+
+TEST_F(OrvoPrgTest, LibraryWrongUsageExitsTwo) {
+    for (const char* arguments :
+         {"library", "library frob", "library import", "library list x.prg", "library export",
+          "library list -o x", "library import --search a x.prg", "library list --db"}) {
+        EXPECT_EQ(Run(arguments).exitCode, 2) << arguments;
+    }
+}
+
+}  // namespace

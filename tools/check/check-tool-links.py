@@ -17,8 +17,10 @@ import re
 import subprocess
 import sys
 
-# Layers and libraries of the panel and its images.
-FORBIDDEN_TARGETS = re.compile(r"^(orvo_(gui|raster|editor|library|platform_qt|shell)|PNG::|Qt6?::)")
+# Layers and libraries of the panel and its images; the library's database (orvo_library_db)
+# stands below them and is allowed.
+FORBIDDEN_TARGETS = re.compile(
+    r"^(orvo_(gui|raster|editor|library|platform_qt|shell)$|PNG::|Qt6?::)")
 FORBIDDEN_SHARED = re.compile(r"^lib(png|Qt6?)")
 
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "LibraryCommands.h"
 #include "SyxMessages.h"
 #include "unit/FirmwareMessages.h"
 #include "unit/ProgramConversion.h"
@@ -41,6 +42,17 @@ constexpr const char* kUsage =
     "      the firmware data message for IMAGE (at most 80000 bytes); to IMAGE.syx without -o\n"
     "  orvo-prg check FILE.syx\n"
     "      says what each message of FILE.syx is; exits 1 unless all are well-formed\n"
+    "  orvo-prg library import PATH... [--db FILE]\n"
+    "      adds the programs of .prg and .syx files and of folders (with their sub-folders)\n"
+    "      to the editor's program library; the files are only read\n"
+    "  orvo-prg library list [--search TEXT] [--favourites] [--db FILE]\n"
+    "      one program a line: name, tags (separated by commas) and fingerprint, by tabs\n"
+    "  orvo-prg library export [--search TEXT] [--favourites] -o FOLDER|FILE.syx [--db FILE]\n"
+    "      the programs as 01.prg, 02.prg, ... in FOLDER, or as program writes in FILE.syx\n"
+    "      (at most 99)\n"
+    "\n"
+    "The library is $XDG_DATA_HOME/OrvodyneEditor/library.sqlite (~/.local/share/...) unless\n"
+    "--db names another file.\n"
     "\n"
     "Exit status: 0 success, 1 bad input (the reason on standard error), 2 wrong usage.\n";
 
@@ -279,6 +291,9 @@ int main(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
         return kExitOk;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "library") == 0) {
+        return RunLibraryCommand(argc - 2, argv + 2);
     }
     Arguments arguments;
     const std::string complaint = ParseArguments(argc, argv, arguments);
