@@ -114,6 +114,8 @@ private:
     std::string problem_;
     std::function<int64_t()> clock_;
     std::map<const char*, std::unique_ptr<SqlStatement>> statements_;
+    // How many entries the last read found: the next one reserves that many.
+    size_t lastFound_ = 0;
     int depth_ = 0;
     bool broken_ = false;
 };

@@ -34,12 +34,10 @@ CREATE TABLE sources (
 )sql";
 
 // The effect type as a column of its own for the filter, taken from byte 90 of the block
-// (0..3; instr finds the byte among the four). Indexes for the list's sorts and the sources.
+// (0..3; instr finds the byte among the four), and indexes for a program's sources and tags.
 constexpr const char* kVersion2 = R"sql(
 ALTER TABLE programs ADD COLUMN effect_type INTEGER NOT NULL DEFAULT 0;
 UPDATE programs SET effect_type = max(0, instr(X'00010203', substr(block, 90, 1)) - 1);
-CREATE INDEX programs_name ON programs(name COLLATE NOCASE);
-CREATE INDEX programs_added ON programs(added);
 CREATE INDEX sources_program ON sources(program);
 CREATE INDEX tags_tag ON tags(tag COLLATE NOCASE);
 )sql";
