@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "library/db/LibraryImport.h"
 #include "resources/Resources.h"
 #include "unit/ProgramConversion.h"
 #include "unit/ProgramFile.h"
@@ -313,13 +314,34 @@ bool Librarian::LoadProgramFile(const std::string& path) {
     if (!values) return false;
     ShowProgram(path);
     // The program kept at the end of a session is named after the file it came from.
-    if (path != LastProgramPath()) editor_.SetProgramName(ProgramNameOf(path));
-    working_ = *values;
+    if (path != LastProgramPath()) {
+        editor_.SetProgramName(ProgramNameOf(path));
+        TellProgramSeen(*values, path, SourceKind::kLoad);
+    }
+    PutProgram(*values);
+    return true;
+}
+
+void Librarian::PutProgram(const ProgramValues& values) {
+    working_ = values;
     if (editor_.Panel()) {
         editor_.ApplyProgram(working_);
         editor_.KeepAsOriginal();
     }
-    return true;
+}
+
+void Librarian::AuditionProgram(const ProgramValues& values, const std::string& name) {
+    std::lock_guard<std::recursive_mutex> hold(editor_.PluginLock());
+    ShowStatus(name);
+    editor_.SetParameterValue(kParamSevenSegment, 0);
+    editor_.SetProgramName(name);
+    PutProgram(values);
+}
+
+void Librarian::TellProgramSeen(const ProgramValues& values, const std::string& path,
+                                SourceKind kind, int location) {
+    if (!programSeen_) return;
+    programSeen_(values, ProgramNameOfFile(path), {kind, path, location, 0});
 }
 
 void Librarian::ShowProgram(const std::string& path) {
@@ -343,16 +365,22 @@ bool Librarian::WriteProgram(const std::string& path, const ProgramValues& progr
 }
 
 bool Librarian::SaveProgramFile(const std::string& path) {
-    if (!WriteProgram(path, editor_.SnapshotProgram(ProgramValues{}), nullptr)) return false;
+    const ProgramValues program = editor_.SnapshotProgram(ProgramValues{});
+    if (!WriteProgram(path, program, nullptr)) return false;
     editor_.KeepAsOriginal();
-    if (path != LastProgramPath()) editor_.SetProgramName(ProgramNameOf(path));
+    if (path != LastProgramPath()) {
+        editor_.SetProgramName(ProgramNameOf(path));
+        TellProgramSeen(program, path, SourceKind::kSave);
+    }
     ShowStatus("Saved " + ProgramNameOf(path));
     return true;
 }
 
 bool Librarian::SaveProgramDump(const std::string& path, const ProgramBlock& block,
                                 std::string* reason) {
-    if (!WriteProgram(path, UnitBytesToProgramSlots(block), reason)) return false;
+    const ProgramValues program = UnitBytesToProgramSlots(block);
+    if (!WriteProgram(path, program, reason)) return false;
+    TellProgramSeen(program, path, SourceKind::kUnit, ProgramNumberOfName(FileNameOf(path)));
     ShowStatus("Saved " + ProgramNameOf(path));
     return true;
 }

@@ -12,6 +12,7 @@
 #include "library/LibraryFolder.h"
 #include "library/ProgramTransfers.h"
 #include "library/SectionOperations.h"
+#include "library/db/LibraryEntry.h"
 #include "unit/ProgramSlots.h"
 
 // The editor's programs: loading and saving program files, the library folder and the
@@ -42,6 +43,15 @@ public:
     // be read changes nothing and is reported in an error box naming the file, the line and the
     // cause; false then.
     bool LoadProgramFile(const std::string& path);
+    // Puts a program on the panel and into the unit's edit buffer as loading a file does, as one
+    // step of the edit history, and shows its name.
+    void AuditionProgram(const ProgramValues& values, const std::string& name);
+    // Told of every program loaded from a file, saved to one, or received from the unit and
+    // saved, with its name and where it came from; on the thread that did it, under the lock.
+    using ProgramSeen = std::function<void(const ProgramValues& values, const std::string& name,
+                                           const LibrarySource& source)>;
+    void SetProgramSeen(ProgramSeen seen) { programSeen_ = std::move(seen); }
+
     // Saves the editor's program and confirms it in the status line. False when that failed,
     // said in the status line and in an error box naming the file and the reason.
     bool SaveProgramFile(const std::string& path);
@@ -94,6 +104,10 @@ private:
     // Writes a program file; a failure is shown in the status line, and its reason is left in
     // reason or, without one, shown in an error box.
     bool WriteProgram(const std::string& path, const ProgramValues& program, std::string* reason);
+    // Shows values on the panel and sends them to the unit; they become the original of compare.
+    void PutProgram(const ProgramValues& values);
+    void TellProgramSeen(const ProgramValues& values, const std::string& path, SourceKind kind,
+                         int location = 0);
 
     OrvoEditor& editor_;
     std::string settingsPath_;
@@ -107,6 +121,7 @@ private:
     ProgramTransfers transfers_;
     HelpDocuments help_;
     std::unique_ptr<FirmwareUpdate> firmware_;
+    ProgramSeen programSeen_;
 };
 
 // The file name behind the last "/", and the folder up to and including it.

@@ -118,6 +118,9 @@ void MainWindow::HandleCommand(int id) {
         case menu::kMidiMonitor:
             hooks_.ShowMidiMonitor(this);
             return;
+        case menu::kProgramLibrary:
+            hooks_.ShowLibrary(this);
+            return;
         case menu::kQuit:
             close();
             return;

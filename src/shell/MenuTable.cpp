@@ -14,6 +14,7 @@ const Item kItems[] = {
     {0, "Write all Programs from Files to Orvo...", kWriteAllPrograms},
     {0, "Save Program from Orvo to File...", kSaveFromUnit},
     {0, "Save All Programs from Orvo to Files...", kSaveAllFromUnit},
+    {0, "Program &Library", kProgramLibrary, "Ctrl+L"},
     {0, "Stop Transfer", kStopTransfer, "Esc"},
     {0, nullptr, 0},
     {0, "Firmware update...", kFirmwareUpdate},

@@ -17,13 +17,16 @@
 #include "editor/OrvoPanel.h"
 #include "gui/Graphics.h"
 #include "gui/GuiResize.h"
+#include "library/Librarian.h"
 #include "library/MakePlugin.h"
+#include "library/ProgramLibrary.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
 #include "platform/qt/GraphicsQt.h"
 #include "platform/qt/PanelWidget.h"
 #include "plugin/EditorCommand.h"
 #include "shell/ConnectionStatus.h"
+#include "shell/LibraryWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/MidiMonitorWindow.h"
 #include "shell/Preferences.h"
@@ -109,11 +112,26 @@ Shell::Start Shell::StartUp() {
     link_->OpenUnitInput(current_->unitInputName);
     link_->OpenKeyboardInput(current_->keyboardInputName);
 
+    CreateLibrary();
     CreateMainWindow();
     // The last program is back by now; the file asked for replaces it.
     if (!options_.programFile.empty()) OpenProgramFile(options_.programFile);
     tick_.Reset(NowMs());
     return Start::Running;
+}
+
+void Shell::CreateLibrary() {
+    auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+    auto* librarian = editor ? dynamic_cast<Librarian*>(editor->Programs()) : nullptr;
+    std::string path = options_.libraryPath;
+    if (path.empty()) path = DefaultLibraryPath().value_or(std::string());
+    // Nothing is read here: the database opens when the library is first used.
+    library_ = std::make_unique<ProgramLibrary>(path, editor, librarian, file_.Path());
+    if (librarian == nullptr) return;
+    ProgramLibrary* library = library_.get();
+    librarian->SetProgramSeen(
+        [library](const ProgramValues& values, const std::string& name,
+                  const LibrarySource& source) { library->Notice(values, name, source); });
 }
 
 void Shell::CreateMainWindow() {
@@ -248,6 +266,7 @@ bool Shell::OpenProgramFile(const std::string& path) {
 
 void Shell::CheckTick() {
     FollowProgramName();
+    if (library_ && library_->AddNoticed() > 0 && libraryView_) libraryView_->Refresh();
     if (ticking_ || QThread::currentThread()->loopLevel() != 1) return;
     if (!tick_.Due(NowMs())) return;
     ticking_ = true;
@@ -290,6 +309,12 @@ void Shell::ShowConnection() {
 
 void Shell::ShutDown() {
     window_.reset();
+    if (auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get())) {
+        if (auto* librarian = dynamic_cast<Librarian*>(editor->Programs())) {
+            librarian->SetProgramSeen({});
+        }
+    }
+    library_.reset();
     // No delivery may reach the plug-in object once it is gone.
     if (link_) link_->CloseAll();
     plugin_.reset();
@@ -333,6 +358,18 @@ void Shell::ShowMidiMonitor(QWidget* owner) {
     monitor_->show();
     monitor_->raise();
     monitor_->activateWindow();
+}
+
+LibraryWindow* Shell::LibraryView() const {
+    return libraryView_.data();
+}
+
+void Shell::ShowLibrary(QWidget* owner) {
+    if (!library_) return;
+    if (libraryView_.isNull()) libraryView_ = new LibraryWindow(*library_, owner);
+    libraryView_->show();
+    libraryView_->raise();
+    libraryView_->activateWindow();
 }
 
 void Shell::MainWindowClosed() {

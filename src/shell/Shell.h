@@ -17,7 +17,9 @@
 #include "shell/TickClock.h"
 
 class MainWindow;
+class LibraryWindow;
 class MidiMonitorWindow;
+class ProgramLibrary;
 class MidiLink;
 class MidiOutputPort;
 class PluginBase;
@@ -41,6 +43,8 @@ public:
         // A program file (absolute path) to load once started; a second start hands it to the
         // running instance instead.
         std::string programFile;
+        // The program library's database file; DefaultLibraryPath() when empty.
+        std::string libraryPath;
         // Whether the panel offers layout editing (key E) to the people who build it.
         bool layoutEditing = false;
         // Whether the time to the first painted panel is reported, and the editor then ends.
@@ -90,6 +94,7 @@ public:
     void WriteSettings() override;
     void ShowAboutBox(QWidget* owner) override;
     void ShowMidiMonitor(QWidget* owner) override;
+    void ShowLibrary(QWidget* owner) override;
     void MainWindowClosed() override;
     // While a transfer runs, asks whether to stop it; Yes stops it.
     bool MayClose(QWidget* owner) override;
@@ -104,6 +109,9 @@ public:
     MainWindow* Window() const { return window_.get(); }
     // The MIDI monitor window once it was shown; it goes with the main window.
     MidiMonitorWindow* Monitor() const;
+    // The program library (its database opens on first use), and its window once shown.
+    ProgramLibrary* Library() const { return library_.get(); }
+    LibraryWindow* LibraryView() const;
     const SettingsFile& File() const { return file_; }
 
     // Run before each wait of the message loop: the tick, when one is due, in the outermost
@@ -121,6 +129,7 @@ private:
     int64_t NowMs() const;
     void CreateMainWindow();
     void PanelFirstPainted();
+    void CreateLibrary();
 
     Options options_;
     SingleInstance instance_;
@@ -129,10 +138,13 @@ private:
     std::unique_ptr<MidiSettings> backup_;
     std::unique_ptr<MidiLink> link_;
     // Torn down in this order: the main window (and with it the panel window, which the
-    // graphics core only refers to), the MIDI deliveries, the plug-in object, the ports.
+    // graphics core only refers to, and the library window), the program library, the MIDI
+    // deliveries, the plug-in object, the ports.
     std::unique_ptr<PluginBase> plugin_;
+    std::unique_ptr<ProgramLibrary> library_;
     std::unique_ptr<MainWindow> window_;
     QPointer<MidiMonitorWindow> monitor_;
+    QPointer<LibraryWindow> libraryView_;
     TickClock tick_;
     unsigned programNameSeen_ = 0;
     bool ticking_ = false;

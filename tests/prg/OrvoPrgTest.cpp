@@ -302,6 +302,11 @@ TEST_F(OrvoPrgTest, LibraryImportListsAndExportsOnTheNamedDatabase) {
     EXPECT_EQ(listed.out.rfind("Fat bass\t\t", 0), 0u) << listed.out;
     EXPECT_EQ(Run("library list --search pluck --db lib.sqlite").out.rfind("Pluck\t\t", 0), 0u);
     EXPECT_EQ(Run("library list --favourites --db lib.sqlite").out, "");
+    // Relative paths are kept as absolute ones, so a second import from elsewhere adds nothing.
+    EXPECT_EQ(Run("library import ../" + folder_.substr(folder_.rfind('/') + 1) +
+                  "/bank.syx --db lib.sqlite")
+                  .out,
+              "1 program, 0 new, 1 already in the library\n");
 
     const Result folder = Run("library export --search fat -o out --db lib.sqlite");
     EXPECT_EQ(folder.exitCode, 0) << folder.err;
@@ -317,7 +322,8 @@ TEST_F(OrvoPrgTest, LibraryImportNamesRefusedFilesAndKeepsTheRest) {
     Write("bad.prg", "hello\r\n");
     const Result result = Run("library import good.prg bad.prg --db lib.sqlite");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("refused: The program file \"bad.prg\""), std::string::npos)
+    EXPECT_NE(result.err.find("refused: The program file \"" + Path("bad.prg") + "\""),
+              std::string::npos)
         << result.err;
     EXPECT_EQ(result.out, "1 program, 1 new, 0 already in the library; 1 file refused\n");
     EXPECT_NE(Run("library list --db lib.sqlite").out.find("good\t"), std::string::npos);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "library/db/LibraryDatabase.h"
 #include "unit/ProgramConversion.h"
@@ -152,8 +153,12 @@ std::string ImportReport::Summary() const {
 ImportReport ImportIntoLibrary(LibraryDatabase& database, const std::vector<std::string>& paths) {
     Importer importer(database);
     LibraryDatabase::Transaction transaction(database);
-    for (const std::string& path : paths)
-        importer.Path(path, 0);
+    for (const std::string& path : paths) {
+        // Sources name files the same way from wherever the import was started.
+        std::error_code ignored;
+        const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+        importer.Path(absolute.empty() ? path : absolute.lexically_normal().string(), 0);
+    }
     if (!transaction.Commit()) {
         // Nothing was kept: every program counted above is undone with the transaction.
         ImportReport failed;

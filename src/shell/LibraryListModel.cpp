@@ -1,0 +1,80 @@
+#include "shell/LibraryListModel.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+namespace {
+
+constexpr const char* kEffectNames[] = {"off", "chorus", "overdrive", "equalizer"};
+constexpr const char* kHeaders[LibraryListModel::kColumnCount] = {"\u2605", "Name",  "Tags",
+                                                                  "Effect", "Added", "Last used"};
+
+QString DateText(int64_t seconds) {
+    if (seconds <= 0) return {};
+    return QDateTime::fromSecsSinceEpoch(seconds).toString("yyyy-MM-dd hh:mm");
+}
+
+}  // namespace
+
+const char* EffectTypeName(int effectType) {
+    return effectType >= 0 && effectType < 4 ? kEffectNames[effectType] : "off";
+}
+
+void LibraryListModel::SetEntries(std::vector<LibraryEntry> entries) {
+    beginResetModel();
+    entries_ = std::move(entries);
+    endResetModel();
+}
+
+const LibraryEntry* LibraryListModel::EntryAt(int row) const {
+    if (row < 0 || static_cast<size_t>(row) >= entries_.size()) return nullptr;
+    return &entries_[static_cast<size_t>(row)];
+}
+
+int LibraryListModel::RowOf(int64_t id) const {
+    for (size_t row = 0; row < entries_.size(); ++row) {
+        if (entries_[row].id == id) return static_cast<int>(row);
+    }
+    return -1;
+}
+
+int LibraryListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+}
+
+int LibraryListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant LibraryListModel::data(const QModelIndex& index, int role) const {
+    const LibraryEntry* entry = EntryAt(index.row());
+    if (entry == nullptr || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
+    switch (index.column()) {
+        case kFavourite:
+            return entry->metadata.favourite ? QString("\u2605") : QString();
+        case kName:
+            return QString::fromStdString(entry->metadata.name);
+        case kTags: {
+            QStringList tags;
+            for (const std::string& tag : entry->metadata.tags)
+                tags << QString::fromStdString(tag);
+            return tags.join(", ");
+        }
+        case kEffect:
+            return QString(EffectTypeName(entry->effectType));
+        case kAdded:
+            return DateText(entry->added);
+        case kLastUsed:
+            return DateText(entry->lastUsed);
+        default:
+            return {};
+    }
+}
+
+QVariant LibraryListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= kColumnCount) {
+        return {};
+    }
+    return QString(kHeaders[section]);
+}
