@@ -1,21 +1,18 @@
 #include "library/ProgramLibrary.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <utility>
 
 #include "editor/OrvoEditor.h"
 #include "library/Librarian.h"
 #include "unit/ProgramConversion.h"
-#include "unit/UnitParameters.h"
 #include "util/ProfileFile.h"
 
 namespace {
 
+// The editor puts its notes on the channel chosen in the MIDI preferences, as the keyboard's.
 constexpr uint8_t kNoteOnStatus = 0x90;
 constexpr uint8_t kNoteOffStatus = 0x80;
-// The program's "MIDI channel": 1..16, or 0 for every channel (the note then goes on channel 1).
-constexpr int kMidiChannelPosition = 80;
 
 int Held(int value, int low, int high) {
     return value < low ? low : value > high ? high : value;
@@ -88,11 +85,9 @@ bool ProgramLibrary::Audition(int64_t id) {
 bool ProgramLibrary::StartAuditionNote() {
     if (!settings_.auditionNote || !editor_) return false;
     EndAuditionNote();
-    const double channel = editor_->ParamValue(ParamIndexOfPosition(kMidiChannelPosition));
-    channel_ = Held(static_cast<int>(std::lround(channel)), 1, 16) - 1;
     noteOn_ = Held(settings_.note, 0, 127);
     MidiMessage message;
-    message.status = static_cast<uint8_t>(kNoteOnStatus | channel_);
+    message.status = kNoteOnStatus;
     message.data1 = static_cast<uint8_t>(noteOn_);
     message.data2 = static_cast<uint8_t>(Held(settings_.velocity, 1, 127));
     // Without an output port the note reaches nobody; the audition itself has happened.
@@ -103,7 +98,7 @@ bool ProgramLibrary::StartAuditionNote() {
 void ProgramLibrary::EndAuditionNote() {
     if (noteOn_ < 0 || !editor_) return;
     MidiMessage message;
-    message.status = static_cast<uint8_t>(kNoteOffStatus | channel_);
+    message.status = kNoteOffStatus;
     message.data1 = static_cast<uint8_t>(noteOn_);
     (void)editor_->SendMidiMsg(message);
     noteOn_ = -1;

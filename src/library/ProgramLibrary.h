@@ -46,8 +46,8 @@ public:
     // The program of entry id on the panel and in the unit's edit buffer, one undo step of the
     // editor; it counts as used now. False when the entry is gone or there is no panel.
     bool Audition(int64_t id);
-    // The audition note's Note On, on the channel the panel's program listens to; false when
-    // the setting is off. EndAuditionNote sends its Note Off.
+    // The audition note's Note On, on the editor's MIDI channel; false when the setting is off.
+    // EndAuditionNote sends its Note Off.
     bool StartAuditionNote();
     void EndAuditionNote();
 
@@ -76,7 +76,6 @@ private:
     OrvoEditor* editor_;
     Librarian* librarian_;
     int noteOn_ = -1;
-    int channel_ = 0;
     std::mutex noticedLock_;
     std::vector<Noticed> noticed_;
 };

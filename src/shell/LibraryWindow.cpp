@@ -494,10 +494,14 @@ void LibraryWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void LibraryWindow::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    ImportDropped(event->mimeData()->urls());
+}
+
+void LibraryWindow::ImportDropped(const QList<QUrl>& urls) {
     std::vector<std::string> paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
+    for (const QUrl& url : urls) {
         if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
     }
-    event->acceptProposedAction();
     Import(paths);
 }

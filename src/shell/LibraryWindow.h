@@ -16,6 +16,7 @@ class QPushButton;
 class QSpinBox;
 class QTableView;
 class QTimer;
+class QUrl;
 struct LibraryEntry;
 
 // "Program Library": every program the user keeps, searched as the user types, filtered by
@@ -36,6 +37,8 @@ public:
     // Searches anew with what the window's search field, filters and sort say.
     void Refresh();
     void Import(const std::vector<std::string>& paths);
+    // What a drop brings: the local files and folders among urls are imported.
+    void ImportDropped(const QList<QUrl>& urls);
     // The selected programs (all listed ones when none is selected) to a folder of numbered
     // files, or to one .syx file when target ends in ".syx".
     bool ExportSelection(const std::string& target);

@@ -1,0 +1,132 @@
+// The Library window on the real editor and librarian: search as the user types, filters and
+// sorts, audition by the arrow keys, edits and deletions undone in the window, dropped files.
+#include "shell/LibraryWindow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include "library/ProgramLibrary.h"
+#include "shell/LibraryListModel.h"
+#include "shell/ShellTestSupport.h"
+#include "support/CaptureOutputPort.h"
+#include "support/DistinctProgram.h"
+#include "support/EditorWithLibrarian.h"
+#include "support/TempDir.h"
+#include "unit/ProgramConversion.h"
+#include "unit/ProgramText.h"
+
+namespace {
+
+struct LibraryWindowTest : ::testing::Test {
+    void SetUp() override {
+        ASSERT_TRUE(library.Open().Usable());
+        const char* names[] = {"Fat bass", "Acid lead", "Soft bass", "Growl"};
+        for (int seed = 0; seed < 4; ++seed) {
+            library.Database().AddProgram(ClampProgramValues(DistinctProgram(seed)), names[seed],
+                                          {});
+        }
+        window.show();
+    }
+    QStringList Names() const {
+        QStringList names;
+        for (const LibraryEntry& entry : window.Model()->Entries()) {
+            names << QString::fromStdString(entry.metadata.name);
+        }
+        return names;
+    }
+    void Select(int row) {
+        window.List()->setFocus();
+        window.List()->setCurrentIndex(window.Model()->index(row, LibraryListModel::kName));
+    }
+
+    QApplication& app = App();
+    TempDir dir;
+    CaptureOutputPort port;
+    EditorWithLibrarian unit{port};
+    ProgramLibrary library{dir.File("library.sqlite"), &unit.editor, unit.librarian};
+    LibraryWindow window{library, nullptr};
+};
+
+}  // namespace
+
+TEST_F(LibraryWindowTest, SearchAsYouTypeFiltersAndSorts) {
+    EXPECT_EQ(Names(), (QStringList{"Acid lead", "Fat bass", "Growl", "Soft bass"}));
+    QTest::keyClicks(window.SearchField(), "ba");
+    EXPECT_EQ(Names(), (QStringList{"Fat bass", "Soft bass"}));
+    QTest::keyClicks(window.SearchField(), "ss so");
+    EXPECT_EQ(Names(), (QStringList{"Soft bass"}));
+    window.SearchField()->clear();
+    // DistinctProgram gives seed % 4 as the effect type: "Growl" is the equalizer one.
+    window.EffectChooser()->setCurrentIndex(window.EffectChooser()->findText("equalizer"));
+    EXPECT_EQ(Names(), (QStringList{"Growl"}));
+    window.EffectChooser()->setCurrentIndex(0);
+    window.SortChooser()->setCurrentIndex(LibraryWindow::kSortAdded);
+    EXPECT_EQ(Names().size(), 4);
+    EXPECT_TRUE(window.windowTitle().contains("4 of 4"));
+}
+
+TEST_F(LibraryWindowTest, ArrowKeysAuditionEachProgramAsOneUndoStep) {
+    Select(0);
+    EXPECT_EQ(*library.PanelProgram(), ClampProgramValues(DistinctProgram(1)));  // "Acid lead"
+    QTest::keyClick(window.List(), Qt::Key_Down);
+    EXPECT_EQ(*library.PanelProgram(), ClampProgramValues(DistinctProgram(0)));  // "Fat bass"
+    EXPECT_EQ(window.Message(), "On the panel: Fat bass");
+    ASSERT_TRUE(unit.editor.Undo());
+    EXPECT_EQ(*library.PanelProgram(), ClampProgramValues(DistinctProgram(1)));
+    // Likeness to the panel: the program on it comes first.
+    window.SortChooser()->setCurrentIndex(LibraryWindow::kSortLikeness);
+    EXPECT_EQ(Names().front(), "Acid lead");
+}
+
+TEST_F(LibraryWindowTest, EditsAndDeletionsAreUndoneInTheWindow) {
+    Select(1);  // "Fat bass"
+    window.NameField()->setText("Fatter bass");
+    window.TagsField()->setText("dark, , warm");
+    window.FavouriteField()->setChecked(true);
+    window.ApplyDetails();
+    EXPECT_EQ(Names().at(1), "Fatter bass");
+    window.FavouritesOnly()->setChecked(true);
+    EXPECT_EQ(Names(), (QStringList{"Fatter bass"}));
+    window.FavouritesOnly()->setChecked(false);
+    EXPECT_EQ(window.TagChooser()->count(), 3);  // all, dark, warm
+
+    window.List()->selectAll();
+    window.DeleteSelection();
+    EXPECT_TRUE(Names().isEmpty());
+    window.UndoChange();
+    EXPECT_EQ(Names().size(), 4);
+    window.UndoChange();
+    EXPECT_EQ(Names().at(1), "Fat bass");
+    window.RedoChange();
+    EXPECT_EQ(Names().at(1), "Fatter bass");
+}
+
+TEST_F(LibraryWindowTest, DroppedFilesAreImportedAndBadOnesNamed) {
+    TempDir files;
+    TempDir::Write(files.File("01 Dropped.prg"),
+                   FormatProgramText(ClampProgramValues(DistinctProgram(9))));
+    TempDir::Write(files.File("02 Broken.prg"), "nonsense\r\n");
+    window.ImportDropped({QUrl::fromLocalFile(QString::fromStdString(files.Path())),
+                          QUrl("https://example.org/not-a-file.prg")});
+    EXPECT_TRUE(Names().contains("Dropped")) << window.Message().toStdString();
+    EXPECT_TRUE(window.Message().contains("1 file refused"));
+    EXPECT_TRUE(window.Message().contains("02 Broken.prg"));
+}
+
+TEST_F(LibraryWindowTest, SelectionIsExportedAndThePanelKept) {
+    Select(0);
+    ASSERT_TRUE(window.SavePanelProgram("Kept from the panel"));
+    EXPECT_TRUE(Names().contains("Kept from the panel"));
+    EXPECT_FALSE(Names().contains("Acid lead"));  // the same values: renamed, not doubled
+    window.List()->selectAll();
+    ASSERT_TRUE(window.ExportSelection(dir.File("out.syx")));
+    EXPECT_EQ(TempDir::Read(dir.File("out.syx")).size(), 4u * kProgramMessageSize);
+    EXPECT_FALSE(window.ExportSelection("/nonexistent/folder/out.syx"));
+    EXPECT_TRUE(window.Message().contains("/nonexistent/folder/out.syx"));
+}
