@@ -290,6 +290,9 @@ std::optional<LibraryDatabase::Added> LibraryDatabase::AddProgram(const ProgramV
                                                                   const LibrarySource& source) {
     if (!db_) return std::nullopt;
     Transaction transaction(*this);
+    // A transaction that could not begin (another program holds the library) or that failed
+    // already takes no more changes: they would be written one by one, outside it.
+    if (broken_) return {};
     const std::string block = BlockBytes(values);
     const std::string fingerprint = ProgramFingerprint(values);
     Added added;
@@ -474,6 +477,7 @@ bool LibraryDatabase::WriteTags(int64_t id, const std::vector<std::string>& tags
 bool LibraryDatabase::SetMetadata(int64_t id, const LibraryMetadata& metadata) {
     if (!db_) return false;
     Transaction transaction(*this);
+    if (broken_) return {};
     SqlStatement& update = Statement(kUpdateMetadata);
     update.Bind(1, id).Bind(2, metadata.name).Bind(3, int64_t{metadata.favourite});
     update.Bind(4, metadata.comment);
@@ -505,6 +509,7 @@ std::optional<LibraryRecord> LibraryDatabase::Delete(int64_t id) {
 bool LibraryDatabase::Restore(const LibraryRecord& record) {
     if (!db_) return false;
     Transaction transaction(*this);
+    if (broken_) return {};
     const LibraryEntry& entry = record.entry;
     int64_t id = entry.id;
     if (std::optional<LibraryEntry> again = EntryOfValues(entry.values)) {
