@@ -38,6 +38,12 @@ int LibraryListModel::RowOf(int64_t id) const {
     return -1;
 }
 
+void LibraryListModel::SetLastUsed(int row, int64_t at) {
+    if (EntryAt(row) == nullptr) return;
+    entries_[static_cast<size_t>(row)].lastUsed = at;
+    emit dataChanged(index(row, kLastUsed), index(row, kLastUsed));
+}
+
 int LibraryListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(entries_.size());
 }

@@ -22,6 +22,9 @@ public:
     const LibraryEntry* EntryAt(int row) const;
     // The row of the entry with id, or -1.
     int RowOf(int64_t id) const;
+    // Shows the entry of row as used at the given time, where it stands (the list is not sorted
+    // anew under the user's cursor).
+    void SetLastUsed(int row, int64_t at);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -321,12 +321,18 @@ void LibraryWindow::ListCurrentChanged(int row) {
 }
 
 void LibraryWindow::Audition(const LibraryEntry& entry) {
-    auditioned_ = entry.id;
-    if (!library_.Audition(entry.id)) {
+    // Copies: the entry lives in the list, which a refresh replaces.
+    const int64_t id = entry.id;
+    const QString name = QString::fromStdString(entry.metadata.name);
+    auditioned_ = id;
+    if (!library_.Audition(id)) {
         Say("The program could not be put on the panel.", true);
         return;
     }
-    Say("On the panel: " + QString::fromStdString(entry.metadata.name));
+    Say("On the panel: " + name);
+    if (const std::optional<LibraryEntry> used = library_.Database().Entry(id)) {
+        model_->SetLastUsed(model_->RowOf(id), used->lastUsed);
+    }
     if (library_.StartAuditionNote()) noteTimer_->start(library_.Settings().lengthMs);
 }
 

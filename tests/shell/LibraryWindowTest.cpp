@@ -77,6 +77,7 @@ TEST_F(LibraryWindowTest, ArrowKeysAuditionEachProgramAsOneUndoStep) {
     QTest::keyClick(window.List(), Qt::Key_Down);
     EXPECT_EQ(*library.PanelProgram(), ClampProgramValues(DistinctProgram(0)));  // "Fat bass"
     EXPECT_EQ(window.Message(), "On the panel: Fat bass");
+    EXPECT_GT(window.Model()->Entries().at(1).lastUsed, 0);
     ASSERT_TRUE(unit.editor.Undo());
     EXPECT_EQ(*library.PanelProgram(), ClampProgramValues(DistinctProgram(1)));
     // Likeness to the panel: the program on it comes first.
