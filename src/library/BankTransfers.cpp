@@ -8,6 +8,9 @@
 
 namespace {
 
+// The reason a send's backup is kept under.
+const char* const kBeforeSend = "before send";
+
 std::string Locations(int count) {
     return std::to_string(count) + (count == 1 ? " location" : " locations");
 }
@@ -39,6 +42,13 @@ bool BankTransfers::Open() {
         return false;
     }
     bank_ = std::move(*kept);
+    // The last send's backup, to send back, whenever it was taken.
+    for (const BankSnapshotInfo& snapshot : store_.Snapshots()) {
+        if (snapshot.reason == kBeforeSend) {
+            lastKept_ = snapshot.id;
+            break;
+        }
+    }
     if (!opened.message.empty()) Say(opened.message);
     return true;
 }
@@ -228,7 +238,7 @@ void BankTransfers::KeepingEnded(Transfer::State state) {
             sending.push_back(location);
         }
     }
-    lastKept_ = store_.SaveSnapshot("before send", bank_.Known());
+    lastKept_ = store_.SaveSnapshot(kBeforeSend, bank_.Known());
     if (!lastKept_) {
         Say("The bank could not be kept in the library before sending (" + database_.LastProblem() +
             "); nothing was sent.");

@@ -43,6 +43,8 @@ enum Id : int {
     kZoomOut = 40061,
     // Ends the running transfer with the unit.
     kStopTransfer = 40051,
+    // The shell's window of the unit's bank.
+    kBank = 40062,
 };
 
 struct Item {

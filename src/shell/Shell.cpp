@@ -17,12 +17,16 @@
 #include "editor/OrvoPanel.h"
 #include "gui/Graphics.h"
 #include "gui/GuiResize.h"
+#include "library/BankTransfers.h"
+#include "library/Librarian.h"
 #include "library/MakePlugin.h"
+#include "library/db/LibraryDatabase.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
 #include "platform/qt/GraphicsQt.h"
 #include "platform/qt/PanelWidget.h"
 #include "plugin/EditorCommand.h"
+#include "shell/BankWindow.h"
 #include "shell/ConnectionStatus.h"
 #include "shell/MainWindow.h"
 #include "shell/MidiMonitorWindow.h"
@@ -290,6 +294,11 @@ void Shell::ShowConnection() {
 
 void Shell::ShutDown() {
     window_.reset();
+    if (bank_) {
+        std::lock_guard<std::recursive_mutex> hold(plugin_->PluginLock());
+        bank_.reset();
+    }
+    library_.reset();
     // No delivery may reach the plug-in object once it is gone.
     if (link_) link_->CloseAll();
     plugin_.reset();
@@ -325,6 +334,39 @@ void Shell::ShowAboutBox(QWidget* owner) {
 
 MidiMonitorWindow* Shell::Monitor() const {
     return monitor_.data();
+}
+
+BankWindow* Shell::Bank() const {
+    return bankWindow_.data();
+}
+
+void Shell::ShowBank(QWidget* owner) {
+    auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+    auto* librarian = editor ? dynamic_cast<Librarian*>(editor->Programs()) : nullptr;
+    if (librarian == nullptr) return;
+    if (!bank_) {
+        const std::optional<std::string> path = DefaultLibraryPath();
+        if (!path) {
+            QMessageBox::warning(owner, "Bank of the Orvo",
+                                 "There is no folder for the library: HOME is not set.");
+            return;
+        }
+        library_ = std::make_unique<LibraryDatabase>(*path);
+        std::lock_guard<std::recursive_mutex> hold(editor->PluginLock());
+        bank_ = std::make_unique<BankTransfers>(librarian->Transfers(), *library_);
+        if (!bank_->Open()) {
+            QMessageBox::warning(owner, "Bank of the Orvo",
+                                 QString::fromStdString(bank_->Message()));
+            bank_.reset();
+            library_.reset();
+            return;
+        }
+    }
+    if (bankWindow_.isNull())
+        bankWindow_ = new BankWindow(*bank_, *library_, editor->PluginLock(), owner);
+    bankWindow_->show();
+    bankWindow_->raise();
+    bankWindow_->activateWindow();
 }
 
 void Shell::ShowMidiMonitor(QWidget* owner) {

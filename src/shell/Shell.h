@@ -17,6 +17,9 @@
 #include "shell/TickClock.h"
 
 class MainWindow;
+class BankTransfers;
+class BankWindow;
+class LibraryDatabase;
 class MidiMonitorWindow;
 class MidiLink;
 class MidiOutputPort;
@@ -90,6 +93,9 @@ public:
     void WriteSettings() override;
     void ShowAboutBox(QWidget* owner) override;
     void ShowMidiMonitor(QWidget* owner) override;
+    void ShowBank(QWidget* owner) override;
+    // The bank window once it was shown; it goes with the main window.
+    BankWindow* Bank() const;
     void MainWindowClosed() override;
     // While a transfer runs, asks whether to stop it; Yes stops it.
     bool MayClose(QWidget* owner) override;
@@ -133,6 +139,11 @@ private:
     std::unique_ptr<PluginBase> plugin_;
     std::unique_ptr<MainWindow> window_;
     QPointer<MidiMonitorWindow> monitor_;
+    // The library and the bank, opened when the bank window is first shown; they go before the
+    // plug-in object, whose transfers the bank uses.
+    std::unique_ptr<LibraryDatabase> library_;
+    std::unique_ptr<BankTransfers> bank_;
+    QPointer<BankWindow> bankWindow_;
     TickClock tick_;
     unsigned programNameSeen_ = 0;
     bool ticking_ = false;

@@ -75,12 +75,13 @@ public:
     void WriteSettings() override { ++writes; }
     void ShowAboutBox(QWidget*) override { ++aboutBoxes; }
     void ShowMidiMonitor(QWidget*) override { ++monitors; }
+    void ShowBank(QWidget*) override { ++banks; }
     void MainWindowClosed() override { ++closes; }
     bool MayClose(QWidget*) override { return mayClose; }
     bool mayClose = true;
 
     int preferencesResult = 2;
-    int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0, monitors = 0;
+    int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0, monitors = 0, banks = 0;
 };
 
 #include <QDialog>
