@@ -96,7 +96,12 @@ void ProgramTransfers::Apply(const TransferActions& actions) {
     if (actions.report) editor_.Reports().Post(actions.report->kind, actions.report->text);
     if (actions.load) librarian_.LoadProgramFile(*actions.load);
     if (actions.write) WriteReceived(*actions.write);
+    if (actions.outcome && bankReceiver_) bankOutcomes_.push_back(*actions.outcome);
     if (transfer_ && !transfer_->Running()) {
+        if (bankReceiver_ && transfer_->ForBank()) {
+            bankEnd_ = transfer_->CurrentState();
+            bankHowFar_ = transfer_->HowFar();
+        }
         transfer_.reset();
         outbox_.clear();
     }
@@ -117,6 +122,43 @@ void ProgramTransfers::RequestPendingDump() {
     }
     outbox_.clear();
     ShowProgress();
+    DeliverToBank();
+}
+
+bool ProgramTransfers::BeginForBank(Transfer transfer, BankReceiver& receiver) {
+    if (!MayStart()) return false;
+    bankReceiver_ = &receiver;
+    bankOutcomes_.clear();
+    bankEnd_.reset();
+    Begin(std::move(transfer));
+    return true;
+}
+
+void ProgramTransfers::ForgetBank(const BankReceiver& receiver) {
+    if (bankReceiver_ != &receiver) return;
+    bankReceiver_ = nullptr;
+    bankOutcomes_.clear();
+    bankEnd_.reset();
+}
+
+void ProgramTransfers::DeliverToBank() {
+    // The receiver may start the next bank transfer from here, which delivers again.
+    if (delivering_ || !bankReceiver_) return;
+    delivering_ = true;
+    BankReceiver* receiver = bankReceiver_;
+    std::vector<TransferActions::Outcome> outcomes;
+    outcomes.swap(bankOutcomes_);
+    for (const TransferActions::Outcome& outcome : outcomes)
+        receiver->LocationDone(outcome);
+    if (bankEnd_) {
+        const Transfer::State state = *bankEnd_;
+        bankEnd_.reset();
+        bankReceiver_ = nullptr;
+        delivering_ = false;
+        receiver->TransferEnded(state, bankHowFar_);
+        return;
+    }
+    delivering_ = false;
 }
 
 void ProgramTransfers::ShowProgress() {
@@ -294,6 +336,7 @@ void ProgramTransfers::Tick() {
 void ProgramTransfers::Cancel() {
     if (transfer_) Apply(transfer_->Cancel());
     ShowProgress();
+    DeliverToBank();
 }
 
 std::optional<std::string> ProgramTransfers::StopForQuit() {
@@ -311,6 +354,12 @@ std::optional<std::string> ProgramTransfers::StopForQuit() {
             break;
         case Transfer::Kind::kSaveAll:
             what = "the save of all programs from the Orvo";
+            break;
+        case Transfer::Kind::kReadBank:
+            what = "the read of the Orvo's bank";
+            break;
+        case Transfer::Kind::kSendBank:
+            what = "the send of the bank to the Orvo";
             break;
     }
     std::string note = std::string("The editor was stopped during ") + what + ".\n" +

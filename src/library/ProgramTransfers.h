@@ -11,6 +11,7 @@
 #include "library/Transfer.h"
 #include "unit/UnitMessages.h"
 
+class BankReceiver;
 class Librarian;
 class LibraryFolder;
 class OrvoEditor;
@@ -51,6 +52,13 @@ public:
 
     // The once-a-second tick: the time-outs, and what they lead to.
     void Tick();
+
+    // --- The bank ---
+    // Starts a bank transfer (kReadBank or kSendBank) whose outcomes and end go to receiver, on
+    // the GUI thread. False, with the reason posted, while another transfer runs.
+    bool BeginForBank(Transfer transfer, BankReceiver& receiver);
+    // The receiver is going away: nothing more is handed to it.
+    void ForgetBank(const BankReceiver& receiver);
 
     // Ends the running transfer where it is: no message goes out for it and no file is written
     // for it any more.
@@ -104,6 +112,8 @@ private:
     std::optional<std::vector<BatchFile>> PlanBatch(const std::string& folder);
     void BeginBatch(const std::vector<BatchFile>& files, bool fillHoles);
     void BeginSaveAll(const std::string& folder);
+    // On the GUI thread: hands the bank's receiver what its transfer said.
+    void DeliverToBank();
 
     OrvoEditor& editor_;
     Librarian& librarian_;
@@ -112,6 +122,12 @@ private:
     std::optional<Transfer> transfer_;
     std::vector<std::vector<uint8_t>> outbox_;
     std::optional<std::string> progress_;
+    // The bank's transfer: who hears of it, and what it said that the receiver has not heard.
+    BankReceiver* bankReceiver_ = nullptr;
+    std::vector<TransferActions::Outcome> bankOutcomes_;
+    std::optional<Transfer::State> bankEnd_;
+    std::string bankHowFar_;
+    bool delivering_ = false;
     bool saveFromUnit_ = false;
 
     // The firmware update's wait for the unit's first answer.
@@ -119,4 +135,13 @@ private:
     int timeoutTicks_ = 0;
     bool restartedSinceTick_ = false;
     std::function<void()> onWaitTimedOut_;
+};
+
+// Hears what became of a bank transfer, on the GUI thread under the plug-in lock.
+class BankReceiver {
+public:
+    virtual ~BankReceiver() = default;
+    virtual void LocationDone(const TransferActions::Outcome& outcome) = 0;
+    // The transfer has ended (done, failed or cancelled), having got as far as howFar says.
+    virtual void TransferEnded(Transfer::State state, const std::string& howFar) = 0;
 };

@@ -31,12 +31,14 @@ int Transfer::Location() const {
 
 std::string Transfer::HowFar() const {
     const std::string counts = std::to_string(Completed()) + " of " + std::to_string(Total());
+    if (kind_ == Kind::kReadBank) return "Read " + counts + " locations.";
+    if (kind_ == Kind::kSendBank) return "Sent " + counts + " locations.";
     return Writes() ? "Wrote " + counts + " programs to the Orvo."
                     : "Saved " + counts + " programs.";
 }
 
 std::string Transfer::StepName() const {
-    return (Writes() ? "Location " : "Program ") + std::to_string(Current().location);
+    return (Writes() || ForBank() ? "Location " : "Program ") + std::to_string(Current().location);
 }
 
 std::string Transfer::ProgressText() const {
@@ -50,6 +52,11 @@ std::string Transfer::ProgressText() const {
             break;
     }
     const std::string of = std::to_string(current_ + 1) + " of " + std::to_string(Total());
+    if (kind_ == Kind::kReadBank) return "Reading location " + location + " (" + of + ")";
+    if (kind_ == Kind::kSendBank) {
+        return (verifying_ ? "Verifying location " : "Sending location ") + location + " (" + of +
+               ")";
+    }
     return (Writes() ? "Writing program " : "Saving program ") + of;
 }
 
@@ -64,7 +71,8 @@ TransferActions Transfer::SendCurrent() {
     TransferActions actions;
     const Step& step = steps_[current_];
     std::optional<std::vector<uint8_t>> message =
-        Writes() ? BuildProgramWrite(step.location, step.program) : BuildDumpRequest(step.location);
+        Writes() && !verifying_ ? BuildProgramWrite(step.location, step.program)
+                                : BuildDumpRequest(step.location);
     if (!message) return Fail(StepName() + " is no location of the Orvo.");
     actions.send.push_back(std::move(*message));
     ++sends_;
@@ -81,6 +89,7 @@ TransferActions Transfer::SendCurrent() {
 TransferActions Transfer::NextStep() {
     ++current_;
     sends_ = 0;
+    verifying_ = false;
     // Replies still owed to a write that was sent again: the next write waits until they have
     // come or a time-out has passed, so that none of them is taken for its answer.
     if (owedReplies_ > 0) {
@@ -119,11 +128,26 @@ TransferActions Transfer::Finish() {
             actions.report =
                 TransferActions::Shown{ReportKind::kDone, std::string(kFinished) + "\n" + HowFar()};
             break;
+        case Kind::kReadBank:
+        case Kind::kSendBank:
+            // The bank says what became of each location itself.
+            break;
     }
     return actions;
 }
 
+TransferActions Transfer::PassOver(const std::string& what) {
+    ++failures_;
+    TransferActions::Outcome failed{
+        Current().location, TransferActions::Outcome::What::kFailed, {}, what};
+    TransferActions actions = NextStep();
+    actions.outcome = std::move(failed);
+    return actions;
+}
+
 TransferActions Transfer::Fail(const std::string& what) {
+    // Once the unit has answered, one location that fails is no reason to stop the bank.
+    if (ForBank() && heard_ && current_ < steps_.size()) return PassOver(what);
     state_ = State::kFailed;
     TransferActions actions;
     actions.progress = "";
@@ -152,28 +176,61 @@ TransferActions Transfer::StatusReply(uint8_t code) {
     if (code != kReplyProgramStored && code != kReplyProgramNotStored) return {};
     if (owedReplies_ > 0) {
         // The answer to a write sent again after its time-out: the step it belongs to is over.
+        // While the location is read back, the next write is not due yet.
+        if (verifying_) {
+            --owedReplies_;
+            return {};
+        }
         return --owedReplies_ == 0 ? Continue() : TransferActions{};
     }
+    if (verifying_) return {};
     heard_ = true;
+    owedReplies_ = sends_ - 1;
     if (code == kReplyProgramNotStored) {
         return Fail("The Orvo did not store the program for location " +
                     std::to_string(Current().location) + ".");
     }
-    owedReplies_ = sends_ - 1;
-    return NextStep();
+    if (kind_ != Kind::kSendBank) return NextStep();
+    // Stored: the location is read back to compare, with attempts of its own.
+    const int location = Current().location;
+    verifying_ = true;
+    sends_ = 0;
+    TransferActions actions = SendCurrent();
+    actions.outcome = {location, TransferActions::Outcome::What::kStored, {}, {}};
+    return actions;
 }
 
 TransferActions Transfer::Dump(const uint8_t* bytes, size_t size) {
-    if (!Running() || Writes() || writing_) return {};
+    if (!Running() || (Writes() && !verifying_) || writing_) return {};
     if (!IsProgramDump(bytes, size)) return {};
     // A dump of another program answers a request of an earlier step, or nobody's.
     if (bytes[kProgramNumberIndex] != Current().location) return {};
     heard_ = true;
     const std::optional<ProgramBlock> block = ProgramBlockOf(bytes, size);
     if (!block || !DumpChecksumMatches(bytes, size)) return AskAgain("kept arriving damaged");
+    if (verifying_) return Verify(*block);
+    if (kind_ == Kind::kReadBank) {
+        TransferActions::Outcome read{
+            Current().location, TransferActions::Outcome::What::kRead, *block, {}};
+        TransferActions actions = NextStep();
+        actions.outcome = std::move(read);
+        return actions;
+    }
     writing_ = true;
     TransferActions actions;
     actions.write = TransferActions::FileToWrite{Current().path, *block};
+    return actions;
+}
+
+TransferActions Transfer::Verify(const ProgramBlock& block) {
+    if (block != Current().program) {
+        return Fail("Location " + std::to_string(Current().location) +
+                    " holds another program than the one sent.");
+    }
+    TransferActions::Outcome verified{
+        Current().location, TransferActions::Outcome::What::kVerified, block, {}};
+    TransferActions actions = NextStep();
+    actions.outcome = std::move(verified);
     return actions;
 }
 
@@ -199,7 +256,7 @@ TransferActions Transfer::Tick() {
     }
     if (++quietTicks_ < kTimeoutTicks) return {};
     // The replies still owed were lost on the way.
-    if (owedReplies_ > 0) return Continue();
+    if (owedReplies_ > 0 && !verifying_) return Continue();
     return AskAgain(kNoAnswer);
 }
 

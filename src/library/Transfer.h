@@ -30,6 +30,18 @@ struct TransferActions {
     std::optional<std::string> status;
     std::optional<std::string> progress;  // empty: the progress line is hidden
     std::optional<Shown> report;
+
+    // What became of a location of the bank: its write was stored, it was read back the same
+    // (verified), it was read (with its program), or it failed (with the reason).
+    struct Outcome {
+        enum class What { kStored, kVerified, kRead, kFailed };
+        int location = 0;
+        What what = What::kStored;
+        ProgramBlock program{};
+        std::string why;
+        bool operator==(const Outcome&) const = default;
+    };
+    std::optional<Outcome> outcome;
 };
 
 // One transfer between program files and the unit, from its start to its end: one file or a
@@ -45,7 +57,10 @@ struct TransferActions {
 // is passed over when it arrives late, and never taken for the answer to the next write.
 class Transfer {
 public:
-    enum class Kind { kWriteOne, kWriteAll, kSaveOne, kSaveAll };
+    // The bank's kinds go on past a location that fails (once the unit has answered at all)
+    // and say what became of each: kReadBank reads locations, kSendBank writes each and reads
+    // it back to compare.
+    enum class Kind { kWriteOne, kWriteAll, kSaveOne, kSaveAll, kReadBank, kSendBank };
     enum class State { kRunning, kDone, kFailed, kCancelled };
 
     // A location and its file: for a write, the file sent there with its program as read at
@@ -73,7 +88,12 @@ public:
     Kind TransferKind() const { return kind_; }
     State CurrentState() const { return state_; }
     bool Running() const { return state_ == State::kRunning; }
-    bool Writes() const { return kind_ == Kind::kWriteOne || kind_ == Kind::kWriteAll; }
+    bool Writes() const {
+        return kind_ == Kind::kWriteOne || kind_ == Kind::kWriteAll || kind_ == Kind::kSendBank;
+    }
+    bool ForBank() const { return kind_ == Kind::kReadBank || kind_ == Kind::kSendBank; }
+    // Locations of a bank transfer that failed so far.
+    int Failures() const { return failures_; }
     // Programs transferred so far, of how many.
     int Completed() const { return static_cast<int>(current_); }
     int Total() const { return static_cast<int>(steps_.size()); }
@@ -89,6 +109,9 @@ private:
     TransferActions Finish();
     TransferActions Fail(const std::string& what);
     TransferActions AskAgain(const std::string& why);
+    // A bank transfer passes over the location that failed and goes on with the next.
+    TransferActions PassOver(const std::string& what);
+    TransferActions Verify(const ProgramBlock& block);
     std::string ProgressText() const;
     std::string StepName() const;
     const Step& Current() const { return steps_[current_]; }
@@ -108,4 +131,7 @@ private:
     int owedReplies_ = 0;
     // A good dump whose file is being written: nothing else is taken until it is.
     bool writing_ = false;
+    // A bank send has had the current write stored and reads the location back.
+    bool verifying_ = false;
+    int failures_ = 0;
 };

@@ -121,6 +121,9 @@ void MainWindow::HandleCommand(int id) {
         case menu::kProgramLibrary:
             hooks_.ShowLibrary(this);
             return;
+        case menu::kBank:
+            hooks_.ShowBank(this);
+            return;
         case menu::kQuit:
             close();
             return;

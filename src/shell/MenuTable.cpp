@@ -26,6 +26,7 @@ const Item kItems[] = {
     {1, "&Compare", kCompare, nullptr, true},
     {2, "Preferences...", kPreferences},
     {2, "MIDI Monitor", kMidiMonitor},
+    {2, "Bank of the Orvo", kBank},
     // The zoom the panel stands at is checked.
     {3, "Zoom &In", kZoomIn, "Ctrl++; Ctrl+="},
     {3, "Zoom &Out", kZoomOut, "Ctrl+-"},

@@ -45,6 +45,8 @@ enum Id : int {
     kStopTransfer = 40051,
     // The shell's own program library window.
     kProgramLibrary = 40080,
+    // The shell's window of the unit's bank.
+    kBank = 40062,
 };
 
 struct Item {

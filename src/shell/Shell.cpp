@@ -17,6 +17,7 @@
 #include "editor/OrvoPanel.h"
 #include "gui/Graphics.h"
 #include "gui/GuiResize.h"
+#include "library/BankTransfers.h"
 #include "library/Librarian.h"
 #include "library/MakePlugin.h"
 #include "library/ProgramLibrary.h"
@@ -25,6 +26,7 @@
 #include "platform/qt/GraphicsQt.h"
 #include "platform/qt/PanelWidget.h"
 #include "plugin/EditorCommand.h"
+#include "shell/BankWindow.h"
 #include "shell/ConnectionStatus.h"
 #include "shell/LibraryWindow.h"
 #include "shell/MainWindow.h"
@@ -309,6 +311,10 @@ void Shell::ShowConnection() {
 
 void Shell::ShutDown() {
     window_.reset();
+    if (bank_) {
+        std::lock_guard<std::recursive_mutex> hold(plugin_->PluginLock());
+        bank_.reset();
+    }
     if (auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get())) {
         if (auto* librarian = dynamic_cast<Librarian*>(editor->Programs())) {
             librarian->SetProgramSeen({});
@@ -350,6 +356,31 @@ void Shell::ShowAboutBox(QWidget* owner) {
 
 MidiMonitorWindow* Shell::Monitor() const {
     return monitor_.data();
+}
+
+BankWindow* Shell::Bank() const {
+    return bankWindow_.data();
+}
+
+void Shell::ShowBank(QWidget* owner) {
+    auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+    auto* librarian = editor ? dynamic_cast<Librarian*>(editor->Programs()) : nullptr;
+    if (librarian == nullptr || !library_) return;
+    if (!bank_) {
+        std::lock_guard<std::recursive_mutex> hold(editor->PluginLock());
+        bank_ = std::make_unique<BankTransfers>(librarian->Transfers(), library_->Database());
+        if (!bank_->Open()) {
+            QMessageBox::warning(owner, "Bank of the Orvo",
+                                 QString::fromStdString(bank_->Message()));
+            bank_.reset();
+            return;
+        }
+    }
+    if (bankWindow_.isNull())
+        bankWindow_ = new BankWindow(*bank_, library_->Database(), editor->PluginLock(), owner);
+    bankWindow_->show();
+    bankWindow_->raise();
+    bankWindow_->activateWindow();
 }
 
 void Shell::ShowMidiMonitor(QWidget* owner) {

@@ -17,6 +17,8 @@
 #include "shell/TickClock.h"
 
 class MainWindow;
+class BankTransfers;
+class BankWindow;
 class LibraryWindow;
 class MidiMonitorWindow;
 class ProgramLibrary;
@@ -95,6 +97,9 @@ public:
     void ShowAboutBox(QWidget* owner) override;
     void ShowMidiMonitor(QWidget* owner) override;
     void ShowLibrary(QWidget* owner) override;
+    void ShowBank(QWidget* owner) override;
+    // The bank window once it was shown; it goes with the main window.
+    BankWindow* Bank() const;
     void MainWindowClosed() override;
     // While a transfer runs, asks whether to stop it; Yes stops it.
     bool MayClose(QWidget* owner) override;
@@ -145,6 +150,10 @@ private:
     std::unique_ptr<MainWindow> window_;
     QPointer<MidiMonitorWindow> monitor_;
     QPointer<LibraryWindow> libraryView_;
+    // The bank, opened when its window is first shown; it goes before the program library and
+    // the plug-in object, whose transfers it uses.
+    std::unique_ptr<BankTransfers> bank_;
+    QPointer<BankWindow> bankWindow_;
     TickClock tick_;
     unsigned programNameSeen_ = 0;
     bool ticking_ = false;

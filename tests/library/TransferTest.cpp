@@ -243,3 +243,93 @@ TEST_F(TransferEvents, DumpsOfOtherProgramsOrNoDumpAtAllAreNotTaken) {
     EXPECT_TRUE(transfer.StatusReply(kReplyProgramStored).send.empty()) << "a save takes no reply";
     EXPECT_TRUE(Feed(transfer, DumpOf(1)).write);
 }
+
+namespace {
+
+using What = TransferActions::Outcome::What;
+
+Transfer SendBank(std::vector<int> locations) {
+    std::vector<Transfer::Step> steps;
+    for (int n : locations)
+        steps.push_back({n, "", ProgramSlotsToUnitBytes(DistinctProgram(100 + n))});
+    return Transfer(Kind::kSendBank, steps);
+}
+
+}  // namespace
+
+TEST_F(TransferEvents, ABankSendReadsEachWriteBackAndPassesOverALocationThatFails) {
+    Transfer transfer = SendBank({4, 5, 6});
+    ASSERT_EQ(transfer.Start().send, std::vector<Bytes>{*BuildProgramWrite(
+                                         4, ProgramSlotsToUnitBytes(DistinctProgram(104)))});
+    // Stored: read back at once.
+    TransferActions stored = transfer.StatusReply(kReplyProgramStored);
+    EXPECT_EQ(stored.send, std::vector<Bytes>{*BuildDumpRequest(4)});
+    EXPECT_EQ(stored.progress, "Verifying location 4 (1 of 3)");
+    ASSERT_TRUE(stored.outcome);
+    EXPECT_EQ(stored.outcome->what, What::kStored);
+    EXPECT_TRUE(transfer.StatusReply(kReplyProgramStored).send.empty()) << "a stray reply";
+    unit_.SetProgram(4, ProgramSlotsToUnitBytes(DistinctProgram(104)));
+    TransferActions verified = Feed(transfer, DumpOf(4));
+    ASSERT_TRUE(verified.outcome);
+    EXPECT_EQ(verified.outcome->what, What::kVerified);
+    EXPECT_EQ(verified.outcome->location, 4);
+    EXPECT_EQ(verified.progress, "Sending location 5 (2 of 3)");
+
+    // 5 reads back something else: failed, and 6 goes on.
+    transfer.StatusReply(kReplyProgramStored);
+    TransferActions other = Feed(transfer, DumpOf(5));
+    ASSERT_TRUE(other.outcome);
+    EXPECT_EQ(other.outcome->what, What::kFailed);
+    EXPECT_EQ(other.outcome->why, "Location 5 holds another program than the one sent.");
+    EXPECT_EQ(other.send, std::vector<Bytes>{*BuildProgramWrite(
+                              6, ProgramSlotsToUnitBytes(DistinctProgram(106)))});
+
+    // 6 never answers: asked again up to the limit, then passed over; the transfer ends done.
+    int sends = 1;
+    TransferActions last;
+    for (int i = 0; i < 40 && transfer.Running(); ++i) {
+        last = transfer.Tick();
+        sends += static_cast<int>(last.send.size());
+    }
+    EXPECT_EQ(sends, Transfer::kAttempts);
+    ASSERT_TRUE(last.outcome);
+    EXPECT_EQ(last.outcome->what, What::kFailed);
+    EXPECT_EQ(last.outcome->why, "Location 6 did not answer.");
+    EXPECT_EQ(transfer.CurrentState(), Transfer::State::kDone);
+    EXPECT_EQ(transfer.Failures(), 2);
+    EXPECT_FALSE(last.report) << "the bank says what came of it";
+}
+
+TEST_F(TransferEvents, AReplyOwedToARepeatedBankWriteIsNotTakenForTheNextOne) {
+    Transfer transfer = SendBank({7, 8});
+    transfer.Start();
+    // No answer: the write goes again; then both replies come, the second while reading back.
+    ASSERT_EQ(TickUntilActs(transfer).send.size(), 1u);
+    EXPECT_EQ(transfer.StatusReply(kReplyProgramStored).send,
+              std::vector<Bytes>{*BuildDumpRequest(7)});
+    unit_.SetProgram(7, ProgramSlotsToUnitBytes(DistinctProgram(107)));
+    // The late reply arrives after the read-back: the next write waits for it ...
+    TransferActions verified = Feed(transfer, DumpOf(7));
+    EXPECT_EQ(verified.outcome->what, What::kVerified);
+    EXPECT_TRUE(verified.send.empty());
+    // ... and is not the answer to write 8, which goes only now.
+    TransferActions late = transfer.StatusReply(kReplyProgramStored);
+    ASSERT_EQ(late.send.size(), 1u);
+    EXPECT_EQ(late.send[0][kCodeIndex], kCodeProgramWrite);
+    EXPECT_FALSE(late.outcome);
+}
+
+TEST_F(TransferEvents, ABankReadHandsOverEachProgramAndAsksAgainForADamagedOne) {
+    Transfer transfer(Kind::kReadBank, {{1, "", {}}, {2, "", {}}});
+    transfer.Start();
+    EXPECT_TRUE(Feed(transfer, Damaged(DumpOf(1))).send ==
+                std::vector<Bytes>{*BuildDumpRequest(1)});
+    TransferActions read = Feed(transfer, DumpOf(1));
+    ASSERT_TRUE(read.outcome);
+    EXPECT_EQ(read.outcome->what, What::kRead);
+    EXPECT_EQ(read.outcome->program, ProgramSlotsToUnitBytes(DistinctProgram(1)));
+    EXPECT_FALSE(read.write) << "no file";
+    Feed(transfer, DumpOf(2));
+    EXPECT_EQ(transfer.CurrentState(), Transfer::State::kDone);
+    EXPECT_EQ(transfer.HowFar(), "Read 2 of 2 locations.");
+}

@@ -76,12 +76,14 @@ public:
     void ShowAboutBox(QWidget*) override { ++aboutBoxes; }
     void ShowMidiMonitor(QWidget*) override { ++monitors; }
     void ShowLibrary(QWidget*) override { ++libraries; }
+    void ShowBank(QWidget*) override { ++banks; }
     void MainWindowClosed() override { ++closes; }
     bool MayClose(QWidget*) override { return mayClose; }
     bool mayClose = true;
 
     int preferencesResult = 2;
-    int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0, monitors = 0, libraries = 0;
+    int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0, monitors = 0, libraries = 0,
+        banks = 0;
 };
 
 #include <QDialog>

@@ -139,6 +139,7 @@ public:
     }
 
     OrvoEditor& Editor() { return *editor_; }
+    Librarian& Programs() { return *librarian_; }
     FakePanel& Panel() { return *panel_; }
 
 private:

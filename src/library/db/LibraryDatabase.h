@@ -96,6 +96,9 @@ public:
     bool Restore(const LibraryRecord& record);
 
 private:
+    // The bank's tables live in the same file and its changes in the same transactions.
+    friend class BankStore;
+
     LibraryOpenResult OpenFile();
     bool IsDamaged();
     bool Migrate(int version, std::string* problem);

@@ -42,7 +42,31 @@ CREATE INDEX sources_program ON sources(program);
 CREATE INDEX tags_tag ON tags(tag COLLATE NOCASE);
 )sql";
 
-constexpr std::array<SchemaStep, 2> kSteps = {{{1, kVersion1}, {2, kVersion2}}};
+// The unit's bank: for each location the program the library knows the unit holds there (from
+// the last read or verified write, and when), and the one the user plans to put there; and
+// snapshots of whole banks. Blocks are the unit's 104 bytes, kept here and not as references to
+// programs, so that deleting a program from the library loses no backup of the unit.
+constexpr const char* kVersion3 = R"sql(
+CREATE TABLE bank_locations (
+    location INTEGER PRIMARY KEY CHECK (location BETWEEN 1 AND 99),
+    known BLOB,
+    known_at INTEGER NOT NULL DEFAULT 0,
+    planned BLOB
+);
+CREATE TABLE bank_snapshots (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    taken INTEGER NOT NULL,
+    reason TEXT NOT NULL
+);
+CREATE TABLE bank_snapshot_programs (
+    snapshot INTEGER NOT NULL REFERENCES bank_snapshots(id) ON DELETE CASCADE,
+    location INTEGER NOT NULL CHECK (location BETWEEN 1 AND 99),
+    block BLOB NOT NULL,
+    PRIMARY KEY (snapshot, location)
+);
+)sql";
+
+constexpr std::array<SchemaStep, 3> kSteps = {{{1, kVersion1}, {2, kVersion2}, {3, kVersion3}}};
 
 }  // namespace
 
