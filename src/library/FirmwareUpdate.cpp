@@ -24,17 +24,6 @@ const char* const kSilentBox =
     "The update did not finish: switch the Orvo off and on and repeat the update.";
 const char* const kBrokenOffStatus = "Update not finished!";
 
-// The tail of an image (its last size mod 7 bytes) travels as 7-bit digits of one number, so
-// of its r bytes only the low 7r bits reach the unit. An image whose tail holds more would
-// arrive changed while the unit reports success.
-bool TailFitsItsDigits(const std::vector<uint8_t>& image) {
-    const size_t tail = image.size() % 7;
-    uint64_t v = 0;
-    for (size_t i = image.size() - tail; i < image.size(); ++i)
-        v = (v << 8) | image[i];
-    return (v >> (7 * tail)) == 0;
-}
-
 std::string ProgressText(size_t handed, size_t total) {
     char text[64];
     std::snprintf(text, sizeof text, "Update sent: %zu %% (%zu of %zu bytes)",
@@ -106,16 +95,26 @@ void FirmwareUpdate::StartFirmwareUpdate(const std::string& path) {
         RefuseImage(path + " is empty");
         return;
     }
-    if (!TailFitsItsDigits(image)) {
-        RefuseImage(path + ": the last bytes do not fit the data message");
-        return;
-    }
     std::optional<std::vector<uint8_t>> message = BuildFirmwareData(image.data(), image.size());
     if (!message) {
         RefuseImage(path + " cannot be encoded");
         return;
     }
-    dataMessage_ = std::make_shared<const std::vector<uint8_t>>(std::move(*message));
+    // The unit is the judge of its firmware: an image whose tail cannot travel exactly goes
+    // when the user says so, knowing what the unit will get.
+    if (const std::optional<std::string> change = FirmwareTailChange(image.data(), image.size())) {
+        auto built = std::make_shared<std::vector<uint8_t>>(std::move(*message));
+        editor_.Reports().Post(ReportKind::kWarning, *change + "\n\nSend it to the Orvo anyway?",
+                               [this, built](bool ok) {
+                                   if (ok) BeginUpdate(std::move(*built));
+                               });
+        return;
+    }
+    BeginUpdate(std::move(*message));
+}
+
+void FirmwareUpdate::BeginUpdate(std::vector<uint8_t> message) {
+    dataMessage_ = std::make_shared<const std::vector<uint8_t>>(std::move(message));
     handed_ = 0;
     total_ = 0;
     ShowProgress("");

@@ -54,6 +54,8 @@ public:
     void WaitUntilSent();
 
 private:
+    // Asks the unit to prepare for the data message built from the image.
+    void BeginUpdate(std::vector<uint8_t> message);
     // Queues the data message for the sending thread; it goes out exactly as built at the start.
     void SendFirmwareData();
     void SendingLoop();

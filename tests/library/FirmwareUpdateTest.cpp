@@ -17,6 +17,7 @@
 #include "support/LibrarianFixture.h"
 #include "support/TempDir.h"
 #include "support/UnitCable.h"
+#include "unit/FirmwareMessages.h"
 #include "unit/UnitMessages.h"
 
 namespace {
@@ -111,8 +112,8 @@ TEST_F(FirmwareUpdateTest, ProgressFollowsTheBytesHandedOnAndGoesWithTheUpdate) 
     EXPECT_EQ(panel_->progress, "");
 }
 
-TEST_F(FirmwareUpdateTest, AnImageEmptyTooLargeOrWithATailTheMessageCannotCarryIsRefused) {
-    for (const Bytes& image : {Bytes{}, Bytes(80001, 0x11), Bytes(8, 0xFF)}) {
+TEST_F(FirmwareUpdateTest, AnEmptyOrTooLargeImageIsRefused) {
+    for (const Bytes& image : {Bytes{}, Bytes(80001, 0x11)}) {
         SCOPED_TRACE(image.size());
         panel_->reports.clear();
         panel_->status.clear();
@@ -125,9 +126,31 @@ TEST_F(FirmwareUpdateTest, AnImageEmptyTooLargeOrWithATailTheMessageCannotCarryI
         EXPECT_FALSE(firmware_->FirmwareMode());
     }
     EXPECT_EQ(unit_.Firmware(), VirtualOrvo::FirmwareState::kIdle) << "nothing was erased";
-    // An image with a small tail goes.
+    // An image with a small tail goes without a question.
     Choose(WriteImage(Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x7F}));
     EXPECT_EQ(port_.SentWithCode(kCodeFirmwareStart), 1);
+}
+
+TEST_F(FirmwareUpdateTest, AnImageWhoseTailCannotTravelExactlyGoesOnlyWhenTheUserSaysOk) {
+    const Bytes image(8, 0xFF);
+    const char* const question =
+        "The last 1 bytes of the image (FF) cannot be sent exactly: the Orvo will receive 7F in "
+        "their place.\n\nSend it to the Orvo anyway?";
+    panel_->warningAnswer = false;
+    Choose(WriteImage(image));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].kind, ReportKind::kWarning);
+    EXPECT_EQ(Boxes()[0].text, question);
+    EXPECT_TRUE(port_.Sent().empty()) << "Cancel leaves the unit alone";
+    EXPECT_FALSE(firmware_->FirmwareMode());
+
+    panel_->reports.clear();
+    panel_->warningAnswer = true;
+    Choose(WriteImage(image, "again.ldr"));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(port_.SentWithCode(kCodeFirmwareStart), 1);
+    EXPECT_TRUE(firmware_->FirmwareMode());
+    EXPECT_EQ(firmware_->DataMessage(), *BuildFirmwareData(image.data(), image.size()));
 }
 
 TEST_F(FirmwareUpdateTest, ThePortGoingAwayDuringTheEraseEndsTheUpdateAtOnce) {
