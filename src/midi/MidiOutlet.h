@@ -48,6 +48,7 @@ public:
     // Where a copy of every message that goes out is put, for the MIDI monitor; null for none.
     void SetTraffic(MidiTrafficQueue* traffic) { traffic_.store(traffic); }
 
+    uint32_t BytesPerSecond() const override { return Pacing().bytesPerSecond; }
     SysExPacing Pacing() const;
     void SetPacing(const SysExPacing& pacing);
     // The back end's own limits, at the default pace (fastInterface false) or without a pace.

@@ -10,6 +10,7 @@
 
 #include "gui/PanelKeys.h"
 #include "library/Librarian.h"
+#include "midi/OutputPacer.h"
 #include "sim/VirtualOrvo.h"
 #include "support/CaptureOutputPort.h"
 #include "support/FakeEditorPanel.h"
@@ -281,8 +282,9 @@ public:
         wake_.notify_all();
         wake_.wait(hold, [this] { return released_; });
         hold.unlock();
-        progress(size, size);
+        brokenOff = !progress(size, size);
     }
+    uint32_t BytesPerSecond() const override { return pace; }
     void WaitUntilHeld() {
         std::unique_lock<std::mutex> hold(lock_);
         wake_.wait(hold, [this] { return held_; });
@@ -293,6 +295,8 @@ public:
         wake_.notify_all();
     }
     std::atomic<int> shortMessages{0};
+    uint32_t pace = 0;
+    std::atomic<bool> brokenOff{false};
 
 private:
     std::mutex lock_;
@@ -301,19 +305,36 @@ private:
     bool released_ = false;
 };
 
-TEST(FirmwareProgress, ThePanelStaysUsableAndShowsHowFarTheImageHasGot) {
+// The editor with a slow port, updating with an image of 7000 bytes (8013 on the wire).
+struct SlowUpdate {
+    explicit SlowUpdate(uint32_t pace) {
+        port.pace = pace;
+        const std::string path = dir.File("update.ldr");
+        TempDir::Write(path, std::string(7000, 'x'));
+        rig.panel->choosers[kParamFirmwareFile] = path;
+        rig.editor.SetParameterValue(kParamFirmwareFile, 1.0);
+    }
+    // The unit is ready: the image goes, and the port holds after its first quarter.
+    void SendUntilHeld() {
+        const Bytes ready = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyReadyForData, 0xF7};
+        rig.editor.HandleSysEx({0, static_cast<int32_t>(ready.size()), ready.data()});
+        port.WaitUntilHeld();
+    }
+
     TempDir dir;
     SlowPort port;
-    EditorWithLibrarian rig(port);
+    EditorWithLibrarian rig{port};
     OrvoEditor& editor = rig.editor;
     FakePanel* shown = rig.panel;
-    const std::string path = dir.File("update.ldr");
-    TempDir::Write(path, std::string(7000, 'x'));
-    shown->choosers[kParamFirmwareFile] = path;
-    editor.SetParameterValue(kParamFirmwareFile, 1.0);
-    const Bytes ready = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyReadyForData, 0xF7};
-    editor.HandleSysEx({0, static_cast<int32_t>(ready.size()), ready.data()});
-    port.WaitUntilHeld();
+};
+
+TEST(FirmwareProgress, ThePanelStaysUsableAndShowsHowFarTheImageHasGot) {
+    SlowUpdate update(0);
+    OrvoEditor& editor = update.editor;
+    FakePanel* shown = update.shown;
+    SlowPort& port = update.port;
+    EditorWithLibrarian& rig = update.rig;
+    update.SendUntilHeld();
 
     // While the image is on its way the GUI thread gets the plug-in lock: the tick, the idle
     // hook and a knob all go through at once. The knob's change waits for no cable.
@@ -329,6 +350,36 @@ TEST(FirmwareProgress, ThePanelStaysUsableAndShowsHowFarTheImageHasGot) {
     rig.librarian->Firmware().WaitUntilSent();
     static_cast<PluginBase&>(editor).GuiIdle();
     EXPECT_EQ(shown->progress, "Update sent: 100 % (8013 of 8013 bytes)");
+}
+
+TEST(FirmwareProgress, TheTimeLeftAtThePaceShowsAndStopTransferBreaksTheImageOff) {
+    SlowUpdate update(kDefaultBytesPerSecond);
+    OrvoEditor& editor = update.editor;
+    FakePanel* shown = update.shown;
+    SlowPort& port = update.port;
+    EditorWithLibrarian& rig = update.rig;
+    static_cast<PluginBase&>(editor).GuiIdle();
+    EXPECT_EQ(shown->progress, "The update of 8013 bytes takes about 3 s to send.");
+    EXPECT_FALSE(editor.CommandEnabled(kCommandStopTransfer)) << "nothing to stop while erasing";
+
+    update.SendUntilHeld();
+    static_cast<PluginBase&>(editor).GuiIdle();
+    EXPECT_EQ(shown->progress, "Update sent: 24 % (2003 of 8013 bytes, about 3 s left)");
+    EXPECT_TRUE(editor.CommandEnabled(kCommandStopTransfer));
+
+    editor.DoCommand(kCommandStopTransfer);
+    EXPECT_EQ(shown->status, "Update stopped: repeat it to finish!");
+    EXPECT_FALSE(rig.librarian->Firmware().FirmwareMode());
+    port.Release();
+    rig.librarian->Firmware().WaitUntilSent();
+    EXPECT_TRUE(port.brokenOff) << "the port was told to break the image off";
+    static_cast<PluginBase&>(editor).GuiIdle();
+    EXPECT_EQ(shown->progress, "");
+    // The unit's verdict on the broken image changes nothing.
+    const Bytes failed = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyUpdateFailed, 0xF7};
+    editor.HandleSysEx({0, static_cast<int32_t>(failed.size()), failed.data()});
+    EXPECT_EQ(shown->status, "Update stopped: repeat it to finish!");
+    EXPECT_FALSE(editor.CommandEnabled(kCommandStopTransfer));
 }
 
 TEST(FirmwareMenu, TheMenuCommandOpensTheLdrChooserAndRefusalsShowAsErrorBoxes) {
