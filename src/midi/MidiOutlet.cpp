@@ -270,13 +270,3 @@ void MidiOutlet::SendLongMessage(const uint8_t* bytes, size_t size, const SendPr
     }
     sender_->watched = 0;
 }
-
-void MidiOutlet::WaitUntilDrained() {
-    if (!sender_) return;
-    std::unique_lock<std::mutex> hold(sender_->lock);
-    while (!sender_->pacer.Empty() || sender_->inCall) {
-        if (sender_->held || sender_->stopping) return;
-        sender_->progressed.wait_for(hold, kProgressLook);
-        if (sender_->inCall && Clock::now() - sender_->callSince >= kStallLimit) return;
-    }
-}

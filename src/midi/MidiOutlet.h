@@ -53,8 +53,6 @@ public:
     void SetPacing(const SysExPacing& pacing);
     // The back end's own limits, at the default pace (fastInterface false) or without a pace.
     static SysExPacing PacingFor(MidiBackend backend, bool fastInterface = false);
-    // Blocks until everything queued has gone or was dropped; for tests.
-    void WaitUntilDrained();
 
 private:
     struct Sender;
