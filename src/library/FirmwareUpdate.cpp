@@ -23,23 +23,24 @@ const char* const kSilentBox =
     "The Orvo stopped answering during the firmware update.\n"
     "The update did not finish: switch the Orvo off and on and repeat the update.";
 const char* const kBrokenOffStatus = "Update not finished!";
+const char* const kStoppedStatus = "Update stopped: repeat it to finish!";
 
-// The tail of an image (its last size mod 7 bytes) travels as 7-bit digits of one number, so
-// of its r bytes only the low 7r bits reach the unit. An image whose tail holds more would
-// arrive changed while the unit reports success.
-bool TailFitsItsDigits(const std::vector<uint8_t>& image) {
-    const size_t tail = image.size() % 7;
-    uint64_t v = 0;
-    for (size_t i = image.size() - tail; i < image.size(); ++i)
-        v = (v << 8) | image[i];
-    return (v >> (7 * tail)) == 0;
+// Whole seconds, rounded up, that size bytes take at bytesPerSecond.
+size_t SecondsFor(size_t size, uint32_t bytesPerSecond) {
+    return (size + bytesPerSecond - 1) / bytesPerSecond;
 }
 
-std::string ProgressText(size_t handed, size_t total) {
-    char text[64];
+std::string ProgressText(size_t handed, size_t total, uint32_t bytesPerSecond) {
+    char text[96];
     std::snprintf(text, sizeof text, "Update sent: %zu %% (%zu of %zu bytes)",
                   total == 0 ? 100 : handed * 100 / total, handed, total);
-    return text;
+    std::string line = text;
+    if (bytesPerSecond > 0 && handed < total) {
+        line.insert(
+            line.size() - 1,
+            ", about " + std::to_string(SecondsFor(total - handed, bytesPerSecond)) + " s left");
+    }
+    return line;
 }
 
 }  // namespace
@@ -106,19 +107,36 @@ void FirmwareUpdate::StartFirmwareUpdate(const std::string& path) {
         RefuseImage(path + " is empty");
         return;
     }
-    if (!TailFitsItsDigits(image)) {
-        RefuseImage(path + ": the last bytes do not fit the data message");
-        return;
-    }
     std::optional<std::vector<uint8_t>> message = BuildFirmwareData(image.data(), image.size());
     if (!message) {
         RefuseImage(path + " cannot be encoded");
         return;
     }
-    dataMessage_ = std::make_shared<const std::vector<uint8_t>>(std::move(*message));
+    // The unit is the judge of its firmware: an image whose tail cannot travel exactly goes
+    // when the user says so, knowing what the unit will get.
+    if (const std::optional<std::string> change = FirmwareTailChange(image.data(), image.size())) {
+        auto built = std::make_shared<std::vector<uint8_t>>(std::move(*message));
+        editor_.Reports().Post(ReportKind::kWarning, *change + "\n\nSend it to the Orvo anyway?",
+                               [this, built](bool ok) {
+                                   if (ok) BeginUpdate(std::move(*built));
+                               });
+        return;
+    }
+    BeginUpdate(std::move(*message));
+}
+
+void FirmwareUpdate::BeginUpdate(std::vector<uint8_t> message) {
+    dataMessage_ = std::make_shared<const std::vector<uint8_t>>(std::move(message));
     handed_ = 0;
     total_ = 0;
-    ShowProgress("");
+    breakOff_ = false;
+    const uint32_t pace = editor_.OutputBytesPerSecond();
+    estimate_ = pace == 0
+                    ? std::string()
+                    : "The update of " + std::to_string(dataMessage_->size()) +
+                          " bytes takes about " +
+                          std::to_string(SecondsFor(dataMessage_->size(), pace)) + " s to send.";
+    ShowProgress(estimate_);
 
     ShowStatus("Connecting to Orvo...");
     firmwareMode_ = true;
@@ -198,7 +216,25 @@ bool FirmwareUpdate::ImageGoing() {
 
 void FirmwareUpdate::GuiIdle() {
     const size_t total = total_.load();
-    ShowProgress(firmwareMode_ && total > 0 ? ProgressText(handed_.load(), total) : "");
+    if (!firmwareMode_) {
+        ShowProgress("");
+    } else if (total == 0) {
+        ShowProgress(estimate_);
+    } else {
+        ShowProgress(ProgressText(handed_.load(), total, editor_.OutputBytesPerSecond()));
+    }
+}
+
+bool FirmwareUpdate::Cancel() {
+    if (!firmwareMode_ || !ImageGoing()) return false;
+    DebugPrint("firmware update stopped after %zu of %zu bytes", handed_.load(), total_.load());
+    breakOff_ = true;
+    firmwareMode_ = false;
+    silentTicks_ = 0;
+    transfers_.SetWaitingForUnit(false);
+    ShowProgress("");
+    ShowStatus(kStoppedStatus);
+    return true;
 }
 
 void FirmwareUpdate::SendFirmwareData() {

@@ -42,8 +42,14 @@ public:
     void Tick();
     // The unit's port went away: a running update ends at once, and says so.
     void UnitConnectionLost();
-    // On the GUI thread: the progress line follows the bytes handed to the port.
+    // On the GUI thread: the progress line follows the bytes handed to the port, with the time
+    // left at the output's pace.
     void GuiIdle();
+    // Whether an image is on its way, which Stop Transfer may break off.
+    bool ImageGoing();
+    // Stop Transfer: the image on its way is broken off before its last piece (the unit gets
+    // an end to it), and the update ends with a status text. False when none was going.
+    bool Cancel();
 
     bool FirmwareMode() const { return firmwareMode_; }
     // The data message built from the image picked last.
@@ -54,13 +60,14 @@ public:
     void WaitUntilSent();
 
 private:
+    // Asks the unit to prepare for the data message built from the image.
+    void BeginUpdate(std::vector<uint8_t> message);
     // Queues the data message for the sending thread; it goes out exactly as built at the start.
     void SendFirmwareData();
     void SendingLoop();
     void RefuseImage(const std::string& why);
     // Ends a running update with an error box and a status text.
     void BreakOff(const std::string& box, const std::string& status);
-    bool ImageGoing();
     void ShowStatus(const std::string& text);
     void ShowProgress(const std::string& text);
 
@@ -71,6 +78,8 @@ private:
     int silentTicks_ = 0;
     std::shared_ptr<const std::vector<uint8_t>> dataMessage_;
     std::string shownProgress_;
+    // Before the image goes: how long it will take at the output's pace.
+    std::string estimate_;
 
     // Shared with the sending thread.
     std::mutex sendLock_;

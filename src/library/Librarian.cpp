@@ -139,6 +139,10 @@ void Librarian::StepProgram(int delta) {
     SetChooserPaths(path, true);
 }
 
+bool Librarian::TransferRunning() const {
+    return transfers_.Running() != nullptr || firmware_->ImageGoing();
+}
+
 bool Librarian::Command(int code) {
     switch (code) {
         case kCommandWriteProgram:
@@ -153,7 +157,7 @@ bool Librarian::Command(int code) {
     }
     switch (code) {
         case kCommandStopTransfer:
-            transfers_.Cancel();
+            if (!firmware_->Cancel()) transfers_.Cancel();
             return true;
         case kCommandStopTransferForQuit:
             if (std::optional<std::string> note = transfers_.StopForQuit()) {

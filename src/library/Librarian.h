@@ -37,7 +37,8 @@ public:
     void ProgramDump(const uint8_t* bytes, size_t size) override;
     void UnitConnectionLost() override;
     bool Command(int code) override;
-    bool TransferRunning() const override { return transfers_.Running() != nullptr; }
+    // A transfer, or a firmware image on its way.
+    bool TransferRunning() const override;
 
     // Loads a program file into the editor and the unit, and shows its name. A file that cannot
     // be read changes nothing and is reported in an error box naming the file, the line and the

@@ -111,6 +111,10 @@ bool MidiLink::OpenByName(MidiRole role, const char* name) {
     if (number == 0) return true;
     const char* portName = role == MidiRole::Output ? kOutputPortName : kInputPortName;
     const std::string openedName = port->PortName(static_cast<unsigned>(number - 1));
+    if (role == MidiRole::Output) {
+        output_->SetPacing(
+            MidiOutlet::PacingFor(output_->MidiPort::Backend(), settings_.fastInterface));
+    }
     if (port->Open(static_cast<unsigned>(number - 1), portName)) {
         openedNames_[Index(role)] = openedName;
         return true;

@@ -5,34 +5,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
 #include "midi/MidiPort.h"
 #include "midi/MidiTrafficQueue.h"
+#include "midi/OutputPacer.h"
 #include "plugin/MidiOutputPort.h"
 
 class RtMidiOut;
 
-// How a long system-exclusive message is fed to a back end. Under JACK a single message over
-// about 16 KB is dropped without a word, and so is more than about 32 KB in one period; the ALSA
-// sequencer has buffer limits of its own. Pieces of chunkBytes with a pause after each keep well
-// inside both, and the receiving side sees one unbroken message.
-struct SysExPacing {
-    size_t chunkBytes;
-    std::chrono::microseconds pauseAfterChunk;
-    // How long a refused piece is offered again before the message is given up.
-    std::chrono::milliseconds refusedRetryFor;
-};
-
-// The output port object: the plug-in's SendMidiMsg and SendSysEx end here. Sends from the GUI
-// thread and from the MIDI input thread are serialised, so a message never interleaves with
-// another inside the back end.
+// The output port object: the plug-in's SendMidiMsg and SendSysEx end here. A message is queued
+// in the outlet's pacer and the caller goes on at once; the outlet's sending thread hands the
+// pieces to RtMidi in the order they were put, at the pace the pacing sets. The kernel's
+// sequencer drops what does not fit a port's output buffer without a word, so by default the
+// pace is the cable's with a margin; SetPacing lifts it for a fast interface.
 //
 // RtMidi's JACK back end waits without end for room in its ring buffer, and a JACK server that
-// has stopped never makes room. So the calls into RtMidi run on a sending thread of the outlet:
-// a piece that is not taken within kStallLimit makes the outlet give the back end up, with a
-// debug line, instead of freezing the caller.
+// has stopped never makes room. So the calls into RtMidi run on the sending thread: a call that
+// has not returned within kStallLimit makes the outlet give the back end up, with a debug line,
+// when the next message is sent or the port is opened or closed, instead of freezing the caller.
 class MidiOutlet : public MidiPort, public MidiOutputPort {
 public:
     static constexpr std::chrono::milliseconds kStallLimit{3000};
@@ -42,33 +35,44 @@ public:
     MidiOutlet(MidiBackend& backend, const std::string& clientName);
     ~MidiOutlet() override;
 
-    // Messages up to the chunk size go out whole and at once; longer ones in paced pieces.
-    // Returns when the whole message has been handed to the back end. Does nothing while no
-    // port is open.
+    // What was still waiting for the port is dropped: it was meant for the port that was open.
+    bool Open(unsigned index, const std::string& portName) override;
+    void Close() override;
+
+    // Queues the message and returns at once. Does nothing while no port is open.
     void SendMessage(const uint8_t* bytes, size_t size) override;
-    // The same, telling progress after each piece; progress returning false breaks it off.
+    // Queues the message and returns when all of it has been handed to the back end, telling
+    // progress after each piece; progress returning false breaks it off (closed with F7).
     void SendLongMessage(const uint8_t* bytes, size_t size, const SendProgress& progress) override;
 
     // Where a copy of every message that goes out is put, for the MIDI monitor; null for none.
     void SetTraffic(MidiTrafficQueue* traffic) { traffic_.store(traffic); }
 
-    const SysExPacing& Pacing() const { return pacing_; }
-    void SetPacing(const SysExPacing& pacing) { pacing_ = pacing; }
-    static SysExPacing PacingFor(MidiBackend backend);
+    uint32_t BytesPerSecond() const override { return Pacing().bytesPerSecond; }
+    SysExPacing Pacing() const;
+    void SetPacing(const SysExPacing& pacing);
+    // The back end's own limits, at the default pace (fastInterface false) or without a pace.
+    static SysExPacing PacingFor(MidiBackend backend, bool fastInterface = false);
 
 private:
     struct Sender;
 
-    void SendPaced(const uint8_t* bytes, size_t size, const SendProgress* progress);
-    // Hands one piece to RtMidi, offering it again for a while when the back end is full.
-    bool SendPiece(const uint8_t* bytes, size_t size);
-    // One call of RtMidi's send on the sending thread; false when the back end refused it or
-    // did not return within kStallLimit.
-    bool SendOnce(const uint8_t* bytes, size_t size, std::string* error);
+    // Lets the sending thread finish its call and holds it off; false when the call is stuck,
+    // and then the back end is given up.
+    bool HoldSending();
+    // Lets the sending thread go on, with nothing queued.
+    void ResumeSending();
+    // Gives the back end up when a call into it has run past kStallLimit. The caller holds
+    // PortLock().
+    bool StalledLocked();
+    // Queues under the port lock, while a port is open; the ticket, 0 for nothing queued.
+    uint64_t Queue(const uint8_t* bytes, size_t size);
 
-    SysExPacing pacing_;
+    SysExPacing initialPacing_;
     std::atomic<MidiTrafficQueue*> traffic_{nullptr};
     // Shared with the sending thread, which outlives the outlet when it is stuck.
     std::shared_ptr<Sender> sender_;
     std::thread sendingThread_;
+    // One long message at a time.
+    std::mutex longMessage_;
 };

@@ -29,8 +29,8 @@ public:
 
     // Closes the open port, if any, and opens port index under portName. False when the back
     // end refused; the port is then closed and LastError says why.
-    bool Open(unsigned index, const std::string& portName);
-    void Close();
+    virtual bool Open(unsigned index, const std::string& portName);
+    virtual void Close();
     bool IsOpen();
     std::string LastError();
     MidiBackend Backend() const { return backend_; }

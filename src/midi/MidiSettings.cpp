@@ -67,6 +67,7 @@ void MidiSettings::AssignFrom(const MidiSettings& other) {
         Name(role)[kNameSize - 1] = '\0';
         SetChannel(role, other.Channel(role));
     }
+    fastInterface = other.fastInterface;
 }
 
 bool MidiSettings::SameAs(const MidiSettings& other) const {
@@ -74,5 +75,5 @@ bool MidiSettings::SameAs(const MidiSettings& other) const {
         if (std::strncmp(Name(role), other.Name(role), kNameSize) != 0) return false;
         if (Channel(role) != other.Channel(role)) return false;
     }
-    return true;
+    return fastInterface == other.fastInterface;
 }

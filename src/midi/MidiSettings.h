@@ -26,6 +26,9 @@ struct MidiSettings {
     uint16_t unitInputChannel = 0;
     uint16_t keyboardInputChannel = 0;
     uint16_t outputChannel = 0;
+    // The output reaches the unit through an interface faster than a MIDI cable (many USB
+    // ones), so messages need not wait for the cable's pace. Read on the GUI thread only.
+    bool fastInterface = false;
 
     char* Name(MidiRole role);
     const char* Name(MidiRole role) const;

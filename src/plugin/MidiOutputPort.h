@@ -21,6 +21,10 @@ public:
     virtual void SendLongMessage(const uint8_t* bytes, size_t size,
                                  const SendProgress& progress) = 0;
 
+    // The pace at which messages leave, in bytes a second, for telling how long a long message
+    // takes; 0 for a port that hands them on as fast as they come.
+    virtual uint32_t BytesPerSecond() const { return 0; }
+
 protected:
     // SendLongMessage of a port that hands every message on whole: progress hears of it once.
     void SendInOneGo(const uint8_t* bytes, size_t size, const SendProgress& progress) {

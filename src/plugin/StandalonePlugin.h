@@ -23,6 +23,8 @@ public:
     [[nodiscard]] bool SendLongSysEx(const SysExMessage& message,
                                      const MidiOutputPort::SendProgress& progress);
     bool LongMessageGoing() const { return longMessageGoing_.load(); }
+    // The output's pace in bytes a second; 0 when it has none (or there is no output).
+    uint32_t OutputBytesPerSecond() const { return output_ ? output_->BytesPerSecond() : 0; }
 
 private:
     MidiOutputPort* output_;

@@ -108,6 +108,12 @@ void Preferences::Select(MidiRole role, int index) {
     current_.SetChannel(role, 1);
 }
 
+void Preferences::SetFastInterface(bool fast) {
+    if (current_.fastInterface == fast) return;
+    current_.fastInterface = fast;
+    if (roles_ != nullptr) roles_->OpenRole(MidiRole::Output);
+}
+
 std::unique_ptr<UnitSearch> Preferences::NewSearch() const {
     if (roles_ == nullptr || !roles_->HasPortObjects()) return nullptr;
     auto withoutOff = [](const std::vector<std::string>& names) {
@@ -138,6 +144,7 @@ void Preferences::Cancel() {
     for (MidiRole role : kRoles) {
         reopen[Index(role)] = std::strcmp(current_.Name(role), backup_.Name(role)) != 0;
     }
+    reopen[Index(MidiRole::Output)] |= current_.fastInterface != backup_.fastInterface;
     current_.AssignFrom(backup_);
     for (MidiRole role : kRoles) {
         if (reopen[Index(role)] && roles_ != nullptr) roles_->OpenRole(role);

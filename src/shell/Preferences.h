@@ -41,6 +41,11 @@ public:
     // The user picked item index of the role's list: the port opens at once.
     void Select(MidiRole role, int index);
 
+    // Whether the output is a fast interface, which needs no cable pace; changing it re-opens
+    // the output at the new pace.
+    bool FastInterface() const { return current_.fastInterface; }
+    void SetFastInterface(bool fast);
+
     // A search for the unit over every port but the keyboard input; null without port objects.
     std::unique_ptr<UnitSearch> NewSearch() const;
     // Takes the output and unit input a search found, as if the user had picked them.

@@ -1,5 +1,6 @@
 #include "shell/PreferencesDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -58,6 +59,10 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
     searchText_->setMinimumWidth(searchText_->fontMetrics().averageCharWidth() * kListCharacters);
     searchText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(searchText_, 4, 0, 1, 2);
+    // The kernel drops what a slow interface cannot take in time; by default the output keeps
+    // to the cable's pace.
+    fastInterface_ = new QCheckBox(kFastInterfaceText, group);
+    grid->addWidget(fastInterface_, 5, 0, 1, 2);
 
     apply_ = new QPushButton("Apply", this);
     apply_->setObjectName(QString::number(kApplyButton));
@@ -83,6 +88,9 @@ PreferencesDialog::PreferencesDialog(Preferences& preferences, QWidget* owner)
 
     preferences_.Open();
     FillAll();
+    fastInterface_->setChecked(preferences_.FastInterface());
+    connect(fastInterface_, &QCheckBox::toggled, this,
+            [this](bool fast) { preferences_.SetFastInterface(fast); });
 
     rescanTimer_ = new QTimer(this);
     connect(rescanTimer_, &QTimer::timeout, this, &PreferencesDialog::Rescan);

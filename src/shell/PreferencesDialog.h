@@ -6,6 +6,7 @@
 
 #include "shell/Preferences.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -24,6 +25,8 @@ public:
     static constexpr int kKeyboardInputList = 40035;
     static constexpr int kOutputList = 40019;
     static constexpr int kApplyButton = 40024;
+    static constexpr const char* kFastInterfaceText =
+        "Fast USB interface: send faster than a MIDI cable carries";
     static constexpr const char* kMissingMark = " (missing)";
     static constexpr int kRescanMs = 1000;
     static constexpr int kSearchStepMs = 20;
@@ -37,6 +40,7 @@ public:
     QPushButton* CancelButton() const { return cancel_; }
     QPushButton* ApplyButton() const { return apply_; }
     QPushButton* FindButton() const { return find_; }
+    QCheckBox* FastInterfaceBox() const { return fastInterface_; }
     // "Searching...", then what the search found.
     QLabel* SearchText() const { return searchText_; }
     bool Searching() const { return search_ != nullptr; }
@@ -66,6 +70,7 @@ private:
     QPushButton* cancel_ = nullptr;
     QPushButton* find_ = nullptr;
     QLabel* searchText_ = nullptr;
+    QCheckBox* fastInterface_ = nullptr;
     QTimer* rescanTimer_ = nullptr;
     QTimer* searchTimer_ = nullptr;
     std::unique_ptr<UnitSearch> search_;

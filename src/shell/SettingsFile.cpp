@@ -15,6 +15,8 @@ struct MidiKey {
     const char* key;
     const char* whenAbsent;
 };
+// "1" when the output is a fast interface that needs no cable pace; anything else is a cable.
+constexpr const char* kFastInterfaceKey = "fastinterface";
 constexpr MidiKey kMidiKeys[] = {
     {MidiRole::UnitInput, "indev", MidiSettings::kNoInput},
     {MidiRole::KeyboardInput, "inBdev", MidiSettings::kNoInput},
@@ -72,6 +74,8 @@ bool SettingsFile::Load(MidiSettings& settings) {
                                                      MidiSettings::kNameSize));
         settings.SetChannel(key.role, 1);
     }
+    settings.fastInterface =
+        ReadProfileString(path_, kMidiSection, kFastInterfaceKey, "0", 8) == "1";
     return true;
 }
 
@@ -82,7 +86,12 @@ bool SettingsFile::WriteSettings(const MidiSettings& settings) const {
         written =
             WriteProfileString(path_, kMidiSection, key.key, settings.Name(key.role)) && written;
     }
-    return written;
+    // A file that never had a fast interface keeps the keys it had.
+    const bool present = ReadProfileString(path_, kMidiSection, kFastInterfaceKey, "", 8) != "";
+    if (!settings.fastInterface && !present) return written;
+    return WriteProfileString(path_, kMidiSection, kFastInterfaceKey,
+                              settings.fastInterface ? "1" : "0") &&
+           written;
 }
 
 std::string SettingsFile::Folder() const {

@@ -27,11 +27,13 @@ public:
     static bool RemoveOldCacheFolder();
 
     // The start-up load: finds the file, creating its folder on a first run, and reads the port
-    // names into settings, setting all three channels to 1 when the file exists. False when
+    // names and the kind of output interface into settings, setting all three channels to 1
+    // when the file exists. False when
     // there is no configuration folder.
     bool Load(MidiSettings& settings);
 
-    // Stores the three port names of settings. False when the file could not be written.
+    // Stores the three port names of settings and whether the output is a fast interface. False
+    // when the file could not be written.
     [[nodiscard]] bool WriteSettings(const MidiSettings& settings) const;
 
     // The full path of settings.ini; empty before Load succeeded.

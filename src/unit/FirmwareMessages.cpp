@@ -2,6 +2,8 @@
 
 #include "unit/UnitMessages.h"
 
+#include <cstdio>
+
 namespace {
 
 std::vector<uint8_t> FirmwareHeader(uint8_t code) {
@@ -56,4 +58,28 @@ std::optional<std::vector<uint8_t>> BuildFirmwareData(const uint8_t* image, size
     message.push_back(checksum.low);
     message.push_back(kSysExEnd);
     return message;
+}
+
+namespace {
+std::string HexBytes(uint64_t v, size_t count) {
+    std::string text;
+    for (size_t i = count; i-- > 0;) {
+        char byte[4];
+        std::snprintf(byte, sizeof byte, "%02X", static_cast<unsigned>((v >> (8 * i)) & 0xFF));
+        if (!text.empty()) text += ' ';
+        text += byte;
+    }
+    return text;
+}
+}  // namespace
+
+std::optional<std::string> FirmwareTailChange(const uint8_t* image, size_t size) {
+    const size_t tail = size % 7;
+    if (image == nullptr || tail == 0) return std::nullopt;
+    const uint64_t v = BigEndian(image + size - tail, tail);
+    const uint64_t received = v & ((uint64_t{1} << (7 * tail)) - 1);
+    if (received == v) return std::nullopt;
+    return "The last " + std::to_string(tail) + " bytes of the image (" + HexBytes(v, tail) +
+           ") cannot be sent exactly: the Orvo will receive " + HexBytes(received, tail) +
+           " in their place.";
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 // The two messages the editor sends to update the unit's firmware.
@@ -23,3 +24,9 @@ constexpr size_t FirmwarePayloadLength(size_t imageSize) {
 
 // The data message for an image; nothing for an image over kLargestFirmwareImage bytes.
 std::optional<std::vector<uint8_t>> BuildFirmwareData(const uint8_t* image, size_t size);
+
+// The tail of an image (its last size mod 7 bytes) travels as 7-bit digits of one number, so of
+// its r bytes only the low 7r bits reach the unit. For an image whose tail holds more, what the
+// unit will receive instead, in words ("The last 3 bytes ..."); nothing when the tail travels
+// exactly.
+std::optional<std::string> FirmwareTailChange(const uint8_t* image, size_t size);

@@ -10,6 +10,7 @@
 
 #include "gui/PanelKeys.h"
 #include "library/Librarian.h"
+#include "midi/OutputPacer.h"
 #include "sim/VirtualOrvo.h"
 #include "support/CaptureOutputPort.h"
 #include "support/FakeEditorPanel.h"
@@ -17,6 +18,7 @@
 #include "support/LibrarianFixture.h"
 #include "support/TempDir.h"
 #include "support/UnitCable.h"
+#include "unit/FirmwareMessages.h"
 #include "unit/UnitMessages.h"
 
 namespace {
@@ -111,8 +113,8 @@ TEST_F(FirmwareUpdateTest, ProgressFollowsTheBytesHandedOnAndGoesWithTheUpdate) 
     EXPECT_EQ(panel_->progress, "");
 }
 
-TEST_F(FirmwareUpdateTest, AnImageEmptyTooLargeOrWithATailTheMessageCannotCarryIsRefused) {
-    for (const Bytes& image : {Bytes{}, Bytes(80001, 0x11), Bytes(8, 0xFF)}) {
+TEST_F(FirmwareUpdateTest, AnEmptyOrTooLargeImageIsRefused) {
+    for (const Bytes& image : {Bytes{}, Bytes(80001, 0x11)}) {
         SCOPED_TRACE(image.size());
         panel_->reports.clear();
         panel_->status.clear();
@@ -125,9 +127,31 @@ TEST_F(FirmwareUpdateTest, AnImageEmptyTooLargeOrWithATailTheMessageCannotCarryI
         EXPECT_FALSE(firmware_->FirmwareMode());
     }
     EXPECT_EQ(unit_.Firmware(), VirtualOrvo::FirmwareState::kIdle) << "nothing was erased";
-    // An image with a small tail goes.
+    // An image with a small tail goes without a question.
     Choose(WriteImage(Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x7F}));
     EXPECT_EQ(port_.SentWithCode(kCodeFirmwareStart), 1);
+}
+
+TEST_F(FirmwareUpdateTest, AnImageWhoseTailCannotTravelExactlyGoesOnlyWhenTheUserSaysOk) {
+    const Bytes image(8, 0xFF);
+    const char* const question =
+        "The last 1 bytes of the image (FF) cannot be sent exactly: the Orvo will receive 7F in "
+        "their place.\n\nSend it to the Orvo anyway?";
+    panel_->warningAnswer = false;
+    Choose(WriteImage(image));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].kind, ReportKind::kWarning);
+    EXPECT_EQ(Boxes()[0].text, question);
+    EXPECT_TRUE(port_.Sent().empty()) << "Cancel leaves the unit alone";
+    EXPECT_FALSE(firmware_->FirmwareMode());
+
+    panel_->reports.clear();
+    panel_->warningAnswer = true;
+    Choose(WriteImage(image, "again.ldr"));
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(port_.SentWithCode(kCodeFirmwareStart), 1);
+    EXPECT_TRUE(firmware_->FirmwareMode());
+    EXPECT_EQ(firmware_->DataMessage(), *BuildFirmwareData(image.data(), image.size()));
 }
 
 TEST_F(FirmwareUpdateTest, ThePortGoingAwayDuringTheEraseEndsTheUpdateAtOnce) {
@@ -258,8 +282,9 @@ public:
         wake_.notify_all();
         wake_.wait(hold, [this] { return released_; });
         hold.unlock();
-        progress(size, size);
+        brokenOff = !progress(size, size);
     }
+    uint32_t BytesPerSecond() const override { return pace; }
     void WaitUntilHeld() {
         std::unique_lock<std::mutex> hold(lock_);
         wake_.wait(hold, [this] { return held_; });
@@ -270,6 +295,8 @@ public:
         wake_.notify_all();
     }
     std::atomic<int> shortMessages{0};
+    uint32_t pace = 0;
+    std::atomic<bool> brokenOff{false};
 
 private:
     std::mutex lock_;
@@ -278,19 +305,36 @@ private:
     bool released_ = false;
 };
 
-TEST(FirmwareProgress, ThePanelStaysUsableAndShowsHowFarTheImageHasGot) {
+// The editor with a slow port, updating with an image of 7000 bytes (8013 on the wire).
+struct SlowUpdate {
+    explicit SlowUpdate(uint32_t pace) {
+        port.pace = pace;
+        const std::string path = dir.File("update.ldr");
+        TempDir::Write(path, std::string(7000, 'x'));
+        rig.panel->choosers[kParamFirmwareFile] = path;
+        rig.editor.SetParameterValue(kParamFirmwareFile, 1.0);
+    }
+    // The unit is ready: the image goes, and the port holds after its first quarter.
+    void SendUntilHeld() {
+        const Bytes ready = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyReadyForData, 0xF7};
+        rig.editor.HandleSysEx({0, static_cast<int32_t>(ready.size()), ready.data()});
+        port.WaitUntilHeld();
+    }
+
     TempDir dir;
     SlowPort port;
-    EditorWithLibrarian rig(port);
+    EditorWithLibrarian rig{port};
     OrvoEditor& editor = rig.editor;
     FakePanel* shown = rig.panel;
-    const std::string path = dir.File("update.ldr");
-    TempDir::Write(path, std::string(7000, 'x'));
-    shown->choosers[kParamFirmwareFile] = path;
-    editor.SetParameterValue(kParamFirmwareFile, 1.0);
-    const Bytes ready = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyReadyForData, 0xF7};
-    editor.HandleSysEx({0, static_cast<int32_t>(ready.size()), ready.data()});
-    port.WaitUntilHeld();
+};
+
+TEST(FirmwareProgress, ThePanelStaysUsableAndShowsHowFarTheImageHasGot) {
+    SlowUpdate update(0);
+    OrvoEditor& editor = update.editor;
+    FakePanel* shown = update.shown;
+    SlowPort& port = update.port;
+    EditorWithLibrarian& rig = update.rig;
+    update.SendUntilHeld();
 
     // While the image is on its way the GUI thread gets the plug-in lock: the tick, the idle
     // hook and a knob all go through at once. The knob's change waits for no cable.
@@ -306,6 +350,36 @@ TEST(FirmwareProgress, ThePanelStaysUsableAndShowsHowFarTheImageHasGot) {
     rig.librarian->Firmware().WaitUntilSent();
     static_cast<PluginBase&>(editor).GuiIdle();
     EXPECT_EQ(shown->progress, "Update sent: 100 % (8013 of 8013 bytes)");
+}
+
+TEST(FirmwareProgress, TheTimeLeftAtThePaceShowsAndStopTransferBreaksTheImageOff) {
+    SlowUpdate update(kDefaultBytesPerSecond);
+    OrvoEditor& editor = update.editor;
+    FakePanel* shown = update.shown;
+    SlowPort& port = update.port;
+    EditorWithLibrarian& rig = update.rig;
+    static_cast<PluginBase&>(editor).GuiIdle();
+    EXPECT_EQ(shown->progress, "The update of 8013 bytes takes about 3 s to send.");
+    EXPECT_FALSE(editor.CommandEnabled(kCommandStopTransfer)) << "nothing to stop while erasing";
+
+    update.SendUntilHeld();
+    static_cast<PluginBase&>(editor).GuiIdle();
+    EXPECT_EQ(shown->progress, "Update sent: 24 % (2003 of 8013 bytes, about 3 s left)");
+    EXPECT_TRUE(editor.CommandEnabled(kCommandStopTransfer));
+
+    editor.DoCommand(kCommandStopTransfer);
+    EXPECT_EQ(shown->status, "Update stopped: repeat it to finish!");
+    EXPECT_FALSE(rig.librarian->Firmware().FirmwareMode());
+    port.Release();
+    rig.librarian->Firmware().WaitUntilSent();
+    EXPECT_TRUE(port.brokenOff) << "the port was told to break the image off";
+    static_cast<PluginBase&>(editor).GuiIdle();
+    EXPECT_EQ(shown->progress, "");
+    // The unit's verdict on the broken image changes nothing.
+    const Bytes failed = {0xF0, 0x00, 0x21, 0x11, 0x02, kReplyUpdateFailed, 0xF7};
+    editor.HandleSysEx({0, static_cast<int32_t>(failed.size()), failed.data()});
+    EXPECT_EQ(shown->status, "Update stopped: repeat it to finish!");
+    EXPECT_FALSE(editor.CommandEnabled(kCommandStopTransfer));
 }
 
 TEST(FirmwareMenu, TheMenuCommandOpensTheLdrChooserAndRefusalsShowAsErrorBoxes) {

@@ -32,6 +32,8 @@ struct OutletToPeer : ::testing::Test {
         MidiBackend backend = MidiBackend::Jack;
         outlet = std::make_unique<MidiOutlet>(backend, "RtMidi Output Client");
         ASSERT_TRUE(outlet->Exists());
+        // JACK's own MIDI is no cable: these tests move large messages without the cable's pace.
+        outlet->SetPacing(MidiOutlet::PacingFor(MidiBackend::Jack, true));
         for (unsigned i = 0; i < outlet->PortCount(); ++i) {
             if (outlet->PortName(i) == peer->InputName()) {
                 ASSERT_TRUE(outlet->Open(i, "RtMidi Output"));
@@ -103,6 +105,22 @@ TEST_F(OutletToPeer, SendsFromTwoThreadsNeverInterleave) {
     }
     EXPECT_EQ(sysEx, kSysExCount);
     EXPECT_EQ(notes, kNoteCount);
+}
+
+TEST_F(OutletToPeer, AtTheCablePaceALongMessageTakesItsCableTimeAndTheSenderGoesOnAtOnce) {
+    outlet->SetPacing(MidiOutlet::PacingFor(MidiBackend::Jack));
+    const Bytes dump = RandomSysEx(2812, 6);
+    const auto start = std::chrono::steady_clock::now();
+    Send(dump);
+    Send({0x90, 0x3C, 0x40});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+    ASSERT_TRUE(peer->WaitFor(warmUp + 2, std::chrono::seconds(5)));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GT(took, std::chrono::milliseconds(800)) << "a second's worth at the cable's pace";
+    EXPECT_LT(took, std::chrono::milliseconds(1500));
+    const auto all = peer->Received();
+    EXPECT_EQ(all[warmUp], dump);
+    EXPECT_EQ(all[warmUp + 1], (Bytes{0x90, 0x3C, 0x40}));
 }
 
 TEST_F(OutletToPeer, NothingIsSentWhileClosed) {
@@ -185,17 +203,25 @@ TEST(OutletOnAStoppedServer, GivesUpInsteadOfFreezing) {
     JackPeer peer("stall");
     MidiBackend backend = MidiBackend::Jack;
     MidiOutlet outlet(backend, "RtMidi Output Client");
+    outlet.SetPacing(MidiOutlet::PacingFor(MidiBackend::Jack, true));
     for (unsigned i = 0; i < outlet.PortCount(); ++i) {
         if (outlet.PortName(i) == peer.InputName()) outlet.Open(i, "RtMidi Output");
     }
     ASSERT_TRUE(outlet.IsOpen());
     server.Stop();
 
-    // Nothing drains RtMidi's ring buffer any more: once it is full, the outlet gives up.
+    // Nothing drains RtMidi's ring buffer any more: once it is full, the sending thread is stuck
+    // in RtMidi, and the next send past kStallLimit gives the back end up. No send waits.
     const Bytes dump = RandomSysEx(20000, 5);
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 4; ++i)
         outlet.SendMessage(dump.data(), dump.size());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    while (!outlet.Abandoned() &&
+           std::chrono::steady_clock::now() - start < MidiOutlet::kStallLimit * 3) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        outlet.SendMessage(dump.data(), 3);
+    }
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, MidiOutlet::kStallLimit * 3);
     EXPECT_TRUE(outlet.Abandoned());

@@ -222,6 +222,21 @@ TEST_F(OrvoPrgTest, FromSyxRefusesABadChecksumOrLengthAndSaysWhich) {
     EXPECT_NE(result.err.find("length is wrong"), std::string::npos) << result.err;
 }
 
+TEST_F(OrvoPrgTest, FirmwareSaysWhatTheUnitReceivesOfATailThatCannotTravelExactly) {
+    Write("exact.ldr", std::string("\xff\xff\xff\xff\xff\xff\xff\x00\x7f", 9));
+    Write("changed.ldr", std::string(8, '\xff'));
+    const Result exact = Run("firmware exact.ldr");
+    EXPECT_EQ(exact.exitCode, 0);
+    EXPECT_EQ(exact.err, "");
+    const Result changed = Run("firmware changed.ldr");
+    EXPECT_EQ(changed.exitCode, 0) << "the unit is the judge of its firmware";
+    EXPECT_EQ(changed.err,
+              "orvo-prg: changed.ldr: The last 1 bytes of the image (FF) cannot be sent exactly: "
+              "the Orvo will receive 7F in their place.\n");
+    const Bytes image(8, 0xFF);
+    EXPECT_EQ(ReadBytes("changed.syx"), *BuildFirmwareData(image.data(), image.size()));
+}
+
 TEST_F(OrvoPrgTest, FirmwareTakesEightyThousandBytesAndNoMore) {
     Write("ok.ldr", std::string(80000, '\x5a'));
     Write("big.ldr", std::string(80001, '\x5a'));

@@ -158,3 +158,18 @@ TEST_F(PreferencesTest, CancelWithoutChangesTouchesNothing) {
     EXPECT_EQ(writes, 0);
     EXPECT_STREQ(current.outputName, "Other:in");
 }
+
+TEST_F(PreferencesTest, AFastInterfaceReopensTheOutputAtItsPaceAndCancelTakesItBack) {
+    StoredNames("Orvo:MIDI 1", "off", "Orvo:MIDI 1");
+    preferences.Open();
+    roles.opened.clear();
+    EXPECT_FALSE(preferences.FastInterface());
+    preferences.SetFastInterface(true);
+    EXPECT_TRUE(current.fastInterface);
+    EXPECT_EQ(roles.opened, (Opened{{MidiRole::Output, "Orvo:MIDI 1"}}));
+    preferences.SetFastInterface(true);
+    EXPECT_EQ(roles.opened.size(), 1u) << "no change, no re-opening";
+    preferences.Cancel();
+    EXPECT_FALSE(current.fastInterface);
+    EXPECT_EQ(roles.opened.size(), 2u) << "the output is back at the cable's pace";
+}

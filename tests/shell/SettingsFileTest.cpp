@@ -55,6 +55,25 @@ TEST_F(SettingsFileTest, AStoredFileGivesNamesDefaultsAndChannelOne) {
     EXPECT_NE(text.find("inBdev=off"), std::string::npos);
 }
 
+TEST_F(SettingsFileTest, AFastInterfaceIsKeptAndAFileThatNeverHadOneKeepsItsKeys) {
+    ASSERT_TRUE(file.Load(settings));
+    settings.fastInterface = true;
+    ASSERT_TRUE(file.WriteSettings(settings));
+    EXPECT_EQ(TempDir::Read(Path()),
+              "[midi]\nindev=off\ninBdev=off\noutdev=off\nfastinterface=1\n");
+    MidiSettings again;
+    SettingsFile reread;
+    ASSERT_TRUE(reread.Load(again));
+    EXPECT_TRUE(again.fastInterface);
+    again.fastInterface = false;
+    ASSERT_TRUE(reread.WriteSettings(again));
+    EXPECT_EQ(TempDir::Read(Path()),
+              "[midi]\nindev=off\ninBdev=off\noutdev=off\nfastinterface=0\n");
+    MidiSettings cable;
+    ASSERT_TRUE(SettingsFile().Load(cable));
+    EXPECT_FALSE(cable.fastInterface);
+}
+
 TEST_F(SettingsFileTest, BadFilesGiveBoundedNamesAndNoHarm) {
     const std::string overlong(5000, 'x');
     for (const std::string& text : {std::string(), std::string("\0\xff\x01[midi\n=\n\0", 11),

@@ -256,6 +256,10 @@ int Firmware(const Arguments& a) {
     }
     const auto message = BuildFirmwareData(image->data(), image->size());
     if (!message) return Fail("This is not a valid firmware file!");
+    if (const std::optional<std::string> change =
+            FirmwareTailChange(image->data(), image->size())) {
+        std::fprintf(stderr, "orvo-prg: %s: %s\n", a.input.c_str(), change->c_str());
+    }
     const std::string output = a.hasOutput ? a.output : WithExtension(a.input, ".syx");
     std::string problem;
     if (!WriteOutput(output, message->data(), message->size(), &problem)) {
