@@ -8,7 +8,7 @@
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
 #include "gui/Graphics.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/CaptureOutputPort.h"
 #include "unit/ProgramSlots.h"
 

@@ -7,7 +7,7 @@
 #include "gui/HeadlessGraphics.h"
 #include "gui/TextControl.h"
 #include "library/Librarian.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/HeadlessEditor.h"
 #include "support/SimOutputPort.h"
 

@@ -10,7 +10,7 @@
 
 #include "gui/PanelKeys.h"
 #include "library/Librarian.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/CaptureOutputPort.h"
 #include "support/FakeEditorPanel.h"
 #include "support/HeadlessEditor.h"

@@ -10,7 +10,7 @@
 #include "gui/ParaGraphicEq.h"
 #include "gui/TextControl.h"
 #include "library/MakePlugin.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/HeadlessEditor.h"
 #include "support/SimOutputPort.h"
 #include "support/TempDir.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "library/Librarian.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/FakeEditorPanel.h"
 #include "support/LibrarianFixture.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "unit/ProgramConversion.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "gui/GraphicsFactory.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/SimOutputPort.h"
 #include "support/TempDir.h"
 

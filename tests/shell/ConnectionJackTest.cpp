@@ -23,7 +23,7 @@
 #include "shell/PreferencesDialog.h"
 #include "shell/ShellTestSupport.h"
 #include "sim/SimPorts.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/JackPortNamed.h"
 #include "unit/ProgramFile.h"

@@ -27,7 +27,7 @@
 #include "platform/qt/PanelWidget.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellTestSupport.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/TempDir.h"
 #include "unit/ProgramConversion.h"

@@ -19,7 +19,7 @@
 #include "shell/MenuTable.h"
 #include "shell/ShellTestSupport.h"
 #include "sim/SimPorts.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/JackPortNamed.h"
 #include "unit/FirmwareMessages.h"
 #include "unit/UnitMessages.h"

@@ -15,7 +15,7 @@
 #include <rtmidi/RtMidi.h>
 
 #include "midi/JackPeer.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "unit/FirmwareMessages.h"
 #include "unit/UnitMessages.h"
 

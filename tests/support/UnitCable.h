@@ -8,7 +8,7 @@
 
 #include "plugin/MidiOutputPort.h"
 #include "plugin/PluginBase.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "unit/UnitMessages.h"
 
 // The cable to a virtual unit both ways: what the editor sends (from any thread) the unit reads
