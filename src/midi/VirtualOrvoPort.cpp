@@ -5,11 +5,28 @@
 #include "unit/ProgramFolder.h"
 #include "util/DebugPrint.h"
 #include "util/FileReader.h"
+#include "util/FileWriter.h"
+
+namespace {
+// The folder and the parents it lacks; false when one of them could not be made.
+bool MakeFolderWithParents(const std::string& folder, std::string* problem) {
+    for (size_t slash = folder.find('/', 1); slash != std::string::npos;
+         slash = folder.find('/', slash + 1)) {
+        if (!MakeFolder(folder.substr(0, slash), problem)) return false;
+    }
+    return MakeFolder(folder, problem);
+}
+}  // namespace
 
 VirtualOrvoPort::VirtualOrvoPort(std::string folder) : folder_(std::move(folder)) {
     // Called from Feed and Poll, which run with lock_ held.
     unit_.SetReplySink(
         [this](const uint8_t* bytes, size_t size) { replies_.emplace_back(bytes, bytes + size); });
+    std::string whyNot;
+    if (!folder_.empty() && !IsFolder(folder_) && !MakeFolderWithParents(folder_, &whyNot)) {
+        // The unit works all the same; what it stores is lost at the end of the session.
+        DebugPrint("virtual Orvo: cannot create %s (%s)", folder_.c_str(), whyNot.c_str());
+    }
     if (!folder_.empty() && IsFolder(folder_)) {
         std::vector<std::string> problems;
         LoadProgramFolder(folder_, unit_, &problems);

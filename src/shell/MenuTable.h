@@ -43,6 +43,8 @@ enum Id : int {
     kZoomOut = 40061,
     // Ends the running transfer with the unit.
     kStopTransfer = 40051,
+    // Connects the editor to the virtual Orvo built into it.
+    kUseVirtualOrvo = 40062,
 };
 
 struct Item {

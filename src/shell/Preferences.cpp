@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "midi/PortNameMatch.h"
+#include "midi/VirtualOrvoPort.h"
 
 namespace {
 constexpr MidiRole kRoles[] = {MidiRole::UnitInput, MidiRole::KeyboardInput, MidiRole::Output};
@@ -73,7 +74,8 @@ void Preferences::FillAll() {
         selected = -1;
     for (int& missing : missing_)
         missing = -1;
-    if (roles_ != nullptr && roles_->HasPortObjects()) {
+    // The lists offer the virtual Orvo also without a MIDI system.
+    if (roles_ != nullptr) {
         SelectStored(MidiRole::UnitInput, roles_->InputNames());
         SelectStored(MidiRole::KeyboardInput, roles_->InputNames());
         SelectStored(MidiRole::Output, roles_->OutputNames());
@@ -110,9 +112,12 @@ void Preferences::Select(MidiRole role, int index) {
 
 std::unique_ptr<UnitSearch> Preferences::NewSearch() const {
     if (roles_ == nullptr || !roles_->HasPortObjects()) return nullptr;
+    // The search asks the system's ports only: not "off", not the virtual Orvo.
     auto withoutOff = [](const std::vector<std::string>& names) {
-        return std::vector<std::string>(names.empty() ? names.begin() : names.begin() + 1,
-                                        names.end());
+        std::vector<std::string> ports(names.empty() ? names.begin() : names.begin() + 1,
+                                       names.end());
+        std::erase(ports, std::string(VirtualOrvoPort::kPortName));
+        return ports;
     };
     std::vector<std::string> inputs = withoutOff(roles_->InputNames());
     // The keyboard's port may carry notes the unit must not miss; it is left out.

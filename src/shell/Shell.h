@@ -89,10 +89,15 @@ public:
     int RunPreferences(QWidget* owner) override;
     void WriteSettings() override;
     void ShowAboutBox(QWidget* owner) override;
+    void UseVirtualOrvo() override;
     void ShowMidiMonitor(QWidget* owner) override;
     void MainWindowClosed() override;
     // While a transfer runs, asks whether to stop it; Yes stops it.
     bool MayClose(QWidget* owner) override;
+
+    // A start with neither the unit input nor the output chosen offers, once: find the unit,
+    // choose the ports, or use the virtual Orvo. Run shows it as the message loop begins.
+    void OfferFirstStart();
 
     // Every modal dialog and message box of the shell runs through here; tests answer them.
     virtual int ExecModal(QDialog& dialog);
@@ -121,6 +126,7 @@ private:
     int64_t NowMs() const;
     void CreateMainWindow();
     void PanelFirstPainted();
+    int RunPreferencesDialog(QWidget* owner, bool searchAtOnce);
 
     Options options_;
     SingleInstance instance_;

@@ -111,19 +111,21 @@ TEST_F(OnVirtualUnit, HeldBackRepliesArriveWhenDue) {
 }
 
 TEST(VirtualOrvoPortPrograms, StoredProgramsAreKeptInTheFolderForTheNextStart) {
-    TempDir folder;
+    TempDir base;
+    // The folder and its parents are made on first use.
+    const std::string folder = base.File("share/OrvodyneEditor/Virtual Orvo");
     const ProgramBlock stored = ProgramSlotsToUnitBytes(DistinctProgram(7));
     {
-        VirtualOrvoPort port(folder.Path());
+        VirtualOrvoPort port(folder);
         Send(port, *BuildProgramWrite(7, stored));
         Send(port, *BuildProgramWrite(99, stored));
     }
     // Only what was stored is written, each under its location's number.
-    EXPECT_TRUE(std::filesystem::exists(folder.File("07.prg")));
-    EXPECT_TRUE(std::filesystem::exists(folder.File("99.prg")));
-    EXPECT_FALSE(std::filesystem::exists(folder.File("01.prg")));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/07.prg"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/99.prg"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/01.prg"));
 
-    VirtualOrvoPort next(folder.Path());
+    VirtualOrvoPort next(folder);
     next.WithUnit([&](VirtualOrvo& orvo) {
         EXPECT_EQ(orvo.Program(7), stored);
         EXPECT_EQ(orvo.Program(99), stored);
@@ -133,7 +135,9 @@ TEST(VirtualOrvoPortPrograms, StoredProgramsAreKeptInTheFolderForTheNextStart) {
 
 TEST(VirtualOrvoPortPrograms, UnwritableFolderLosesNothingInTheUnit) {
     TempDir folder;
-    const std::string missing = folder.File("not/there");
+    // A file stands where a folder of the path should be made.
+    TempDir::Write(folder.File("taken"), "x");
+    const std::string missing = folder.File("taken/programs");
     const ProgramBlock stored = ProgramSlotsToUnitBytes(DistinctProgram(3));
     VirtualOrvoPort port(missing);
     Send(port, *BuildProgramWrite(5, stored));
