@@ -10,7 +10,6 @@
 
 #include "gui/PanelKeys.h"
 #include "library/Librarian.h"
-#include "unit/VirtualOrvo.h"
 #include "support/CaptureOutputPort.h"
 #include "support/FakeEditorPanel.h"
 #include "support/HeadlessEditor.h"
@@ -18,6 +17,7 @@
 #include "support/TempDir.h"
 #include "support/UnitCable.h"
 #include "unit/UnitMessages.h"
+#include "unit/VirtualOrvo.h"
 
 namespace {
 

@@ -81,11 +81,12 @@ protected:
         SetGraphicsFactory({});
     }
 
-    // A start as main makes it; without a JACK server of the test run there is no MIDI system.
+    // A start as main makes it, on the ALSA sequencer only: without one (as on the machines of
+    // the test runs) there is no MIDI system at all.
     void Start() {
         if (shell_) shell_->ShutDown();
         Shell::Options options;
-        options.backend = MidiBackend::Jack;
+        options.backend = MidiBackend::Alsa;
         options.makePlugin = [this](MidiOutputPort* output, const uint16_t* channel) {
             editor_ = MakePlugin(output, channel, environment_.SettingsPath());
             return static_cast<PluginBase*>(editor_);
@@ -174,6 +175,13 @@ TEST_F(VirtualOrvoShell, ChoosingPortsFromTheOfferOpensThePreferencesAndAClosedO
     Start();
     shell_->OfferFirstStart();
     EXPECT_EQ(shell_->modalRuns, 0);
+
+    // The menu entry does what the offer would have done.
+    Menu(menu::kUseVirtualOrvo);
+    EXPECT_TRUE(shell_->Link()->IsRoleVirtual(MidiRole::UnitInput));
+    EXPECT_TRUE(shell_->Link()->IsRoleVirtual(MidiRole::Output));
+    EXPECT_NE(TempDir::Read(environment_.SettingsPath()).find("outdev=Virtual Orvo\n"),
+              std::string::npos);
 }
 
 TEST_F(VirtualOrvoShell, EveryFeatureWorksAgainstTheVirtualOrvo) {

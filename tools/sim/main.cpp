@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "unit/ProgramFolder.h"
 #include "sim/SimPorts.h"
+#include "unit/ProgramFolder.h"
 #include "unit/VirtualOrvo.h"
 #include "util/FileReader.h"
 #include "util/FileWriter.h"
