@@ -109,6 +109,8 @@ TEST_F(PreferencesTest, WithoutPortObjectsOnlyTheVirtualOrvoIsOfferedAndNeverSea
     EXPECT_EQ(writes, 0);
     EXPECT_TRUE(backup.SameAs(current));
     EXPECT_EQ(preferences.NewSearch(), nullptr);
+    // It plays no keys: the keyboard's list leaves it out.
+    EXPECT_EQ(preferences.Items(MidiRole::KeyboardInput), std::vector<std::string>{"off"});
 
     preferences.Select(MidiRole::Output, 1);
     EXPECT_STREQ(current.outputName, "Virtual Orvo");

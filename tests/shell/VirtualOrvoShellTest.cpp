@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 #include "shell/MainWindow.h"
 #include "shell/MenuTable.h"
 #include "shell/MidiMonitorWindow.h"
+#include "shell/PreferencesDialog.h"
 #include "shell/ShellTestSupport.h"
 #include "support/DistinctProgram.h"
 #include "support/TempDir.h"
@@ -182,6 +184,23 @@ TEST_F(VirtualOrvoShell, ChoosingPortsFromTheOfferOpensThePreferencesAndAClosedO
     EXPECT_TRUE(shell_->Link()->IsRoleVirtual(MidiRole::Output));
     EXPECT_NE(TempDir::Read(environment_.SettingsPath()).find("outdev=Virtual Orvo\n"),
               std::string::npos);
+}
+
+TEST_F(VirtualOrvoShell, FindTheOrvoFromTheOfferSearchesAtOnce) {
+    Start();
+    QStringList buttons;
+    QString searchText;
+    shell_->answer = [&](QDialog& dialog) {
+        if (qobject_cast<QMessageBox*>(&dialog) != nullptr)
+            return Choose("Find the Orvo", &buttons)(dialog);
+        QCoreApplication::processEvents();
+        if (auto* preferences = qobject_cast<PreferencesDialog*>(&dialog))
+            searchText = preferences->SearchText()->text();
+        return static_cast<int>(QDialog::Rejected);
+    };
+    shell_->OfferFirstStart();
+    // Without a MIDI system the search has nothing to ask, and says so.
+    EXPECT_EQ(searchText, "There are no MIDI ports to search.");
 }
 
 TEST_F(VirtualOrvoShell, EveryFeatureWorksAgainstTheVirtualOrvo) {
