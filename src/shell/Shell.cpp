@@ -65,7 +65,7 @@ int Shell::Run() {
         }
         // Offered once the window is up and the loop runs; a start that only measures itself
         // goes without.
-        if (options_.startupReport == StartupReport::Mode::Off)
+        if (options_.offerFirstStart && options_.startupReport == StartupReport::Mode::Off)
             QTimer::singleShot(0, this, &Shell::OfferFirstStart);
         if (options_.running) options_.running(*this);
         code = RunLoop();

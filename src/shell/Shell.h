@@ -43,6 +43,9 @@ public:
         std::string programFile;
         // Whether the panel offers layout editing (key E) to the people who build it.
         bool layoutEditing = false;
+        // Whether Run offers a start without chosen ports its choices (see OfferFirstStart);
+        // tests that drive other features through Run turn it off.
+        bool offerFirstStart = true;
         // Whether the time to the first painted panel is reported, and the editor then ends.
         StartupReport::Mode startupReport = StartupReport::ModeFromEnvironment();
     };
