@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VirtualOrvo unit;

@@ -34,6 +34,7 @@ bool MidiLink::CreateMidiPorts() {
     if (!output->Exists()) return false;
     output_ = std::move(output);
     output_->SetTraffic(&traffic_);
+    if (!onVirtualUnit_[Index(MidiRole::Output)]) route_.SetTarget(output_.get());
     return true;
 }
 
@@ -51,10 +52,16 @@ std::vector<std::string> MidiLink::NameList(MidiPort& port, const char* ownClien
 }
 
 void MidiLink::ListMidiPorts() {
-    if (!unitInput_ || !output_) return;
-    const bool inputOpen = unitInput_->IsOpen() || (keyboardInput_ && keyboardInput_->IsOpen());
-    inputNames_ = NameList(*unitInput_, kOutputClientName, kOutputPortName, output_->IsOpen());
-    outputNames_ = NameList(*output_, kInputClientName, kInputPortName, inputOpen);
+    if (!unitInput_ || !output_) {
+        inputNames_ = {MidiSettings::kOff};
+        outputNames_ = {MidiSettings::kOff};
+    } else {
+        const bool inputOpen = unitInput_->IsOpen() || (keyboardInput_ && keyboardInput_->IsOpen());
+        inputNames_ = NameList(*unitInput_, kOutputClientName, kOutputPortName, output_->IsOpen());
+        outputNames_ = NameList(*output_, kInputClientName, kInputPortName, inputOpen);
+    }
+    inputNames_.emplace_back(VirtualOrvoPort::kPortName);
+    outputNames_.emplace_back(VirtualOrvoPort::kPortName);
 }
 
 MidiPort* MidiLink::PortOf(MidiRole role) {
@@ -89,9 +96,41 @@ int MidiLink::FindOutputPort(const char* name) {
     return FindPort(output_.get(), name);
 }
 
+bool MidiLink::OpenOnVirtualUnit(MidiRole role) {
+    if (MidiPort* port = PortOf(role)) port->Close();
+    if (!virtualUnit_) {
+        virtualUnit_ = std::make_unique<VirtualOrvoPort>(virtualUnitFolder_);
+        virtualUnit_->SetTraffic(&traffic_);
+    }
+    if (role == MidiRole::UnitInput) {
+        virtualUnit_->SetHandler(
+            [this](const uint8_t* bytes, size_t size) { OnUnitInput(bytes, size); });
+    } else {
+        route_.SetTarget(virtualUnit_.get());
+    }
+    onVirtualUnit_[Index(role)] = true;
+    openedNames_[Index(role)] = VirtualOrvoPort::kPortName;
+    return true;
+}
+
+void MidiLink::LeaveVirtualUnit(MidiRole role) {
+    if (!onVirtualUnit_[Index(role)]) return;
+    onVirtualUnit_[Index(role)] = false;
+    openedNames_[Index(role)].clear();
+    if (role == MidiRole::UnitInput) {
+        virtualUnit_->CancelHandler();
+    } else {
+        route_.SetTarget(output_.get());
+    }
+}
+
 bool MidiLink::OpenByName(MidiRole role, const char* name) {
     // The name may be the record's own field, which the steps below overwrite.
     const std::string wanted = name;
+    // The virtual Orvo answers on the unit input and listens on the output; it plays no keys.
+    if (wanted == VirtualOrvoPort::kPortName && role != MidiRole::KeyboardInput)
+        return OpenOnVirtualUnit(role);
+    LeaveVirtualUnit(role);
     int number = role == MidiRole::Output ? FindOutputPort(wanted.c_str())
                                           : FindInputPort(role, wanted.c_str());
     if (number == -1) {
@@ -142,6 +181,7 @@ bool MidiLink::OpenRole(MidiRole role) {
 }
 
 bool MidiLink::IsRoleOpen(MidiRole role) {
+    if (onVirtualUnit_[Index(role)]) return true;
     MidiPort* port = PortOf(role);
     return port != nullptr && port->IsOpen();
 }
@@ -176,6 +216,7 @@ bool MidiLink::RescanPorts() {
 }
 
 void MidiLink::FollowPort(MidiRole role, bool listsChanged) {
+    if (onVirtualUnit_[Index(role)]) return;
     std::string& opened = openedNames_[Index(role)];
     if (!opened.empty()) {
         const std::vector<std::string>& listed = ListOf(role);
@@ -251,6 +292,9 @@ void MidiLink::OnKeyboardInput(const uint8_t* bytes, size_t size) {
 }
 
 void MidiLink::CloseAll() {
+    LeaveVirtualUnit(MidiRole::UnitInput);
+    LeaveVirtualUnit(MidiRole::Output);
+    route_.SetTarget(nullptr);
     if (unitInput_) unitInput_->CancelHandler();
     if (keyboardInput_) keyboardInput_->CancelHandler();
     if (unitInput_) unitInput_->Close();
@@ -261,6 +305,8 @@ void MidiLink::CloseAll() {
 }
 
 void MidiLink::DeletePorts() {
+    route_.SetTarget(nullptr);
+    virtualUnit_.reset();
     unitInput_.reset();
     keyboardInput_.reset();
     output_.reset();

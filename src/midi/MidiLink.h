@@ -11,15 +11,20 @@
 #include "midi/MidiBackend.h"
 #include "midi/MidiInlet.h"
 #include "midi/MidiOutlet.h"
+#include "midi/MidiOutputRoute.h"
 #include "midi/MidiRoles.h"
 #include "midi/MidiSettings.h"
 #include "midi/MidiTrafficQueue.h"
+#include "midi/VirtualOrvoPort.h"
 
 class PluginBase;
 
 // The editor's three MIDI ports: the unit input, the keyboard input and the output to the unit.
 // Ports are chosen by name; messages from the inputs are filtered by channel and handed to the
 // plug-in object on the MIDI input thread, and the plug-in's messages leave through the outlet.
+// The unit input and the output may also be the built-in virtual Orvo (the name "Virtual Orvo"
+// in both lists), which needs no MIDI system: its replies arrive on the unit input's handler
+// as a real unit's do.
 class MidiLink : public MidiRoles {
 public:
     static constexpr const char* kInputClientName = "RtMidi Input Client";
@@ -38,7 +43,8 @@ public:
     // Creates the unit input, keyboard input and output objects in this order; a failure leaves
     // that object and the later ones missing. True when all three exist.
     bool CreateMidiPorts();
-    // Builds the two name lists; only when the unit input and the output object exist.
+    // Builds the two name lists: "off", the system's ports when the unit input and the output
+    // object exist, and last the virtual Orvo, which is there also without a MIDI system.
     void ListMidiPorts();
 
     // 0 for "off", the 1-based number of the port the name stands for (see FindStoredPort), -1
@@ -50,10 +56,14 @@ public:
     bool OpenKeyboardInput(const char* name);
     bool OpenOutput(const char* name);
 
+    // Where the virtual Orvo keeps its programs; set before it is first opened. Empty keeps
+    // them in memory only.
+    void SetVirtualUnitFolder(std::string folder) { virtualUnitFolder_ = std::move(folder); }
+
     // The plug-in object the inputs deliver to; set before the inputs are opened.
     void SetPlugin(PluginBase* plugin) { plugin_.store(plugin); }
-    // The port object the plug-in sends through; null when it could not be created.
-    MidiOutputPort* OutputPort() { return output_.get(); }
+    // What the plug-in sends through: the output role's port, real or virtual, once one is open.
+    MidiOutputPort* OutputPort() { return &route_; }
 
     // The input callbacks, on the MIDI input thread.
     void OnUnitInput(const uint8_t* bytes, size_t size);
@@ -75,6 +85,8 @@ public:
 
     // Whether the role has a port open, and the name of that port (empty when none).
     bool IsRoleOpen(MidiRole role);
+    // Whether the role is open on the virtual Orvo.
+    bool IsRoleVirtual(MidiRole role) const { return onVirtualUnit_[Index(role)]; }
     const std::string& OpenedName(MidiRole role) const { return openedNames_[Index(role)]; }
     // What RescanPorts did to the roles, as lines for the status bar, oldest first; taken once.
     std::vector<std::string> TakePortNotes();
@@ -87,6 +99,8 @@ public:
     MidiInlet* UnitInput() { return unitInput_.get(); }
     MidiInlet* KeyboardInput() { return keyboardInput_.get(); }
     MidiOutlet* Output() { return output_.get(); }
+    // The virtual Orvo, once a role was opened on it.
+    VirtualOrvoPort* VirtualUnit() { return virtualUnit_.get(); }
 
 private:
     static int Index(MidiRole role) { return static_cast<int>(role); }
@@ -97,6 +111,11 @@ private:
     void FollowPort(MidiRole role, bool listsChanged);
     int FindPort(MidiPort* port, const char* name);
     bool OpenByName(MidiRole role, const char* name);
+    // The unit input or the output on the virtual Orvo, which is made on first use.
+    bool OpenOnVirtualUnit(MidiRole role);
+    // The role no longer uses the virtual Orvo: its replies stop, or the route goes back to
+    // the outlet.
+    void LeaveVirtualUnit(MidiRole role);
     std::vector<std::string> NameList(MidiPort& port, const char* ownClient, const char* ownPort,
                                       bool ownOpen);
     // The channel filter: 0 passes everything, 1..16 only that channel's low nibble.
@@ -108,6 +127,10 @@ private:
     std::unique_ptr<MidiInlet> unitInput_;
     std::unique_ptr<MidiInlet> keyboardInput_;
     std::unique_ptr<MidiOutlet> output_;
+    std::string virtualUnitFolder_;
+    std::unique_ptr<VirtualOrvoPort> virtualUnit_;
+    bool onVirtualUnit_[3] = {false, false, false};
+    MidiOutputRoute route_;
     std::vector<std::string> inputNames_;
     std::vector<std::string> outputNames_;
     std::atomic<PluginBase*> plugin_{nullptr};

@@ -23,6 +23,10 @@ std::string ConnectionStatus::Ago(int64_t thenMs, int64_t nowMs) {
 std::string ConnectionStatus::Describe(MidiLink& link, const MidiSettings& settings,
                                        int64_t nowMs) {
     // The short part first: a narrow window cuts the line at its right end.
+    if (link.IsRoleVirtual(MidiRole::Output) && link.IsRoleVirtual(MidiRole::UnitInput)) {
+        return "Last answer: " + Ago(link.LastUnitAnswerMs(), nowMs) +
+               "   Connected to the virtual Orvo (built in, no unit)";
+    }
     return "Last answer: " + Ago(link.LastUnitAnswerMs(), nowMs) +
            "   Output: " + RoleState(link, settings, MidiRole::Output) +
            "   Orvo input: " + RoleState(link, settings, MidiRole::UnitInput);

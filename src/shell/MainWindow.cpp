@@ -115,6 +115,9 @@ void MainWindow::HandleCommand(int id) {
         case menu::kPreferences:
             if (hooks_.RunPreferences(this) == 1) hooks_.WriteSettings();
             return;
+        case menu::kUseVirtualOrvo:
+            hooks_.UseVirtualOrvo();
+            return;
         case menu::kMidiMonitor:
             hooks_.ShowMidiMonitor(this);
             return;

@@ -25,6 +25,7 @@ const Item kItems[] = {
     {1, nullptr, 0},
     {1, "&Compare", kCompare, nullptr, true},
     {2, "Preferences...", kPreferences},
+    {2, "Use the virtual Orvo", kUseVirtualOrvo},
     {2, "MIDI Monitor", kMidiMonitor},
     {2, "Bank of the Orvo", kBank},
     // The zoom the panel stands at is checked.

@@ -46,7 +46,9 @@ enum Id : int {
     // The shell's own program library window.
     kProgramLibrary = 40080,
     // The shell's window of the unit's bank.
-    kBank = 40062,
+    kBank = 40081,
+    // Connects the editor to the virtual Orvo built into it.
+    kUseVirtualOrvo = 40062,
 };
 
 struct Item {

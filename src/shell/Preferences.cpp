@@ -4,9 +4,15 @@
 #include <cstring>
 
 #include "midi/PortNameMatch.h"
+#include "midi/VirtualOrvoPort.h"
 
 namespace {
 constexpr MidiRole kRoles[] = {MidiRole::UnitInput, MidiRole::KeyboardInput, MidiRole::Output};
+
+std::vector<std::string> WithoutVirtualUnit(std::vector<std::string> names) {
+    std::erase(names, std::string(VirtualOrvoPort::kPortName));
+    return names;
+}
 
 // The lists look a stored name up regardless of letter case, as the Windows list control did.
 bool SameIgnoringCase(const std::string& a, const char* b) {
@@ -73,9 +79,11 @@ void Preferences::FillAll() {
         selected = -1;
     for (int& missing : missing_)
         missing = -1;
-    if (roles_ != nullptr && roles_->HasPortObjects()) {
+    // The lists offer the virtual Orvo also without a MIDI system; it plays no keys, so the
+    // keyboard's list leaves it out.
+    if (roles_ != nullptr) {
         SelectStored(MidiRole::UnitInput, roles_->InputNames());
-        SelectStored(MidiRole::KeyboardInput, roles_->InputNames());
+        SelectStored(MidiRole::KeyboardInput, WithoutVirtualUnit(roles_->InputNames()));
         SelectStored(MidiRole::Output, roles_->OutputNames());
     }
 }
@@ -116,9 +124,10 @@ void Preferences::SetFastInterface(bool fast) {
 
 std::unique_ptr<UnitSearch> Preferences::NewSearch() const {
     if (roles_ == nullptr || !roles_->HasPortObjects()) return nullptr;
+    // The search asks the system's ports only: not "off", not the virtual Orvo.
     auto withoutOff = [](const std::vector<std::string>& names) {
-        return std::vector<std::string>(names.empty() ? names.begin() : names.begin() + 1,
-                                        names.end());
+        return WithoutVirtualUnit(std::vector<std::string>(
+            names.empty() ? names.begin() : names.begin() + 1, names.end()));
     };
     std::vector<std::string> inputs = withoutOff(roles_->InputNames());
     // The keyboard's port may carry notes the unit must not miss; it is left out.

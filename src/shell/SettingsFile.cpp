@@ -8,6 +8,9 @@
 
 namespace {
 constexpr const char* kMidiSection = "midi";
+// "done" once the first start offered its choices of connection.
+constexpr const char* kOfferedKey = "firstStartOffer";
+constexpr const char* kOfferedValue = "done";
 
 // The MIDI keys in the order they are written, with what a missing key reads as.
 struct MidiKey {
@@ -27,24 +30,32 @@ std::string NonEmptyVariable(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
 }
-}  // namespace
 
-std::optional<std::string> SettingsFile::ConfigFolder() {
-    std::string folder = NonEmptyVariable("XDG_CONFIG_HOME");
+// A base folder of the XDG convention: the variable's value, or the folder under $HOME when it
+// is unset or empty; nothing when neither can be used.
+std::optional<std::string> XdgBaseFolder(const char* variable, const char* underHome) {
+    std::string folder = NonEmptyVariable(variable);
     if (!folder.empty()) return folder;
     const std::string home = NonEmptyVariable("HOME");
     if (home.empty()) return std::nullopt;
-    return home + "/.config";
+    return home + "/" + underHome;
+}
+}  // namespace
+
+std::optional<std::string> SettingsFile::ConfigFolder() {
+    return XdgBaseFolder("XDG_CONFIG_HOME", ".config");
 }
 
 std::optional<std::string> SettingsFile::OldCacheFolder() {
-    std::string cache = NonEmptyVariable("XDG_CACHE_HOME");
-    if (cache.empty()) {
-        const std::string home = NonEmptyVariable("HOME");
-        if (home.empty()) return std::nullopt;
-        cache = home + "/.cache";
-    }
-    return cache + "/orvo-editor";
+    const std::optional<std::string> cache = XdgBaseFolder("XDG_CACHE_HOME", ".cache");
+    if (!cache) return std::nullopt;
+    return *cache + "/orvo-editor";
+}
+
+std::optional<std::string> SettingsFile::VirtualUnitFolder() {
+    const std::optional<std::string> data = XdgBaseFolder("XDG_DATA_HOME", ".local/share");
+    if (!data) return std::nullopt;
+    return *data + "/" + kFolderName + "/Virtual Orvo";
 }
 
 bool SettingsFile::RemoveOldCacheFolder() {
@@ -92,6 +103,15 @@ bool SettingsFile::WriteSettings(const MidiSettings& settings) const {
     return WriteProfileString(path_, kMidiSection, kFastInterfaceKey,
                               settings.fastInterface ? "1" : "0") &&
            written;
+}
+
+bool SettingsFile::FirstStartOffered() const {
+    return !path_.empty() &&
+           ReadProfileString(path_, kMidiSection, kOfferedKey, "", 16) == kOfferedValue;
+}
+
+bool SettingsFile::NoteFirstStartOffered() const {
+    return !path_.empty() && WriteProfileString(path_, kMidiSection, kOfferedKey, kOfferedValue);
 }
 
 std::string SettingsFile::Folder() const {

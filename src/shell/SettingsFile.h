@@ -22,6 +22,10 @@ public:
     // Where versions up to 1.2.2 kept decoded images between runs: "orvo-editor" in
     // $XDG_CACHE_HOME, or in $HOME/.cache when that is unset or empty; nothing without either.
     static std::optional<std::string> OldCacheFolder();
+    // Where the built-in virtual Orvo keeps its programs: "OrvodyneEditor/Virtual Orvo" in
+    // $XDG_DATA_HOME, or in $HOME/.local/share when that is unset or empty; nothing without
+    // either.
+    static std::optional<std::string> VirtualUnitFolder();
     // Removes that folder with everything in it, following no link out of it; true when it is
     // gone (or never was).
     static bool RemoveOldCacheFolder();
@@ -35,6 +39,11 @@ public:
     // Stores the three port names of settings and whether the output is a fast interface. False
     // when the file could not be written.
     [[nodiscard]] bool WriteSettings(const MidiSettings& settings) const;
+
+    // Whether the first start without chosen ports offered its choices (find the unit, choose
+    // ports, the virtual Orvo); noting it makes sure they are offered once only.
+    bool FirstStartOffered() const;
+    [[nodiscard]] bool NoteFirstStartOffered() const;
 
     // The full path of settings.ini; empty before Load succeeded.
     const std::string& Path() const { return path_; }

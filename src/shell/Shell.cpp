@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -67,6 +68,10 @@ int Shell::Run() {
             case Start::Running:
                 break;
         }
+        // Offered once the window is up and the loop runs; a start that only measures itself
+        // goes without.
+        if (options_.offerFirstStart && options_.startupReport == StartupReport::Mode::Off)
+            QTimer::singleShot(0, this, &Shell::OfferFirstStart);
         if (options_.running) options_.running(*this);
         code = RunLoop();
     } catch (const std::exception& error) {
@@ -95,6 +100,8 @@ Shell::Start Shell::StartUp() {
 
     link_ = std::make_unique<MidiLink>(
         *current_, [this] { WriteSettings(); }, options_.backend);
+    if (const std::optional<std::string> folder = SettingsFile::VirtualUnitFolder())
+        link_->SetVirtualUnitFolder(*folder);
     // The MIDI back ends take their time (a JACK client waits for its server, or for the answer
     // that there is none, port by port): the ports come up on a helper thread while this thread
     // readies the fonts and styles that the main window needs later. Nothing else runs here
@@ -340,8 +347,13 @@ void Shell::WriteSettings() {
 }
 
 int Shell::RunPreferences(QWidget* owner) {
+    return RunPreferencesDialog(owner, false);
+}
+
+int Shell::RunPreferencesDialog(QWidget* owner, bool searchAtOnce) {
     Preferences preferences(*current_, *backup_, link_.get(), [this] { WriteSettings(); });
     PreferencesDialog dialog(preferences, owner);
+    if (searchAtOnce) QTimer::singleShot(0, &dialog, &PreferencesDialog::StartSearch);
     // The status line below the panel tells of the answer the search had at once.
     connect(&dialog, &PreferencesDialog::SearchFinished, this, &Shell::ShowConnection);
     return ExecModal(dialog) == QDialog::Accepted ? Preferences::kResultOk
@@ -352,6 +364,45 @@ void Shell::ShowAboutBox(QWidget* owner) {
     QMessageBox box(QMessageBox::NoIcon, "OrvodyneEditor", "Brindle-Audio\nBuilt on May  7 2019",
                     QMessageBox::Ok, owner);
     ExecModal(box);
+}
+
+void Shell::UseVirtualOrvo() {
+    if (!link_ || !current_) return;
+    for (MidiRole role : {MidiRole::Output, MidiRole::UnitInput}) {
+        current_->SetName(role, VirtualOrvoPort::kPortName);
+        current_->SetChannel(role, 1);
+        link_->OpenRole(role);
+    }
+    WriteSettings();
+    if (window_ != nullptr) window_->ShowNote("Connected to the virtual Orvo");
+    ShowConnection();
+}
+
+void Shell::OfferFirstStart() {
+    if (!current_ || !window_ || file_.FirstStartOffered()) return;
+    if (!current_->WantsNoPort(MidiRole::UnitInput) || !current_->WantsNoPort(MidiRole::Output))
+        return;
+    if (!file_.NoteFirstStartOffered()) DebugPrint("could not write %s", file_.Path().c_str());
+    QMessageBox box(QMessageBox::Question, "OrvodyneEditor",
+                    "No MIDI ports are chosen for the Orvo yet.\n"
+                    "Find the Orvo on the MIDI ports, choose the ports yourself, or try the "
+                    "editor with the virtual Orvo built into it (no unit or MIDI system "
+                    "needed).",
+                    QMessageBox::NoButton, window_.get());
+    QPushButton* find = box.addButton("Find the Orvo", QMessageBox::AcceptRole);
+    QPushButton* choose = box.addButton("Choose Ports...", QMessageBox::AcceptRole);
+    QPushButton* useVirtual = box.addButton("Use the Virtual Orvo", QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Close);
+    box.setDefaultButton(useVirtual);
+    ExecModal(box);
+    QAbstractButton* clicked = box.clickedButton();
+    if (clicked == useVirtual) {
+        UseVirtualOrvo();
+    } else if (clicked == find || clicked == choose) {
+        if (RunPreferencesDialog(window_.get(), clicked == find) == Preferences::kResultOk)
+            WriteSettings();
+        ShowConnection();
+    }
 }
 
 MidiMonitorWindow* Shell::Monitor() const {

@@ -49,6 +49,9 @@ public:
         std::string libraryPath;
         // Whether the panel offers layout editing (key E) to the people who build it.
         bool layoutEditing = false;
+        // Whether Run offers a start without chosen ports its choices (see OfferFirstStart);
+        // tests that drive other features through Run turn it off.
+        bool offerFirstStart = true;
         // Whether the time to the first painted panel is reported, and the editor then ends.
         StartupReport::Mode startupReport = StartupReport::ModeFromEnvironment();
     };
@@ -95,6 +98,7 @@ public:
     int RunPreferences(QWidget* owner) override;
     void WriteSettings() override;
     void ShowAboutBox(QWidget* owner) override;
+    void UseVirtualOrvo() override;
     void ShowMidiMonitor(QWidget* owner) override;
     void ShowLibrary(QWidget* owner) override;
     void ShowBank(QWidget* owner) override;
@@ -103,6 +107,10 @@ public:
     void MainWindowClosed() override;
     // While a transfer runs, asks whether to stop it; Yes stops it.
     bool MayClose(QWidget* owner) override;
+
+    // A start with neither the unit input nor the output chosen offers, once: find the unit,
+    // choose the ports, or use the virtual Orvo. Run shows it as the message loop begins.
+    void OfferFirstStart();
 
     // Every modal dialog and message box of the shell runs through here; tests answer them.
     virtual int ExecModal(QDialog& dialog);
@@ -135,6 +143,7 @@ private:
     void CreateMainWindow();
     void PanelFirstPainted();
     void CreateLibrary();
+    int RunPreferencesDialog(QWidget* owner, bool searchAtOnce);
 
     Options options_;
     SingleInstance instance_;

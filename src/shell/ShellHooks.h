@@ -12,6 +12,8 @@ public:
     virtual void WriteSettings() = 0;
     // The about box for an editor that shows none of its own.
     virtual void ShowAboutBox(QWidget* owner) = 0;
+    // Connects the unit input and the output to the virtual Orvo and keeps that choice.
+    virtual void UseVirtualOrvo() = 0;
     // Shows the MIDI monitor window, or brings it to the front.
     virtual void ShowMidiMonitor(QWidget* owner) = 0;
     // Shows the program library window, or brings it to the front.

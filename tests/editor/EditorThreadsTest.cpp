@@ -8,9 +8,9 @@
 #include "editor/OrvoEditor.h"
 #include "editor/OrvoPanel.h"
 #include "gui/Graphics.h"
-#include "sim/VirtualOrvo.h"
 #include "support/CaptureOutputPort.h"
 #include "unit/ProgramSlots.h"
+#include "unit/VirtualOrvo.h"
 
 TEST(EditorThreads, KnobsOnThePanelWhileTheInputsFloodTheEditor) {
     CaptureOutputPort port;

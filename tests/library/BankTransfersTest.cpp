@@ -4,7 +4,7 @@
 
 #include "library/Librarian.h"
 #include "library/db/LibraryDatabase.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/FakeEditorPanel.h"
 #include "support/LibrarianFixture.h"

@@ -7,9 +7,9 @@
 #include "gui/HeadlessGraphics.h"
 #include "gui/TextControl.h"
 #include "library/Librarian.h"
-#include "sim/VirtualOrvo.h"
 #include "support/HeadlessEditor.h"
 #include "support/SimOutputPort.h"
+#include "unit/VirtualOrvo.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 #include "gui/PanelKeys.h"
 #include "library/Librarian.h"
 #include "midi/OutputPacer.h"
-#include "sim/VirtualOrvo.h"
 #include "support/CaptureOutputPort.h"
 #include "support/FakeEditorPanel.h"
 #include "support/HeadlessEditor.h"
@@ -20,6 +19,7 @@
 #include "support/UnitCable.h"
 #include "unit/FirmwareMessages.h"
 #include "unit/UnitMessages.h"
+#include "unit/VirtualOrvo.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "editor/OrvoEditor.h"
 #include "midi/MidiOutlet.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 #include "support/EditorWithLibrarian.h"
 #include "support/PortBufferModel.h"
 #include "unit/UnitParameters.h"

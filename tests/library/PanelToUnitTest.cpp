@@ -10,11 +10,11 @@
 #include "gui/ParaGraphicEq.h"
 #include "gui/TextControl.h"
 #include "library/MakePlugin.h"
-#include "sim/VirtualOrvo.h"
 #include "support/HeadlessEditor.h"
 #include "support/SimOutputPort.h"
 #include "support/TempDir.h"
 #include "unit/ProgramText.h"
+#include "unit/VirtualOrvo.h"
 
 namespace {
 

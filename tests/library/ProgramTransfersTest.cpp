@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "library/Librarian.h"
-#include "sim/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/FakeEditorPanel.h"
 #include "support/LibrarianFixture.h"
@@ -18,6 +17,7 @@
 #include "unit/ProgramConversion.h"
 #include "unit/ProgramFile.h"
 #include "unit/ProgramText.h"
+#include "unit/VirtualOrvo.h"
 #include "util/FileReader.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "unit/ProgramConversion.h"
+#include "unit/VirtualOrvo.h"
 
 // The transfer on its own, event by event: no window, no port, no file.
 namespace {

@@ -82,9 +82,14 @@ TEST_F(Routing, WithoutPortObjectsUnchosenNamesTurnOffChosenOnesStayAndNothingOp
     EXPECT_EQ(link.FindOutputPort("off"), 0);
     EXPECT_EQ(link.FindInputPort(MidiRole::KeyboardInput, "x"), -1);
 
+    // Without a MIDI system the lists offer the virtual Orvo alone, and nothing is sent.
     link.ListMidiPorts();
-    EXPECT_TRUE(link.InputNames().empty());
-    EXPECT_EQ(link.OutputPort(), nullptr);
+    EXPECT_EQ(link.InputNames(), (std::vector<std::string>{"off", "Virtual Orvo"}));
+    EXPECT_EQ(link.OutputNames(), (std::vector<std::string>{"off", "Virtual Orvo"}));
+    ASSERT_NE(link.OutputPort(), nullptr);
+    const uint8_t noteOn[] = {0x90, 0x3C, 0x40};
+    link.OutputPort()->SendMessage(noteOn, sizeof noteOn);
+    EXPECT_EQ(link.VirtualUnit(), nullptr);
 }
 
 TEST(MidiSettingsRecord, NamesAreCutToTheRecordAndCopiesCompareEqual) {

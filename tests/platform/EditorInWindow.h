@@ -6,9 +6,9 @@
 #include <string>
 
 #include "gui/GraphicsFactory.h"
-#include "sim/VirtualOrvo.h"
 #include "support/SimOutputPort.h"
 #include "support/TempDir.h"
+#include "unit/VirtualOrvo.h"
 
 class Control;
 class GraphicsQt;

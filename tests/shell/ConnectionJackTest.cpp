@@ -23,11 +23,11 @@
 #include "shell/PreferencesDialog.h"
 #include "shell/ShellTestSupport.h"
 #include "sim/SimPorts.h"
-#include "sim/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/JackPortNamed.h"
 #include "unit/ProgramFile.h"
 #include "unit/UnitMessages.h"
+#include "unit/VirtualOrvo.h"
 
 using namespace std::chrono_literals;
 

@@ -3,10 +3,12 @@
 // works the real menu of the real main window.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QTest>
@@ -33,11 +35,13 @@ namespace {
 // so where the window stands is checked on a real X server only (see tools/xvfb).
 const bool kRealWindows = QString(std::getenv("QT_QPA_PLATFORM")) != "offscreen";
 
-// Runs the program with a driver that gets the running shell; the program's exit code.
-int RunProgram(std::function<void(Shell&)> driver) {
+// Runs the program with a driver that gets the running shell; the program's exit code. The
+// drivers stand for the user at a panel already connected, unless offerFirstStart.
+int RunProgram(std::function<void(Shell&)> driver, bool offerFirstStart = false) {
     static char name[] = "orvo-editor";
     char* argv[] = {name, nullptr};
     Shell::Options options;
+    options.offerFirstStart = offerFirstStart;
     options.running = [driver](Shell& shell) {
         QTimer::singleShot(0, [driver, &shell] {
             driver(shell);
@@ -348,6 +352,32 @@ TEST(EditorProgram, ATerminationSignalQuitsAsTheMenuDoes) {
     EXPECT_EQ(code, Shell::kExitOk);
     EXPECT_TRUE(
         std::filesystem::exists(environment.config.Path() + "/OrvodyneEditor/lastprogram.prg"));
+}
+
+TEST(EditorProgram, AFreshStartOffersTheVirtualOrvoOverTheShownWindow) {
+    ShellEnvironment environment;
+    QString offer;
+    bool windowShown = false;
+    const int code = RunProgram(
+        [&](Shell& shell) {
+            // The driver's turn comes inside the offer's own loop, the box up over the window.
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            offer = box->text();
+            windowShown = shell.Window()->isVisible();
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == "Use the Virtual Orvo") button->click();
+            }
+        },
+        true);
+    EXPECT_EQ(code, Shell::kExitOk);
+    EXPECT_TRUE(offer.startsWith("No MIDI ports are chosen for the Orvo yet."))
+        << offer.toStdString();
+    EXPECT_TRUE(windowShown);
+    // The choice was taken and kept for the next start.
+    const std::string settings = TempDir::Read(environment.SettingsPath());
+    EXPECT_NE(settings.find("outdev=Virtual Orvo\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("firstStartOffer=done\n"), std::string::npos) << settings;
 }
 
 TEST(EditorProgram, AnErrorInTheLoopEndsWithAnErrorCode) {

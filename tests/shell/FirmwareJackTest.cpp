@@ -22,7 +22,7 @@
 #include "shell/MainWindow.h"
 #include "shell/ShellTestSupport.h"
 #include "sim/SimPorts.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 
 using namespace std::chrono_literals;
 

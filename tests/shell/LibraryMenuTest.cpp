@@ -27,12 +27,12 @@
 #include "platform/qt/PanelWidget.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellTestSupport.h"
-#include "sim/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/TempDir.h"
 #include "unit/ProgramConversion.h"
 #include "unit/ProgramFile.h"
 #include "unit/ProgramText.h"
+#include "unit/VirtualOrvo.h"
 
 namespace {
 

@@ -149,6 +149,14 @@ TEST_F(MainWindowTest, PreferencesWriteTheSettingsOnlyAfterOk) {
     EXPECT_TRUE(plugin.commands.empty());
 }
 
+TEST_F(MainWindowTest, UseTheVirtualOrvoIsTheShells) {
+    QAction* use = FindItem(window, "&MIDI", "Use the virtual Orvo");
+    ASSERT_NE(use, nullptr);
+    use->trigger();
+    EXPECT_EQ(hooks.virtualOrvoUses, 1);
+    EXPECT_TRUE(plugin.commands.empty());
+}
+
 TEST_F(MainWindowTest, QuitAndTheCloseBoxBothEndTheLoop) {
     window.show();
     FindItem(window, "&File", "&Quit")->trigger();

@@ -95,15 +95,39 @@ TEST_F(PreferencesTest, OpeningSelectsStoredNamesAndTurnsUnknownOnesOff) {
     EXPECT_TRUE(backup.SameAs(current));
 }
 
-TEST_F(PreferencesTest, WithoutPortObjectsTheListsStayEmpty) {
+TEST_F(PreferencesTest, WithoutPortObjectsOnlyTheVirtualOrvoIsOfferedAndNeverSearched) {
+    // What the link lists without a MIDI system.
     roles.hasObjects = false;
+    roles.inputs = roles.outputs = {"off", "Virtual Orvo"};
     StoredNames("Orvo:MIDI 1", "off", "Orvo:MIDI 1");
     preferences.Open();
-    EXPECT_TRUE(preferences.Items(MidiRole::UnitInput).empty());
-    EXPECT_EQ(preferences.Selected(MidiRole::Output), -1);
+    // The chosen port is kept, shown as missing after the two the link offers.
+    EXPECT_EQ(preferences.Items(MidiRole::UnitInput),
+              (std::vector<std::string>{"off", "Virtual Orvo", "Orvo:MIDI 1"}));
+    EXPECT_EQ(preferences.Selected(MidiRole::Output), 2);
     EXPECT_STREQ(current.outputName, "Orvo:MIDI 1");
     EXPECT_EQ(writes, 0);
     EXPECT_TRUE(backup.SameAs(current));
+    EXPECT_EQ(preferences.NewSearch(), nullptr);
+    // It plays no keys: the keyboard's list leaves it out.
+    EXPECT_EQ(preferences.Items(MidiRole::KeyboardInput), std::vector<std::string>{"off"});
+
+    preferences.Select(MidiRole::Output, 1);
+    EXPECT_STREQ(current.outputName, "Virtual Orvo");
+    EXPECT_EQ(roles.opened.back(),
+              (std::pair<MidiRole, std::string>{MidiRole::Output, "Virtual Orvo"}));
+}
+
+TEST_F(PreferencesTest, TheSearchNeverAsksTheVirtualOrvo) {
+    roles.inputs.push_back("Virtual Orvo");
+    roles.outputs.push_back("Virtual Orvo");
+    preferences.Open();
+    const std::unique_ptr<UnitSearch> search = preferences.NewSearch();
+    ASSERT_NE(search, nullptr);
+    for (const std::string& name : search->Inputs())
+        EXPECT_NE(name, "Virtual Orvo");
+    for (const std::string& name : search->Outputs())
+        EXPECT_NE(name, "Virtual Orvo");
 }
 
 TEST_F(PreferencesTest, APickOpensThePortAtOnceAndOnePortNeverServesBothInputs) {

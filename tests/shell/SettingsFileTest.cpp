@@ -119,6 +119,21 @@ TEST(SettingsFolder, TheOldCacheFolderIsInTheXdgCacheOrHomeOrIsMissing) {
     EXPECT_TRUE(SettingsFile::RemoveOldCacheFolder());
 }
 
+TEST(SettingsFolder, TheVirtualOrvosProgramsAreInTheXdgDataFolderOrHomeOrNowhere) {
+    {
+        ScopedEnv data("XDG_DATA_HOME", "/data");
+        EXPECT_EQ(SettingsFile::VirtualUnitFolder(), "/data/OrvodyneEditor/Virtual Orvo");
+    }
+    ScopedEnv data("XDG_DATA_HOME", "");
+    {
+        ScopedEnv home("HOME", "/home/someone");
+        EXPECT_EQ(SettingsFile::VirtualUnitFolder(),
+                  "/home/someone/.local/share/OrvodyneEditor/Virtual Orvo");
+    }
+    ScopedEnv home("HOME", std::nullopt);
+    EXPECT_FALSE(SettingsFile::VirtualUnitFolder());
+}
+
 // What earlier versions kept goes, and nothing outside it: links inside the folder, and the folder
 // itself when it is a link, are removed as links without touching what they point at.
 TEST(SettingsFolder, RemovingTheOldCacheFolderFollowsNoLinkOutOfIt) {

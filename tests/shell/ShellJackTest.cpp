@@ -19,11 +19,11 @@
 #include "shell/MenuTable.h"
 #include "shell/ShellTestSupport.h"
 #include "sim/SimPorts.h"
-#include "sim/VirtualOrvo.h"
 #include "support/JackPortNamed.h"
 #include "unit/FirmwareMessages.h"
 #include "unit/UnitMessages.h"
 #include "unit/UnitParameters.h"
+#include "unit/VirtualOrvo.h"
 
 using namespace std::chrono_literals;
 

@@ -77,13 +77,14 @@ public:
     void ShowMidiMonitor(QWidget*) override { ++monitors; }
     void ShowLibrary(QWidget*) override { ++libraries; }
     void ShowBank(QWidget*) override { ++banks; }
+    void UseVirtualOrvo() override { ++virtualOrvoUses; }
     void MainWindowClosed() override { ++closes; }
     bool MayClose(QWidget*) override { return mayClose; }
     bool mayClose = true;
 
     int preferencesResult = 2;
     int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0, monitors = 0, libraries = 0,
-        banks = 0;
+        banks = 0, virtualOrvoUses = 0;
 };
 
 #include <QDialog>
@@ -110,8 +111,9 @@ public:
 // The environment of one start of the shell. Without a JACK server of the test run, the MIDI
 // link looks for one that does not exist and runs without ports.
 struct ShellEnvironment {
-    TempDir config, runtime, cache;
+    TempDir config, runtime, cache, data;
     ScopedEnv configHome{"XDG_CONFIG_HOME", config.Path()};
+    ScopedEnv dataHome{"XDG_DATA_HOME", data.Path()};
     ScopedEnv cacheHome{"XDG_CACHE_HOME", cache.Path()};
     ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", runtime.Path()};
     ScopedEnv jackServer{"JACK_DEFAULT_SERVER",

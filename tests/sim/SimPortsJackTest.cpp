@@ -15,9 +15,9 @@
 #include <rtmidi/RtMidi.h>
 
 #include "midi/JackPeer.h"
-#include "sim/VirtualOrvo.h"
 #include "unit/FirmwareMessages.h"
 #include "unit/UnitMessages.h"
+#include "unit/VirtualOrvo.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "plugin/MidiOutputPort.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 
 // An output port wired straight to a virtual unit: what the editor sends, the unit reads.
 class SimOutputPort : public MidiOutputPort {

@@ -8,8 +8,8 @@
 
 #include "plugin/MidiOutputPort.h"
 #include "plugin/PluginBase.h"
-#include "sim/VirtualOrvo.h"
 #include "unit/UnitMessages.h"
+#include "unit/VirtualOrvo.h"
 
 // The cable to a virtual unit both ways: what the editor sends (from any thread) the unit reads
 // at once; the unit's replies wait on the cable until the test delivers them, as the MIDI input

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "sim/FirmwareDecoder.h"
-#include "sim/MidiStreamParser.h"
+#include "unit/FirmwareDecoder.h"
+#include "unit/MidiStreamParser.h"
 #include "unit/UnitMessages.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "midi/RtMidiApi.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "sim/ProgramFolder.h"
 #include "sim/SimPorts.h"
-#include "sim/VirtualOrvo.h"
+#include "unit/ProgramFolder.h"
+#include "unit/VirtualOrvo.h"
 #include "util/FileReader.h"
 #include "util/FileWriter.h"
 

@@ -1,13 +1,13 @@
-#include "sim/ProgramFolder.h"
+#include "unit/ProgramFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
 
-#include "sim/VirtualOrvo.h"
 #include "unit/ProgramConversion.h"
 #include "unit/ProgramFile.h"
+#include "unit/VirtualOrvo.h"
 
 namespace {
 

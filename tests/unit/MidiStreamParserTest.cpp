@@ -1,4 +1,4 @@
-#include "sim/MidiStreamParser.h"
+#include "unit/MidiStreamParser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "sim/FirmwareDecoder.h"
+#include "unit/FirmwareDecoder.h"
 #include "unit/ProgramConversion.h"
 
 namespace {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "unit/UnitMessages.h"
+
 class VirtualOrvo;
 
 // The virtual unit's 99 programs as a folder of program files, one per location, named by the
@@ -13,6 +15,11 @@ class VirtualOrvo;
 // problems.
 int LoadProgramFolder(const std::string& folder, VirtualOrvo& unit,
                       std::vector<std::string>* problems = nullptr);
+
+// Writes one program as "NN.prg" (NN its location, 1..99), replaced atomically; false when it
+// could not be written.
+[[nodiscard]] bool SaveFolderProgram(const std::string& folder, int location,
+                                     const ProgramBlock& block);
 
 // Writes all 99 programs as "01.prg" .. "99.prg", each replaced atomically; false when one could
 // not be written (the others are still written).

@@ -1,11 +1,11 @@
-#include "sim/ProgramFolder.h"
+#include "unit/ProgramFolder.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "sim/VirtualOrvo.h"
 #include "unit/ProgramConversion.h"
 #include "unit/ProgramFile.h"
+#include "unit/VirtualOrvo.h"
 #include "util/DirectoryScan.h"
 
 namespace {
@@ -51,13 +51,17 @@ int LoadProgramFolder(const std::string& folder, VirtualOrvo& unit,
     return loaded;
 }
 
+bool SaveFolderProgram(const std::string& folder, int location, const ProgramBlock& block) {
+    if (location < kFirstProgramNumber || location > kLastProgramNumber) return false;
+    char name[16];
+    std::snprintf(name, sizeof name, "%02d.prg", location);
+    return WriteProgramFile(Slash(folder) + name, UnitBytesToProgramSlots(block));
+}
+
 bool SaveProgramFolder(const std::string& folder, const VirtualOrvo& unit) {
     bool allWritten = true;
     for (int location = kFirstProgramNumber; location <= kLastProgramNumber; ++location) {
-        char name[16];
-        std::snprintf(name, sizeof name, "%02d.prg", location);
-        const ProgramValues values = UnitBytesToProgramSlots(unit.Program(location));
-        allWritten = WriteProgramFile(Slash(folder) + name, values) && allWritten;
+        allWritten = SaveFolderProgram(folder, location, unit.Program(location)) && allWritten;
     }
     return allWritten;
 }

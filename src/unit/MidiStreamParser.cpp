@@ -1,4 +1,4 @@
-#include "sim/MidiStreamParser.h"
+#include "unit/MidiStreamParser.h"
 
 namespace {
 

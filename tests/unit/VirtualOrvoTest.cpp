@@ -1,4 +1,4 @@
-#include "sim/VirtualOrvo.h"
+#include "unit/VirtualOrvo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sim/FirmwareDecoder.h"
+#include "unit/FirmwareDecoder.h"
 
 #include "unit/FirmwareMessages.h"
 #include "unit/UnitMessages.h"

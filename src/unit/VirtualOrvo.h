@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/MidiStreamParser.h"
+#include "unit/MidiStreamParser.h"
 #include "unit/UnitMessages.h"
 #include "unit/UnitParameters.h"
 #include "util/HexBytes.h"
