@@ -118,6 +118,9 @@ void MainWindow::HandleCommand(int id) {
         case menu::kMidiMonitor:
             hooks_.ShowMidiMonitor(this);
             return;
+        case menu::kControllerAssignments:
+            hooks_.ShowControllerAssignments(this);
+            return;
         case menu::kQuit:
             close();
             return;

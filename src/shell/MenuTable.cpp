@@ -25,6 +25,10 @@ const Item kItems[] = {
     {1, "&Compare", kCompare, nullptr, true},
     {2, "Preferences...", kPreferences},
     {2, "MIDI Monitor", kMidiMonitor},
+    {2, nullptr, 0},
+    // Checked while learn waits for a control or a controller.
+    {2, "Learn MIDI controller", kLearnController, nullptr, true},
+    {2, "Controller assignments...", kControllerAssignments},
     // The zoom the panel stands at is checked.
     {3, "Zoom &In", kZoomIn, "Ctrl++; Ctrl+="},
     {3, "Zoom &Out", kZoomOut, "Ctrl+-"},
@@ -78,6 +82,7 @@ constexpr Route kRoutes[] = {
     {kZoomIn, kCommandZoomIn},
     {kZoomOut, kCommandZoomOut},
     {kStopTransfer, kCommandStopTransfer},
+    {kLearnController, kCommandLearnController},
 };
 }  // namespace
 

@@ -43,6 +43,9 @@ enum Id : int {
     kZoomOut = 40061,
     // Ends the running transfer with the unit.
     kStopTransfer = 40051,
+    // MIDI learn: arms it (handed to the editor), and the shell's list of learned controllers.
+    kLearnController = 40062,
+    kControllerAssignments = 40063,
 };
 
 struct Item {

@@ -24,6 +24,7 @@
 #include "platform/qt/PanelWidget.h"
 #include "plugin/EditorCommand.h"
 #include "shell/ConnectionStatus.h"
+#include "shell/ControllerAssignmentsDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/MidiMonitorWindow.h"
 #include "shell/Preferences.h"
@@ -333,6 +334,13 @@ void Shell::ShowMidiMonitor(QWidget* owner) {
     monitor_->show();
     monitor_->raise();
     monitor_->activateWindow();
+}
+
+void Shell::ShowControllerAssignments(QWidget* owner) {
+    auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+    if (editor == nullptr) return;
+    ControllerAssignmentsDialog dialog(*editor, owner);
+    ExecModal(dialog);
 }
 
 void Shell::MainWindowClosed() {

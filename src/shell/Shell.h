@@ -90,6 +90,7 @@ public:
     void WriteSettings() override;
     void ShowAboutBox(QWidget* owner) override;
     void ShowMidiMonitor(QWidget* owner) override;
+    void ShowControllerAssignments(QWidget* owner) override;
     void MainWindowClosed() override;
     // While a transfer runs, asks whether to stop it; Yes stops it.
     bool MayClose(QWidget* owner) override;

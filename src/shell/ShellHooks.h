@@ -14,6 +14,8 @@ public:
     virtual void ShowAboutBox(QWidget* owner) = 0;
     // Shows the MIDI monitor window, or brings it to the front.
     virtual void ShowMidiMonitor(QWidget* owner) = 0;
+    // Shows the list of learned MIDI controllers over owner.
+    virtual void ShowControllerAssignments(QWidget* owner) = 0;
     // The main window is gone: the message loop ends.
     virtual void MainWindowClosed() = 0;
     // The main window is asked to close: false keeps it open (the user chose to let a running

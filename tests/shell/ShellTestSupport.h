@@ -75,12 +75,14 @@ public:
     void WriteSettings() override { ++writes; }
     void ShowAboutBox(QWidget*) override { ++aboutBoxes; }
     void ShowMidiMonitor(QWidget*) override { ++monitors; }
+    void ShowControllerAssignments(QWidget*) override { ++assignmentLists; }
     void MainWindowClosed() override { ++closes; }
     bool MayClose(QWidget*) override { return mayClose; }
     bool mayClose = true;
 
     int preferencesResult = 2;
     int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0, monitors = 0;
+    int assignmentLists = 0;
 };
 
 #include <QDialog>
