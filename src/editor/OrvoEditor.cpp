@@ -688,6 +688,13 @@ void OrvoEditor::ControllerFromKeyboard(const MidiMessage& message) {
     LeaveCompare();
     history_.Begin({EditHistory::Source::kController, message.data1}, NowMs(), CurrentValues());
     for (const auto& [position, value] : result.sets) {
+        // A position of an effect the unit does not play shares its address with the playing
+        // effect's parameter, which the controller must not move: it is only shown and kept.
+        const int overlay = OverlayEffect(position);
+        if (overlay != kEffectOff && overlay != EffectType()) {
+            SetPositionQuietly(position, value);
+            continue;
+        }
         SetParameterValue(ParamIndexOfPosition(position), value);
         if (position >= 110 &&
             IntParam(ParamIndexOfPosition(kEffectTypePosition)) == kEffectEqualizer &&

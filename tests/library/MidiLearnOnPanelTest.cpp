@@ -184,6 +184,33 @@ TEST_F(MidiLearnOnPanel, AssignmentsAreKeptInTheSettingsAndComeBack) {
     EXPECT_TRUE(Editor().ControllerAssignments().empty());
 }
 
+TEST_F(MidiLearnOnPanel, AControllerOfAnEffectNotPlayedLeavesThePlayingEffectAlone) {
+    constexpr int kChorusPosition = kChorusFirstPosition;
+    constexpr int kOverdrivePosition = kOverdriveFirstPosition;  // the same address on the unit
+    const int effectType = ParamIndexOfPosition(kEffectTypePosition);
+    Editor().SetParameterValue(effectType, kEffectChorus);
+    const int high = PositionMaximum(kChorusPosition);
+    Editor().SetParameterValue(ParamIndexOfPosition(kChorusPosition), high);
+    Editor().ArmLearn(kChorusPosition);
+    Controller(30, 0);
+    ASSERT_EQ(Editor().ControllerAssignments().size(), 1u);
+
+    Editor().SetParameterValue(effectType, kEffectOverdrive);
+    const auto playing = unit_.EditBuffer();
+    const int overdrive = Value(kOverdrivePosition);
+    Controller(30, 64);
+    EXPECT_EQ(unit_.EditBuffer(), playing) << "the overdrive keeps its values";
+    EXPECT_EQ(Value(kOverdrivePosition), overdrive);
+    const int low = PositionMinimum(kChorusPosition);
+    const int kept = Value(kChorusPosition);
+    EXPECT_EQ(kept, static_cast<int>(std::floor(64 / 127.0 * (high - low) + low)))
+        << "the chorus keeps the controller's value";
+
+    // The chorus brings it to the unit when it plays again.
+    Editor().SetParameterValue(effectType, kEffectChorus);
+    EXPECT_EQ(unit_.EditValue(kChorusPosition), kept);
+}
+
 TEST(ControllerMapSetting, ReadsWhatItWritesAndSkipsWhatIsNotAnAssignment) {
     const std::vector<Assignment> assignments{{0, 1, -12, 40}, {121, 127, 0, 5}};
     const std::string text = ControllerMapSetting::Format(assignments);
