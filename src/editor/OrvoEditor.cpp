@@ -463,7 +463,7 @@ void OrvoEditor::ForgetController(int position) {
     Lock hold(PluginLock());
     const int controller = learn_.ControllerOf(position);
     if (!learn_.Forget(position) || !panel_) return;
-    panel_->SetStatusLine(ControlName(position) + " left controller " + Number(controller));
+    panel_->SetStatusLine("Controller " + Number(controller) + " forgotten");
 }
 
 void OrvoEditor::ForgetAllControllers() {
@@ -492,9 +492,9 @@ void OrvoEditor::ShowLearnStatus() {
     if (learn_.Armed()) {
         const int controller = learn_.LearnController();
         if (target >= 0) {
-            panel_->SetStatusLine("Now move a controller for " + ControlName(target));
+            panel_->SetStatusLine("Now move a controller");
         } else if (controller >= 0) {
-            panel_->SetStatusLine("Now move a control for controller " + Number(controller));
+            panel_->SetStatusLine("Now move a control");
         } else {
             panel_->SetStatusLine("Move a control, then a controller");
         }

@@ -171,6 +171,7 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
         Strip(id);
     AddEffectArea();
     statusLine_ = Add<TextControl>(Rect{104, 22, 264, 38}, kNameStyle, "Program Name");
+    statusLine_->SetShrinkToFit(true);
     compareBack_ = Add<PanelControl>(kProgressLineRect, kCaptionBackground);
     compareLine_ = Add<TextControl>(kProgressLineRect, kCompareStyle, kCompareCaption);
     compareBack_->Hide(true);
