@@ -53,6 +53,10 @@ public:
     // the desktop could not be asked.
     virtual bool OpenDocument(const std::string& address) = 0;
 
+    // Shows that a MIDI controller drives the control of a unit position (-1: none any more):
+    // a mark beside the control and the controller's number in its tooltip. On the GUI thread.
+    virtual void ShowController(int position, int controller) = 0;
+
     // The velocity 0..1 set on the on-screen keyboard.
     virtual double KeyboardVelocity() const = 0;
     virtual void RedrawKeyboard() = 0;

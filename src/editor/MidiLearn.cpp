@@ -17,6 +17,7 @@ void MidiLearn::Reset() {
     map_.fill(-1);
     for (int p = 0; p < kUnitParamCount; ++p)
         high_[static_cast<size_t>(p)] = PositionMaximum(p);
+    ++changes_;
 }
 
 void MidiLearn::Arm() {
@@ -27,6 +28,42 @@ void MidiLearn::Arm() {
 
 void MidiLearn::ForgetAll() {
     map_.fill(-1);
+    ++changes_;
+}
+
+void MidiLearn::ArmFor(int position, int value) {
+    Arm();
+    if (position < 0 || position >= kUnitParamCount) return;
+    target_ = position;
+    high_[static_cast<size_t>(position)] = value;
+    ++changes_;
+}
+
+bool MidiLearn::Forget(int position) {
+    if (ControllerOf(position) < 0) return false;
+    map_[static_cast<size_t>(position)] = -1;
+    ++changes_;
+    return true;
+}
+
+std::vector<MidiLearn::Assignment> MidiLearn::Assignments() const {
+    std::vector<Assignment> assignments;
+    for (int p = 0; p < kUnitParamCount; ++p) {
+        const size_t i = static_cast<size_t>(p);
+        if (map_[i] >= 0) assignments.push_back({p, map_[i], low_[i], high_[i]});
+    }
+    return assignments;
+}
+
+void MidiLearn::Restore(const std::vector<Assignment>& assignments) {
+    for (const Assignment& kept : assignments) {
+        const int p = kept.position;
+        if (p < 0 || p >= kUnitParamCount || kept.controller < 0 || kept.controller > 127) continue;
+        if (kept.high < PositionMinimum(p) || kept.high > PositionMaximum(p)) continue;
+        map_[static_cast<size_t>(p)] = kept.controller;
+        high_[static_cast<size_t>(p)] = kept.high;
+    }
+    ++changes_;
 }
 
 int MidiLearn::ControllerOf(int position) const {
@@ -41,6 +78,7 @@ MidiLearn::Outcome MidiLearn::PositionMoved(int position, int value) {
     if (armed_) {
         target_ = position;
         high_[p] = value;
+        ++changes_;
         if (controller_ >= 0) {
             map_[p] = controller_;
             armed_ = false;
@@ -50,6 +88,7 @@ MidiLearn::Outcome MidiLearn::PositionMoved(int position, int value) {
     if (forgetArmed_) {
         target_ = position;
         map_[p] = -1;
+        ++changes_;
         forgetArmed_ = false;
         outcome.forgot = true;
     }
@@ -63,6 +102,7 @@ MidiLearn::ControllerResult MidiLearn::ControllerMoved(int controller, int value
         controller_ = controller;
         if (target_ >= 0) {
             map_[static_cast<size_t>(target_)] = controller;
+            ++changes_;
             armed_ = false;
             result.assigned = true;
         }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "editor/ControllerMapSetting.h"
 #include "editor/OrvoPanel.h"
 #include "editor/PanelLabels.h"
 #include "gui/Graphics.h"
@@ -11,6 +12,7 @@
 #include "gui/GuiResize.h"
 #include "gui/LayoutEditor.h"
 #include "unit/ParamChange.h"
+#include "util/DebugPrint.h"
 #include "util/NumberText.h"
 
 namespace {
@@ -22,6 +24,13 @@ constexpr int kLayoutSecondGrid = 4;
 
 std::string Number(int value) {
     return std::to_string(value);
+}
+
+// A position's control as the panel labels it, or the parameter's name where it has no label.
+std::string ControlName(int position) {
+    std::string name = PanelControlName(position);
+    if (name.empty()) name = UnitParameterAt(position)->name;
+    return name;
 }
 
 // A parameter whose every value has a word: its value entry offers the words as a menu.
@@ -44,6 +53,8 @@ OrvoEditor::OrvoEditor(MidiOutputPort* output, const uint16_t* outputChannel)
 OrvoEditor::~OrvoEditor() {
     Lock hold(PluginLock());
     if (programs_) programs_->StoreLastProgram();
+    // A controller learned a moment before the end (on the MIDI input thread) is kept too.
+    StoreControllerMap();
 }
 
 void OrvoEditor::RegisterParameters() {
@@ -90,6 +101,10 @@ void OrvoEditor::BuildPanel(const std::string& settingsPath, bool layoutEditing)
     resize_->SetBaseSizeLimits(512.0, 400.0, 2048.0, 1600.0);
     SetGuiResize(resize_.get());
     AttachPanel(std::make_unique<OrvoPanel>(*this, graphics));
+    // The controllers learned in earlier sessions; the panel shows them at its first idle tick.
+    settingsPath_ = settingsPath;
+    learn_.Restore(ControllerMapSetting::Read(settingsPath_));
+    storedAssignments_ = learn_.Assignments();
     // The layout editor is for the people who build the panel, who start the editor for it:
     // then E on the running panel switches it on, with a 16-unit grid. Otherwise E does
     // nothing, and no layout header is ever read or written.
@@ -178,8 +193,10 @@ void OrvoEditor::GuiIdle() {
     {
         Lock hold(PluginLock());
         if (programs_) programs_->GuiIdle();
-        // Compare may have been left on the MIDI input thread, where the panel is not touched.
+        // Compare may have been left on the MIDI input thread, where the panel is not touched;
+        // a controller may have been learned there.
         ShowCompareState();
+        FollowControllerMap();
     }
     // What the MIDI input thread or a panel action decided to report is shown here, at the
     // latest one idle tick later.
@@ -235,7 +252,10 @@ void OrvoEditor::ParamChanged(int index) {
     const int key = UnitPosition(index);
     if (key < 0) return;
 
-    if (key < kUnitParamCount) ApplyLearnOutcome(learn_.PositionMoved(key, c));
+    if (key < kUnitParamCount && (learn_.Armed() || learn_.ForgetArmed())) {
+        ApplyLearnOutcome(learn_.PositionMoved(key, c));
+        ShowLearnStatus();
+    }
     if (c == lastValue_[static_cast<size_t>(key)]) return;
 
     if (panel_) {
@@ -295,6 +315,7 @@ void OrvoEditor::ParamChanged(int index) {
         case kParamMidiLearn:
             if (IsOn(index)) {
                 learn_.Arm();
+                ShowLearnStatus();
             } else {
                 learn_.Disarm();
             }
@@ -408,6 +429,107 @@ void OrvoEditor::ApplyLearnOutcome(const MidiLearn::Outcome& outcome) {
     if (outcome.assigned || outcome.forgot) RedrawParamControls();
 }
 
+void OrvoEditor::ArmLearn(int position) {
+    Lock hold(PluginLock());
+    SetParameterValue(kParamMidiLearn, 1.0);
+    if (position >= 0 && position < kUnitParamCount) {
+        learn_.ArmFor(position, IntParam(ParamIndexOfPosition(position)));
+    } else {
+        learn_.Arm();
+    }
+    ShowLearnStatus();
+}
+
+bool OrvoEditor::CancelLearn() {
+    Lock hold(PluginLock());
+    if (!learn_.Armed()) return false;
+    SetParameterValue(kParamMidiLearn, 0.0);
+    learn_.Disarm();
+    if (panel_) panel_->SetStatusLine("MIDI learn cancelled");
+    return true;
+}
+
+bool OrvoEditor::LearnArmed() const {
+    Lock hold(PluginLock());
+    return learn_.Armed();
+}
+
+std::vector<MidiLearn::Assignment> OrvoEditor::ControllerAssignments() const {
+    Lock hold(PluginLock());
+    return learn_.Assignments();
+}
+
+void OrvoEditor::ForgetController(int position) {
+    Lock hold(PluginLock());
+    const int controller = learn_.ControllerOf(position);
+    if (!learn_.Forget(position) || !panel_) return;
+    panel_->SetStatusLine("Controller " + Number(controller) + " forgotten");
+}
+
+void OrvoEditor::ForgetAllControllers() {
+    Lock hold(PluginLock());
+    learn_.ForgetAll();
+}
+
+std::vector<ControlMenuEntry> OrvoEditor::ControlMenuEntries(int index) const {
+    Lock hold(PluginLock());
+    const int position = UnitPosition(index);
+    if (index < kFirstUnitParamIndex || position >= kUnitParamCount) return {};
+    return {{"Learn MIDI controller", true},
+            {"Forget MIDI controller", learn_.ControllerOf(position) >= 0}};
+}
+
+void OrvoEditor::ControlMenuChosen(int index, int entry) {
+    const int position = UnitPosition(index);
+    if (index < kFirstUnitParamIndex || position >= kUnitParamCount) return;
+    if (entry == kMenuLearnController) ArmLearn(position);
+    if (entry == kMenuForgetController) ForgetController(position);
+}
+
+void OrvoEditor::ShowLearnStatus() {
+    if (!panel_) return;
+    const int target = learn_.LearnTarget();
+    if (learn_.Armed()) {
+        const int controller = learn_.LearnController();
+        if (target >= 0) {
+            panel_->SetStatusLine("Now move a controller");
+        } else if (controller >= 0) {
+            panel_->SetStatusLine("Now move a control");
+        } else {
+            panel_->SetStatusLine("Move a control, then a controller");
+        }
+        return;
+    }
+    if (target < 0) return;
+    const int controller = learn_.ControllerOf(target);
+    if (controller >= 0) {
+        panel_->SetStatusLine("Controller " + Number(controller) + " drives " +
+                              ControlName(target));
+    }
+}
+
+void OrvoEditor::FollowControllerMap() {
+    const unsigned changes = learn_.Changes();
+    if (changes == shownLearnChanges_) return;
+    shownLearnChanges_ = changes;
+    if (panel_) {
+        for (int position = 0; position < kUnitParamCount; ++position)
+            panel_->ShowController(position, learn_.ControllerOf(position));
+    }
+    StoreControllerMap();
+}
+
+void OrvoEditor::StoreControllerMap() {
+    if (settingsPath_.empty()) return;
+    std::vector<MidiLearn::Assignment> assignments = learn_.Assignments();
+    if (assignments == storedAssignments_) return;
+    if (!ControllerMapSetting::Write(settingsPath_, assignments)) {
+        DebugPrint("could not keep the learned controllers in %s", settingsPath_.c_str());
+        return;
+    }
+    storedAssignments_ = std::move(assignments);
+}
+
 void OrvoEditor::SetCopySource(int index) {
     for (int other = kParamCopyFromVco1; other < kParamCopyFromVco1 + 4; ++other) {
         if (other != index) SetParameterValue(other, 0.0);
@@ -442,6 +564,10 @@ bool OrvoEditor::DoCommand(int code) {
             if (programs_) programs_->Tick();
         } else if (code == kCommandAbout) {
             if (panel_) panel_->ShowAbout();
+        } else if (code == kCommandLearnController) {
+            if (!CancelLearn()) ArmLearn();
+        } else if (code == kCommandStopTransfer && CancelLearn()) {
+            // Escape ends a learn that waits before it stops a transfer.
         } else if (code == kCommandUndo || code == kCommandRedo || code == kCommandCompare) {
             if (code == kCommandUndo) Undo();
             if (code == kCommandRedo) Redo();
@@ -550,7 +676,10 @@ void OrvoEditor::ControllerFromKeyboard(const MidiMessage& message) {
         SetParameterValue(kParamMidiLearn, 0.0);
         RedrawParamControls();
     }
-    if (result.takenByLearn) return;
+    if (result.takenByLearn) {
+        ShowLearnStatus();
+        return;
+    }
     if (result.sets.empty()) {
         SendLive(message);
         return;
@@ -559,6 +688,13 @@ void OrvoEditor::ControllerFromKeyboard(const MidiMessage& message) {
     LeaveCompare();
     history_.Begin({EditHistory::Source::kController, message.data1}, NowMs(), CurrentValues());
     for (const auto& [position, value] : result.sets) {
+        // A position of an effect the unit does not play shares its address with the playing
+        // effect's parameter, which the controller must not move: it is only shown and kept.
+        const int overlay = OverlayEffect(position);
+        if (overlay != kEffectOff && overlay != EffectType()) {
+            SetPositionQuietly(position, value);
+            continue;
+        }
         SetParameterValue(ParamIndexOfPosition(position), value);
         if (position >= 110 &&
             IntParam(ParamIndexOfPosition(kEffectTypePosition)) == kEffectEqualizer &&
@@ -692,10 +828,8 @@ bool OrvoEditor::AcceptEnteredValue(int index, const std::string& text, std::str
         return true;
     }
     // Said beside the entry, naming the control as the panel labels it.
-    std::string name = PanelControlName(position);
-    if (name.empty()) name = UnitParameterAt(position)->name;
-    const std::string range =
-        name + " takes values from " + Number(minimum) + " to " + Number(maximum) + ".";
+    const std::string range = ControlName(position) + " takes values from " + Number(minimum) +
+                              " to " + Number(maximum) + ".";
     refusal = (number ? text + " is out of range." : "Please enter a number.") + "\n" + range;
     return false;
 }
@@ -729,7 +863,9 @@ bool OrvoEditor::CommandEnabled(int code) const {
         case kCommandCompare:
             return CanCompare();
         case kCommandStopTransfer:
-            return TransferRunning();
+            return TransferRunning() || LearnArmed();
+        case kCommandLearnController:
+            return true;
         default: {
             Lock hold(PluginLock());
             return !resize_ || resize_->ViewCommandEnabled(code);
@@ -739,6 +875,7 @@ bool OrvoEditor::CommandEnabled(int code) const {
 
 bool OrvoEditor::CommandChecked(int code) const {
     if (code == kCommandCompare) return Comparing();
+    if (code == kCommandLearnController) return LearnArmed();
     Lock hold(PluginLock());
     return resize_ && resize_->ViewCommandChecked(code);
 }

@@ -158,6 +158,22 @@ public:
     void SetEditClock(std::function<int64_t()> clock) { clock_ = std::move(clock); }
 
     const MidiLearn& Learn() const { return learn_; }
+    // MIDI learn from the menus and the panel. Arms learn for the next control moved and the
+    // next controller, in either order; with a position, for that position's control, which
+    // then waits for a controller only. The status line says what to do next.
+    void ArmLearn(int position = -1);
+    // Ends a learn that still waits; false when none was armed.
+    bool CancelLearn();
+    bool LearnArmed() const;
+    // Every learned controller, in position order, and their removal.
+    std::vector<MidiLearn::Assignment> ControllerAssignments() const;
+    void ForgetController(int position);
+    void ForgetAllControllers();
+    // A unit parameter's control offers "Learn MIDI controller" and "Forget MIDI controller"
+    // (greyed while it has none) in its context menu.
+    enum ControlMenuItem : int { kMenuLearnController = 0, kMenuForgetController = 1 };
+    std::vector<ControlMenuEntry> ControlMenuEntries(int index) const override;
+    void ControlMenuChosen(int index, int entry) override;
     int SelectedSections() const { return selectedSections_; }
     bool GraphicEqView() const { return graphicView_; }
     const std::array<uint8_t, kStatusReplySize>& LastReply() const { return replyBuffer_; }
@@ -180,6 +196,12 @@ private:
     void HandEqualizerBands();
     void ConvertEqualizerBand(int band);
     void ApplyLearnOutcome(const MidiLearn::Outcome& outcome);
+    // What learn waits for, or what it just assigned, in the status line.
+    void ShowLearnStatus();
+    // Shows the learned controllers on the panel once they changed, and keeps them in the
+    // settings file; on the GUI thread.
+    void FollowControllerMap();
+    void StoreControllerMap();
     void ControllerFromKeyboard(const MidiMessage& message);
     void SetCopySource(int index);
     void SetAllSections(double value);
@@ -219,6 +241,11 @@ private:
     std::unique_ptr<EditorPanel> panel_;
     std::unique_ptr<LayoutEditor> layout_;
     MidiLearn learn_;
+    // Where the learned controllers are kept (empty: nowhere), what was last kept there, and
+    // the state of the map the panel shows.
+    std::string settingsPath_;
+    std::vector<MidiLearn::Assignment> storedAssignments_;
+    unsigned shownLearnChanges_ = 0;
     std::array<int, kKeyCount> lastValue_{};
     int lastKey_ = kNoKey;
     int tickCount_ = 0;

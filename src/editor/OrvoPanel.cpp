@@ -11,6 +11,7 @@
 #include "gui/InvisibleSwitchControl.h"
 #include "gui/KeyboardControl.h"
 #include "gui/KnobMultiControl.h"
+#include "gui/MarkControl.h"
 #include "gui/PanelControl.h"
 #include "gui/PanelKeys.h"
 #include "gui/ParaGraphicEq.h"
@@ -170,6 +171,7 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
         Strip(id);
     AddEffectArea();
     statusLine_ = Add<TextControl>(Rect{104, 22, 264, 38}, kNameStyle, "Program Name");
+    statusLine_->SetShrinkToFit(true);
     compareBack_ = Add<PanelControl>(kProgressLineRect, kCaptionBackground);
     compareLine_ = Add<TextControl>(kProgressLineRect, kCompareStyle, kCompareCaption);
     compareBack_->Hide(true);
@@ -182,6 +184,7 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
     AddValueTexts();
     Add<BitmapControl>(160, 42, kParamSevenSegment, Strip(resources::kImageSevenSegment));
     AddPositionControls();
+    AddControllerMarks();
     AddEqualizer();
     AddSectionControls();
     Add<ContactControl>(216, 45, kParamPreviousProgram, Strip(resources::kImageInvisibleButton));
@@ -253,6 +256,39 @@ void OrvoPanel::AddPositionControls() {
         }
         positionControls_[static_cast<size_t>(position)] = control;
     }
+}
+
+// A learned controller's mark is a dot in the top right corner of where the mouse reaches its
+// control (a fader's track, not the length of its strip), in the amber of the panel's captions.
+void OrvoPanel::AddControllerMarks() {
+    constexpr int kMarkSize = 6;
+    constexpr int kMarkInset = 1;
+    constexpr ColorARGB kMarkColour{255, 255, 176, 32};
+    for (int position = 0; position < kUnitParamCount; ++position) {
+        const Control* control = positionControls_[static_cast<size_t>(position)];
+        if (control == nullptr) continue;
+        const Rect& reach =
+            control->TargetRect().IsEmpty() ? control->DrawRect() : control->TargetRect();
+        const int right = reach.R - kMarkInset, top = reach.T + kMarkInset;
+        controllerMarks_[static_cast<size_t>(position)] =
+            Add<MarkControl>(Rect{right - kMarkSize, top, right, top + kMarkSize}, kMarkColour);
+    }
+}
+
+Control* OrvoPanel::ControllerMark(int position) const {
+    if (position < 0 || position >= kUnitParamCount) return nullptr;
+    return controllerMarks_[static_cast<size_t>(position)];
+}
+
+void OrvoPanel::ShowController(int position, int controller) {
+    Control* control = PositionControl(position);
+    if (control == nullptr) return;
+    const auto p = static_cast<size_t>(position);
+    learned_[p] = controller >= 0;
+    std::string tip = editor_.GetParam(control->ParamIndex())->name;
+    if (learned_[p]) tip += " (MIDI controller " + std::to_string(controller) + ")";
+    control->SetTooltip(tip);
+    controllerMarks_[p]->Hide(!learned_[p] || control->IsHidden());
 }
 
 void OrvoPanel::AddEqualizer() {
@@ -327,6 +363,8 @@ void OrvoPanel::ShowPositions(int first, int last, bool show) {
         valueTexts_[static_cast<size_t>(position)]->Hide(!show);
         if (Control* control = positionControls_[static_cast<size_t>(position)])
             control->Hide(!show);
+        if (Control* mark = controllerMarks_[static_cast<size_t>(position)])
+            mark->Hide(!show || !learned_[static_cast<size_t>(position)]);
     }
 }
 

@@ -46,6 +46,7 @@ public:
     bool ChooseFolder(std::string& folder) override;
     double KeyboardVelocity() const override;
     void RedrawKeyboard() override;
+    void ShowController(int position, int controller) override;
 
     Graphics& Panel() const { return *graphics_; }
     // The control standing for a unit position, or null (position 80 has none).
@@ -58,6 +59,8 @@ public:
     // The switch to view `to` as the equalizer's view `shown` shows it.
     Control* EqViewSwitch(int shown, int to) const;
     KeyboardControl* Keyboard() const { return keyboard_; }
+    // The mark that shows a learned controller beside a position's control, or null.
+    Control* ControllerMark(int position) const;
 
 private:
     template <typename T, typename... Args>
@@ -68,6 +71,7 @@ private:
     void AddEffectArea();
     void AddValueTexts();
     void AddPositionControls();
+    void AddControllerMarks();
     void AddEqualizer();
     void AddEqViewSwitches();
     void AddSectionControls();
@@ -86,6 +90,8 @@ private:
     TextControl* progressLine_ = nullptr;
     std::array<TextControl*, kUnitParamCount> valueTexts_{};
     std::array<Control*, kUnitParamCount> positionControls_{};
+    std::array<Control*, kUnitParamCount> controllerMarks_{};
+    std::array<bool, kUnitParamCount> learned_{};
     ParaGraphicEq* equalizer_ = nullptr;
     KeyboardControl* keyboard_ = nullptr;
     Control* about_ = nullptr;

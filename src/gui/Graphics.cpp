@@ -193,14 +193,22 @@ std::unique_lock<std::recursive_mutex> Graphics::LockCore() const {
 void Graphics::PromptForValue(Control* control, Parameter* param, const Rect& rect) {
     if (control == nullptr || param == nullptr) return;
     bool listed;
+    std::vector<ControlMenuEntry> extras;
     {
         auto hold = LockCore();
         listed = PromptsWithMenu(*param);
+        if (core_ != nullptr) extras = core_->ControlMenuEntries(control->ParamIndex());
     }
-    if (listed) {
-        PromptWithMenu(control, param, rect);
+    // The core's own entries follow the value's, below a separator: the words of a worded
+    // parameter, or the one entry that opens the text entry.
+    if (listed || !extras.empty()) {
+        PromptWithMenu(control, param, rect, extras, listed);
         return;
     }
+    OpenValueEntry(control, param, rect);
+}
+
+void Graphics::OpenValueEntry(Control* control, Parameter* param, const Rect& rect) {
     std::string text;
     {
         auto hold = LockCore();
@@ -209,46 +217,69 @@ void Graphics::PromptForValue(Control* control, Parameter* param, const Rect& re
     OpenTextEntry(control, control->GetTextStyle(), rect, text, param);
 }
 
-void Graphics::PromptWithMenu(Control* control, Parameter* param, const Rect& rect) {
+void Graphics::PromptWithMenu(Control* control, Parameter* param, const Rect& rect,
+                              const std::vector<ControlMenuEntry>& extras, bool listed) {
     PopupMenu menu;
     double minimum = 0.0, maximum = 0.0;
     {
         auto hold = LockCore();
-        const int32_t plain = static_cast<int32_t>(param->value);
-        std::string currentText;
-        for (const ParamDisplayText& entry : param->displayTexts) {
-            if (entry.value == plain) {
-                currentText = entry.text;
-                break;
-            }
-        }
-        const int count = static_cast<int>(param->displayTexts.size());
-        for (int i = 0; i < count; ++i) {
-            // Item i is the text stored for value i; a text stored for a value beyond the item
-            // count is never offered.
-            std::string text;
-            for (const ParamDisplayText& entry : param->displayTexts) {
-                if (entry.value == i) {
-                    text = entry.text;
-                    break;
-                }
-            }
-            const bool checked = !text.empty() && text == currentText;
-            menu.AddItem(text, checked ? PopupMenu::kItemChecked : 0);
+        if (listed) {
+            AddValueWords(menu, *param);
+        } else {
+            menu.AddItem(kEnterValueText);
         }
         minimum = param->minimum;
         maximum = param->maximum;
     }
+    const int valueItems = menu.ItemCount();
+    if (!extras.empty()) menu.AddSeparator();
+    for (const ControlMenuEntry& extra : extras)
+        menu.AddItem(extra.text, extra.enabled ? 0 : PopupMenu::kItemGrayed);
     PopupMenu* chosen = ShowPopupMenu(menu, rect);
     if (chosen != &menu || chosen->ChosenIndex() < 0) return;
-    const double plain =
-        std::clamp(static_cast<double>(chosen->ChosenIndex()), minimum, std::max(minimum, maximum));
+    const int item = chosen->ChosenIndex();
+    if (item > valueItems) {
+        if (core_ != nullptr)
+            core_->ControlMenuChosen(control->ParamIndex(), item - valueItems - 1);
+        return;
+    }
+    if (item == valueItems) return;
+    if (!listed) {
+        OpenValueEntry(control, param, rect);
+        return;
+    }
+    const double plain = std::clamp(static_cast<double>(item), minimum, std::max(minimum, maximum));
     double normalized;
     {
         auto hold = LockCore();
         normalized = NormalizedFor(*param, plain);
     }
     control->SetValueFromUser(normalized);
+}
+
+void Graphics::AddValueWords(PopupMenu& menu, const Parameter& param) {
+    const int32_t plain = static_cast<int32_t>(param.value);
+    std::string currentText;
+    for (const ParamDisplayText& entry : param.displayTexts) {
+        if (entry.value == plain) {
+            currentText = entry.text;
+            break;
+        }
+    }
+    const int count = static_cast<int>(param.displayTexts.size());
+    for (int i = 0; i < count; ++i) {
+        // Item i is the text stored for value i; a text stored for a value beyond the item
+        // count is never offered.
+        std::string text;
+        for (const ParamDisplayText& entry : param.displayTexts) {
+            if (entry.value == i) {
+                text = entry.text;
+                break;
+            }
+        }
+        const bool checked = !text.empty() && text == currentText;
+        menu.AddItem(text, checked ? PopupMenu::kItemChecked : 0);
+    }
 }
 
 bool Graphics::CommitEntryText(Control* control, Parameter* param, const std::string& entered,

@@ -17,6 +17,7 @@
 #include "gui/PopupMenu.h"
 #include "gui/Rect.h"
 #include "gui/TextStyle.h"
+#include "plugin/ControlMenuEntry.h"
 #include "plugin/PluginGui.h"
 #include "raster/MemBitmap.h"
 #include "raster/SysBitmap.h"
@@ -121,7 +122,11 @@ public:
     void SetKeyCatcher(Control* control) { keyCatcher_ = control; }
     void SetGuiResize(GuiResizeHooks* resize) { guiResize_ = resize; }
 
+    // The entry of a control's context menu that opens the text entry.
+    static constexpr const char* kEnterValueText = "Enter value...";
     // Value entry for a control's parameter: a menu of its display texts, else a text entry.
+    // Where the core offers entries of its own for the parameter, they follow in the menu, and
+    // a parameter without display texts has "Enter value..." there instead.
     void PromptForValue(Control* control, Parameter* param, const Rect& rect);
     // Applies what was typed into a value entry: through the parameter when there is one, else
     // as the control's text. False when the core refused the value: refusal then says why, and
@@ -222,7 +227,11 @@ private:
     bool HoverControls(int x, int y, const MouseKeys& keys);
     // The plug-in lock while parameter records are read; nothing without a core.
     std::unique_lock<std::recursive_mutex> LockCore() const;
-    void PromptWithMenu(Control* control, Parameter* param, const Rect& rect);
+    void PromptWithMenu(Control* control, Parameter* param, const Rect& rect,
+                        const std::vector<ControlMenuEntry>& extras, bool listed);
+    void OpenValueEntry(Control* control, Parameter* param, const Rect& rect);
+    // The display texts of param as menu items, the current one checked; under the core's lock.
+    static void AddValueWords(PopupMenu& menu, const Parameter& param);
     void NotifyGestureBegin(const Control* control);
     void NotifyGestureEnd(const Control* control);
     raster::Font* FontFor(TextStyle& style);

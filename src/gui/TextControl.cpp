@@ -1,5 +1,7 @@
 #include "gui/TextControl.h"
 
+#include <algorithm>
+
 #include "gui/Graphics.h"
 
 TextControl::TextControl(PluginBase* core, const Rect& rect, const TextStyle& style,
@@ -31,5 +33,12 @@ void TextControl::ApplyScale(double factor) {
 bool TextControl::Draw(Graphics& graphics) {
     const std::string text = Text();
     if (text.empty()) return true;
-    return graphics.DrawText(textStyle_, text, drawRect_);
+    if (!shrinkToFit_) return graphics.DrawText(textStyle_, text, drawRect_);
+    Rect extent = drawRect_;
+    if (!graphics.MeasureText(textStyle_, text, extent) || extent.Width() <= drawRect_.Width())
+        return graphics.DrawText(textStyle_, text, drawRect_);
+    TextStyle smaller = textStyle_;
+    smaller.size = std::max(1, textStyle_.size * drawRect_.Width() / extent.Width());
+    smaller.font = nullptr;
+    return graphics.DrawText(smaller, text, drawRect_);
 }

@@ -17,11 +17,16 @@ public:
     void SetText(const std::string& text);
     std::string Text() const;
 
+    // A text wider than the rectangle is drawn smaller until it fits, instead of running past
+    // the rectangle's ends, where nothing would clear it when a shorter text follows.
+    void SetShrinkToFit(bool on) { shrinkToFit_ = on; }
+
     void ApplyScale(double factor) override;
     bool Draw(Graphics& graphics) override;
 
 private:
     TextStyle constructedStyle_;
+    bool shrinkToFit_ = false;
     mutable std::mutex textLock_;
     std::string text_;
 };

@@ -42,4 +42,6 @@ enum EditorCommand : int {
     // The editor is being ended from outside (a termination signal): the running transfer ends
     // between two programs, and the next start tells the user how far it got.
     kCommandStopTransferForQuit = 28,
+    // MIDI > Learn MIDI controller: arms MIDI learn for the next control moved, or ends it.
+    kCommandLearnController = 29,
 };

@@ -4,7 +4,9 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
+#include "plugin/ControlMenuEntry.h"
 #include "plugin/ParamSnapshot.h"
 #include "plugin/Parameter.h"
 #include "plugin/PluginGui.h"
@@ -75,6 +77,16 @@ public:
         (void)text;
         (void)refusal;
         return true;
+    }
+    // What the context menu of a control bound to index offers beside its value (nothing for a
+    // core without such entries), and the entry chosen there, by its place in that list.
+    virtual std::vector<ControlMenuEntry> ControlMenuEntries(int index) const {
+        (void)index;
+        return {};
+    }
+    virtual void ControlMenuChosen(int index, int entry) {
+        (void)index;
+        (void)entry;
     }
     virtual void SetParameterFromGui(int index, double normalized);
     virtual void SetParameterValue(int index, double value);

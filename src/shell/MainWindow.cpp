@@ -127,6 +127,9 @@ void MainWindow::HandleCommand(int id) {
         case menu::kBank:
             hooks_.ShowBank(this);
             return;
+        case menu::kControllerAssignments:
+            hooks_.ShowControllerAssignments(this);
+            return;
         case menu::kQuit:
             close();
             return;

@@ -28,6 +28,10 @@ const Item kItems[] = {
     {2, "Use the virtual Orvo", kUseVirtualOrvo},
     {2, "MIDI Monitor", kMidiMonitor},
     {2, "Bank of the Orvo", kBank},
+    {2, nullptr, 0},
+    // Checked while learn waits for a control or a controller.
+    {2, "Learn MIDI controller", kLearnController, nullptr, true},
+    {2, "Controller assignments...", kControllerAssignments},
     // The zoom the panel stands at is checked.
     {3, "Zoom &In", kZoomIn, "Ctrl++; Ctrl+="},
     {3, "Zoom &Out", kZoomOut, "Ctrl+-"},
@@ -81,6 +85,7 @@ constexpr Route kRoutes[] = {
     {kZoomIn, kCommandZoomIn},
     {kZoomOut, kCommandZoomOut},
     {kStopTransfer, kCommandStopTransfer},
+    {kLearnController, kCommandLearnController},
 };
 }  // namespace
 

@@ -49,6 +49,9 @@ enum Id : int {
     kBank = 40081,
     // Connects the editor to the virtual Orvo built into it.
     kUseVirtualOrvo = 40062,
+    // MIDI learn: arms it (handed to the editor), and the shell's list of learned controllers.
+    kLearnController = 40082,
+    kControllerAssignments = 40083,
 };
 
 struct Item {

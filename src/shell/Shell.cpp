@@ -29,6 +29,7 @@
 #include "plugin/EditorCommand.h"
 #include "shell/BankWindow.h"
 #include "shell/ConnectionStatus.h"
+#include "shell/ControllerAssignmentsDialog.h"
 #include "shell/LibraryWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/MidiMonitorWindow.h"
@@ -452,6 +453,13 @@ void Shell::ShowLibrary(QWidget* owner) {
     libraryView_->show();
     libraryView_->raise();
     libraryView_->activateWindow();
+}
+
+void Shell::ShowControllerAssignments(QWidget* owner) {
+    auto* editor = dynamic_cast<OrvoEditor*>(plugin_.get());
+    if (editor == nullptr) return;
+    ControllerAssignmentsDialog dialog(*editor, owner);
+    ExecModal(dialog);
 }
 
 void Shell::MainWindowClosed() {

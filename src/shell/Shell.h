@@ -104,6 +104,7 @@ public:
     void ShowBank(QWidget* owner) override;
     // The bank window once it was shown; it goes with the main window.
     BankWindow* Bank() const;
+    void ShowControllerAssignments(QWidget* owner) override;
     void MainWindowClosed() override;
     // While a transfer runs, asks whether to stop it; Yes stops it.
     bool MayClose(QWidget* owner) override;

@@ -20,6 +20,8 @@ public:
     virtual void ShowLibrary(QWidget* owner) = 0;
     // Shows the window of the unit's bank, or brings it to the front.
     virtual void ShowBank(QWidget* owner) = 0;
+    // Shows the list of learned MIDI controllers over owner.
+    virtual void ShowControllerAssignments(QWidget* owner) = 0;
     // The main window is gone: the message loop ends.
     virtual void MainWindowClosed() = 0;
     // The main window is asked to close: false keeps it open (the user chose to let a running

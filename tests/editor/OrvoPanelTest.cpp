@@ -58,10 +58,11 @@ protected:
 
 TEST_F(FrontPanel, EveryPositionHasItsControlAndValueTextInPlace) {
     // 290 controls of the panel (two equalizer view switches in each view), the compare caption
-    // and the transfer progress line on their backings, then the resize control's two edge
-    // handles and its grip.
-    ASSERT_EQ(graphics_->GetNControls(), 294 + 3);
-    EXPECT_EQ(graphics_->GetControl(296), static_cast<Control*>(editor_.Resize()));
+    // and the transfer progress line on their backings, a learned controller's mark for each of
+    // the 121 controls of the unit's positions, then the resize control's two edge handles and
+    // its grip.
+    ASSERT_EQ(graphics_->GetNControls(), 294 + 121 + 3);
+    EXPECT_EQ(graphics_->GetControl(417), static_cast<Control*>(editor_.Resize()));
     for (int position = 0; position < kUnitParamCount; ++position) {
         SCOPED_TRACE(position);
         const PositionPlace& place = *PositionPlaceAt(position);
@@ -73,6 +74,8 @@ TEST_F(FrontPanel, EveryPositionHasItsControlAndValueTextInPlace) {
         }
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(control->ParamIndex(), position + 3);
+        ASSERT_NE(panel_->ControllerMark(position), nullptr);
+        EXPECT_TRUE(panel_->ControllerMark(position)->IsHidden()) << "nothing learned yet";
         EXPECT_EQ(control->DrawRect().L, place.topLeft.x);
         EXPECT_EQ(control->DrawRect().T, place.topLeft.y);
         if (place.kind == kPlaceKnob) {

@@ -8,6 +8,7 @@
 #include "gui/TextControl.h"
 #include "library/Librarian.h"
 #include "support/HeadlessEditor.h"
+#include "support/PanelMouse.h"
 #include "support/SimOutputPort.h"
 #include "unit/VirtualOrvo.h"
 
@@ -28,22 +29,10 @@ protected:
         if (graphics_->CollectDirty(dirty)) graphics_->DrawDirty(dirty);
     }
     int Value(int position) const { return IntValue(*editor_.GetParam(position + 3)); }
-    // The lowest point of a position's control that the mouse reaches, scanning up its middle.
     std::pair<int, int> Reach(int position) const {
-        const Control& control = *panel_->PositionControl(position);
-        const Rect& r = control.TargetRect();
-        for (int y = r.B - 1; y >= r.T; --y) {
-            if (graphics_->HitControl((r.L + r.R) / 2, y) == control.ListIndex())
-                return {(r.L + r.R) / 2, y};
-        }
-        ADD_FAILURE() << "position " << position << " is out of the mouse's reach";
-        return {0, 0};
+        return ReachPosition(*graphics_, *panel_, position);
     }
-    void RightClick(int position) {
-        const auto [x, y] = Reach(position);
-        graphics_->MouseDown(x, y, MouseKeys{false, true});
-        graphics_->MouseUp(x, y, MouseKeys{false, true});
-    }
+    void RightClick(int position) { RightClickPosition(*graphics_, *panel_, position); }
     // A drag on a fader's cap: steps moves of one pixel up, one drag event each.
     void DragUp(int position, int steps) {
         auto [x, y] = Reach(position);
@@ -184,6 +173,7 @@ TEST_F(EditHistoryOnUnit, ALearnedControllersFloodIsOneStep) {
 }
 
 TEST_F(EditHistoryOnUnit, TypedValuesAreTakenInRangeAndRefusedOutsideIt) {
+    graphics_->AnswerMenuWith(0);  // "Enter value..."
     RightClick(kVco1Coarse);
     ASSERT_EQ(graphics_->Entries().size(), 1u);
     const HeadlessGraphics::EntryRequest entry = graphics_->Entries()[0];
@@ -220,7 +210,8 @@ TEST_F(EditHistoryOnUnit, TypedValuesAreTakenInRangeAndRefusedOutsideIt) {
     graphics_->AnswerMenuWith(3);
     RightClick(kVcfType);
     EXPECT_EQ(graphics_->LastMenuTexts(),
-              (std::vector<std::string>{"LPF", "HPF", "BPF", "NTC", "OFF"}));
+              (std::vector<std::string>{"LPF", "HPF", "BPF", "NTC", "OFF", "",
+                                        "Learn MIDI controller", "Forget MIDI controller"}));
     EXPECT_EQ(unit_.EditValue(kVcfType), 3);
     EXPECT_EQ(panel_->ValueText(kVcfType)->Text(), "NTC");
 

@@ -123,10 +123,12 @@ protected:
     int Value() const { return test->Value(kPosition); }
     int UnitValue() { return test->Unit().EditValue(kPosition); }
 
-    // Right-clicks the knob in the active window and returns the value entry that opens over
-    // it, with the keyboard focus as a person would find it.
+    // Right-clicks the knob in the active window, chooses "Enter value..." in its menu, and
+    // returns the value entry that opens over it, with the keyboard focus as a person would
+    // find it.
     PanelTextEntry* OpenEntry() {
         EXPECT_TRUE(test->Activate());
+        graphics->menuPick = 0;
         synth::Press(panel, at, Qt::RightButton);
         synth::Release(panel, at, Qt::RightButton);
         return graphics->TextEntry();

@@ -5,7 +5,10 @@
 #include <algorithm>
 
 #include "QtPanelDriver.h"
+#include "gui/HeadlessGraphics.h"
+#include "gui/TextControl.h"
 #include "platform/qt/QtTextRenderer.h"
+#include "plugin/PluginBase.h"
 #include "raster/CachedFont.h"
 #include "raster/MemBitmap.h"
 #include "raster/Pixel.h"
@@ -138,3 +141,24 @@ TEST_F(QtTextRendererTest, GlyphMaskHasTheCharactersAdvance) {
 }
 
 }  // namespace
+
+TEST_F(QtTextRendererTest, AStatusTooLongForItsLineIsDrawnSmallerInsideIt) {
+    PluginBase core;
+    auto* graphics = new HeadlessGraphics(&core);
+    graphics->PrepareDrawing();
+    core.AttachGraphics(graphics);
+    graphics->AddBackgroundPanel({255, 0x20, 0x20, 0x20});
+    TextStyle style;
+    style.size = 12;
+    style.color = {255, 255, 255, 255};
+    const Rect rect{40, 20, 140, 36};
+    TextControl text{&core, rect, style, "Move a control, then a controller"};
+    text.SetShrinkToFit(true);
+    graphics->AddControl(&text);
+    graphics->Tick();
+    const raster::PixelRect touched = Touched(*graphics->DrawBitmap(), kPaper);
+    EXPECT_LT(touched.left, touched.right) << "the text is drawn";
+    EXPECT_GE(touched.left, rect.L);
+    EXPECT_LE(touched.right, rect.R);
+    EXPECT_EQ(text.GetTextStyle().size, 12) << "the style keeps its size for a shorter text";
+}

@@ -78,13 +78,14 @@ public:
     void ShowLibrary(QWidget*) override { ++libraries; }
     void ShowBank(QWidget*) override { ++banks; }
     void UseVirtualOrvo() override { ++virtualOrvoUses; }
+    void ShowControllerAssignments(QWidget*) override { ++assignmentLists; }
     void MainWindowClosed() override { ++closes; }
     bool MayClose(QWidget*) override { return mayClose; }
     bool mayClose = true;
 
     int preferencesResult = 2;
     int preferencesRuns = 0, writes = 0, aboutBoxes = 0, closes = 0, monitors = 0, libraries = 0,
-        banks = 0, virtualOrvoUses = 0;
+        banks = 0, virtualOrvoUses = 0, assignmentLists = 0;
 };
 
 #include <QDialog>

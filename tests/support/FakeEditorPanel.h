@@ -54,9 +54,18 @@ public:
     void OpenChooser(int index) override { openedChooser = index; }
     double KeyboardVelocity() const override { return velocity; }
     void RedrawKeyboard() override { ++keyboardRedraws; }
+    void ShowController(int position, int controller) override {
+        if (controller < 0) {
+            controllers.erase(position);
+        } else {
+            controllers[position] = controller;
+        }
+    }
 
     std::map<int, std::string> texts;
     std::map<int, std::string> choosers;
+    // The controller each position's control shows.
+    std::map<int, int> controllers;
     std::string status = "Program Name";
     int shownEffect = -1;
     bool shownParametric = false;
