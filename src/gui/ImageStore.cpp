@@ -159,6 +159,8 @@ bool ImageStore::DecodeAsShown(Image& image, Size target, raster::RowSpan rows) 
     raster::MemBitmap* into = image.shown.get();
     if (!same) {
         fresh = std::make_unique<raster::MemBitmap>();
+        // A strip's frames are decoded as they are drawn.
+        if (image.frameCount >= 2) fresh->WriteInParts();
         into = fresh.get();
     }
     const std::optional<raster::RowSpan> decoded =
