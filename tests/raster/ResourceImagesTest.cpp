@@ -69,6 +69,29 @@ TEST(ResourceImagesTest, EveryStripRestartsAtEachFrame) {
     }
 }
 
+// A restart list that does not fit its image (rows out of order, an offset past the data) is
+// not used at all, and the image still decodes whole from its top.
+TEST(ResourceImagesTest, ARestartListThatDoesNotFitIsIgnored) {
+    const std::span<const uint8_t> stored = resources::FindResource(resources::kImageKnob);
+    ASSERT_FALSE(PngRestarts(stored).empty());
+    const std::string text(reinterpret_cast<const char*>(stored.data()), stored.size());
+    const size_t list = text.find(kPngRestartChunk);
+    ASSERT_NE(list, std::string::npos);
+    // After the chunk's type come pairs of row and offset. The second row made 0 (above the
+    // first), or the first offset made to point past the data:
+    const size_t secondRow = list + 4 + 8;
+    const size_t firstOffset = list + 4 + 4;
+    for (const size_t field : {secondRow, firstOffset}) {
+        std::vector<uint8_t> bytes(stored.begin(), stored.end());
+        for (size_t i = 0; i < 4; ++i)
+            bytes[field + i] = field == secondRow ? 0 : 0xFF;
+        EXPECT_TRUE(PngRestarts(bytes).empty()) << field - list;
+        const std::unique_ptr<MemBitmap> whole = DecodePng(bytes);
+        ASSERT_NE(whole, nullptr);
+        EXPECT_EQ(whole->Height(), BigEndian(stored.data() + 20));
+    }
+}
+
 // Rows decoded from a restart are exactly those a whole decoding gives; the rest of the bitmap
 // keeps what it held. An image without restarts is decoded from its top, down to the rows asked
 // for.
