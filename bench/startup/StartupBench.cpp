@@ -27,6 +27,8 @@
 // read and the program is ended with SIGTERM. Run it on a private X server as a user's desktop
 // would:
 //   tools/xvfb/on-xvfb.sh build/test/bin/bench_startup
+// ORVO_STARTUP_EDITOR names another build of the editor to measure in its place, so that two
+// builds are compared against the same floor in one session.
 // "reported" figures are the programs' own (the kernel's start, in 10 ms ticks); "outside" ones
 // run from the spawn to the report line arriving; "rss" is VmRSS at the report line, in MB.
 
@@ -41,6 +43,12 @@ struct Start {
     double outsideMs = 0;
     double residentMb = 0;
 };
+
+// The editor measured: the one built beside the benchmark, or the build ORVO_STARTUP_EDITOR names.
+const char* EditorPath() {
+    const char* other = std::getenv("ORVO_STARTUP_EDITOR");
+    return other != nullptr && *other != '\0' ? other : ORVO_EDITOR_PATH;
+}
 
 // A folder of its own for the programs' home, settings and single-instance socket.
 class PrivateHome {
@@ -80,6 +88,7 @@ std::vector<std::string> StartEnvironment(const PrivateHome& home) {
                                             "XDG_CACHE_HOME=",
                                             "XDG_RUNTIME_DIR=",
                                             "ORVO_REPORT_STARTUP=",
+                                            "ORVO_STARTUP_EDITOR=",
                                             "JACK_DEFAULT_SERVER=",
                                             "JACK_NO_START_SERVER=",
                                             "QT_QPA_PLATFORM="};
@@ -146,10 +155,14 @@ std::optional<double> ReadReport(int fd, std::string& said) {
     return std::nullopt;
 }
 
-// One start of the program to its report, and its end by SIGTERM.
-std::optional<Start> StartOnce(const char* program, const char* zoom,
-                               const std::vector<std::string>& variables, std::string& allSaid) {
-    std::string said;
+// A started program and the read end of its standard error.
+struct Child {
+    pid_t pid = 0;
+    int output = -1;
+};
+
+std::optional<Child> Spawn(const char* program, const char* zoom,
+                           const std::vector<std::string>& variables) {
     std::vector<char*> envp;
     for (const std::string& variable : variables)
         envp.push_back(const_cast<char*>(variable.c_str()));
@@ -163,25 +176,60 @@ std::optional<Start> StartOnce(const char* program, const char* zoom,
     // The floor takes the zoom as its argument; the editor reads it from its settings.
     const bool floor = std::strcmp(program, ORVO_FLOOR_PATH) == 0;
     char* argv[] = {const_cast<char*>(program), floor ? const_cast<char*>(zoom) : nullptr, nullptr};
-    const auto spawned = std::chrono::steady_clock::now();
-    pid_t child = 0;
-    const int failed = posix_spawn(&child, program, &actions, nullptr, argv, envp.data());
+    Child child;
+    const int failed = posix_spawn(&child.pid, program, &actions, nullptr, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     if (failed != 0) {
         close(pipeEnds[0]);
         return std::nullopt;
     }
-    const std::optional<double> reported = ReadReport(pipeEnds[0], said);
+    child.output = pipeEnds[0];
+    return child;
+}
+
+// An X server resets when its last client leaves, and refuses connections meanwhile: a program
+// started right after the previous one ended could find no display. A small floor window stays
+// open for the whole run, so the server never resets (and no start pays for a reset).
+class DisplayKeeper {
+public:
+    DisplayKeeper() {
+        const std::optional<Child> child = Spawn(ORVO_FLOOR_PATH, "0.05", StartEnvironment(home_));
+        if (!child) return;
+        child_ = *child;
+        std::string said;
+        ReadReport(child_.output, said);
+    }
+    ~DisplayKeeper() {
+        if (child_.output < 0) return;
+        EndChild(child_.pid);
+        close(child_.output);
+    }
+    DisplayKeeper(const DisplayKeeper&) = delete;
+    DisplayKeeper& operator=(const DisplayKeeper&) = delete;
+
+private:
+    PrivateHome home_;
+    Child child_;
+};
+
+// One start of the program to its report, and its end by SIGTERM.
+std::optional<Start> StartOnce(const char* program, const char* zoom,
+                               const std::vector<std::string>& variables, std::string& allSaid) {
+    std::string said;
+    const auto spawned = std::chrono::steady_clock::now();
+    const std::optional<Child> child = Spawn(program, zoom, variables);
+    if (!child) return std::nullopt;
+    const std::optional<double> reported = ReadReport(child->output, said);
     const auto arrived = std::chrono::steady_clock::now();
-    const double resident = reported ? ResidentMb(child) : 0;
-    const bool ended = EndChild(child);
+    const double resident = reported ? ResidentMb(child->pid) : 0;
+    const bool ended = EndChild(child->pid);
     // The rest of its output is drained so that a full pipe never holds the child up.
     char buffer[512];
     ssize_t got;
-    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+    while ((got = read(child->output, buffer, sizeof buffer)) > 0)
         said.append(buffer, static_cast<size_t>(got));
-    close(pipeEnds[0]);
+    close(child->output);
     allSaid += said;
     if (!reported || !ended) return std::nullopt;
     return Start{*reported, std::chrono::duration<double, std::milli>(arrived - spawned).count(),
@@ -208,6 +256,7 @@ struct Figures {
 
 // Argument: the zoom in percent, 100 or 200.
 void StartupAgainstFloor(benchmark::State& state) {
+    static const DisplayKeeper keeper;
     PrivateHome home;
     const double zoom = static_cast<double>(state.range(0)) / 100.0;
     const std::string zoomText = std::to_string(zoom);
@@ -222,7 +271,7 @@ void StartupAgainstFloor(benchmark::State& state) {
     // One start of each first, not counted: it warms the file cache.
     home.KeepZoom(zoom);
     Figures ignored;
-    if (!start(ORVO_EDITOR_PATH, ignored) || !start(ORVO_FLOOR_PATH, ignored)) {
+    if (!start(EditorPath(), ignored) || !start(ORVO_FLOOR_PATH, ignored)) {
         state.SkipWithError(("a program did not report its start: " + said).c_str());
         return;
     }
@@ -231,10 +280,10 @@ void StartupAgainstFloor(benchmark::State& state) {
         bool ok = true;
         if (zoom == 1.0) {
             home.ForgetSettings();
-            ok = start(ORVO_EDITOR_PATH, first);
+            ok = start(EditorPath(), first);
         }
         home.KeepZoom(zoom);
-        ok = ok && start(ORVO_EDITOR_PATH, later) && start(ORVO_FLOOR_PATH, floor);
+        ok = ok && start(EditorPath(), later) && start(ORVO_FLOOR_PATH, floor);
         if (!ok) {
             state.SkipWithError(("a program did not report its start: " + said).c_str());
             return;

@@ -1,5 +1,5 @@
 // Any bytes given to the PNG loader must give a bitmap of sane size or none, never a crash,
-// a leak or a read outside the input.
+// a leak or a read outside the input; its list of restart rows likewise.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +9,12 @@
 #include "raster/PngImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Restart rows, when listed, lie inside the image in order.
+    int previous = 0;
+    for (const raster::PngRestart& restart : raster::PngRestarts(std::span(data, size))) {
+        if (restart.row <= previous || restart.offset >= size) __builtin_trap();
+        previous = restart.row;
+    }
     std::unique_ptr<raster::MemBitmap> bitmap = raster::DecodePng(std::span(data, size));
     if (bitmap == nullptr) return 0;
     if (bitmap->Width() <= 0 || bitmap->Height() <= 0 ||

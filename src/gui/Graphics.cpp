@@ -50,8 +50,9 @@ bool EndsWithPng(const std::string& name) {
 
 Graphics::Graphics(PluginBase* core)
     : core_(core),
-      images_({[this](int id, const std::string& name, int factor, int rows) {
-                   return LoadResourceImage(id, name, factor, rows);
+      images_({[this](int id, const std::string& name, int factor, raster::RowSpan rows,
+                      raster::MemBitmap& into) {
+                   return LoadResourceImage(id, name, factor, rows, into);
                },
                [this](int id, const std::string& name, int frameCount) {
                    return MeasureResourceImage(id, name, frameCount);
@@ -71,10 +72,11 @@ bool Graphics::PromptForFile(std::string& name, int action, const std::string& e
     return PromptForFileName(name, action, folder, extensions);
 }
 
-std::unique_ptr<raster::MemBitmap> Graphics::LoadResourceImage(int id, const std::string& name,
-                                                               int factor, int rows) {
-    if (!EndsWithPng(name)) return nullptr;
-    return raster::LoadPngResource(id, factor, rows);
+std::optional<raster::RowSpan> Graphics::LoadResourceImage(int id, const std::string& name,
+                                                           int factor, raster::RowSpan rows,
+                                                           raster::MemBitmap& into) {
+    if (!EndsWithPng(name)) return std::nullopt;
+    return raster::DecodePngResourceRows(id, factor, rows, into);
 }
 
 std::optional<ImageStore::Size> Graphics::MeasureResourceImage(int id, const std::string& name,
@@ -337,7 +339,7 @@ bool Graphics::BlitImage(const ImageStrip* strip, const Rect& dest, int srcX, in
     if (clip.IsEmpty() || strip == nullptr || strip->bitmap == nullptr) return true;
     const raster::PixelRect source{srcX + clip.L - dest.L, srcY + clip.T - dest.T,
                                    srcX + clip.R - dest.L, srcY + clip.B - dest.T};
-    images_.Prepare(*strip, source.bottom);
+    images_.Prepare(*strip, {source.top, source.bottom});
     raster::Blit(drawBitmap_.get(), strip->bitmap, clip.L, clip.T, &source, RasterWeight(blend),
                  RasterMode(blend));
     return true;

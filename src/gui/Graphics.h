@@ -88,10 +88,12 @@ public:
     virtual void HideCursor() = 0;
     virtual void RestoreCursor() = 0;
     virtual void SetCursorShape(int shape) = 0;
-    // Decodes one image resource of the set drawn at factor times the panel's size, its first
-    // rows rows or more (the rest clear); only names ending in ".png" (any case) are images.
-    virtual std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name,
-                                                                 int factor, int rows);
+    // Decodes rows of one image resource of the set drawn at factor times the panel's size into
+    // a bitmap, as raster::DecodePngResourceRows does; only names ending in ".png" (any case)
+    // are images.
+    virtual std::optional<raster::RowSpan> LoadResourceImage(int id, const std::string& name,
+                                                             int factor, raster::RowSpan rows,
+                                                             raster::MemBitmap& into);
     // The size an image resource is drawn at the panel's size, for a strip of frameCount
     // frames, read without decoding it.
     virtual std::optional<ImageStore::Size> MeasureResourceImage(int id, const std::string& name,

@@ -1,5 +1,6 @@
 #include "gui/HeadlessGraphics.h"
 
+#include <algorithm>
 #include <cstring>
 
 bool HeadlessGraphics::PresentToScreen(const Rect& rect) {
@@ -85,26 +86,33 @@ void* HeadlessGraphics::NativeWindow() const {
     return windowOpen_ ? const_cast<HeadlessGraphics*>(this) : nullptr;
 }
 
-std::unique_ptr<raster::MemBitmap> HeadlessGraphics::LoadResourceImage(int id,
-                                                                       const std::string& name,
-                                                                       int factor, int rows) {
+std::optional<raster::RowSpan> HeadlessGraphics::LoadResourceImage(int id, const std::string& name,
+                                                                   int factor, raster::RowSpan rows,
+                                                                   raster::MemBitmap& into) {
     decoded_.push_back(id);
     decodedFactors_.push_back(factor);
-    decodedRows_.push_back(rows);
     auto found = images_.find({id, factor});
     if (found == images_.end()) {
         // A test image without a set of this factor has none; resources have both.
-        if (images_.count({id, 1}) != 0) return nullptr;
-        return Graphics::LoadResourceImage(id, name, factor, rows);
+        if (images_.count({id, 1}) != 0) return std::nullopt;
+        const std::optional<raster::RowSpan> decoded =
+            Graphics::LoadResourceImage(id, name, factor, rows, into);
+        decodedRows_.push_back(decoded.value_or(raster::RowSpan{}));
+        return decoded;
     }
+    decodedRows_.push_back(rows);
     const raster::MemBitmap& image = *found->second;
-    auto copy = std::make_unique<raster::MemBitmap>(image.Width(), image.Height());
-    if (!copy->HasPixels()) return nullptr;
-    // As a decoder that stops early: the rows past those asked for stay clear.
-    for (int y = 0; y < image.Height() && y < rows; ++y) {
-        std::memcpy(copy->Row(y), image.Row(y), static_cast<size_t>(image.Width()) * 4);
+    if (into.Width() != image.Width() || into.Height() != image.Height()) {
+        into.Resize(0, 0);
+        into.Resize(image.Width(), image.Height());
+        if (!into.HasPixels()) return std::nullopt;
     }
-    return copy;
+    // As a decoder that starts and stops anywhere: only the rows asked for are copied.
+    const int end = std::min(rows.end, image.Height());
+    for (int y = std::max(rows.first, 0); y < end; ++y) {
+        std::memcpy(into.Row(y), image.Row(y), static_cast<size_t>(image.Width()) * 4);
+    }
+    return rows;
 }
 
 std::optional<ImageStore::Size> HeadlessGraphics::MeasureResourceImage(int id,

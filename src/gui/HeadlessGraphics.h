@@ -54,8 +54,9 @@ public:
     void* CreatePanelWindow(void* parent) override;
     void DestroyPanelWindow() override { windowOpen_ = false; }
     void* NativeWindow() const override;
-    std::unique_ptr<raster::MemBitmap> LoadResourceImage(int id, const std::string& name,
-                                                         int factor, int rows) override;
+    std::optional<raster::RowSpan> LoadResourceImage(int id, const std::string& name, int factor,
+                                                     raster::RowSpan rows,
+                                                     raster::MemBitmap& into) override;
     std::optional<ImageStore::Size> MeasureResourceImage(int id, const std::string& name,
                                                          int frameCount) override;
     std::string BackendName() const override { return "Headless"; }
@@ -91,10 +92,10 @@ public:
     // Documents and web addresses the panel asked the desktop to open.
     const std::vector<std::string>& OpenedLinks() const { return links_; }
     // Image ids decoded so far, in order, the factor of the set each came from and the rows
-    // asked for (raster::kAllRows: all).
+    // decoded (a test image's: those asked for, up to raster::kAllRows).
     const std::vector<int>& Decoded() const { return decoded_; }
     const std::vector<int>& DecodedFactors() const { return decodedFactors_; }
-    const std::vector<int>& DecodedRows() const { return decodedRows_; }
+    const std::vector<raster::RowSpan>& DecodedRows() const { return decodedRows_; }
 
 private:
     std::vector<Rect> presented_;
@@ -117,6 +118,6 @@ private:
     std::map<std::pair<int, int>, std::unique_ptr<raster::MemBitmap>> images_;  // by id, factor
     std::vector<int> decoded_;
     std::vector<int> decodedFactors_;
-    std::vector<int> decodedRows_;
+    std::vector<raster::RowSpan> decodedRows_;
     bool windowOpen_ = false;
 };

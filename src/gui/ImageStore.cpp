@@ -1,5 +1,7 @@
 #include "gui/ImageStore.h"
 
+#include <algorithm>
+
 #include "gui/StripResampler.h"
 
 namespace {
@@ -105,70 +107,97 @@ void ImageStore::RenderAll(double scale) {
     }
 }
 
-void ImageStore::Prepare(const ImageStrip& strip, int rows) {
+bool ImageStore::Image::Ready(raster::RowSpan rows) const {
+    if (!rendered) return false;
+    if (readyRows.empty()) return true;
+    const int end = std::min(rows.end, static_cast<int>(readyRows.size()));
+    for (int row = std::max(rows.first, 0); row < end; ++row) {
+        if (!readyRows[static_cast<size_t>(row)]) return false;
+    }
+    return true;
+}
+
+void ImageStore::Prepare(const ImageStrip& strip, raster::RowSpan rows) {
     for (const Registered& entry : strips_) {
         if (entry.strip.get() != &strip) continue;
         if (entry.image < 0) return;
         Image& image = *images_[static_cast<size_t>(entry.image)];
-        if (!image.rendered || image.readyRows < rows) {
-            const Size target = {strip.width, strip.height};
-            // Decoded in part once; when that does not reach, whole.
-            const int wanted = image.rendered ? raster::kAllRows : rows;
-            int readyRows = 0;
-            std::unique_ptr<raster::MemBitmap> rendering =
-                Rendering(image, target, wanted, readyRows);
+        if (image.Ready(rows)) return;
+        const Size target = {strip.width, strip.height};
+        const raster::MemBitmap* before = image.shown.get();
+        if (!DecodeAsShown(image, target, rows)) {
+            std::unique_ptr<raster::MemBitmap> resampled = Resampled(image, target);
             // An image that cannot be decoded stays as it was.
-            if (rendering == nullptr) return;
-            image.shown = std::move(rendering);
+            if (resampled == nullptr) return;
+            image.shown = std::move(resampled);
+            image.readyRows.clear();
             image.rendered = true;
-            image.readyRows = readyRows;
-            for (const Registered& other : strips_) {
-                if (other.image == entry.image) other.strip->bitmap = image.shown.get();
-            }
+        }
+        if (image.shown.get() == before) return;
+        for (const Registered& other : strips_) {
+            if (other.image == entry.image) other.strip->bitmap = image.shown.get();
         }
         return;
     }
 }
 
-std::unique_ptr<raster::MemBitmap> ImageStore::Rendering(const Image& image, Size target, int rows,
-                                                         int& readyRows) const {
+int ImageStore::SetFactor(const Image& image) const {
     // As stored, or scaled down from the set at the panel's size, or up from the large set.
-    const bool large = image.scale && *image.scale > 1.0 && decoder_.largeFactor > 1;
-    int factor = large ? decoder_.largeFactor : 1;
-    // An image stored as strips are shown is drawn as decoded at its set's zoom, and only then
-    // can its decoding stop short of the last row.
-    const auto shownAt = [&](int at) {
-        return Shown(image.size, at, image.frameCount, image.framesHorizontal);
-    };
+    return image.scale && *image.scale > 1.0 && decoder_.largeFactor > 1 ? decoder_.largeFactor : 1;
+}
+
+bool ImageStore::DecodeAsShown(Image& image, Size target, raster::RowSpan rows) {
+    // An image stored as strips are shown is drawn as decoded at its set's zoom.
+    const int factor = SetFactor(image);
+    const Size stored = Shown(image.size, factor, image.frameCount, image.framesHorizontal);
+    if (!image.scale || stored.width != target.width || stored.height != target.height ||
+        !decoder_.decode)
+        return false;
+    const bool same = image.rendered && image.shown->Width() == target.width &&
+                      image.shown->Height() == target.height;
+    std::unique_ptr<raster::MemBitmap> fresh;
+    raster::MemBitmap* into = image.shown.get();
+    if (!same) {
+        fresh = std::make_unique<raster::MemBitmap>();
+        // A strip's frames are decoded as they are drawn.
+        if (image.frameCount >= 2) fresh->WriteInParts();
+        into = fresh.get();
+    }
+    const std::optional<raster::RowSpan> decoded =
+        decoder_.decode(image.id, image.name, factor, rows, *into);
+    // Not of the size measured (stored at its drawn size): resampled instead.
+    if (!decoded || into->Width() != target.width || into->Height() != target.height) return false;
+    if (fresh != nullptr) {
+        image.shown = std::move(fresh);
+        image.readyRows.assign(static_cast<size_t>(target.height), false);
+        image.rendered = true;
+    }
+    if (image.readyRows.empty()) return true;
+    const int end = std::min(decoded->end, target.height);
+    for (int row = std::max(decoded->first, 0); row < end; ++row)
+        image.readyRows[static_cast<size_t>(row)] = true;
+    return true;
+}
+
+std::unique_ptr<raster::MemBitmap> ImageStore::Resampled(const Image& image, Size target) const {
+    if (!decoder_.decode) return nullptr;
+    int factor = SetFactor(image);
+    auto decoded = std::make_unique<raster::MemBitmap>();
+    const raster::RowSpan all{0, raster::kAllRows};
+    // An image without a large set scales up from the one it has.
+    if (!decoder_.decode(image.id, image.name, factor, all, *decoded) && factor > 1) {
+        factor = 1;
+        if (!decoder_.decode(image.id, image.name, factor, all, *decoded)) return nullptr;
+    }
+    if (!decoded->HasPixels()) return nullptr;
     const auto same = [](const raster::MemBitmap& bitmap, Size size) {
         return bitmap.Width() == size.width && bitmap.Height() == size.height;
     };
-    const bool asDecoded = image.scale && shownAt(factor).width == target.width &&
-                           shownAt(factor).height == target.height;
-    std::unique_ptr<raster::MemBitmap> decoded =
-        decoder_.decode
-            ? decoder_.decode(image.id, image.name, factor, asDecoded ? rows : raster::kAllRows)
-            : nullptr;
-    if (decoded == nullptr && large) {
-        // An image without a large set scales up from the one it has.
-        factor = 1;
-        decoded = decoder_.decode(image.id, image.name, factor, raster::kAllRows);
-    }
-    if (decoded == nullptr || !decoded->HasPixels()) return nullptr;
-    if (asDecoded && same(*decoded, target)) {
-        readyRows = rows;
-        return decoded;
-    }
-    // Stored at its drawn size (or the rows asked for were too few to resample from): whole.
+    // Stored at its drawn size, or as shown: anything else is not the image measured.
     const Size drawn{image.size.width * factor, image.size.height * factor};
-    if (!same(*decoded, drawn) && !same(*decoded, shownAt(factor))) return nullptr;
-    if (asDecoded && rows != raster::kAllRows)
-        decoded = decoder_.decode(image.id, image.name, factor, raster::kAllRows);
-    // Not decodable, or not of the size measured: the image stays as it is.
-    if (decoded == nullptr || !decoded->HasPixels() ||
-        (!same(*decoded, drawn) && !same(*decoded, shownAt(factor))))
+    if (!same(*decoded, drawn) &&
+        !same(*decoded, Shown(image.size, factor, image.frameCount, image.framesHorizontal)))
         return nullptr;
-    readyRows = raster::kAllRows;
     if (same(*decoded, target)) return decoded;
     auto shown = std::make_unique<raster::MemBitmap>(target.width, target.height);
     if (!shown->HasPixels()) return nullptr;

@@ -15,7 +15,9 @@
 // at the panel's zoom. Every image comes at the panel's size (factor 1) and at a larger factor;
 // zooms up to 100 % are rendered from the first, larger ones from the second. An image is decoded
 // and rendered when a strip over it is first drawn at a zoom, and its decoded pixels are let go
-// once rendered, so nothing is decoded that the zoom does not draw. Used on the GUI thread only.
+// once rendered. At the zooms it is stored for it is drawn as decoded, and only the rows drawn
+// are decoded (with the rest of their frames), so nothing is decoded that the zoom does not
+// draw. Used on the GUI thread only.
 class ImageStore {
 public:
     struct Size {
@@ -23,10 +25,11 @@ public:
         int height = 0;
     };
     struct Decoder {
-        // Decodes image id of the set drawn at factor times the panel's size, its first rows rows
-        // or more, the rest clear (raster::kAllRows: all); null when there is none.
-        std::function<std::unique_ptr<raster::MemBitmap>(int id, const std::string& name,
-                                                         int factor, int rows)>
+        // Decodes rows of image id of the set drawn at factor times the panel's size into a
+        // bitmap, which takes the image's size (cleared when it had another): those asked for or
+        // more (raster::DecodePngResourceRows). The rows decoded; none when there is no image.
+        std::function<std::optional<raster::RowSpan>(int id, const std::string& name, int factor,
+                                                     raster::RowSpan rows, raster::MemBitmap& into)>
             decode;
         // The size image id is drawn at the panel's size, for a strip of frameCount frames,
         // without decoding it; none when there is no such image.
@@ -48,10 +51,9 @@ public:
     // at the large set's zoom; one stored at its drawn size is resampled. The pixels follow when
     // a strip is drawn (Prepare).
     void RenderAll(double scale);
-    // Makes the first rows rows of strip ready to be drawn at the size it measures. An image
-    // drawn as decoded is decoded only down to the frame first drawn; the next draw below that
-    // decodes it whole.
-    void Prepare(const ImageStrip& strip, int rows = raster::kAllRows);
+    // Makes rows of strip ready to be drawn at the size it measures. An image drawn as decoded
+    // is decoded only where it is drawn; one that is resampled is decoded whole.
+    void Prepare(const ImageStrip& strip, raster::RowSpan rows = {0, raster::kAllRows});
     int StripCount() const { return static_cast<int>(strips_.size()); }
     // The zoom of the last RenderAll; none before the first.
     std::optional<double> Scale() const { return scale_; }
@@ -65,9 +67,12 @@ private:
         bool framesHorizontal = false;
         // The zoom the strips over it measure; none: the image as stored at the panel's size.
         std::optional<double> scale;
-        bool rendered = false;
-        int readyRows = 0;  // rows of shown that hold the image once rendered
+        bool rendered = false;  // shown has the size of the zoom
+        // Drawn as decoded, which rows of shown hold the image; empty when all of them do.
+        std::vector<bool> readyRows;
         std::unique_ptr<raster::MemBitmap> shown;  // what strips draw from
+
+        bool Ready(raster::RowSpan rows) const;
     };
     struct Registered {
         int image = 0;  // index into images_
@@ -75,11 +80,13 @@ private:
     };
 
     Image* FindImage(int id);
-    void Render(Image& image);
-    // The pixels of image at the size of its strips, from the set that zoom draws from.
-    // Rows: as many as needed at least; readyRows: as many as it holds.
-    std::unique_ptr<raster::MemBitmap> Rendering(const Image& image, Size target, int rows,
-                                                 int& readyRows) const;
+    // The factor of the set the zoom of image draws from.
+    int SetFactor(const Image& image) const;
+    // Decodes rows of image at the size of its strips, target, in place, when the set that zoom
+    // draws from holds it at that size. False when it does not (nothing changed).
+    bool DecodeAsShown(Image& image, Size target, raster::RowSpan rows);
+    // The whole image at target, decoded and resampled; null when it cannot be decoded.
+    std::unique_ptr<raster::MemBitmap> Resampled(const Image& image, Size target) const;
 
     Decoder decoder_;
     std::optional<double> scale_;

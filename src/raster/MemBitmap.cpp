@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "util/PixelMemory.h"
+
 namespace raster {
 
 namespace {
@@ -54,7 +56,7 @@ bool MemBitmap::Resize(int width, int height) {
         std::free(buffer_);
         // Cleared: a bitmap is often drawn into only in part, and what stays must not be
         // whatever the heap held before.
-        buffer_ = static_cast<uint32_t*>(std::calloc(wanted + kSlackBytes, 1));
+        buffer_ = static_cast<uint32_t*>(AllocatePixels(wanted + kSlackBytes, writtenWhole_));
         if (buffer_ == nullptr) {
             Release();
             return true;

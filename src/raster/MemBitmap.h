@@ -29,6 +29,9 @@ public:
     void* NativeContext() const override { return nullptr; }
 
     size_t AllocatedBytes() const { return allocated_; }
+    // Marks a bitmap that will be written only in parts (a strip decoded frame by frame): its
+    // memory, when large, then becomes resident only where it is written (util/PixelMemory.h).
+    void WriteInParts() { writtenWhole_ = false; }
     // Row span for a width: rounded up to a multiple of 4 pixels.
     static int SpanFor(int width) { return (width + kRowAlignment) & ~kRowAlignment; }
 
@@ -41,6 +44,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     size_t allocated_ = 0;
+    bool writtenWhole_ = true;
 };
 
 }  // namespace raster

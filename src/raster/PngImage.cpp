@@ -38,9 +38,18 @@ void FailDecode(png_structp png, png_const_charp) {
     png_longjmp(png, 1);
 }
 
+// Where decoded rows go: the image's first row to row atRow of bitmap, rows of them. At row 0 a
+// bitmap of another size than the image's is given its size, cleared; elsewhere it must hold the
+// rows already.
+struct RowTarget {
+    MemBitmap* bitmap = nullptr;
+    int atRow = 0;
+    int rows = kAllRows;
+};
+
 // Everything between setjmp and a libpng error is plain data or owned by the caller, so the
 // jump out of libpng skips no destructor.
-bool DecodeRows(png_structp png, png_infop info, int wanted, std::unique_ptr<MemBitmap>& bitmap,
+bool DecodeRows(png_structp png, png_infop info, const RowTarget& target,
                 std::vector<png_bytep>& rows) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_read_info(png, info);
@@ -67,19 +76,30 @@ bool DecodeRows(png_structp png, png_infop info, int wanted, std::unique_ptr<Mem
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4) return false;
 
-    bitmap = std::make_unique<MemBitmap>();
-    bitmap->Resize(static_cast<int>(width), static_cast<int>(height));
-    if (!bitmap->HasPixels()) return false;
+    MemBitmap& bitmap = *target.bitmap;
+    const int imageWidth = static_cast<int>(width);
+    const int imageHeight = static_cast<int>(height);
+    if (target.atRow == 0 && (bitmap.Width() != imageWidth || bitmap.Height() != imageHeight)) {
+        bitmap.Resize(0, 0);
+        bitmap.Resize(imageWidth, imageHeight);
+        if (!bitmap.HasPixels()) return false;
+    }
+    const int wanted = std::min(target.rows, imageHeight);
+    if (bitmap.Width() != imageWidth || wanted < 1 || target.atRow < 0 ||
+        target.atRow > bitmap.Height() - wanted)
+        return false;
+    // An image stored row after row can stop early; an interlaced one has every row in each
+    // pass, so it is read whole.
+    if (passes == 1 && wanted < imageHeight) {
+        for (int y = 0; y < wanted; ++y) {
+            png_read_row(png, reinterpret_cast<png_bytep>(bitmap.Row(target.atRow + y)), nullptr);
+        }
+        return true;
+    }
+    if (target.atRow != 0 || bitmap.Height() != imageHeight) return false;
     rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y) {
-        rows[y] = reinterpret_cast<png_bytep>(bitmap->Row(static_cast<int>(y)));
-    }
-    // An image stored row after row can stop early; an interlaced one has every row in each
-    // pass.
-    if (passes == 1 && wanted >= 0 && static_cast<png_uint_32>(wanted) < height) {
-        for (int y = 0; y < wanted; ++y)
-            png_read_row(png, rows[static_cast<size_t>(y)], nullptr);
-        return true;
+        rows[y] = reinterpret_cast<png_bytep>(bitmap.Row(static_cast<int>(y)));
     }
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
@@ -94,16 +114,15 @@ bool EndsWithPng(const std::string& path) {
     return suffix == ".png";
 }
 
-std::unique_ptr<MemBitmap> Decode(std::span<const uint8_t> bytes, bool builtIn,
-                                  int wanted = kAllRows) {
-    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return nullptr;
+bool Decode(std::span<const uint8_t> bytes, bool builtIn, const RowTarget& target) {
+    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return false;
     png_structp png =
         png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailDecode, IgnoreWarning);
-    if (png == nullptr) return nullptr;
+    if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {
         png_destroy_read_struct(&png, nullptr, nullptr);
-        return nullptr;
+        return false;
     }
     png_set_user_limits(png, kMaxPngSide, kMaxPngSide);
     // Text and other side chunks are not needed; bounding them stops a file from hoarding memory.
@@ -117,18 +136,108 @@ std::unique_ptr<MemBitmap> Decode(std::span<const uint8_t> bytes, bool builtIn,
         png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     }
 
-    std::unique_ptr<MemBitmap> bitmap;
     std::vector<png_bytep> rows;
-    const bool ok = DecodeRows(png, info, wanted, bitmap, rows);
+    const bool ok = DecodeRows(png, info, target, rows);
     png_destroy_read_struct(&png, &info, nullptr);
-    if (!ok) return nullptr;
-    return bitmap;
+    return ok;
+}
+
+uint32_t BigEndian(const uint8_t* at) {
+    return static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
+           static_cast<uint32_t>(at[2]) << 8 | static_cast<uint32_t>(at[3]);
+}
+
+void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+// The parts of a PNG that restart rows concern.
+struct Layout {
+    std::span<const uint8_t> header;  // the IHDR chunk's 13 bytes
+    std::span<const uint8_t> data;    // the contents of its one IDAT chunk
+    std::vector<PngRestart> restarts;
+};
+
+// Walks the chunks of a PNG; none when they do not fit the bytes, or its data is not one chunk.
+std::optional<Layout> ReadLayout(std::span<const uint8_t> bytes) {
+    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return std::nullopt;
+    Layout layout;
+    std::span<const uint8_t> list;
+    int dataChunks = 0;
+    for (size_t at = 8; at + 12 <= bytes.size();) {
+        const uint32_t length = BigEndian(&bytes[at]);
+        if (length > bytes.size() - at - 12) return std::nullopt;
+        const std::span<const uint8_t> type = bytes.subspan(at + 4, 4);
+        const std::span<const uint8_t> contents = bytes.subspan(at + 8, length);
+        auto is = [&](const char* name) { return std::memcmp(type.data(), name, 4) == 0; };
+        if (is("IHDR")) layout.header = contents;
+        if (is(kPngRestartChunk)) list = contents;
+        if (is("IDAT")) {
+            layout.data = contents;
+            ++dataChunks;
+        }
+        if (is("IEND")) break;
+        at += 12 + length;
+    }
+    if (layout.header.size() != 13 || dataChunks != 1) return std::nullopt;
+    // Restarts mean nothing in an interlaced image, and must lie inside it, in order.
+    const bool interlaced = layout.header[12] != 0;
+    const uint32_t height = BigEndian(&layout.header[4]);
+    if (interlaced || list.size() % 8 != 0) return layout;
+    PngRestart previous{0, 1};
+    for (size_t at = 0; at < list.size(); at += 8) {
+        const uint32_t row = BigEndian(&list[at]);
+        const uint32_t offset = BigEndian(&list[at + 4]);
+        if (row <= static_cast<uint32_t>(previous.row) || row >= height ||
+            offset <= previous.offset || offset >= layout.data.size()) {
+            layout.restarts.clear();
+            return layout;
+        }
+        previous = {static_cast<int>(row), offset};
+        layout.restarts.push_back(previous);
+    }
+    return layout;
+}
+
+void AppendChunk(std::vector<uint8_t>& out, const char* type, std::span<const uint8_t> first,
+                 std::span<const uint8_t> second = {}) {
+    PutBigEndian(out, static_cast<uint32_t>(first.size() + second.size()));
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), first.begin(), first.end());
+    out.insert(out.end(), second.begin(), second.end());
+    // The checksum is not read: such a piece is decoded as a built-in image.
+    PutBigEndian(out, 0);
+}
+
+// A PNG of the rows from one restart to the next (or the end): the image's header with the height
+// of those rows and one more, and its stream header with the compressed data between the two.
+// The row more is never read, so the stream needs no end of its own.
+std::vector<uint8_t> Piece(const Layout& layout, const PngRestart& from, int rows,
+                           uint32_t endOffset) {
+    static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> piece(std::begin(kSignature), std::end(kSignature));
+    std::vector<uint8_t> header(layout.header.begin(), layout.header.end());
+    for (int i = 0; i < 4; ++i)
+        header[4 + i] = static_cast<uint8_t>(static_cast<uint32_t>(rows + 1) >> (24 - 8 * i));
+    AppendChunk(piece, "IHDR", header);
+    AppendChunk(piece, "IDAT", layout.data.first(2),
+                layout.data.subspan(from.offset, endOffset - from.offset));
+    AppendChunk(piece, "IEND", {});
+    return piece;
 }
 
 }  // namespace
 
 std::unique_ptr<MemBitmap> DecodePng(std::span<const uint8_t> bytes) {
-    return Decode(bytes, false);
+    auto bitmap = std::make_unique<MemBitmap>();
+    if (!Decode(bytes, false, {bitmap.get(), 0, kAllRows})) return nullptr;
+    return bitmap;
+}
+
+std::vector<PngRestart> PngRestarts(std::span<const uint8_t> bytes) {
+    std::optional<Layout> layout = ReadLayout(bytes);
+    return layout ? std::move(layout->restarts) : std::vector<PngRestart>();
 }
 
 std::optional<PngSize> PngHeaderSize(std::span<const uint8_t> bytes) {
@@ -154,10 +263,51 @@ std::optional<PngSize> PngResourceSize(int id, int factor) {
     return PngHeaderSize(bytes);
 }
 
-std::unique_ptr<MemBitmap> LoadPngResource(int id, int factor, int rows) {
+std::optional<RowSpan> DecodePngResourceRows(int id, int factor, RowSpan rows, MemBitmap& bitmap) {
     const std::span<const uint8_t> bytes = resources::FindResource(id, factor);
-    if (bytes.size() <= 8) return nullptr;
-    return Decode(bytes, true, rows);
+    if (bytes.size() <= 8) return std::nullopt;
+    const std::optional<PngSize> size = PngHeaderSize(bytes);
+    if (!size) return std::nullopt;
+    const int first = std::clamp(rows.first, 0, size->height - 1);
+    const int end = std::clamp(rows.end, first + 1, size->height);
+    std::optional<Layout> layout = ReadLayout(bytes);
+    // Decoding can stop after any row, but start only at a restart; it goes on to the next one,
+    // which a later request for the rest of that run would have to decode again.
+    PngRestart from;
+    RowSpan decoded{0, end};
+    uint32_t endOffset = layout ? static_cast<uint32_t>(layout->data.size()) : 0;
+    if (layout) {
+        for (const PngRestart& restart : layout->restarts) {
+            if (restart.row <= first) {
+                from = restart;
+            } else if (restart.row >= end) {
+                decoded.end = restart.row;
+                endOffset = restart.offset;
+                break;
+            }
+        }
+    }
+    decoded.first = from.row;
+    if (decoded.first == 0) {
+        if (!Decode(bytes, true, {&bitmap, 0, decoded.end})) return std::nullopt;
+        return decoded;
+    }
+    // A run of rows below the top: the bitmap has the image's size already, or is given it.
+    if (bitmap.Width() != size->width || bitmap.Height() != size->height) {
+        bitmap.Resize(0, 0);
+        bitmap.Resize(size->width, size->height);
+        if (!bitmap.HasPixels()) return std::nullopt;
+    }
+    const int count = decoded.end - decoded.first;
+    const std::vector<uint8_t> piece = Piece(*layout, from, count, endOffset);
+    if (!Decode(piece, true, {&bitmap, decoded.first, count})) return std::nullopt;
+    return decoded;
+}
+
+std::unique_ptr<MemBitmap> LoadPngResource(int id, int factor) {
+    auto bitmap = std::make_unique<MemBitmap>();
+    if (!DecodePngResourceRows(id, factor, {0, kAllRows}, *bitmap)) return nullptr;
+    return bitmap;
 }
 
 std::unique_ptr<MemBitmap> LoadPngFile(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "raster/MemBitmap.h"
+#include "util/PixelMemory.h"
 
 namespace raster {
 
@@ -35,9 +36,9 @@ bool SysBitmap::Resize(int width, int height) {
     pixels_.reset();
     width_ = height_ = allocatedWidth_ = allocatedHeight_ = 0;
     if (allocatedWidth <= 0 || count > (uint64_t{1} << 31)) return true;
-    // Cleared, so that a surface drawn in part never shows what the heap held before; calloc
-    // hands out fresh pages already clear instead of writing every pixel once more.
-    pixels_.reset(static_cast<uint32_t*>(std::calloc(count, sizeof(uint32_t))));
+    // Cleared, so that a surface drawn in part never shows what the heap held before. The panel
+    // draws all of it at once.
+    pixels_.reset(static_cast<uint32_t*>(AllocatePixels(count * sizeof(uint32_t), true)));
     if (pixels_ == nullptr) return true;
     width_ = width;
     height_ = height;

@@ -108,8 +108,9 @@ TEST_F(ImageStoreTest, StoredStripsAreDrawnAsDecodedAtTheirZooms) {
     for (const int zoom : {1, kLarge, 1}) {
         SCOPED_TRACE(zoom);
         graphics->RenderAllStrips(zoom);
-        // The last frame, in a rectangle reaching past the strip's end: all of it is decoded.
+        // The first and the last frame, the last in a rectangle reaching past the strip's end.
         graphics->DrawDirty({0, 0, 64, 600});
+        graphics->DrawFrame(strip, {0, 0, 64, 600}, 1, nullptr);
         graphics->DrawFrame(strip, {0, 0, 64, 600}, fader.frames, nullptr);
         const std::unique_ptr<raster::MemBitmap> stored = raster::LoadPngResource(fader.id, zoom);
         ASSERT_NE(stored, nullptr);
@@ -117,16 +118,19 @@ TEST_F(ImageStoreTest, StoredStripsAreDrawnAsDecodedAtTheirZooms) {
         ASSERT_EQ(shown->Width(), stored->Width());
         ASSERT_EQ(shown->Height(), stored->Height());
         EXPECT_EQ(shown->Height(), fader.height * zoom + fader.frames);
+        const int frameHeight = strip->FrameHeight();
         int differing = 0;
-        for (int y = 0; y < shown->Height(); ++y)
-            differing += std::memcmp(shown->Row(y), stored->Row(y), shown->Width() * 4u) != 0;
+        for (const int top : {0, shown->Height() - frameHeight}) {
+            for (int y = top; y < top + frameHeight; ++y)
+                differing += std::memcmp(shown->Row(y), stored->Row(y), shown->Width() * 4u) != 0;
+        }
         EXPECT_EQ(differing, 0);
     }
 }
 
-// Drawn as decoded, a strip is decoded only down to the frame first drawn; a frame below that
-// decodes it whole, and a zoom that resamples it needs every row.
-TEST_F(ImageStoreTest, OnlyTheRowsDrawnAreDecodedFirst) {
+// Drawn as decoded, a strip is decoded only where it is drawn: each frame on its own, once, and
+// a zoom that resamples it needs every row.
+TEST_F(ImageStoreTest, OnlyTheFramesDrawnAreDecoded) {
     const resources::ImageResource& fader = resources::kImageResources[5];
     ASSERT_EQ(fader.id, resources::kImageFaderRed);
     ImageStrip* strip = graphics->LoadImageStrip(fader.id, fader.name, fader.frames);
@@ -156,20 +160,54 @@ TEST_F(ImageStoreTest, OnlyTheRowsDrawnAreDecodedFirst) {
         const auto [x, y] = opaqueAt(frame);
         return x < 0 ? 1u : stored->Row((frame - 1) * frameHeight + y)[x];
     };
+    auto frameRows = [&](int frame) {
+        return std::pair{(frame - 1) * frameHeight, frame * frameHeight};
+    };
+    auto lastDecoded = [&] {
+        const raster::RowSpan rows = graphics->DecodedRows().back();
+        return std::pair{rows.first, rows.end};
+    };
     EXPECT_EQ(drawn(3), stripPixel(3));
     ASSERT_EQ(graphics->DecodedRows().size(), 1u);
-    EXPECT_EQ(graphics->DecodedRows().back(), 3 * frameHeight);
-    // A frame within what is decoded needs nothing more.
-    EXPECT_EQ(drawn(1), stripPixel(1));
-    EXPECT_EQ(graphics->Decoded().size(), 1u);
-    // One below it: the whole strip, once.
+    EXPECT_EQ(lastDecoded(), frameRows(3));
+    // The rows of another frame are not: the strip holds clear pixels there.
+    const auto* shown = static_cast<const raster::MemBitmap*>(strip->bitmap);
+    EXPECT_EQ(shown->Row(frameRows(60).first + opaqueAt(60).second)[opaqueAt(60).first], 0u);
+    // Each frame is decoded when it is first drawn, alone.
     EXPECT_EQ(drawn(fader.frames), stripPixel(fader.frames));
+    EXPECT_EQ(lastDecoded(), frameRows(fader.frames));
+    EXPECT_EQ(drawn(1), stripPixel(1));
+    EXPECT_EQ(lastDecoded(), frameRows(1));
     EXPECT_EQ(drawn(60), stripPixel(60));
-    ASSERT_EQ(graphics->DecodedRows().size(), 2u);
-    EXPECT_EQ(graphics->DecodedRows().back(), raster::kAllRows);
+    EXPECT_EQ(graphics->DecodedRows().size(), 4u);
+    // Drawn again: nothing more.
+    EXPECT_EQ(drawn(3), stripPixel(3));
+    EXPECT_EQ(drawn(fader.frames), stripPixel(fader.frames));
+    EXPECT_EQ(graphics->DecodedRows().size(), 4u);
     graphics->RenderAllStrips(0.5);
     drawn(1);
-    EXPECT_EQ(graphics->DecodedRows().back(), raster::kAllRows);
+    EXPECT_EQ(lastDecoded(), std::pair(0, stored->Height()));
+}
+
+// A frame cut by the draw rectangle is decoded whole, so that drawing the rest of it later needs
+// nothing more.
+TEST_F(ImageStoreTest, APartlyDrawnFrameIsDecodedWhole) {
+    const resources::ImageResource& knob = resources::kImageResources[6];
+    ASSERT_EQ(knob.id, resources::kImageKnob);
+    ImageStrip* strip = graphics->LoadImageStrip(knob.id, knob.name, knob.frames);
+    graphics->RenderAllStrips(kLarge);
+    graphics->AddBackgroundPanel({255, 0, 0, 0});
+    const int frameHeight = strip->FrameHeight();
+    const Rect whole{0, 0, strip->width, frameHeight};
+    graphics->DrawDirty({0, 9, strip->width, 20});
+    graphics->DrawFrame(strip, whole, 5, nullptr);
+    ASSERT_EQ(graphics->DecodedRows().size(), 1u);
+    const raster::RowSpan rows = graphics->DecodedRows().back();
+    EXPECT_EQ(rows.first, 4 * frameHeight);
+    EXPECT_EQ(rows.end, 5 * frameHeight);
+    graphics->DrawDirty(whole);
+    graphics->DrawFrame(strip, whole, 5, nullptr);
+    EXPECT_EQ(graphics->DecodedRows().size(), 1u);
 }
 
 TEST_F(ImageStoreTest, RenderKeepsFramesApart) {
@@ -231,8 +269,9 @@ TEST_F(ImageStoreTest, MissingImageGivesAnEmptyStripAndStaysEmpty) {
 
 TEST_F(ImageStoreTest, OnlyPngNamesAreImages) {
     graphics->LoadImageStrip(933, "guide.pdf", 1);
-    EXPECT_EQ(graphics->Graphics::LoadResourceImage(933, "guide.pdf", 1, raster::kAllRows),
-              nullptr);
+    raster::MemBitmap into;
+    EXPECT_FALSE(
+        graphics->Graphics::LoadResourceImage(933, "guide.pdf", 1, {0, raster::kAllRows}, into));
     EXPECT_FALSE(graphics->Graphics::MeasureResourceImage(933, "guide.pdf", 1).has_value());
 }
 

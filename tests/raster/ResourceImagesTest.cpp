@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -48,32 +49,101 @@ TEST(ResourceImagesTest, EveryEmbeddedImageMatchesTheTableInBothSets) {
     }
 }
 
-// A strip decoded down to a row holds exactly the rows a whole decoding gives above it and clear
-// pixels below, at the whole image's size.
-TEST(ResourceImagesTest, DecodingStopsAfterTheRowsAskedFor) {
+// Every strip's data starts afresh at each of its frames in both sets, so that a frame is
+// decoded without those above it.
+TEST(ResourceImagesTest, EveryStripRestartsAtEachFrame) {
+    for (const resources::ImageResource& image : resources::kImageResources) {
+        for (const int factor : {1, resources::kLargeImageFactor}) {
+            SCOPED_TRACE(std::string(image.name) + " x" + std::to_string(factor));
+            const std::span<const uint8_t> bytes = resources::FindResource(image.id, factor);
+            const std::optional<PngSize> size = PngHeaderSize(bytes);
+            ASSERT_TRUE(size.has_value());
+            std::vector<int> expected;
+            for (int frame = 1; frame < image.frames; ++frame)
+                expected.push_back(size->height * frame / image.frames);
+            std::vector<int> rows;
+            for (const PngRestart& restart : PngRestarts(bytes))
+                rows.push_back(restart.row);
+            EXPECT_EQ(rows, expected);
+        }
+    }
+}
+
+// A restart list that does not fit its image (rows out of order, an offset past the data) is
+// not used at all, and the image still decodes whole from its top.
+TEST(ResourceImagesTest, ARestartListThatDoesNotFitIsIgnored) {
+    const std::span<const uint8_t> stored = resources::FindResource(resources::kImageKnob);
+    ASSERT_FALSE(PngRestarts(stored).empty());
+    const std::string text(reinterpret_cast<const char*>(stored.data()), stored.size());
+    const size_t list = text.find(kPngRestartChunk);
+    ASSERT_NE(list, std::string::npos);
+    // After the chunk's type come pairs of row and offset. The second row made 0 (above the
+    // first), or the first offset made to point past the data:
+    const size_t secondRow = list + 4 + 8;
+    const size_t firstOffset = list + 4 + 4;
+    for (const size_t field : {secondRow, firstOffset}) {
+        std::vector<uint8_t> bytes(stored.begin(), stored.end());
+        for (size_t i = 0; i < 4; ++i)
+            bytes[field + i] = field == secondRow ? 0 : 0xFF;
+        EXPECT_TRUE(PngRestarts(bytes).empty()) << field - list;
+        const std::unique_ptr<MemBitmap> whole = DecodePng(bytes);
+        ASSERT_NE(whole, nullptr);
+        EXPECT_EQ(whole->Height(), BigEndian(stored.data() + 20));
+    }
+}
+
+// Rows decoded from a restart are exactly those a whole decoding gives; the rest of the bitmap
+// keeps what it held. An image without restarts is decoded from its top, down to the rows asked
+// for.
+TEST(ResourceImagesTest, RowsAreDecodedFromTheRestartAboveThem) {
     const int id = resources::kImageFaderRed;
     const std::unique_ptr<MemBitmap> whole = LoadPngResource(id);
-    const int rows = 301;
-    const std::unique_ptr<MemBitmap> part = LoadPngResource(id, 1, rows);
     ASSERT_NE(whole, nullptr);
-    ASSERT_NE(part, nullptr);
-    ASSERT_EQ(part->Width(), whole->Width());
-    ASSERT_EQ(part->Height(), whole->Height());
+    const int frameHeight = whole->Height() / 128;
+    MemBitmap part;
+    // Rows inside frame 3 and a few of frame 4 (from 0): both frames, nothing else.
+    const std::optional<RowSpan> decoded =
+        DecodePngResourceRows(id, 1, {3 * frameHeight + 5, 4 * frameHeight + 2}, part);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->first, 3 * frameHeight);
+    EXPECT_EQ(decoded->end, 5 * frameHeight);
+    ASSERT_EQ(part.Width(), whole->Width());
+    ASSERT_EQ(part.Height(), whole->Height());
     int differing = 0, uncleared = 0;
     for (int y = 0; y < whole->Height(); ++y) {
         for (int x = 0; x < whole->Width(); ++x) {
-            if (y < rows)
-                differing += part->Row(y)[x] != whole->Row(y)[x];
+            if (y >= decoded->first && y < decoded->end)
+                differing += part.Row(y)[x] != whole->Row(y)[x];
             else
-                uncleared += part->Row(y)[x] != 0;
+                uncleared += part.Row(y)[x] != 0;
         }
     }
     EXPECT_EQ(differing, 0);
     EXPECT_EQ(uncleared, 0);
-    // Asking for more rows than there are decodes them all.
-    const std::unique_ptr<MemBitmap> more = LoadPngResource(id, 1, whole->Height() + 5);
-    ASSERT_NE(more, nullptr);
-    EXPECT_EQ(more->Row(whole->Height() - 1)[5], whole->Row(whole->Height() - 1)[5]);
+    // The last frame, into the same bitmap: the frames decoded before stay.
+    const std::optional<RowSpan> last =
+        DecodePngResourceRows(id, 1, {127 * frameHeight, kAllRows}, part);
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(last->first, 127 * frameHeight);
+    EXPECT_EQ(last->end, whole->Height());
+    EXPECT_EQ(std::memcmp(part.Row(whole->Height() - 1), whole->Row(whole->Height() - 1),
+                          whole->Width() * 4u),
+              0);
+    EXPECT_EQ(part.Row(3 * frameHeight + 20)[16], whole->Row(3 * frameHeight + 20)[16]);
+
+    // The background has no restarts: from its top, and a bitmap of another size is cleared.
+    MemBitmap background(3, 3);
+    background.Row(0)[0] = 0x12345678;
+    const std::optional<RowSpan> top =
+        DecodePngResourceRows(resources::kImageBackground, 1, {100, 301}, background);
+    ASSERT_TRUE(top.has_value());
+    EXPECT_EQ(top->first, 0);
+    EXPECT_EQ(top->end, 301);
+    const std::unique_ptr<MemBitmap> plate = LoadPngResource(resources::kImageBackground);
+    ASSERT_NE(plate, nullptr);
+    EXPECT_EQ(background.Row(0)[0], plate->Row(0)[0]);
+    EXPECT_EQ(background.Row(300)[500], plate->Row(300)[500]);
+    EXPECT_EQ(background.Row(301)[500], 0u);
 }
 
 // Frames must differ from one another: a strip whose frames were all alike would not move.

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Canvas.h"
 #include "Icon.h"
@@ -36,6 +37,15 @@ std::unique_ptr<raster::MemBitmap> Shown(const resources::ImageResource& image,
     return shown;
 }
 
+// Where the frames of a strip begin after the first: the file's data starts afresh there, so
+// that the panel decodes only the frames it shows.
+std::vector<int> FrameStarts(const resources::ImageResource& image, int height) {
+    std::vector<int> starts;
+    for (int frame = 1; frame < image.frames; ++frame)
+        starts.push_back(FrameOffset(height, image.frames, frame));
+    return starts;
+}
+
 // Draws image at factor times the panel's size into folder, under the file name of name.
 bool DrawSet(const resources::ImageResource& image, int factor, const std::string& name,
              const std::string& folder) {
@@ -43,7 +53,8 @@ bool DrawSet(const resources::ImageResource& image, int factor, const std::strin
     const std::string path = folder + "/" + name.substr(name.find_last_of('/') + 1);
     const std::unique_ptr<raster::MemBitmap> shown =
         canvas == nullptr ? nullptr : Shown(image, canvas->ToBitmap());
-    if (shown == nullptr || !artgen::WritePng(*shown, path, image.opaque)) {
+    if (shown == nullptr ||
+        !artgen::WritePng(*shown, path, image.opaque, FrameStarts(image, shown->Height()))) {
         std::fprintf(stderr, "artgen: could not write %s\n", path.c_str());
         return false;
     }
