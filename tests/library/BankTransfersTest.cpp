@@ -4,13 +4,13 @@
 
 #include "library/Librarian.h"
 #include "library/db/LibraryDatabase.h"
-#include "unit/VirtualOrvo.h"
 #include "support/DistinctProgram.h"
 #include "support/FakeEditorPanel.h"
 #include "support/LibrarianFixture.h"
 #include "support/TempDir.h"
 #include "support/UnitCable.h"
 #include "unit/ProgramConversion.h"
+#include "unit/VirtualOrvo.h"
 
 // The bank against the virtual unit, through the editor's own transfers.
 namespace {

@@ -9,10 +9,10 @@
 
 #include "editor/OrvoEditor.h"
 #include "midi/MidiOutlet.h"
-#include "unit/VirtualOrvo.h"
 #include "support/EditorWithLibrarian.h"
 #include "support/PortBufferModel.h"
 #include "unit/UnitParameters.h"
+#include "unit/VirtualOrvo.h"
 
 namespace {
 using std::chrono::microseconds;
