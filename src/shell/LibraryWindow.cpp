@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
@@ -71,8 +72,17 @@ LibraryWindow::LibraryWindow(ProgramLibrary& library, QWidget* owner)
     list_->setColumnWidth(LibraryListModel::kName, 220);
     list_->setColumnWidth(LibraryListModel::kTags, 140);
     list_->setColumnWidth(LibraryListModel::kAdded, 130);
+    // A move from one program to another (arrow keys, a click) auditions it; the list taking a
+    // first current row as it gets the focus only shows it: opening the window changes nothing.
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { ListCurrentChanged(current.row()); });
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+                ListCurrentChanged(current.row(), previous.isValid());
+            });
+    // A click on a program when none was current yet.
+    connect(list_, &QTableView::pressed, this, [this](const QModelIndex& index) {
+        const LibraryEntry* entry = model_->EntryAt(index.row());
+        if (entry != nullptr && entry->id != auditioned_) Audition(*entry);
+    });
     // Enter plays the current program again.
     connect(list_, &QTableView::activated, this, [this](const QModelIndex& index) {
         if (const LibraryEntry* entry = model_->EntryAt(index.row())) Audition(*entry);
@@ -152,6 +162,11 @@ QWidget* LibraryWindow::MakeDetails() {
     sources_->setWordWrap(true);
     sources_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     sources_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A program read from all 99 locations has 99 sources: they scroll.
+    auto* sourcesView = new QScrollArea(box);
+    sourcesView->setWidget(sources_);
+    sourcesView->setWidgetResizable(true);
+    sourcesView->setFrameShape(QFrame::NoFrame);
     auto* apply = new QPushButton("Apply", box);
     connect(apply, &QPushButton::clicked, this, &LibraryWindow::ApplyDetails);
     connect(name_, &QLineEdit::returnPressed, this, &LibraryWindow::ApplyDetails);
@@ -163,7 +178,7 @@ QWidget* LibraryWindow::MakeDetails() {
     form->addRow("", favourite_);
     form->addRow("Comment:", comment_);
     form->addRow("", apply);
-    form->addRow("From:", sources_);
+    form->addRow("From:", sourcesView);
     ShowDetails(nullptr);
     return box;
 }
@@ -313,11 +328,11 @@ void LibraryWindow::RefreshTags() {
     tag_->setCurrentIndex(index < 0 ? 0 : index);
 }
 
-void LibraryWindow::ListCurrentChanged(int row) {
+void LibraryWindow::ListCurrentChanged(int row, bool moved) {
     if (refreshing_) return;
     const LibraryEntry* entry = model_->EntryAt(row);
     ShowDetails(entry);
-    if (entry) Audition(*entry);
+    if (entry && moved) Audition(*entry);
 }
 
 void LibraryWindow::Audition(const LibraryEntry& entry) {

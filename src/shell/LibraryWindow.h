@@ -75,7 +75,8 @@ private:
     void MakeButtons(QWidget* box);
     bool Opened();
     void Say(const QString& text, bool problem = false);
-    void ListCurrentChanged(int row);
+    // moved: the current row changed from another one, not from none.
+    void ListCurrentChanged(int row, bool moved);
     void Audition(const LibraryEntry& entry);
     void ShowDetails(const LibraryEntry* entry);
     void RefreshTags();

@@ -42,7 +42,9 @@ struct LibraryWindowTest : ::testing::Test {
     }
     void Select(int row) {
         window.List()->setFocus();
-        window.List()->setCurrentIndex(window.Model()->index(row, LibraryListModel::kName));
+        const QRect place =
+            window.List()->visualRect(window.Model()->index(row, LibraryListModel::kName));
+        QTest::mouseClick(window.List()->viewport(), Qt::LeftButton, {}, place.center());
     }
 
     QApplication& app = App();
@@ -72,6 +74,13 @@ TEST_F(LibraryWindowTest, SearchAsYouTypeFiltersAndSorts) {
 }
 
 TEST_F(LibraryWindowTest, ArrowKeysAuditionEachProgramAsOneUndoStep) {
+    // The list taking its first row as it gets the focus leaves the panel as it is.
+    const std::optional<ProgramValues> before = library.PanelProgram();
+    window.activateWindow();
+    window.List()->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(library.PanelProgram(), before);
+    EXPECT_FALSE(unit.editor.CanUndo());
     Select(0);
     EXPECT_EQ(*library.PanelProgram(), ClampProgramValues(DistinctProgram(1)));  // "Acid lead"
     QTest::keyClick(window.List(), Qt::Key_Down);
