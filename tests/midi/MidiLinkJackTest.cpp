@@ -180,9 +180,19 @@ TEST_F(LinkToPeer, APortThatGoesAndComesBackIsClosedAndOpenedAgainByName) {
     EXPECT_EQ(link->OpenedName(MidiRole::Output), lateInput);
     EXPECT_EQ(link->TakePortNotes(),
               std::vector<std::string>{"Output \"" + lateInput + "\" opened"});
+    // A cycle that JACK misses on a busy machine loses its events, so the note is sent again
+    // until the peer has it: what is tested is the port, not one cycle.
     const Bytes note = {0x90, 0x3C, 0x64};
-    link->Output()->SendMessage(note.data(), note.size());
-    ASSERT_TRUE(peerLate->WaitFor(1));
+    int sent = 0;
+    const auto heard = [&](JackPeer& listener) {
+        for (int tries = 0; tries < 20; ++tries) {
+            link->Output()->SendMessage(note.data(), note.size());
+            ++sent;
+            if (listener.WaitFor(1, std::chrono::milliseconds(250))) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(heard(*peerLate));
 
     peerLate.reset();
     EXPECT_TRUE(link->RescanPorts());
@@ -192,14 +202,15 @@ TEST_F(LinkToPeer, APortThatGoesAndComesBackIsClosedAndOpenedAgainByName) {
     peerLate = std::make_unique<JackPeer>("late");
     EXPECT_TRUE(link->RescanPorts());
     EXPECT_TRUE(link->Output()->IsOpen());
-    link->Output()->SendMessage(note.data(), note.size());
-    EXPECT_TRUE(peerLate->WaitFor(1));
+    EXPECT_TRUE(heard(*peerLate));
     EXPECT_EQ(writes, 0);
 
-    // Both the message sent and nothing else went through the monitor's queue.
+    // The notes sent and nothing else went through the monitor's queue.
     std::vector<MidiTrafficQueue::Entry> traffic;
-    link->Traffic().Take(traffic, 10);
-    ASSERT_EQ(traffic.size(), 2u);
-    EXPECT_EQ(traffic[1].direction, MidiTrafficQueue::Direction::Out);
-    EXPECT_EQ(traffic[1].bytes[0], 0x90);
+    link->Traffic().Take(traffic, 64);
+    ASSERT_EQ(traffic.size(), static_cast<size_t>(sent));
+    for (const MidiTrafficQueue::Entry& entry : traffic) {
+        EXPECT_EQ(entry.direction, MidiTrafficQueue::Direction::Out);
+        EXPECT_EQ(entry.bytes[0], 0x90);
+    }
 }
