@@ -22,6 +22,7 @@
 #include "shell/MidiMonitorWindow.h"
 #include "shell/PreferencesDialog.h"
 #include "shell/ShellTestSupport.h"
+#include "shell/UnitSearch.h"
 #include "sim/SimPorts.h"
 #include "support/DistinctProgram.h"
 #include "support/JackPortNamed.h"
@@ -119,6 +120,10 @@ public:
         ports_.Close();
     }
     bool Open() const { return open_; }
+    template <typename F>
+    void WithUnit(F&& f) {
+        ports_.WithUnit(std::forward<F>(f));
+    }
     // The unit's ports as the editor's lists name them.
     static std::string OutputName() { return JackPortNamed<RtMidiIn>("Orvo Simulator"); }
     static std::string InputName() { return JackPortNamed<RtMidiOut>("Orvo Simulator"); }
@@ -193,6 +198,38 @@ TEST(ConnectionOverJack, FindTheOrvoPicksTheUnitAndNamesTheEchoingPort) {
     const std::string file = TempDir::Read(environment.SettingsPath());
     EXPECT_NE(file.find("outdev=" + RunningUnit::InputName()), std::string::npos) << file;
     shell.ShutDown();
+}
+
+TEST(ConnectionOverJack, TheSearchAsksAgainWhenTheUnitsFirstAnswerIsLost) {
+    SKIP_WITHOUT_JACK();
+    RunningUnit unit;
+    ASSERT_TRUE(unit.Open());
+    SimFaults dropEverything;
+    dropEverything.dropReplyShare = 1.0;
+    unit.WithUnit([&](VirtualOrvo& orvo) { orvo.SetFaults(dropEverything); });
+    UnitSearch search(MidiBackend::Jack, {RunningUnit::OutputName()}, {RunningUnit::InputName()});
+    const auto now = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    SimCounters seen;
+    while (search.Step(now()) && std::chrono::steady_clock::now() < end) {
+        // Only the first dump is lost: the unit answers the requests after it.
+        unit.WithUnit([&](VirtualOrvo& orvo) {
+            if (orvo.Counters().repliesDropped > 0) orvo.SetFaults(SimFaults{});
+            seen = orvo.Counters();
+        });
+        std::this_thread::sleep_for(5ms);
+    }
+    ASSERT_TRUE(search.Done()) << search.Text();
+    EXPECT_EQ(seen.repliesDropped, 1);
+    EXPECT_GE(seen.dumpRequests, 2);
+    EXPECT_EQ(
+        search.Units(),
+        (std::vector<UnitSearch::Pair>{{RunningUnit::InputName(), RunningUnit::OutputName()}}))
+        << search.Text();
 }
 
 TEST(ConnectionOverJack, AUnitSwitchedOnLateIsOpenedAndTheMonitorDecodesItsTraffic) {
