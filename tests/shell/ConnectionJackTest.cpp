@@ -225,14 +225,14 @@ TEST(ConnectionOverJack, TheSearchAsksAgainWhenTheUnitsFirstAnswerIsLost) {
     ASSERT_TRUE(unit.Open());
     unit.WithUnit([](VirtualOrvo& orvo) { orvo.SetFaults(FirstReplyLost()); });
     UnitSearch search(MidiBackend::Jack, {RunningUnit::OutputName()}, {RunningUnit::InputName()});
-    const auto now = [] {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    };
-    const auto end = std::chrono::steady_clock::now() + 20s;
-    while (search.Step(now()) && std::chrono::steady_clock::now() < end)
+    // The search's clock moves 5 ms a step while each step waits at least that long: on a busy
+    // machine JACK gets more time, never less, for what the search's waits allow.
+    int64_t clockMs = 0;
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (search.Step(clockMs) && std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(5ms);
+        clockMs += 5;
+    }
     ASSERT_TRUE(search.Done()) << search.Text();
     SimCounters seen;
     unit.WithUnit([&](VirtualOrvo& orvo) { seen = orvo.Counters(); });
