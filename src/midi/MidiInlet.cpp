@@ -39,11 +39,10 @@ void MidiInlet::SetHandler(Handler handler) {
 }
 
 void MidiInlet::CancelHandler() {
-    {
-        std::lock_guard<std::mutex> hold(PortLock());
-        if (callbackSet_) Guarded([&] { static_cast<RtMidiIn&>(Port()).cancelCallback(); });
-        callbackSet_ = false;
-    }
+    // RtMidi's own callback stays set until its object is deleted: cancelling it races with the
+    // back end's thread, which tests whether a callback is set and then reads the function it
+    // calls, so a cancel in between makes that thread call a null function. Deliver drops what
+    // arrives once the input thread stops, and the RtMidi object goes before this object does.
     StopThread();
     std::lock_guard<std::mutex> hold(deliveryLock_);
     handler_ = nullptr;

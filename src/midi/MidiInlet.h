@@ -37,7 +37,8 @@ public:
 
     // Starts the input thread and the deliveries to handler.
     void SetHandler(Handler handler);
-    // Stops deliveries. When it returns, no call of the handler is running or will start.
+    // Stops deliveries. When it returns, no call of the handler is running or will start; what
+    // the back end hands over afterwards is dropped until SetHandler starts them again.
     void CancelHandler();
     bool HasHandler();
 

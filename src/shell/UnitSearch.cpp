@@ -74,19 +74,28 @@ bool UnitSearch::Step(int64_t nowMs) {
     if (!requestSent_) {
         // The output's connection is made; the request goes out one step after it.
         if (nowMs - phaseStartMs_ < kSettleMs / 2) return true;
-        const std::vector<uint8_t> request = *BuildDumpRequest(kAskedProgram);
         answeringFor_.store(asking_);
-        outlet_->SendMessage(request.data(), request.size());
+        SendRequest(nowMs);
         requestSent_ = true;
         phaseStartMs_ = nowMs;
         return true;
     }
     const int64_t waited = nowMs - phaseStartMs_;
-    if (waited >= kAnswerWaitMs || (waited >= kAfterAnswerMs && UnitHeardFor(asking_))) {
+    const bool unitHeard = UnitHeardFor(asking_);
+    if (waited >= kAnswerWaitMs || (waited >= kAfterAnswerMs && unitHeard)) {
         outlet_->Close();
         phase_ = Phase::Ask;
+    } else if (!unitHeard && nowMs - askedMs_ >= kAskAgainMs &&
+               waited + kAskAgainMs <= kAnswerWaitMs) {
+        SendRequest(nowMs);
     }
     return true;
+}
+
+void UnitSearch::SendRequest(int64_t nowMs) {
+    const std::vector<uint8_t> request = *BuildDumpRequest(kAskedProgram);
+    outlet_->SendMessage(request.data(), request.size());
+    askedMs_ = nowMs;
 }
 
 void UnitSearch::OpenNextInput() {

@@ -30,6 +30,10 @@ public:
     static constexpr int64_t kSettleMs = 300;
     // Once a unit answered an output, the other inputs get this long to hear it too.
     static constexpr int64_t kAfterAnswerMs = 100;
+    // An output no unit has answered yet is asked again after this long, within kAnswerWaitMs:
+    // on a busy machine JACK misses cycles, and the request or the dump of a missed cycle is
+    // lost. Asking for a dump changes nothing on the unit, so a second request is harmless.
+    static constexpr int64_t kAskAgainMs = 400;
     static constexpr int kAskedProgram = 1;
 
     enum class Reply { UnitDump, DamagedDump, Echo, Other };
@@ -78,6 +82,7 @@ private:
 
     void OpenNextInput();
     void AskNextOutput(int64_t nowMs);
+    void SendRequest(int64_t nowMs);
     void Finish();
     void OnMessage(size_t input, const uint8_t* bytes, size_t size);
     bool UnitHeardFor(int output);
@@ -92,6 +97,7 @@ private:
     size_t nextInput_ = 0;
     int asking_ = -1;
     int64_t phaseStartMs_ = 0;
+    int64_t askedMs_ = 0;
     bool requestSent_ = false;
     std::atomic<int> answeringFor_{-1};
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <thread>
 
 #include "midi/JackPeer.h"
@@ -160,6 +162,59 @@ TEST_F(LinkToPeer, NoDeliveryAfterCloseAll) {
     EXPECT_FALSE(link->UnitInput()->IsOpen());
     peer->Send({0x90, 0x3C, 0x40});
     EXPECT_FALSE(plugin->WaitForCount(1, std::chrono::milliseconds(300)));
+}
+
+// What the search and the shutdown do to inputs while a peer keeps sending: handlers stopped and
+// started again, and inputs deleted with their port open. The back end's thread delivers all the
+// while; a stopped input hands nothing on, and nothing is left running into a deleted object.
+TEST_F(LinkToPeer, InputsStoppedStartedAndDeletedWhileAPeerFloodsThem) {
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        while (flooding) {
+            peer->Send({0x90, 0x3C, 0x40});
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    const auto openOnPeer = [&](MidiInlet& inlet) {
+        for (unsigned i = 0; i < inlet.PortCount(); ++i) {
+            if (inlet.PortName(i) == peer->OutputName()) return inlet.Open(i, "RtMidi Input");
+        }
+        return false;
+    };
+    const auto waitUntil = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 400 && !done(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return done();
+    };
+
+    MidiBackend backend = MidiBackend::Jack;
+    MidiInlet inlet(backend, MidiLink::kInputClientName);
+    std::atomic<int> delivered{0};
+    const auto count = [&](const uint8_t*, size_t) { ++delivered; };
+    inlet.SetHandler(count);
+    ASSERT_TRUE(openOnPeer(inlet));
+    for (int round = 0; round < 10; ++round) {
+        const int before = delivered.load();
+        if (round > 0) inlet.SetHandler(count);
+        EXPECT_TRUE(waitUntil([&] { return delivered.load() > before; })) << "round " << round;
+        inlet.CancelHandler();
+        EXPECT_FALSE(inlet.HasHandler());
+        const int stopped = delivered.load();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(delivered.load(), stopped) << "delivered while stopped, round " << round;
+    }
+
+    for (int round = 0; round < 10; ++round) {
+        std::atomic<int> heard{0};
+        {
+            MidiInlet brief(backend, MidiLink::kInputClientName);
+            brief.SetHandler([&](const uint8_t*, size_t) { ++heard; });
+            ASSERT_TRUE(openOnPeer(brief));
+            EXPECT_TRUE(waitUntil([&] { return heard.load() > 0; })) << "round " << round;
+        }
+    }
+    flooding = false;
+    flood.join();
 }
 
 TEST_F(LinkToPeer, APortThatGoesAndComesBackIsClosedAndOpenedAgainByName) {

@@ -22,6 +22,7 @@
 #include "shell/MidiMonitorWindow.h"
 #include "shell/PreferencesDialog.h"
 #include "shell/ShellTestSupport.h"
+#include "shell/UnitSearch.h"
 #include "sim/SimPorts.h"
 #include "support/DistinctProgram.h"
 #include "support/JackPortNamed.h"
@@ -119,6 +120,10 @@ public:
         ports_.Close();
     }
     bool Open() const { return open_; }
+    template <typename F>
+    void WithUnit(F&& f) {
+        ports_.WithUnit(std::forward<F>(f));
+    }
     // The unit's ports as the editor's lists name them.
     static std::string OutputName() { return JackPortNamed<RtMidiIn>("Orvo Simulator"); }
     static std::string InputName() { return JackPortNamed<RtMidiOut>("Orvo Simulator"); }
@@ -130,6 +135,25 @@ private:
     std::atomic<bool> stop_{false};
     std::thread poller_;
 };
+
+// Faults under which the unit loses its first dump and sends the two after it. The same seed
+// loses the same replies, so a unit of its own on no port tells which seed does that.
+SimFaults FirstReplyLost() {
+    const std::vector<uint8_t> request = *BuildDumpRequest(UnitSearch::kAskedProgram);
+    SimFaults faults;
+    faults.dropReplyShare = 0.5;
+    for (faults.seed = 1; faults.seed < 1000; ++faults.seed) {
+        VirtualOrvo probe;
+        probe.SetFaults(faults);
+        std::vector<int> dropped;
+        for (int ask = 0; ask < 3; ++ask) {
+            probe.Feed(request.data(), request.size(), 0);
+            dropped.push_back(probe.Counters().repliesDropped);
+        }
+        if (dropped == std::vector<int>{1, 1, 1}) break;
+    }
+    return faults;
+}
 
 Shell::Options SearchingShellOptions() {
     Shell::Options options;
@@ -193,6 +217,31 @@ TEST(ConnectionOverJack, FindTheOrvoPicksTheUnitAndNamesTheEchoingPort) {
     const std::string file = TempDir::Read(environment.SettingsPath());
     EXPECT_NE(file.find("outdev=" + RunningUnit::InputName()), std::string::npos) << file;
     shell.ShutDown();
+}
+
+TEST(ConnectionOverJack, TheSearchAsksAgainWhenTheUnitsFirstAnswerIsLost) {
+    SKIP_WITHOUT_JACK();
+    RunningUnit unit;
+    ASSERT_TRUE(unit.Open());
+    unit.WithUnit([](VirtualOrvo& orvo) { orvo.SetFaults(FirstReplyLost()); });
+    UnitSearch search(MidiBackend::Jack, {RunningUnit::OutputName()}, {RunningUnit::InputName()});
+    // The search's clock moves 5 ms a step while each step waits at least that long: on a busy
+    // machine JACK gets more time, never less, for what the search's waits allow.
+    int64_t clockMs = 0;
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (search.Step(clockMs) && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(5ms);
+        clockMs += 5;
+    }
+    ASSERT_TRUE(search.Done()) << search.Text();
+    SimCounters seen;
+    unit.WithUnit([&](VirtualOrvo& orvo) { seen = orvo.Counters(); });
+    EXPECT_EQ(seen.repliesDropped, 1);
+    EXPECT_GE(seen.dumpRequests, 2);
+    EXPECT_EQ(
+        search.Units(),
+        (std::vector<UnitSearch::Pair>{{RunningUnit::InputName(), RunningUnit::OutputName()}}))
+        << search.Text();
 }
 
 TEST(ConnectionOverJack, AUnitSwitchedOnLateIsOpenedAndTheMonitorDecodesItsTraffic) {

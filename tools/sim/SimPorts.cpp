@@ -64,10 +64,8 @@ bool SimPorts::OpenWith(MidiBackend backend, const std::string& portName, std::s
             output->getPortCount();
             if (error.empty()) output->openVirtualPort(portName);
         }
-        if (!error.empty()) {
-            if (input) input->cancelCallback();
-            return false;
-        }
+        // A failed input goes with its callback set (see Close).
+        if (!error.empty()) return false;
         input->setErrorCallback(nullptr, nullptr);
         output->setErrorCallback(nullptr, nullptr);
         std::lock_guard<std::mutex> hold(lock_);
@@ -88,12 +86,12 @@ void SimPorts::Close() {
         input = std::move(input_);
         output = std::move(output_);
     }
-    // The input thread may be waiting for the lock: close outside it.
+    // The input thread may be waiting for the lock: close outside it. The callback stays set
+    // until the input is deleted below, which stops its thread first: cancelling it while the
+    // thread delivers can make that thread call a null function. What still arrives is fed to
+    // the unit, whose replies find no output and are dropped.
     try {
-        if (input) {
-            input->cancelCallback();
-            input->closePort();
-        }
+        if (input) input->closePort();
         if (output) output->closePort();
     } catch (const RtMidiError&) {
         // Closing reports nothing the simulator could act on.
