@@ -195,7 +195,8 @@ bool EditProfile(const std::string& path,
     // Nothing to change: the file is left alone rather than written and synced again (the
     // editor writes its settings back at every start).
     if (existing && updated == *existing) return true;
-    return WriteFileAtomically(path, updated.data(), updated.size());
+    // The first file of a start after installing holds defaults only: it is not waited for.
+    return WriteFileAtomically(path, updated.data(), updated.size(), nullptr, Flush::WhenReplacing);
 }
 
 bool WriteProfileString(const std::string& path, const char* section, const char* key,

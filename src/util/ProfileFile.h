@@ -16,7 +16,8 @@ std::string ReadProfileString(const std::string& path, const char* section, cons
 
 // Sets key in section to value, replacing the key's line in place and keeping every other line
 // byte for byte; creates the file, the section or the key when missing. The file is replaced
-// atomically. False when the file could not be written.
+// atomically; a file that replaces none is not flushed to disk first. False when the file could
+// not be written.
 [[nodiscard]] bool WriteProfileString(const std::string& path, const char* section, const char* key,
                                       const char* value);
 
