@@ -96,8 +96,14 @@ Shell::Start Shell::StartUp() {
     }
     started_ = true;
 
+    // A name read for a missing key turns "off" as the ports open below; until the start-up
+    // has finished, FinishStartUp (or the shutdown) writes that with the rest of the record.
     link_ = std::make_unique<MidiLink>(
-        *current_, [this] { WriteSettings(); }, options_.backend);
+        *current_,
+        [this] {
+            if (finished_) WriteSettings();
+        },
+        options_.backend);
     if (const std::optional<std::string> folder = SettingsFile::VirtualUnitFolder())
         link_->SetVirtualUnitFolder(*folder);
     if (link_->NeedsPortObjects()) {
