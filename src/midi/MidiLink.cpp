@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "midi/PortNameMatch.h"
 #include "plugin/PluginBase.h"
@@ -36,6 +37,17 @@ bool MidiLink::CreateMidiPorts() {
     output_->SetTraffic(&traffic_);
     if (!onVirtualUnit_[Index(MidiRole::Output)]) route_.SetTarget(output_.get());
     return true;
+}
+
+bool MidiLink::NeedsPortObjects() const {
+    for (MidiRole role : {MidiRole::UnitInput, MidiRole::KeyboardInput, MidiRole::Output}) {
+        if (settings_.WantsNoPort(role)) continue;
+        // The virtual Orvo plays no keys: the keyboard input takes the name as any other.
+        if (role == MidiRole::KeyboardInput ||
+            settings_.Name(role) != std::string_view(VirtualOrvoPort::kPortName))
+            return true;
+    }
+    return false;
 }
 
 std::vector<std::string> MidiLink::NameList(MidiPort& port, const char* ownClient,

@@ -43,6 +43,9 @@ public:
     // Creates the unit input, keyboard input and output objects in this order; a failure leaves
     // that object and the later ones missing. True when all three exist.
     bool CreateMidiPorts();
+    // Whether a role in the settings names a port that only the MIDI system's port objects can
+    // open: neither "off" nor the virtual Orvo.
+    bool NeedsPortObjects() const;
     // Builds the two name lists: "off", the system's ports when the unit input and the output
     // object exist, and last the virtual Orvo, which is there also without a MIDI system.
     void ListMidiPorts();

@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <new>
 
-MidiTrafficQueue::MidiTrafficQueue(size_t capacity) : ring_(std::max<size_t>(capacity, 1)) {}
+MidiTrafficQueue::MidiTrafficQueue(size_t capacity)
+    : capacity_(std::max<size_t>(capacity, 1)),
+      ring_(static_cast<Entry*>(std::calloc(capacity_, sizeof(Entry)))) {
+    if (!ring_) throw std::bad_alloc();
+}
 
 int64_t MidiTrafficQueue::NowMs() {
     using namespace std::chrono;
@@ -15,10 +20,10 @@ void MidiTrafficQueue::Put(MidiRole role, Direction direction, const uint8_t* by
     if (bytes == nullptr || size == 0) return;
     const int64_t now = NowMs();
     std::lock_guard<std::mutex> hold(lock_);
-    size_t slot = (first_ + count_) % ring_.size();
-    if (count_ == ring_.size()) {
+    size_t slot = (first_ + count_) % capacity_;
+    if (count_ == capacity_) {
         slot = first_;
-        first_ = (first_ + 1) % ring_.size();
+        first_ = (first_ + 1) % capacity_;
         ++lost_;
     } else {
         ++count_;
@@ -36,7 +41,7 @@ void MidiTrafficQueue::Take(std::vector<Entry>& out, size_t maxCount) {
     const size_t taking = std::min(count_, maxCount);
     for (size_t i = 0; i < taking; ++i) {
         out.push_back(ring_[first_]);
-        first_ = (first_ + 1) % ring_.size();
+        first_ = (first_ + 1) % capacity_;
     }
     count_ -= taking;
 }

@@ -92,17 +92,19 @@ bool SettingsFile::Load(MidiSettings& settings) {
 
 bool SettingsFile::WriteSettings(const MidiSettings& settings) const {
     if (path_.empty()) return false;
-    bool written = true;
-    for (const MidiKey& key : kMidiKeys) {
-        written =
-            WriteProfileString(path_, kMidiSection, key.key, settings.Name(key.role)) && written;
-    }
-    // A file that never had a fast interface keeps the keys it had.
-    const bool present = ReadProfileString(path_, kMidiSection, kFastInterfaceKey, "", 8) != "";
-    if (!settings.fastInterface && !present) return written;
-    return WriteProfileString(path_, kMidiSection, kFastInterfaceKey,
-                              settings.fastInterface ? "1" : "0") &&
-           written;
+    // Every key in one replacement of the file: one write to wait for, not one a key.
+    return EditProfile(path_, [&settings](const std::string& before) {
+        std::string text = before;
+        for (const MidiKey& key : kMidiKeys)
+            text = WriteProfileText(text, kMidiSection, key.key, settings.Name(key.role));
+        // A file that never had a fast interface keeps the keys it had.
+        const bool present = !ReadProfileText(text, kMidiSection, kFastInterfaceKey, "", 8).empty();
+        if (settings.fastInterface || present) {
+            text = WriteProfileText(text, kMidiSection, kFastInterfaceKey,
+                                    settings.fastInterface ? "1" : "0");
+        }
+        return text;
+    });
 }
 
 bool SettingsFile::FirstStartOffered() const {

@@ -95,25 +95,35 @@ Shell::Start Shell::StartUp() {
         return Start::NoConfigFolder;
     }
     started_ = true;
-    // Earlier versions kept decoded images there; this one keeps nothing between runs.
-    if (!SettingsFile::RemoveOldCacheFolder()) DebugPrint("could not remove the old image cache");
-    WriteSettings();
 
+    // A name read for a missing key turns "off" as the ports open below; until the start-up
+    // has finished, FinishStartUp (or the shutdown) writes that with the rest of the record.
     link_ = std::make_unique<MidiLink>(
-        *current_, [this] { WriteSettings(); }, options_.backend);
+        *current_,
+        [this] {
+            if (finished_) WriteSettings();
+        },
+        options_.backend);
     if (const std::optional<std::string> folder = SettingsFile::VirtualUnitFolder())
         link_->SetVirtualUnitFolder(*folder);
-    // The MIDI back ends take their time (a JACK client waits for its server, or for the answer
-    // that there is none, port by port): the ports come up on a helper thread while this thread
-    // readies the fonts and styles that the main window needs later. Nothing else runs here
-    // meanwhile, and the plug-in is made only once the output is open.
-    std::future<void> ports = std::async(std::launch::async, [this] {
-        link_->CreateMidiPorts();
+    if (link_->NeedsPortObjects()) {
+        // The MIDI back ends take their time (a JACK client waits for its server, or for the
+        // answer that there is none, port by port): the ports come up on a helper thread while
+        // this thread readies the fonts and styles that the main window needs later. Nothing
+        // else runs here meanwhile, and the plug-in is made only once the output is open.
+        std::future<void> ports = std::async(std::launch::async, [this] {
+            MakePorts();
+            link_->OpenOutput(current_->outputName);
+        });
+        MainWindow::PrepareWidgets();
+        ports.get();
+    } else {
+        // No port of the MIDI system is chosen (none, or the virtual Orvo): the port objects
+        // come once the panel shows (FinishStartUp); meanwhile the lists hold "off" and the
+        // virtual Orvo.
         link_->ListMidiPorts();
         link_->OpenOutput(current_->outputName);
-    });
-    MainWindow::PrepareWidgets();
-    ports.get();
+    }
 
     // The output is open, so the program the editor restores reaches the unit as it is built.
     plugin_.reset(options_.makePlugin(link_->OutputPort(), &current_->outputChannel));
@@ -128,6 +138,23 @@ Shell::Start Shell::StartUp() {
     if (!options_.programFile.empty()) OpenProgramFile(options_.programFile);
     tick_.Reset(NowMs());
     return Start::Running;
+}
+
+void Shell::MakePorts() {
+    portsMade_ = true;
+    link_->CreateMidiPorts();
+    link_->ListMidiPorts();
+}
+
+void Shell::FinishStartUp() {
+    if (finished_ || !started_ || !link_) return;
+    finished_ = true;
+    if (!portsMade_) MakePorts();
+    // Earlier versions kept decoded images there; this one keeps nothing between runs.
+    if (!SettingsFile::RemoveOldCacheFolder()) DebugPrint("could not remove the old image cache");
+    // A first start creates the file here; a later one changes nothing unless a name read for a
+    // missing key turned into "off".
+    WriteSettings();
 }
 
 void Shell::CreateLibrary() {
@@ -152,6 +179,8 @@ void Shell::CreateMainWindow() {
     if (!AttachGui()) {
         std::fputs("couldn't attach gui\n", stdout);
         std::fflush(stdout);
+        // No panel tells of its first paint: the rest follows once the loop runs.
+        QTimer::singleShot(0, this, &Shell::FinishStartUp);
     }
     FollowPorts();
     FollowProgramName();
@@ -184,8 +213,7 @@ bool Shell::AttachGui() {
         return editor != nullptr && editor->Resize() != nullptr &&
                editor->Resize()->DragInProgress();
     });
-    auto* panelWidget = qobject_cast<PanelWidget*>(panel);
-    if (panelWidget != nullptr && options_.startupReport != StartupReport::Mode::Off) {
+    if (auto* panelWidget = qobject_cast<PanelWidget*>(panel)) {
         connect(panelWidget, &PanelWidget::FirstPainted, this, &Shell::PanelFirstPainted,
                 Qt::SingleShotConnection);
     }
@@ -226,6 +254,9 @@ void Shell::HoldZoomToScreen() {
 }
 
 void Shell::PanelFirstPainted() {
+    // What the panel does not need for showing follows once this paint is over.
+    QTimer::singleShot(0, this, &Shell::FinishStartUp);
+    if (options_.startupReport == StartupReport::Mode::Off) return;
     StartupReport::Print(stderr, StartupReport::MsSinceProcessStart());
     // Ended as File > Quit ends it, once the paint is over.
     if (options_.startupReport == StartupReport::Mode::ReportAndQuit)
@@ -318,6 +349,8 @@ void Shell::ShowConnection() {
 }
 
 void Shell::ShutDown() {
+    // A start ended before its panel showed still leaves its settings behind.
+    if (!finished_) WriteSettings();
     window_.reset();
     if (bank_) {
         std::lock_guard<std::recursive_mutex> hold(plugin_->PluginLock());
@@ -337,6 +370,8 @@ void Shell::ShutDown() {
     current_.reset();
     backup_.reset();
     started_ = false;
+    finished_ = false;
+    portsMade_ = false;
 }
 
 void Shell::WriteSettings() {
@@ -352,6 +387,8 @@ int Shell::RunPreferences(QWidget* owner) {
 }
 
 int Shell::RunPreferencesDialog(QWidget* owner, bool searchAtOnce) {
+    // Before the start-up finished, the lists of the MIDI system's ports are still to be read.
+    if (link_ && !portsMade_) MakePorts();
     Preferences preferences(*current_, *backup_, link_.get(), [this] { WriteSettings(); });
     PreferencesDialog dialog(preferences, owner);
     if (searchAtOnce) QTimer::singleShot(0, &dialog, &PreferencesDialog::StartSearch);

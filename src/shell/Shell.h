@@ -73,6 +73,11 @@ public:
 
     // The steps of Run, one by one. RunLoop returns the event loop's exit code.
     Start StartUp();
+    // The rest of the start-up, once the panel is first painted: the MIDI system's port objects
+    // and their lists when no port chosen needed them earlier, the old image cache removed, and
+    // the settings written back. Runs once a start; the preferences make the port objects when it
+    // has not run yet, and the shutdown writes the settings.
+    void FinishStartUp();
     int RunLoop();
     void ShutDown();
 
@@ -143,6 +148,8 @@ private:
     int64_t NowMs() const;
     void CreateMainWindow();
     void PanelFirstPainted();
+    // Creates the MIDI system's port objects and reads their lists.
+    void MakePorts();
     void CreateLibrary();
     int RunPreferencesDialog(QWidget* owner, bool searchAtOnce);
 
@@ -169,4 +176,6 @@ private:
     bool ticking_ = false;
     bool terminating_ = false;
     bool started_ = false;
+    bool finished_ = false;   // FinishStartUp ran
+    bool portsMade_ = false;  // MakePorts ran
 };

@@ -50,7 +50,7 @@ bool CanReplaceFile(const std::string& path, std::string* problem) {
 }
 
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
-                         std::string* problem) {
+                         std::string* problem, Flush flush) {
     if (!CanReplaceFile(path, problem)) return false;
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
@@ -66,7 +66,7 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
     bool ok = ::fchmod(fd, mode) == 0;
     if (ok) step = "cannot write the file";
     ok = ok && WriteAll(fd, static_cast<const unsigned char*>(data), size);
-    ok = ok && ::fsync(fd) == 0;
+    if (exists || flush == Flush::Always) ok = ok && ::fsync(fd) == 0;
     int error = ok ? 0 : errno;
     if (::close(fd) != 0 && ok) {
         ok = false;

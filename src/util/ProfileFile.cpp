@@ -186,15 +186,21 @@ std::string ReadProfileString(const std::string& path, const char* section, cons
                            key, defaultValue, maxLength);
 }
 
-bool WriteProfileString(const std::string& path, const char* section, const char* key,
-                        const char* value) {
+bool EditProfile(const std::string& path,
+                 const std::function<std::string(const std::string&)>& edit) {
     const std::optional<std::string> existing = ReadWholeFile(path, kLargestProfile);
-    // A file that is there but cannot be read is not replaced by one holding a single key.
+    // A file that is there but cannot be read is not replaced by one holding only the new keys.
     if (!existing && FileExists(path)) return false;
-    const std::string text = existing.value_or(std::string());
-    const std::string updated = WriteProfileText(text, section, key, value);
+    const std::string updated = edit(existing.value_or(std::string()));
     // Nothing to change: the file is left alone rather than written and synced again (the
     // editor writes its settings back at every start).
     if (existing && updated == *existing) return true;
-    return WriteFileAtomically(path, updated.data(), updated.size());
+    // The first file of a start after installing holds defaults only: it is not waited for.
+    return WriteFileAtomically(path, updated.data(), updated.size(), nullptr, Flush::WhenReplacing);
+}
+
+bool WriteProfileString(const std::string& path, const char* section, const char* key,
+                        const char* value) {
+    return EditProfile(
+        path, [&](const std::string& text) { return WriteProfileText(text, section, key, value); });
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -109,6 +110,38 @@ TEST(ShellOverJack, StartUpAndShutdownRunInTheirOrder) {
     EXPECT_TRUE(probe.portsClosedAtDeletion);
     EXPECT_TRUE(probe.portObjectsLeftAtDeletion);
     EXPECT_EQ(shell.Link(), nullptr);
+}
+
+TEST(ShellOverJack, WithoutAPortOfTheSystemChosenThePortsComeOnceThePanelIsPainted) {
+    SKIP_WITHOUT_JACK();
+    QApplication& app = App();
+    (void)app;
+    ShellEnvironment environment;
+    JackPeer peer("later");
+    environment.WriteSettingsFile("[midi]\nindev=Virtual Orvo\ninBdev=off\noutdev=Virtual Orvo\n");
+    Shell::Options options;
+    options.backend = MidiBackend::Jack;
+    TestShell shell(options);
+    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    MidiLink& link = *shell.Link();
+    // The virtual Orvo needs no MIDI system: it is open at once, and the lists name it.
+    EXPECT_TRUE(link.IsRoleVirtual(MidiRole::Output));
+    EXPECT_TRUE(link.IsRoleVirtual(MidiRole::UnitInput));
+    EXPECT_FALSE(link.HasPortObjects());
+    EXPECT_TRUE(Lists(link.InputNames(), "Virtual Orvo"));
+    EXPECT_TRUE(Lists(link.OutputNames(), "Virtual Orvo"));
+
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!link.HasPortObjects() && std::chrono::steady_clock::now() < deadline)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(link.HasPortObjects());
+    EXPECT_TRUE(Lists(link.InputNames(), peer.OutputName()));
+    EXPECT_TRUE(Lists(link.OutputNames(), peer.InputName()));
+    EXPECT_TRUE(Lists(link.OutputNames(), "Virtual Orvo"));
+    // The roles stayed on the virtual Orvo.
+    EXPECT_TRUE(link.IsRoleVirtual(MidiRole::Output));
+    EXPECT_TRUE(link.IsRoleVirtual(MidiRole::UnitInput));
+    shell.ShutDown();
 }
 
 TEST(ShellOverJack, TheEditorTalksToTheVirtualUnit) {

@@ -1,11 +1,14 @@
 #include "shell/Shell.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "midi/MidiLink.h"
 #include "midi/MidiSettings.h"
@@ -32,9 +35,15 @@ struct ShellTest : ::testing::Test {
 };
 }  // namespace
 
-TEST_F(ShellTest, FirstRunWritesOffForEveryPortAndOpensNone) {
+TEST_F(ShellTest, FirstRunWritesOffForEveryPortOnceTheWindowIsUpAndOpensNone) {
     TestShell shell(options);
     ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    // Nothing is written before the window shows; then the file comes whole.
+    EXPECT_FALSE(std::filesystem::exists(environment.SettingsPath()));
+    QElapsedTimer waited;
+    waited.start();
+    while (!std::filesystem::exists(environment.SettingsPath()) && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(TempDir::Read(environment.SettingsPath()),
               "[midi]\nindev=off\ninBdev=off\noutdev=off\n");
     const MidiSettings& settings = *shell.Settings();
@@ -49,6 +58,26 @@ TEST_F(ShellTest, FirstRunWritesOffForEveryPortAndOpensNone) {
     EXPECT_EQ(shell.Link(), nullptr);
 }
 
+TEST_F(ShellTest, AFirstStartEndedBeforeItsWindowShowedStillLeavesItsSettings) {
+    {
+        TestShell shell(options);
+        ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+        shell.ShutDown();
+    }
+    EXPECT_EQ(TempDir::Read(environment.SettingsPath()),
+              "[midi]\nindev=off\ninBdev=off\noutdev=off\n");
+    // The same through the destructor, and a finished start is not written again at its end.
+    std::filesystem::remove(environment.SettingsPath());
+    { TestShell(options).StartUp(); }
+    EXPECT_TRUE(std::filesystem::exists(environment.SettingsPath()));
+    TestShell shell(options);
+    ASSERT_EQ(shell.StartUp(), Shell::Start::Running);
+    shell.FinishStartUp();
+    TempDir::Write(environment.SettingsPath(), "[midi]\nindev=off\n");
+    shell.ShutDown();
+    EXPECT_EQ(TempDir::Read(environment.SettingsPath()), "[midi]\nindev=off\n");
+}
+
 TEST_F(ShellTest, AStoredFileSetsEveryChannelToOneAndKeepsTheNameOfAMissingPort) {
     environment.WriteSettingsFile("[midi]\nindev=gone:port\noutdev=off\n");
     TestShell shell(options);
@@ -61,8 +90,11 @@ TEST_F(ShellTest, AStoredFileSetsEveryChannelToOneAndKeepsTheNameOfAMissingPort)
     // not there reads "no input", which nobody chose, and turns off.
     EXPECT_STREQ(settings.unitInputName, "gone:port");
     EXPECT_STREQ(settings.keyboardInputName, "off");
-    EXPECT_EQ(TempDir::Read(environment.SettingsPath()),
-              "[midi]\nindev=gone:port\noutdev=off\ninBdev=off\n");
+    // The file learns that once the start-up has finished, not before the panel shows.
+    const std::string stored = "[midi]\nindev=gone:port\noutdev=off\n";
+    EXPECT_EQ(TempDir::Read(environment.SettingsPath()), stored);
+    shell.FinishStartUp();
+    EXPECT_EQ(TempDir::Read(environment.SettingsPath()), stored + "inBdev=off\n");
 }
 
 TEST_F(ShellTest, WithoutAConfigurationFolderTheExitCodeIsOne) {

@@ -56,16 +56,20 @@ TEST(FileAccess, MissingFolderAndOverlongPathsGiveClosedReaders) {
 }
 
 TEST(FileAccess, AtomicReplaceLeavesNoTemporaryAndKeepsMode) {
-    TempDir dir;
-    const std::string path = dir.File("lastprogram.prg");
-    TempDir::Write(path, "old");
-    chmod(path.c_str(), 0640);
-    ASSERT_TRUE(WriteFileAtomically(path, "new content", 11));
-    EXPECT_EQ(TempDir::Read(path), "new content");
-    struct stat info {};
-    stat(path.c_str(), &info);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    EXPECT_EQ(ListFolder(dir.Path()), (std::set<std::string>{".", "..", "lastprogram.prg"}));
+    // Flushed or not, a new file and a replaced one are whole and alone in their folder.
+    for (Flush flush : {Flush::Always, Flush::WhenReplacing}) {
+        TempDir dir;
+        const std::string path = dir.File("lastprogram.prg");
+        ASSERT_TRUE(WriteFileAtomically(path, "first", 5, nullptr, flush));
+        EXPECT_EQ(TempDir::Read(path), "first");
+        chmod(path.c_str(), 0640);
+        ASSERT_TRUE(WriteFileAtomically(path, "new content", 11, nullptr, flush));
+        EXPECT_EQ(TempDir::Read(path), "new content");
+        struct stat info {};
+        stat(path.c_str(), &info);
+        EXPECT_EQ(info.st_mode & 0777, 0640u);
+        EXPECT_EQ(ListFolder(dir.Path()), (std::set<std::string>{".", "..", "lastprogram.prg"}));
+    }
 }
 
 TEST(FileAccess, FailedReplaceKeepsTheOldFile) {
