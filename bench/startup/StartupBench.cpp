@@ -26,7 +26,7 @@
 // a private home and settings folder, MIDI ports off; at the report line the resident memory is
 // read and the program is ended with SIGTERM. Run it on a private X server as a user's desktop
 // would:
-//   tools/xvfb/on-xvfb.sh build/test/bin/bench_startup
+//   ORVO_XVFB_SCREEN=4096x3072 tools/xvfb/on-xvfb.sh build/test/bin/bench_startup
 // ORVO_STARTUP_EDITOR names another build of the editor to measure in its place, so that two
 // builds are compared against the same floor in one session.
 // "reported" figures are the programs' own (the kernel's start, in 10 ms ticks); "outside" ones
