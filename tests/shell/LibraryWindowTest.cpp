@@ -4,11 +4,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +20,7 @@
 #include "shell/BankWindow.h"
 #include "shell/LibraryListModel.h"
 #include "shell/ShellTestSupport.h"
+#include "shell/WindowDrop.h"
 #include "support/CaptureOutputPort.h"
 #include "support/DistinctProgram.h"
 #include "support/EditorWithLibrarian.h"
@@ -164,7 +167,11 @@ TEST_F(LibraryWindowTest, SelectedProgramsDraggedOntoTheBankArePlacedInListOrder
     ASSERT_NE(mime, nullptr);
     EXPECT_EQ(mime->formats(), QStringList{BankGrid::kLibraryIdsMime});
 
-    bankWindow.Grid()->Drop(98, mime.get(), false);
+    // Dropped on location 98 as the window system hands a drop to the bank's window.
+    bankWindow.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(DropOnWindow(bankWindow, bankWindow.CellCentre(98), *mime))
+        << "the cells take the list's drag";
     EXPECT_EQ(bankWindow.CellText(98).toStdString(), "98  unknown\n→ Fat bass");
     EXPECT_EQ(bankWindow.CellText(99).toStdString(), "99  unknown\n→ Soft bass");
     EXPECT_EQ(bank.Arrangement().At(99).planned, ClampProgramValues(DistinctProgram(2)));
