@@ -209,7 +209,7 @@ void Librarian::Tick() {
 }
 
 void Librarian::GuiIdle() {
-    transfers_.RequestPendingDump();
+    transfers_.GuiIdle();
     firmware_->GuiIdle();
 }
 

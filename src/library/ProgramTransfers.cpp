@@ -79,13 +79,12 @@ bool ProgramTransfers::MayStart() {
 void ProgramTransfers::Begin(Transfer transfer) {
     transfer_ = std::move(transfer);
     Apply(transfer_->Start());
-    // Started on the GUI thread: the first message leaves at once.
-    RequestPendingDump();
+    GuiIdle();
 }
 
 void ProgramTransfers::Apply(const TransferActions& actions) {
-    for (const std::vector<uint8_t>& message : actions.send)
-        outbox_.push_back(message);
+    // A transfer that has ended sends nothing more.
+    if (transfer_ && transfer_->Running()) Send(actions.send);
     if (actions.location != 0) {
         editor_.SetParameterValue(kParamSevenSegment, actions.location);
         editor_.RedrawParamControls();
@@ -103,7 +102,6 @@ void ProgramTransfers::Apply(const TransferActions& actions) {
             bankHowFar_ = transfer_->HowFar();
         }
         transfer_.reset();
-        outbox_.clear();
     }
 }
 
@@ -113,14 +111,16 @@ void ProgramTransfers::WriteReceived(const TransferActions::FileToWrite& file) {
     if (transfer_) Apply(transfer_->FileWritten(written, reason));
 }
 
-void ProgramTransfers::RequestPendingDump() {
-    for (const std::vector<uint8_t>& message : outbox_) {
+void ProgramTransfers::Send(const std::vector<std::vector<uint8_t>>& messages) {
+    for (const std::vector<uint8_t>& message : messages) {
         // Unsent for want of an output port, the message goes unanswered: the time-out tells.
         if (!editor_.SendSysEx({0, static_cast<int32_t>(message.size()), message.data()})) {
             DebugPrint("a transfer message was not sent: no output port");
         }
     }
-    outbox_.clear();
+}
+
+void ProgramTransfers::GuiIdle() {
     ShowProgress();
     DeliverToBank();
 }
@@ -329,7 +329,7 @@ void ProgramTransfers::Tick() {
     }
     if (transfer_) {
         Apply(transfer_->Tick());
-        RequestPendingDump();
+        GuiIdle();
     }
 }
 

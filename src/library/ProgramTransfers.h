@@ -22,6 +22,12 @@ class OrvoEditor;
 // be asked first, hands it the unit's answers and the tick, and does what it says. Everything
 // here runs under the plug-in lock; what the user must be told is posted to the editor's
 // reports and shown once the lock is released.
+//
+// The message a reply leads to (the next write, the read-back, a request asked again) is sent
+// from the MIDI input thread that handed the reply in, so a transfer runs at the pace of the
+// unit and the cable rather than of the GUI's idle ticks. That is safe under the plug-in lock:
+// the output only queues a message and returns, and a reply never comes back inside the send.
+// The progress line and the bank's outcomes are shown on the GUI thread, from GuiIdle.
 class ProgramTransfers {
 public:
     ProgramTransfers(OrvoEditor& editor, Librarian& librarian, LibraryFolder& folder);
@@ -42,9 +48,10 @@ public:
     void RequestIntoFile(const std::string& path);
     // Save All Programs from Orvo to Files, into the library folder.
     void StartSaveAll();
-    // From the GUI idle hook: sends what the running transfer decided to send (requests and
-    // writes never leave from the MIDI input thread) and shows its progress.
-    void RequestPendingDump();
+    // From the GUI idle hook: shows the running transfer's progress and hands the bank's
+    // receiver what it said. Its messages do not wait for this: each leaves as soon as the
+    // transfer has decided it.
+    void GuiIdle();
 
     // --- The unit's answers, from the MIDI input thread ---
     void OnStatusReply(uint8_t code);
@@ -85,8 +92,6 @@ public:
     bool SingleWritePending() const { return RunningKind(Transfer::Kind::kWriteOne); }
     bool BatchActive() const { return RunningKind(Transfer::Kind::kWriteAll); }
     bool SaveAllActive() const { return RunningKind(Transfer::Kind::kSaveAll); }
-    // Messages decided but not yet sent.
-    bool RequestPending() const { return !outbox_.empty(); }
 
 private:
     // A numbered program file of a batch and the location it was counted for.
@@ -102,6 +107,8 @@ private:
     }
     void Begin(Transfer transfer);
     void Apply(const TransferActions& actions);
+    // Hands the messages to the output, which queues them at its pace and returns at once.
+    void Send(const std::vector<std::vector<uint8_t>>& messages);
     void WriteReceived(const TransferActions::FileToWrite& file);
     void ShowStatus(const std::string& text);
     // On the GUI thread: the progress line shows what the transfer last said.
@@ -120,7 +127,6 @@ private:
     LibraryFolder& folder_;
 
     std::optional<Transfer> transfer_;
-    std::vector<std::vector<uint8_t>> outbox_;
     std::optional<std::string> progress_;
     // The bank's transfer: who hears of it, and what it said that the receiver has not heard.
     BankReceiver* bankReceiver_ = nullptr;

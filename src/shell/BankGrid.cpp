@@ -19,6 +19,9 @@ BankGrid::BankGrid(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setDragEnabled(true);
     setAcceptDrops(true);
+    // A drag over the cells finds the viewport first: without this it would pass to the view
+    // itself, which as a scroll area takes no drag events, and every drop would be refused.
+    viewport()->setAcceptDrops(true);
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);

@@ -137,6 +137,11 @@ QString BankWindow::CellText(int location) const {
     return text;
 }
 
+QPoint BankWindow::CellCentre(int location) const {
+    const QRect cell = grid_->visualItemRect(grid_->item(location - 1));
+    return grid_->viewport()->mapTo(this, cell.center());
+}
+
 void BankWindow::Follow() {
     std::lock_guard<std::recursive_mutex> hold(lock_);
     if (bank_.Revision() != shown_) Refresh();

@@ -31,6 +31,8 @@ public:
     // The text of a location's cell, as shown.
     QString CellText(int location) const;
     BankGrid* Grid() const { return grid_; }
+    // The centre of a location's cell, in the window's coordinates.
+    QPoint CellCentre(int location) const;
     // Shows the bank anew when it changed.
     void Follow();
 

@@ -1,7 +1,12 @@
 #include "shell/LibraryListModel.h"
 
 #include <QDateTime>
+#include <QMimeData>
 #include <QStringList>
+
+#include <algorithm>
+
+#include "shell/BankGrid.h"
 
 namespace {
 
@@ -83,4 +88,31 @@ QVariant LibraryListModel::headerData(int section, Qt::Orientation orientation, 
         return {};
     }
     return QString(kHeaders[section]);
+}
+
+Qt::ItemFlags LibraryListModel::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    return EntryAt(index.row()) != nullptr ? flags | Qt::ItemIsDragEnabled : flags;
+}
+
+QStringList LibraryListModel::mimeTypes() const {
+    return {BankGrid::kLibraryIdsMime};
+}
+
+QMimeData* LibraryListModel::mimeData(const QModelIndexList& indexes) const {
+    // A selected row comes once for each of its columns.
+    std::vector<int> rows;
+    for (const QModelIndex& index : indexes) {
+        if (EntryAt(index.row()) != nullptr) rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty()) return nullptr;
+    QByteArray ids;
+    for (int row : rows)
+        ids +=
+            QByteArray::number(static_cast<qint64>(entries_[static_cast<size_t>(row)].id)) + '\n';
+    auto* mime = new QMimeData;
+    mime->setData(BankGrid::kLibraryIdsMime, ids);
+    return mime;
 }

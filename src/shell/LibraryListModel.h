@@ -7,7 +7,8 @@
 #include "library/db/LibraryEntry.h"
 
 // The Library window's list: the programs a search found, one row each, in the order the
-// database gave them.
+// database gave them. Rows are dragged out (onto the bank's locations) as the ids of their
+// programs, in list order; the list itself keeps them.
 class LibraryListModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -30,6 +31,10 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    // The ids of the rows of indexes, each once, one a line in list order.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
 private:
     std::vector<LibraryEntry> entries_;

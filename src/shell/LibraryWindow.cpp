@@ -66,6 +66,9 @@ LibraryWindow::LibraryWindow(ProgramLibrary& library, QWidget* owner)
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Programs are dragged from the list onto the bank's locations; nothing is dropped on it.
+    list_->setDragEnabled(true);
+    list_->setDragDropMode(QAbstractItemView::DragOnly);
     list_->verticalHeader()->hide();
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->setColumnWidth(LibraryListModel::kFavourite, 28);

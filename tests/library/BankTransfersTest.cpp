@@ -150,6 +150,32 @@ TEST_F(BankOnUnit, DroppedRepliesAndDamagedDumpsStillEndWithEveryLocationVerifie
         ASSERT_EQ(UnitProgram(n), DistinctProgram(200 + n)) << n;
 }
 
+TEST_F(BankOnUnit, ASendRunsOnTheUnitsRepliesAndNeedsAnIdleTickOnlyBetweenItsPhases) {
+    ReadWholeBank();
+    std::vector<ProgramValues> programs;
+    for (int n = 1; n <= 99; ++n)
+        programs.push_back(DistinctProgram(500 + n));
+    Locked([&] {
+        bank_.Arrangement().Place(1, programs);
+        return bank_.KeepPlan();
+    });
+    ASSERT_TRUE(Locked([&] { return bank_.StartSend(); }));
+    // Each idle tick follows only once the MIDI input has handed in every answer: the backup
+    // reads, then the writes with their read-backs, each leaving as the answer before came.
+    int idleTicks = 0;
+    for (; idleTicks < 10 && Locked([&] { return bank_.Busy(); }); ++idleTicks) {
+        while (const std::optional<UnitCable::Bytes> reply = port_.TakeReply())
+            editor_.HandleSysEx({0, static_cast<int32_t>(reply->size()), reply->data()});
+        editor_.GuiIdle();
+    }
+    EXPECT_EQ(idleTicks, 2) << "one for the end of the backup, one for the end of the send";
+    EXPECT_EQ(bank_.Message(), "99 of 99 locations verified.");
+    EXPECT_EQ(WritesSent(), 99);
+    EXPECT_EQ(RequestsSent(), 99 + 99 + 99) << "the read, the backup and the read-backs";
+    for (int n = 1; n <= 99; ++n)
+        ASSERT_EQ(UnitProgram(n), DistinctProgram(500 + n)) << n;
+}
+
 TEST_F(BankOnUnit, AStoppedSendGoesOnWithWhatIsLeftAfterARestart) {
     ReadWholeBank();
     std::vector<ProgramValues> programs;

@@ -47,6 +47,11 @@ protected:
         }
         FAIL() << "the transfer never came to rest";
     }
+    // Only the MIDI input runs: the unit's answers are handed in, and no idle tick passes.
+    void HandRepliesIn() {
+        while (const std::optional<Bytes> reply = port_.TakeReply())
+            editor_.HandleSysEx({0, static_cast<int32_t>(reply->size()), reply->data()});
+    }
     void Ticks(int n) {
         for (int i = 0; i < n; ++i)
             editor_.DoCommand(kCommandTick);
@@ -91,6 +96,42 @@ TEST_F(Transfers, WriteAllOfNinetyNineFilesFillsEveryLocationEachAfterTheReplyBe
     EXPECT_EQ(panel_->status, "Finished successfully!");
     EXPECT_EQ(panel_->progress, "") << "the progress line is gone";
     EXPECT_EQ(panel_->progressTexts[1], "Writing program 2 of 99");
+}
+
+TEST_F(Transfers, EachNextMessageLeavesAsTheReplyIsHandedInWithoutWaitingForAnIdleTick) {
+    for (int n = 1; n <= 99; ++n)
+        WriteFile(TwoDigits(n) + " program.prg", DistinctProgram(n + 3));
+    editor_.DoCommand(kCommandWriteAllPrograms);
+    ASSERT_EQ(ProgramWritesSent(), 1);
+    // The status reply alone sends the next write.
+    const std::optional<Bytes> stored = port_.TakeReply();
+    ASSERT_TRUE(stored);
+    editor_.HandleSysEx({0, static_cast<int32_t>(stored->size()), stored->data()});
+    EXPECT_EQ(ProgramWritesSent(), 2);
+    HandRepliesIn();
+    EXPECT_EQ(unit_.Counters().programsStored, 99);
+    EXPECT_FALSE(librarian_->Transfers().BatchActive());
+    for (int n = 1; n <= 99; ++n)
+        ASSERT_EQ(UnitProgram(n), DistinctProgram(n + 3)) << "location " << n;
+
+    // Reading: a good dump asks for the next program, a damaged one for itself again.
+    SimFaults faults;
+    faults.seed = 3;
+    faults.corruptDumpShare = 0.1;
+    unit_.SetFaults(faults);
+    editor_.DoCommand(kCommandSaveAllFromUnit);
+    HandRepliesIn();
+    EXPECT_GT(unit_.Counters().dumpsCorrupted, 0);
+    EXPECT_FALSE(librarian_->Transfers().SaveAllActive());
+    for (int n = 1; n <= 99; ++n)
+        ASSERT_EQ(ReadProgramFile(dir_.File(TwoDigits(n) + ".prg")), DistinctProgram(n + 3)) << n;
+    // What the panel shows is left to the idle hook.
+    EXPECT_EQ(panel_->progressTexts.size(), 2u) << "only the start of each showed a progress line";
+    Ticks(1);
+    EXPECT_EQ(panel_->reports,
+              (std::vector<Shown>{
+                  {ReportKind::kDone, "Finished successfully!\n99 programs went to the Orvo."},
+                  kSavedAll}));
 }
 
 TEST_F(Transfers, HolesAreFilledWithTheFirstListedFileOrSkipped) {

@@ -14,6 +14,7 @@
 #include "library/db/LibraryDatabase.h"
 #include "shell/BankGrid.h"
 #include "shell/ShellTestSupport.h"
+#include "shell/WindowDrop.h"
 #include "support/DistinctProgram.h"
 #include "support/EditorWithLibrarian.h"
 #include "support/TempDir.h"
@@ -56,10 +57,11 @@ struct BankWindowTest : ::testing::Test {
         }
         window.Follow();
     }
+    // A file dragged from a file manager and dropped on the location's cell.
     void DropFile(int location, const std::string& path) {
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-        window.Grid()->Drop(location, &mime, false);
+        EXPECT_TRUE(DropOnWindow(window, window.CellCentre(location), mime));
     }
     // Locations selected in the grid and dragged onto another.
     void DragLocations(const std::vector<int>& from, int to) {

@@ -4,16 +4,23 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include "library/BankTransfers.h"
 #include "library/ProgramLibrary.h"
+#include "shell/BankGrid.h"
+#include "shell/BankWindow.h"
 #include "shell/LibraryListModel.h"
 #include "shell/ShellTestSupport.h"
+#include "shell/WindowDrop.h"
 #include "support/CaptureOutputPort.h"
 #include "support/DistinctProgram.h"
 #include "support/EditorWithLibrarian.h"
@@ -139,4 +146,36 @@ TEST_F(LibraryWindowTest, SelectionIsExportedAndThePanelKept) {
     EXPECT_EQ(TempDir::Read(dir.File("out.syx")).size(), 4u * kProgramMessageSize);
     EXPECT_FALSE(window.ExportSelection("/nonexistent/folder/out.syx"));
     EXPECT_TRUE(window.Message().contains("/nonexistent/folder/out.syx"));
+}
+
+TEST_F(LibraryWindowTest, SelectedProgramsDraggedOntoTheBankArePlacedInListOrder) {
+    BankTransfers bank{unit.librarian->Transfers(), library.Database()};
+    ASSERT_TRUE(bank.Open());
+    BankWindow bankWindow{bank, library.Database(), unit.editor.PluginLock(), nullptr};
+    QTableView* list = window.List();
+    EXPECT_TRUE(list->dragEnabled());
+    // "Soft bass" picked first, then "Fat bass" added with Ctrl.
+    for (int row : {3, 1}) {
+        list->selectionModel()->select(window.Model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    const QModelIndexList dragged = list->selectionModel()->selectedIndexes();
+    for (const QModelIndex& index : dragged)
+        EXPECT_TRUE(window.Model()->flags(index) & Qt::ItemIsDragEnabled);
+    EXPECT_EQ(window.Model()->supportedDragActions(), Qt::CopyAction) << "the list keeps them";
+    std::unique_ptr<QMimeData> mime(window.Model()->mimeData(dragged));
+    ASSERT_NE(mime, nullptr);
+    EXPECT_EQ(mime->formats(), QStringList{BankGrid::kLibraryIdsMime});
+
+    // Dropped on location 98 as the window system hands a drop to the bank's window.
+    bankWindow.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(DropOnWindow(bankWindow, bankWindow.CellCentre(98), *mime))
+        << "the cells take the list's drag";
+    EXPECT_EQ(bankWindow.CellText(98).toStdString(), "98  unknown\n→ Fat bass");
+    EXPECT_EQ(bankWindow.CellText(99).toStdString(), "99  unknown\n→ Soft bass");
+    EXPECT_EQ(bank.Arrangement().At(99).planned, ClampProgramValues(DistinctProgram(2)));
+    EXPECT_EQ(bankWindow.CellText(97).toStdString(), "97  unknown");
+    EXPECT_EQ(Names(), (QStringList{"Acid lead", "Fat bass", "Growl", "Soft bass"}));
+    EXPECT_EQ(window.Model()->mimeData({}), nullptr) << "nothing selected, nothing dragged";
 }

@@ -81,7 +81,11 @@ private:
 // the caller answers, and the caller's thread as the GUI thread.
 class EditorOnJack {
 public:
-    explicit EditorOnJack(const SimProcess& sim) : link_(settings_, nullptr, MidiBackend::Jack) {
+    // fastInterface: the output at the pace a USB interface or a virtual unit allows, as the
+    // setting of that name sets it; by default at the cable's.
+    explicit EditorOnJack(const SimProcess& sim, bool fastInterface = false)
+        : link_(settings_, nullptr, MidiBackend::Jack) {
+        settings_.fastInterface = fastInterface;
         for (int i = 0; i < 100 && (unitOut_.empty() || unitIn_.empty()); ++i) {
             std::this_thread::sleep_for(50ms);
             unitOut_ = JackPortNamed<RtMidiIn>(sim.Name());
