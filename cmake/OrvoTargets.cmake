@@ -37,13 +37,19 @@ function(orvo_layer name)
 endfunction()
 
 # orvo_test(NAME [LIBS targets...] [LABELS labels...] [SOURCES files...] [PROPERTIES ...] [JACK]
-#           [XVFB])
+#           [XVFB] [LONG])
 # One GoogleTest executable from every .cpp of the calling tests folder; each test case becomes a
 # CTest test, listed when ctest runs. JACK: the tests need the test run's JACK server; they run
 # after the fixture started it, one at a time, with JACK_DEFAULT_SERVER naming it. XVFB: the
-# tests run as desktop programs on a virtual X server of their own.
+# tests run as desktop programs on a virtual X server of their own. LONG: the tests take seconds
+# each (whole programs started and ended).
+#
+# A parallel ctest starts the tests of the highest COST first. The JACK tests run one after the
+# other, so they start at once and the rest fill the other slots beside them; the long ones come
+# next, so that none of them is left to run alone at the end. A fresh tree has no times of an
+# earlier run to go by, so the order is given here.
 function(orvo_test name)
-  cmake_parse_arguments(T "JACK;XVFB" "" "LIBS;LABELS;SOURCES;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "JACK;XVFB;LONG" "" "LIBS;LABELS;SOURCES;PROPERTIES" ${ARGN})
   # The ThreadSanitizer build runs only the tests that cross threads.
   if(ORVO_SANITIZE STREQUAL "thread" AND NOT "threads" IN_LIST T_LABELS)
     return()
@@ -62,10 +68,13 @@ function(orvo_test name)
   if(T_JACK)
     set_target_properties(${name} PROPERTIES
       CROSSCOMPILING_EMULATOR "${ORVO_JACK_SCRIPT};run;${ORVO_JACK_STATE}")
-    list(APPEND T_PROPERTIES FIXTURES_REQUIRED orvo_jack RESOURCE_LOCK orvo_jack)
+    list(APPEND T_PROPERTIES FIXTURES_REQUIRED orvo_jack RESOURCE_LOCK orvo_jack COST 1000)
   elseif(T_XVFB)
     set_target_properties(${name} PROPERTIES
       CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/xvfb/on-xvfb.sh)
+  endif()
+  if(T_LONG AND NOT T_JACK)
+    list(APPEND T_PROPERTIES COST 500)
   endif()
   set(_labels ${T_LABELS})
   if(NOT _labels)
