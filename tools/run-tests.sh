@@ -57,9 +57,9 @@ step "build: asan"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 
-# Only the tests that cross threads, and what they start.
 step "tests: asan, beside them build: tsan"
 cmake --preset tsan >/dev/null
+# Only the tests that cross threads, and what they start.
 build_in_background tsan build/tsan-build.log --target orvo_tests
 ctest --preset asan -j "$test_jobs" --timeout 600
 step "build: tsan, the rest"
