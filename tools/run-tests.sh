@@ -26,24 +26,55 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-allocator_may_return_null=1}
 
 step() { printf '\n=== %s (%s s)\n' "$*" "$SECONDS"; }
 
+# While the tests of one build run, the next build compiles beside them at the lowest priority:
+# the tests spend much of their time waiting (the JACK tests run one at a time), and they get the
+# processors back whenever they want them. Its output goes to a log, shown when it fails.
+background_pid=""
+background_log=""
+build_in_background() {  # PRESET LOG [cmake --build arguments...]
+  local preset=$1
+  background_log=$2
+  shift 2
+  # A session of its own, so that a failed test run ends the whole build (cmake, ninja and the
+  # compilers) with its process group.
+  setsid nice -n 19 cmake --build --preset "$preset" -j "$jobs" "$@" >"$background_log" 2>&1 &
+  background_pid=$!
+}
+wait_for_background_build() {
+  local status=0
+  wait "$background_pid" || status=$?
+  background_pid=""
+  if [ "$status" -ne 0 ]; then
+    tail -n 60 "$background_log" >&2
+    echo "the build logged in $background_log failed" >&2
+    exit 1
+  fi
+  echo "built, log in $background_log"
+}
+trap '[ -z "$background_pid" ] || kill -- "-$background_pid" 2>/dev/null || true' EXIT
+
 step "build: asan"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
-step "tests: asan"
-ctest --preset asan -j "$test_jobs" --timeout 600
 
-# Only the tests that cross threads, and what they start.
-step "build: tsan"
+step "tests: asan, beside them build: tsan"
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan -j "$jobs" --target orvo_tests
-step "tests: tsan"
-ctest --preset tsan -j "$test_jobs" --timeout 600
+# Only the tests that cross threads, and what they start.
+build_in_background tsan build/tsan-build.log --target orvo_tests
+ctest --preset asan -j "$test_jobs" --timeout 600
+step "build: tsan, the rest"
+wait_for_background_build
 
-step "build: fuzz"
+step "tests: tsan, beside them build: fuzz"
 cmake --preset fuzz >/dev/null
 mapfile -t fuzzers < <(ninja -C build/fuzz -t targets all | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
 if [ ${#fuzzers[@]} -gt 0 ]; then
-  cmake --build --preset fuzz -j "$jobs" --target "${fuzzers[@]}"
+  build_in_background fuzz build/fuzz-build.log --target "${fuzzers[@]}"
+fi
+ctest --preset tsan -j "$test_jobs" --timeout 600
+if [ ${#fuzzers[@]} -gt 0 ]; then
+  step "build: fuzz, the rest"
+  wait_for_background_build
 fi
 
 # One fuzz target for fuzz_seconds; its log is shown when it found a fault.
