@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -75,14 +76,17 @@ LibraryWindow::LibraryWindow(ProgramLibrary& library, QWidget* owner)
     list_->setColumnWidth(LibraryListModel::kName, 220);
     list_->setColumnWidth(LibraryListModel::kTags, 140);
     list_->setColumnWidth(LibraryListModel::kAdded, 130);
-    // A move from one program to another (arrow keys, a click) auditions it; the list taking a
-    // first current row as it gets the focus only shows it: opening the window changes nothing.
+    // A move from one program to another by the keys auditions it; the list taking a first
+    // current row as it gets the focus only shows it: opening the window changes nothing. A
+    // mouse press only shows it too: the click auditions when the button comes up, so a program
+    // pressed to be dragged onto the bank is not played into the unit.
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex& previous) {
-                ListCurrentChanged(current.row(), previous.isValid());
+                ListCurrentChanged(
+                    current.row(),
+                    previous.isValid() && QGuiApplication::mouseButtons() == Qt::NoButton);
             });
-    // A click on a program when none was current yet.
-    connect(list_, &QTableView::pressed, this, [this](const QModelIndex& index) {
+    connect(list_, &QTableView::clicked, this, [this](const QModelIndex& index) {
         const LibraryEntry* entry = model_->EntryAt(index.row());
         if (entry != nullptr && entry->id != auditioned_) Audition(*entry);
     });
