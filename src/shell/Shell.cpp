@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QThread>
 #include <QTimer>
 
@@ -95,6 +96,10 @@ Shell::Start Shell::StartUp() {
         return Start::NoConfigFolder;
     }
     started_ = true;
+    // Qt's own file dialog keeps the folders it showed last in QtProject.conf of the user's
+    // settings: that file goes beside ours rather than loose in the user's configuration folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(file_.Folder()));
 
     // A name read for a missing key turns "off" as the ports open below; until the start-up
     // has finished, FinishStartUp (or the shutdown) writes that with the rest of the record.

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -53,6 +54,9 @@ TEST_F(ShellTest, FirstRunWritesOffForEveryPortOnceTheWindowIsUpAndOpensNone) {
     EXPECT_TRUE(shell.Window()->isVisible());
     EXPECT_EQ(shell.Window()->centralWidget()->size(), QSize(1024, 800));
     EXPECT_EQ(shell.Plugin(), plugin);
+    // What Qt's file dialog keeps goes into the settings folder too.
+    EXPECT_EQ(QSettings(QSettings::UserScope, "QtProject").fileName().toStdString(),
+              environment.config.Path() + "/OrvodyneEditor/QtProject.conf");
     shell.ShutDown();
     EXPECT_EQ(shell.Window(), nullptr);
     EXPECT_EQ(shell.Link(), nullptr);
