@@ -157,6 +157,8 @@ public:
     ~OwnJackServer() {
         Stop();
         setenv("JACK_DEFAULT_SERVER", shared_.c_str(), 1);
+        std::error_code error;
+        std::filesystem::remove_all(state_, error);
     }
     // Points the clients at the server under its name, running or not.
     void Choose() {

@@ -56,6 +56,9 @@ stop_server() {
       echo "jackd $name did not stop within 15 s; killing it"
       kill -KILL "$pid" 2>/dev/null
     fi
+    # The semaphores of clients still connected when it stopped outlive it in /dev/shm; the name
+    # is ours until its next start, which takes the lock first.
+    rm -f /dev/shm/jack_sem."$(id -u)"_"$name"_* 2>/dev/null
   fi
   rm -f "$pidfile" "$namefile"
 }
