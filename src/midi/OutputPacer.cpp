@@ -2,18 +2,14 @@
 
 #include <algorithm>
 
+#include "unit/ParamChange.h"
 #include "unit/UnitParameters.h"
 
 namespace {
 
 constexpr uint8_t kControlChange = 0xB0;
-constexpr uint8_t kNrpnMsb = 99;
-constexpr uint8_t kNrpnLsb = 98;
-constexpr uint8_t kDataEntry = 6;
 constexpr uint8_t kRpnLsb = 100;
 constexpr uint8_t kRpnMsb = 101;
-constexpr uint8_t kSysExStart = 0xF0;
-constexpr uint8_t kSysExEnd = 0xF7;
 // What a change or an address weighs in the queue: at most three control changes.
 constexpr size_t kChangeWeight = 9;
 
@@ -45,10 +41,10 @@ uint64_t OutputPacer::Put(const uint8_t* bytes, size_t size) {
     if (size == 3 && (bytes[0] & 0xF0) == kControlChange && bytes[2] < 0x80) {
         const uint8_t channel = bytes[0] & 0x0F;
         switch (bytes[1]) {
-            case kNrpnMsb:
-            case kNrpnLsb:
+            case kControllerNrpnMsb:
+            case kControllerNrpnLsb:
                 return PutAddressByte(channel, bytes[1], bytes[2]);
-            case kDataEntry:
+            case kControllerDataEntry:
                 return PutDataEntry(channel, bytes[2], bytes);
             case kRpnMsb:
             case kRpnLsb:
@@ -81,7 +77,7 @@ uint64_t OutputPacer::PutAddressByte(uint8_t channel, uint8_t controller, uint8_
         item = &NewItem(Kind::Address, kChangeWeight);
         item->channel = channel;
     }
-    if (controller == kNrpnMsb) {
+    if (controller == kControllerNrpnMsb) {
         queuedMsb_[channel] = value;
         item->withMsb = true;
     } else {
@@ -158,9 +154,10 @@ void OutputPacer::Begin(Item& item) {
     const bool sendMsb = item.withMsb || (item.kind == Kind::Change && msbWrong);
     const bool sendLsb =
         item.withLsb || (item.kind == Kind::Change && (msbWrong || wireLsb_[ch] != item.lsb));
-    if (sendMsb) AddControlChange(item.bytes, ch, kNrpnMsb, item.msb);
-    if (sendLsb) AddControlChange(item.bytes, ch, kNrpnLsb, item.lsb);
-    if (item.kind == Kind::Change) AddControlChange(item.bytes, ch, kDataEntry, item.value);
+    if (sendMsb) AddControlChange(item.bytes, ch, kControllerNrpnMsb, item.msb);
+    if (sendLsb) AddControlChange(item.bytes, ch, kControllerNrpnLsb, item.lsb);
+    if (item.kind == Kind::Change)
+        AddControlChange(item.bytes, ch, kControllerDataEntry, item.value);
     if (sendMsb) wireMsb_[ch] = item.msb;
     if (sendLsb) wireLsb_[ch] = item.lsb;
     // After "EFFECT Type" the unit wants the MSB again.

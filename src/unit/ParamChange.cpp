@@ -7,9 +7,6 @@
 namespace {
 
 constexpr uint8_t kControlChange = 0xB0;
-constexpr uint8_t kNrpnMsb = 0x63;
-constexpr uint8_t kNrpnLsb = 0x62;
-constexpr uint8_t kDataEntry = 0x06;
 
 void Add(ParamChange& change, uint8_t controller, int value) {
     MidiMessage& m = change.messages[static_cast<size_t>(change.count++)];
@@ -31,13 +28,13 @@ ParamChange EncodeParamChange(int position, int value, int previousKey) {
     const bool msbDiffers = parameter->addressMsb != previousMsb;
     // After "EFFECT Type" the unit has switched its effect overlay and wants the MSB again.
     if (msbDiffers || previousKey == kEffectTypePosition) {
-        Add(change, kNrpnMsb, parameter->addressMsb);
+        Add(change, kControllerNrpnMsb, parameter->addressMsb);
     }
     if (msbDiffers || parameter->addressLsb != previousLsb) {
-        Add(change, kNrpnLsb, parameter->addressLsb);
+        Add(change, kControllerNrpnLsb, parameter->addressLsb);
     }
     const int held = std::clamp(value, static_cast<int>(parameter->minimum),
                                 static_cast<int>(parameter->maximum));
-    Add(change, kDataEntry, held + parameter->wireOffset);
+    Add(change, kControllerDataEntry, held + parameter->wireOffset);
     return change;
 }

@@ -1,8 +1,15 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "util/MidiMessage.h"
+
+// The controllers of a parameter change: the address (a non-registered parameter number, MSB
+// and LSB) and the value.
+constexpr uint8_t kControllerNrpnMsb = 0x63;
+constexpr uint8_t kControllerNrpnLsb = 0x62;
+constexpr uint8_t kControllerDataEntry = 0x06;
 
 // The remembered previous position that stands for none: its address 0/0 matches no position,
 // so the next change sends both address bytes.

@@ -2,15 +2,11 @@
 
 #include <cstdio>
 
+#include "unit/ParamChange.h"
 #include "unit/UnitMessages.h"
 #include "util/HexBytes.h"
 
 namespace {
-// The controllers of a non-registered parameter number, as the unit reads them.
-constexpr int kControllerDataEntry = 0x06;
-constexpr int kControllerNrpnLsb = 0x62;
-constexpr int kControllerNrpnMsb = 0x63;
-
 // The most raw bytes a line shows of a long message.
 constexpr size_t kShownBytes = 24;
 

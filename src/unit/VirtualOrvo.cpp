@@ -4,13 +4,10 @@
 #include <cstdio>
 
 #include "unit/FirmwareDecoder.h"
+#include "unit/ParamChange.h"
 #include "unit/ProgramConversion.h"
 
 namespace {
-
-constexpr int kControllerDataEntry = 6;
-constexpr int kControllerNrpnLsb = 98;
-constexpr int kControllerNrpnMsb = 99;
 
 // The program every location holds until something is written: each parameter at its default,
 // the effect off.
