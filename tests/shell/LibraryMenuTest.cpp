@@ -3,7 +3,6 @@
 // and message boxes are answered by the test through the window layer's modal steps.
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
@@ -182,19 +181,13 @@ protected:
     }
     // The event loop with the shell's once-a-second tick, until done() or the time is up.
     bool RunUntil(const std::function<bool()>& done, int ms) {
-        QElapsedTimer timer, tick;
-        timer.start();
-        tick.start();
-        while (timer.elapsed() < ms) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            if (tick.elapsed() > 1000) {
-                tick.restart();
-                editor_->DoCommand(kCommandTick);
-            }
-            std::lock_guard<std::recursive_mutex> hold(editor_->PluginLock());
-            if (done()) return true;
-        }
-        return false;
+        return RunWithTicks(
+            *editor_,
+            [&] {
+                std::lock_guard<std::recursive_mutex> hold(editor_->PluginLock());
+                return done();
+            },
+            ms);
     }
     void RunFor(int ms) {
         RunUntil([] { return false; }, ms);

@@ -88,13 +88,32 @@ public:
         banks = 0, virtualOrvoUses = 0, assignmentLists = 0;
 };
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <functional>
 #include <memory>
 
 #include "shell/Shell.h"
 #include "support/TempDir.h"
+
+// The event loop with the editor's once-a-second tick, as the shell runs it, until done() holds
+// or ms have passed.
+inline bool RunWithTicks(PluginBase& editor, const std::function<bool()>& done, int ms) {
+    QElapsedTimer timer, tick;
+    timer.start();
+    tick.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (tick.elapsed() > 1000) {
+            tick.restart();
+            editor.DoCommand(kCommandTick);
+        }
+        if (done()) return true;
+    }
+    return false;
+}
 
 // A shell whose modal dialogs are answered by the test, in folders of its own: the
 // configuration folder and the folder of the single-instance socket.

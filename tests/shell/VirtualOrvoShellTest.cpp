@@ -3,7 +3,6 @@
 // the real main window's menu with the real editor and panel on Qt's offscreen platform.
 
 #include <QAbstractButton>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -98,18 +97,7 @@ protected:
     }
     // The event loop with the editor's tick, until done() holds or the time is up.
     bool RunUntil(const std::function<bool()>& done, int ms) {
-        QElapsedTimer timer, tick;
-        timer.start();
-        tick.start();
-        while (timer.elapsed() < ms) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            if (tick.elapsed() > 1000) {
-                tick.restart();
-                editor_->DoCommand(kCommandTick);
-            }
-            if (done()) return true;
-        }
-        return false;
+        return RunWithTicks(*editor_, done, ms);
     }
     void Menu(int id) { shell_->Window()->HandleCommand(id); }
     template <typename F>
