@@ -26,18 +26,21 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-allocator_may_return_null=1}
 
 step() { printf '\n=== %s (%s s)\n' "$*" "$SECONDS"; }
 
-# While the tests of one build run, the next build compiles beside them at the lowest priority:
-# the tests spend much of their time waiting (the JACK tests run one at a time), and they get the
-# processors back whenever they want them. Its output goes to a log, shown when it fails.
+# While the AddressSanitizer tests run, the ThreadSanitizer and fuzz builds compile beside them at
+# the lowest priority: the tests spend much of their time waiting (the JACK tests run one at a
+# time), and they get the processors back whenever they want them. The ThreadSanitizer tests run
+# alone: they are the slowest to answer the JACK server, whose cycles wait for every client.
+# The builds' output goes to a log, shown when they fail.
 background_pid=""
 background_log=""
-build_in_background() {  # PRESET LOG [cmake --build arguments...]
-  local preset=$1
-  background_log=$2
-  shift 2
+build_in_background() {  # LOG COMMAND...
+  background_log=$1
+  shift
   # A session of its own, so that a failed test run ends the whole build (cmake, ninja and the
-  # compilers) with its process group.
-  setsid nice -n 19 cmake --build --preset "$preset" -j "$jobs" "$@" >"$background_log" 2>&1 &
+  # compilers) with its process group. Where the kernel groups processes by session, niceness
+  # only ranks processes within a group; the group's own niceness ranks it against the tests.
+  setsid bash -c 'echo 19 >/proc/self/autogroup 2>/dev/null; exec nice -n 19 "$@"' background \
+    "$@" >"$background_log" 2>&1 &
   background_pid=$!
 }
 wait_for_background_build() {
@@ -57,25 +60,34 @@ step "build: asan"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 
-step "tests: asan, beside them build: tsan"
-cmake --preset tsan >/dev/null
-# Only the tests that cross threads, and what they start.
-build_in_background tsan build/tsan-build.log --target orvo_tests
-ctest --preset asan -j "$test_jobs" --timeout 600
-step "build: tsan, the rest"
-wait_for_background_build
+# A failed run over JACK shows what the server logged: a client it gave up on, or cycles that
+# took seconds.
+run_tests() {  # PRESET
+  local status=0
+  ctest --preset "$1" -j "$test_jobs" --timeout 600 || status=$?
+  if [ "$status" -ne 0 ] && [ -f "build/$1/jack/jackd.log" ]; then
+    echo "--- the JACK server's log, $(grep -c XRun "build/$1/jack/jackd.log") late cycles; its end:"
+    grep -v XRun "build/$1/jack/jackd.log" | tail -n 30
+  fi
+  return "$status"
+}
 
-step "tests: tsan, beside them build: fuzz"
+step "tests: asan, beside them build: tsan, then fuzz"
+cmake --preset tsan >/dev/null
 cmake --preset fuzz >/dev/null
 mapfile -t fuzzers < <(ninja -C build/fuzz -t targets all | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
-if [ ${#fuzzers[@]} -gt 0 ]; then
-  build_in_background fuzz build/fuzz-build.log --target "${fuzzers[@]}"
-fi
-ctest --preset tsan -j "$test_jobs" --timeout 600
-if [ ${#fuzzers[@]} -gt 0 ]; then
-  step "build: fuzz, the rest"
-  wait_for_background_build
-fi
+# Only the tests that cross threads, and what they start.
+build_in_background build/background-build.log bash -c '
+  jobs=$1
+  shift
+  cmake --build --preset tsan -j "$jobs" --target orvo_tests || exit
+  [ "$#" -eq 0 ] || cmake --build --preset fuzz -j "$jobs" --target "$@"' builds "$jobs" "${fuzzers[@]}"
+run_tests asan
+step "build: tsan and fuzz, the rest"
+wait_for_background_build
+
+step "tests: tsan"
+run_tests tsan
 
 # One fuzz target for fuzz_seconds; its log is shown when it found a fault.
 fuzz_one() {

@@ -59,14 +59,23 @@ public:
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
     // Ends it as Ctrl+C would; it writes its --save folder on the way out. True when it exited
-    // normally.
+    // normally within ten seconds; one that did not is killed, so that a stuck unit fails the
+    // test instead of hanging it.
     bool Stop() {
         if (pid_ <= 0) return exited_;
         kill(pid_, SIGINT);
         int status = 0;
-        waitpid(pid_, &status, 0);
+        pid_t ended = 0;
+        for (int i = 0; i < 1000 && ended == 0; ++i) {
+            ended = waitpid(pid_, &status, WNOHANG);
+            if (ended == 0) std::this_thread::sleep_for(10ms);
+        }
+        if (ended == 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+        }
         pid_ = -1;
-        exited_ = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        exited_ = ended != 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
         return exited_;
     }
     const std::string& Name() const { return name_; }
