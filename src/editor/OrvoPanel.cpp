@@ -159,7 +159,8 @@ ImageStrip* OrvoPanel::Strip(int id) {
 OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
     : editor_(editor), graphics_(graphics) {
     graphics_->AddBackgroundPanel({255, 127, 127, 127});
-    Add<BitmapControl>(0, 0, -1, Strip(resources::kImageBackground));
+    ImageStrip* background = Strip(resources::kImageBackground);
+    Add<BitmapControl>(0, 0, -1, background);
     AddFileChoosers();
     Add<SwitchControl>(56, 64, kParamWriteAll, Strip(resources::kImageWriteAll));
     // Loaded up front so that every strip is decoded before the first frame is drawn.
@@ -169,6 +170,9 @@ OrvoPanel::OrvoPanel(OrvoEditor& editor, Graphics* graphics)
           resources::kImageKnob4, resources::kImageKnob5, resources::kImageKnob13,
           resources::kImageKnob17, resources::kImageEffectBypass})
         Strip(id);
+    // The two largest images of the first drawing (about two thirds of what it decodes) are
+    // decoded while the main window is built around the panel.
+    graphics_->DecodeAhead({background, Strip(resources::kImageEffectBypass)});
     AddEffectArea();
     statusLine_ = Add<TextControl>(Rect{104, 22, 264, 38}, kNameStyle, "Program Name");
     statusLine_->SetShrinkToFit(true);

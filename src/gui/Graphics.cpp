@@ -327,6 +327,17 @@ void Graphics::RenderAllStrips(double scale) {
     images_.RenderAll(scale);
 }
 
+void Graphics::DecodeAhead(const std::vector<const ImageStrip*>& strips) {
+    images_.DecodeAhead(strips, AheadDecoder());
+}
+
+ImageStore::WholeDecode Graphics::AheadDecoder() const {
+    return [](int id, const std::string& name, int factor, raster::MemBitmap& into) {
+        return EndsWithPng(name) &&
+               raster::DecodePngResourceRows(id, factor, {0, raster::kAllRows}, into).has_value();
+    };
+}
+
 void Graphics::ReleaseCaches() {
     FontCache::Instance().Release();
 }

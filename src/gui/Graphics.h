@@ -145,6 +145,10 @@ public:
     // drawn.
     void RenderAllStrips(double scale);
     const ImageStore& Images() const { return images_; }
+    // Decodes the images of these one-frame strips for the panel's zoom on a thread of its own
+    // while the window around the panel is built, so that the first drawing finds them ready
+    // (ImageStore::DecodeAhead).
+    void DecodeAhead(const std::vector<const ImageStrip*>& strips);
     // The panel's zoom, as its resize control holds it; 1 without one.
     double GuiScale() const;
     // Frees every cached font of the process; for shutdown and tests.
@@ -219,6 +223,9 @@ public:
 protected:
     // Draws the layout editor's marks over the panel.
     virtual void DrawLayoutOverlay();
+    // What decodes images ahead, off the GUI thread: the program's own images, as
+    // LoadResourceImage reads them; none where images come from elsewhere.
+    virtual ImageStore::WholeDecode AheadDecoder() const;
 
 private:
     bool IsProtectedIndex(int index) const;

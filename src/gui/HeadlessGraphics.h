@@ -97,6 +97,10 @@ public:
     const std::vector<int>& DecodedFactors() const { return decodedFactors_; }
     const std::vector<raster::RowSpan>& DecodedRows() const { return decodedRows_; }
 
+protected:
+    // The tests' images are served, and counted, on the GUI thread only.
+    ImageStore::WholeDecode AheadDecoder() const override { return {}; }
+
 private:
     std::vector<Rect> presented_;
     std::vector<std::string> lastMenuTexts_;

@@ -30,6 +30,9 @@ ImageStore::ImageStore(Decoder decoder) : decoder_(std::move(decoder)) {
     if (decoder_.largeFactor < 1) decoder_.largeFactor = 1;
 }
 
+// The thread, if any, ends before the store goes.
+ImageStore::~ImageStore() = default;
+
 ImageStore::Image* ImageStore::FindImage(int id) {
     for (const std::unique_ptr<Image>& image : images_) {
         if (image->id == id) return image.get();
@@ -79,6 +82,12 @@ ImageStrip* ImageStore::LoadStrip(int id, const std::string& name, int frameCoun
 
 void ImageStore::RenderAll(double scale) {
     scale_ = scale;
+    if (aheadDecode_) {
+        StartAhead(scale);
+    } else if (!ahead_.empty() && ahead_.front().factor != FactorAt(scale)) {
+        // Decoded ahead for a zoom of the other set (the stored zoom did not fit the screen).
+        DropAhead();
+    }
     for (const std::unique_ptr<Image>& image : images_) {
         // The first strip handed out over an image says how its frames lie.
         const ImageStrip* first = nullptr;
@@ -141,9 +150,70 @@ void ImageStore::Prepare(const ImageStrip& strip, raster::RowSpan rows) {
     }
 }
 
-int ImageStore::SetFactor(const Image& image) const {
+int ImageStore::FactorAt(double scale) const {
     // As stored, or scaled down from the set at the panel's size, or up from the large set.
-    return image.scale && *image.scale > 1.0 && decoder_.largeFactor > 1 ? decoder_.largeFactor : 1;
+    return scale > 1.0 && decoder_.largeFactor > 1 ? decoder_.largeFactor : 1;
+}
+
+int ImageStore::SetFactor(const Image& image) const {
+    return image.scale ? FactorAt(*image.scale) : 1;
+}
+
+void ImageStore::DecodeAhead(const std::vector<const ImageStrip*>& strips, WholeDecode decode) {
+    if (!ahead_.empty() || aheadDecoding_.valid() || !decode) return;
+    for (const Registered& entry : strips_) {
+        if (entry.image < 0 || entry.strip->frameCount != 1) continue;
+        if (std::find(strips.begin(), strips.end(), entry.strip.get()) == strips.end()) continue;
+        const Image& image = *images_[static_cast<size_t>(entry.image)];
+        const bool listed = std::any_of(ahead_.begin(), ahead_.end(),
+                                        [&](const Ahead& ahead) { return ahead.id == image.id; });
+        if (!image.rendered && !listed) ahead_.push_back({image.id, 0, nullptr});
+    }
+    if (ahead_.empty()) return;
+    aheadDecode_ = std::move(decode);
+    if (scale_) StartAhead(*scale_);
+}
+
+void ImageStore::StartAhead(double scale) {
+    const int factor = FactorAt(scale);
+    std::vector<std::pair<int, std::string>> wanted;
+    for (Ahead& ahead : ahead_) {
+        ahead.factor = factor;
+        const Image* image = FindImage(ahead.id);
+        wanted.emplace_back(ahead.id, image != nullptr ? image->name : std::string());
+    }
+    // The thread owns copies of all it reads.
+    aheadDecoding_ =
+        std::async(std::launch::async, [wanted, factor, decode = std::move(aheadDecode_)] {
+            std::vector<std::unique_ptr<raster::MemBitmap>> decoded;
+            for (const auto& [id, name] : wanted) {
+                auto pixels = std::make_unique<raster::MemBitmap>();
+                if (!decode(id, name, factor, *pixels) || !pixels->HasPixels()) pixels.reset();
+                decoded.push_back(std::move(pixels));
+            }
+            return decoded;
+        });
+    aheadDecode_ = nullptr;
+}
+
+std::unique_ptr<raster::MemBitmap> ImageStore::TakeAhead(int id, int factor) {
+    const auto found = std::find_if(ahead_.begin(), ahead_.end(), [&](const Ahead& ahead) {
+        return ahead.id == id && ahead.factor == factor;
+    });
+    if (found == ahead_.end()) return nullptr;
+    if (aheadDecoding_.valid()) {
+        std::vector<std::unique_ptr<raster::MemBitmap>> decoded = aheadDecoding_.get();
+        for (size_t i = 0; i < decoded.size() && i < ahead_.size(); ++i)
+            ahead_[i].pixels = std::move(decoded[i]);
+    }
+    std::unique_ptr<raster::MemBitmap> pixels = std::move(found->pixels);
+    ahead_.erase(found);
+    return pixels;
+}
+
+void ImageStore::DropAhead() {
+    if (aheadDecoding_.valid()) aheadDecoding_.get();
+    ahead_.clear();
 }
 
 bool ImageStore::DecodeAsShown(Image& image, Size target, raster::RowSpan rows) {
@@ -155,6 +225,16 @@ bool ImageStore::DecodeAsShown(Image& image, Size target, raster::RowSpan rows) 
         return false;
     const bool same = image.rendered && image.shown->Width() == target.width &&
                       image.shown->Height() == target.height;
+    if (!same && image.frameCount == 1) {
+        std::unique_ptr<raster::MemBitmap> ahead = TakeAhead(image.id, factor);
+        if (ahead != nullptr && ahead->Width() == target.width &&
+            ahead->Height() == target.height) {
+            image.shown = std::move(ahead);
+            image.readyRows.clear();
+            image.rendered = true;
+            return true;
+        }
+    }
     std::unique_ptr<raster::MemBitmap> fresh;
     raster::MemBitmap* into = image.shown.get();
     if (!same) {
@@ -179,13 +259,17 @@ bool ImageStore::DecodeAsShown(Image& image, Size target, raster::RowSpan rows) 
     return true;
 }
 
-std::unique_ptr<raster::MemBitmap> ImageStore::Resampled(const Image& image, Size target) const {
+std::unique_ptr<raster::MemBitmap> ImageStore::Resampled(const Image& image, Size target) {
     if (!decoder_.decode) return nullptr;
     int factor = SetFactor(image);
-    auto decoded = std::make_unique<raster::MemBitmap>();
+    std::unique_ptr<raster::MemBitmap> decoded = TakeAhead(image.id, factor);
     const raster::RowSpan all{0, raster::kAllRows};
+    if (decoded == nullptr) {
+        decoded = std::make_unique<raster::MemBitmap>();
+        if (!decoder_.decode(image.id, image.name, factor, all, *decoded)) decoded->Resize(0, 0);
+    }
     // An image without a large set scales up from the one it has.
-    if (!decoder_.decode(image.id, image.name, factor, all, *decoded) && factor > 1) {
+    if (!decoded->HasPixels() && factor > 1) {
         factor = 1;
         if (!decoder_.decode(image.id, image.name, factor, all, *decoded)) return nullptr;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,7 +39,13 @@ public:
         int largeFactor = resources::kLargeImageFactor;
     };
 
+    // Decodes image id of the set drawn at factor times the panel's size whole into a bitmap,
+    // which takes the image's size; false when there is none. Safe on any thread.
+    using WholeDecode =
+        std::function<bool(int id, const std::string& name, int factor, raster::MemBitmap& into)>;
+
     explicit ImageStore(Decoder decoder);
+    ~ImageStore();
     ImageStore(const ImageStore&) = delete;
     ImageStore& operator=(const ImageStore&) = delete;
 
@@ -54,6 +61,13 @@ public:
     // Makes rows of strip ready to be drawn at the size it measures. An image drawn as decoded
     // is decoded only where it is drawn; one that is resampled is decoded whole.
     void Prepare(const ImageStrip& strip, raster::RowSpan rows = {0, raster::kAllRows});
+    // Has the images of these one-frame strips (those drawn whole, as the panel's background)
+    // decoded on a thread of its own, from the first RenderAll on (when the zoom is known), while
+    // the caller builds the window around the panel; each image's first Prepare takes its pixels
+    // over, waiting for the thread if it is not done. Strips of several frames are left to be
+    // decoded as they are drawn. Once, before anything is drawn; what a later zoom of the other
+    // set would not use is let go.
+    void DecodeAhead(const std::vector<const ImageStrip*>& strips, WholeDecode decode);
     int StripCount() const { return static_cast<int>(strips_.size()); }
     // The zoom of the last RenderAll; none before the first.
     std::optional<double> Scale() const { return scale_; }
@@ -79,17 +93,36 @@ private:
         std::unique_ptr<ImageStrip> strip;
     };
 
+    // An image decoded ahead, or to be.
+    struct Ahead {
+        int id = 0;
+        int factor = 1;
+        std::unique_ptr<raster::MemBitmap> pixels;  // once the thread is done; null once taken
+    };
+
     Image* FindImage(int id);
+    // The pixels decoded ahead of image id at factor; null when it was not asked for (or was
+    // taken). Waits for the thread when it is still decoding.
+    std::unique_ptr<raster::MemBitmap> TakeAhead(int id, int factor);
+    // Starts the thread for the images of ahead_ at the set of the zoom.
+    void StartAhead(double scale);
+    // Waits for the thread, and lets go of what it decoded.
+    void DropAhead();
     // The factor of the set the zoom of image draws from.
     int SetFactor(const Image& image) const;
+    int FactorAt(double scale) const;
     // Decodes rows of image at the size of its strips, target, in place, when the set that zoom
     // draws from holds it at that size. False when it does not (nothing changed).
     bool DecodeAsShown(Image& image, Size target, raster::RowSpan rows);
     // The whole image at target, decoded and resampled; null when it cannot be decoded.
-    std::unique_ptr<raster::MemBitmap> Resampled(const Image& image, Size target) const;
+    std::unique_ptr<raster::MemBitmap> Resampled(const Image& image, Size target);
 
     Decoder decoder_;
     std::optional<double> scale_;
     std::vector<std::unique_ptr<Image>> images_;
     std::vector<Registered> strips_;
+    std::vector<Ahead> ahead_;
+    WholeDecode aheadDecode_;  // until the thread starts
+    // The thread's result: the pixels of ahead_, in its order.
+    std::future<std::vector<std::unique_ptr<raster::MemBitmap>>> aheadDecoding_;
 };
