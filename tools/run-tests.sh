@@ -2,9 +2,9 @@
 # Builds and runs every test: one clang build under AddressSanitizer with UndefinedBehaviorSanitizer
 # (warnings as errors) runs all of them, the checks over the sources and the package, and builds
 # the benchmarks; a g++ build under ThreadSanitizer (warnings as errors) runs the tests that cross
-# threads again; then each fuzz target runs for a bounded time, one a core. The fuzz targets are
-# a build of their own: the fuzzer's coverage hooks in every comparison would make the tests'
-# programs many times slower.
+# threads again, with each fuzz target running beside them for a bounded time, one a core. The
+# fuzz targets are a build of their own: the fuzzer's coverage hooks in every comparison would
+# make the tests' programs many times slower.
 # Exits non-zero on the first failure.
 #
 # The `test` preset (g++, optimised, no sanitizer) is the everyday build of a developer and of
@@ -28,19 +28,26 @@ step() { printf '\n=== %s (%s s)\n' "$*" "$SECONDS"; }
 
 # While the AddressSanitizer tests run, the ThreadSanitizer and fuzz builds compile beside them at
 # the lowest priority: the tests spend much of their time waiting (the JACK tests run one at a
-# time), and they get the processors back whenever they want them. The ThreadSanitizer tests run
-# alone: they are the slowest to answer the JACK server, whose cycles wait for every client.
-# The builds' output goes to a log, shown when they fail.
+# time), and they get the processors back whenever they want them. The builds' output goes to a
+# log, shown when they fail. The fuzz targets run beside the ThreadSanitizer tests, also at the
+# lowest priority; those tests are the slowest to answer the JACK server, whose cycles wait for
+# every client, so they never share the processors on equal terms.
+
+# Runs a command in a session of its own, so that a failed test run ends all it started (cmake,
+# ninja and the compilers, or the fuzz targets) with its process group. Where the kernel groups
+# processes by session, niceness only ranks processes within a group; the group's own niceness
+# ranks it against the tests.
+at_lowest_priority() {  # COMMAND...
+  exec setsid bash -c 'echo 19 >/proc/self/autogroup 2>/dev/null; exec nice -n 19 "$@"' \
+    lowest-priority "$@"
+}
 background_pid=""
 background_log=""
+fuzz_pid=""
 build_in_background() {  # LOG COMMAND...
   background_log=$1
   shift
-  # A session of its own, so that a failed test run ends the whole build (cmake, ninja and the
-  # compilers) with its process group. Where the kernel groups processes by session, niceness
-  # only ranks processes within a group; the group's own niceness ranks it against the tests.
-  setsid bash -c 'echo 19 >/proc/self/autogroup 2>/dev/null; exec nice -n 19 "$@"' background \
-    "$@" >"$background_log" 2>&1 &
+  (at_lowest_priority "$@") >"$background_log" 2>&1 &
   background_pid=$!
 }
 wait_for_background_build() {
@@ -54,7 +61,7 @@ wait_for_background_build() {
   fi
   echo "built, log in $background_log"
 }
-trap '[ -z "$background_pid" ] || kill -- "-$background_pid" 2>/dev/null || true' EXIT
+trap 'for pid in $background_pid $fuzz_pid; do kill -- "-$pid" 2>/dev/null || true; done' EXIT
 
 step "build: asan"
 cmake --preset asan >/dev/null
@@ -86,40 +93,17 @@ run_tests asan
 step "build: tsan and fuzz, the rest"
 wait_for_background_build
 
-step "tests: tsan"
+# The fuzz targets run beside the ThreadSanitizer tests at the lowest priority: those tests use
+# about half a core (the JACK tests wait on replies and time-outs, one at a time).
+step "tests: tsan, beside them ${#fuzzers[@]} fuzz targets for ${fuzz_seconds}s each"
+fuzz_log=build/fuzz/run.log
+at_lowest_priority tools/run-fuzzers.sh "$fuzz_seconds" "$jobs" "${fuzzers[@]}" >"$fuzz_log" 2>&1 &
+fuzz_pid=$!
 run_tests tsan
-
-# One fuzz target for fuzz_seconds; its log is shown when it found a fault.
-fuzz_one() {
-  local name=$1
-  local corpus="build/fuzz/corpus/$name" log="build/fuzz/$name.log"
-  local seeds=()
-  mkdir -p "$corpus"
-  [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
-  if ! "build/fuzz/bin/$name" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$corpus" \
-      "${seeds[@]}" >"$log" 2>&1; then
-    tail -n 40 "$log" >&2
-    echo "fuzz target $name found a fault" >&2
-    return 1
-  fi
-  printf '%s: %s\n' "$name" "$(grep -E 'stat::number_of_executed_units' "$log" | tr -s ' ')"
-}
-
-# One target a core at a time.
-step "fuzz: ${#fuzzers[@]} targets for ${fuzz_seconds}s each"
-failed=0
-running=0
-for name in "${fuzzers[@]}"; do
-  if [ "$running" -ge "$jobs" ]; then
-    wait -n || failed=1
-    running=$((running - 1))
-  fi
-  fuzz_one "$name" &
-  running=$((running + 1))
-done
-while [ "$running" -gt 0 ]; do
-  wait -n || failed=1
-  running=$((running - 1))
-done
-[ "$failed" -eq 0 ] || exit 1
+step "fuzz targets, the rest"
+fuzz_status=0
+wait "$fuzz_pid" || fuzz_status=$?
+fuzz_pid=""
+cat "$fuzz_log"
+[ "$fuzz_status" -eq 0 ] || exit 1
 step "all test builds passed"
