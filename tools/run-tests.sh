@@ -2,9 +2,9 @@
 # Builds and runs every test: one clang build under AddressSanitizer with UndefinedBehaviorSanitizer
 # (warnings as errors) runs all of them, the checks over the sources and the package, and builds
 # the benchmarks; a g++ build under ThreadSanitizer (warnings as errors) runs the tests that cross
-# threads again, with each fuzz target running beside them for a bounded time, one a core. The
-# fuzz targets are a build of their own: the fuzzer's coverage hooks in every comparison would
-# make the tests' programs many times slower.
+# threads again; then each fuzz target runs for a bounded time, one a core. The fuzz targets are
+# a build of their own: the fuzzer's coverage hooks in every comparison would make the tests'
+# programs many times slower.
 # Exits non-zero on the first failure.
 #
 # The `test` preset (g++, optimised, no sanitizer) is the everyday build of a developer and of
@@ -29,21 +29,20 @@ step() { printf '\n=== %s (%s s)\n' "$*" "$SECONDS"; }
 # While the AddressSanitizer tests run, the ThreadSanitizer and fuzz builds compile beside them at
 # the lowest priority: the tests spend much of their time waiting (the JACK tests run one at a
 # time), and they get the processors back whenever they want them. The builds' output goes to a
-# log, shown when they fail. The fuzz targets run beside the ThreadSanitizer tests, also at the
-# lowest priority; those tests are the slowest to answer the JACK server, whose cycles wait for
-# every client, so they never share the processors on equal terms.
+# log, shown when they fail. The rest of the fuzz build goes on beside the ThreadSanitizer tests,
+# also at the lowest priority: those tests are the slowest to answer the JACK server, whose cycles
+# wait for every client, so they never share the processors on equal terms.
 
 # Runs a command in a session of its own, so that a failed test run ends all it started (cmake,
-# ninja and the compilers, or the fuzz targets) with its process group. Where the kernel groups
-# processes by session, niceness only ranks processes within a group; the group's own niceness
-# ranks it against the tests.
+# ninja and the compilers) with its process group. Where the kernel groups processes by session,
+# niceness only ranks processes within a group; the group's own niceness ranks it against the
+# tests.
 at_lowest_priority() {  # COMMAND...
   exec setsid bash -c 'echo 19 >/proc/self/autogroup 2>/dev/null; exec nice -n 19 "$@"' \
     lowest-priority "$@"
 }
 background_pid=""
 background_log=""
-fuzz_pid=""
 build_in_background() {  # LOG COMMAND...
   background_log=$1
   shift
@@ -52,6 +51,7 @@ build_in_background() {  # LOG COMMAND...
 }
 wait_for_background_build() {
   local status=0
+  [ -n "$background_pid" ] || return 0
   wait "$background_pid" || status=$?
   background_pid=""
   if [ "$status" -ne 0 ]; then
@@ -61,7 +61,7 @@ wait_for_background_build() {
   fi
   echo "built, log in $background_log"
 }
-trap 'for pid in $background_pid $fuzz_pid; do kill -- "-$pid" 2>/dev/null || true; done' EXIT
+trap '[ -z "$background_pid" ] || kill -- "-$background_pid" 2>/dev/null || true' EXIT
 
 step "build: asan"
 cmake --preset asan >/dev/null
@@ -83,27 +83,28 @@ step "tests: asan, beside them build: tsan, then fuzz"
 cmake --preset tsan >/dev/null
 cmake --preset fuzz >/dev/null
 mapfile -t fuzzers < <(ninja -C build/fuzz -t targets all | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
-# Only the tests that cross threads, and what they start.
+# Only the tests that cross threads, and what they start; a mark when they are built, or not.
+tsan_mark=build/tsan/orvo-tests
+rm -f "$tsan_mark".*
 build_in_background build/background-build.log bash -c '
-  jobs=$1
-  shift
-  cmake --build --preset tsan -j "$jobs" --target orvo_tests || exit
-  [ "$#" -eq 0 ] || cmake --build --preset fuzz -j "$jobs" --target "$@"' builds "$jobs" "${fuzzers[@]}"
+  jobs=$1 mark=$2
+  shift 2
+  cmake --build --preset tsan -j "$jobs" --target orvo_tests || { touch "$mark.failed"; exit 1; }
+  touch "$mark.built"
+  [ "$#" -eq 0 ] || cmake --build --preset fuzz -j "$jobs" --target "$@"' builds "$jobs" \
+  "$tsan_mark" "${fuzzers[@]}"
 run_tests asan
-step "build: tsan and fuzz, the rest"
+step "build: tsan, the rest"
+while [ ! -e "$tsan_mark.built" ]; do
+  [ ! -e "$tsan_mark.failed" ] || wait_for_background_build
+  sleep 1
+done
+
+step "tests: tsan, beside them build: fuzz"
+run_tests tsan
+step "build: fuzz, the rest"
 wait_for_background_build
 
-# The fuzz targets run beside the ThreadSanitizer tests at the lowest priority: those tests use
-# about half a core (the JACK tests wait on replies and time-outs, one at a time).
-step "tests: tsan, beside them ${#fuzzers[@]} fuzz targets for ${fuzz_seconds}s each"
-fuzz_log=build/fuzz/run.log
-at_lowest_priority tools/run-fuzzers.sh "$fuzz_seconds" "$jobs" "${fuzzers[@]}" >"$fuzz_log" 2>&1 &
-fuzz_pid=$!
-run_tests tsan
-step "fuzz targets, the rest"
-fuzz_status=0
-wait "$fuzz_pid" || fuzz_status=$?
-fuzz_pid=""
-cat "$fuzz_log"
-[ "$fuzz_status" -eq 0 ] || exit 1
+step "fuzz: ${#fuzzers[@]} targets for ${fuzz_seconds}s each"
+tools/run-fuzzers.sh "$fuzz_seconds" "$jobs" "${fuzzers[@]}"
 step "all test builds passed"
