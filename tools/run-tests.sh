@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: one clang build under AddressSanitizer with UndefinedBehaviorSanitizer
 # (warnings as errors) runs all of them, the checks over the sources and the package, and builds
-# the benchmarks; a g++ build under ThreadSanitizer (warnings as errors) runs the tests that cross
+# the benchmarks; a clang build under ThreadSanitizer (warnings as errors) runs the tests that cross
 # threads again; then each fuzz target runs for a bounded time, one a core. The fuzz targets are
 # a build of their own: the fuzzer's coverage hooks in every comparison would make the tests'
 # programs many times slower.
