@@ -84,7 +84,7 @@ void ImageStore::RenderAll(double scale) {
     scale_ = scale;
     if (aheadDecode_) {
         StartAhead(scale);
-    } else if (!ahead_.empty() && ahead_.front().factor != FactorAt(scale)) {
+    } else if (!ahead_.empty() && aheadFactor_ != FactorAt(scale)) {
         // Decoded ahead for a zoom of the other set (the stored zoom did not fit the screen).
         DropAhead();
     }
@@ -167,7 +167,7 @@ void ImageStore::DecodeAhead(const std::vector<const ImageStrip*>& strips, Whole
         const Image& image = *images_[static_cast<size_t>(entry.image)];
         const bool listed = std::any_of(ahead_.begin(), ahead_.end(),
                                         [&](const Ahead& ahead) { return ahead.id == image.id; });
-        if (!image.rendered && !listed) ahead_.push_back({image.id, 0, nullptr});
+        if (!image.rendered && !listed) ahead_.push_back({image.id, nullptr});
     }
     if (ahead_.empty()) return;
     aheadDecode_ = std::move(decode);
@@ -176,9 +176,9 @@ void ImageStore::DecodeAhead(const std::vector<const ImageStrip*>& strips, Whole
 
 void ImageStore::StartAhead(double scale) {
     const int factor = FactorAt(scale);
+    aheadFactor_ = factor;
     std::vector<std::pair<int, std::string>> wanted;
-    for (Ahead& ahead : ahead_) {
-        ahead.factor = factor;
+    for (const Ahead& ahead : ahead_) {
         const Image* image = FindImage(ahead.id);
         wanted.emplace_back(ahead.id, image != nullptr ? image->name : std::string());
     }
@@ -197,10 +197,9 @@ void ImageStore::StartAhead(double scale) {
 }
 
 std::unique_ptr<raster::MemBitmap> ImageStore::TakeAhead(int id, int factor) {
-    const auto found = std::find_if(ahead_.begin(), ahead_.end(), [&](const Ahead& ahead) {
-        return ahead.id == id && ahead.factor == factor;
-    });
-    if (found == ahead_.end()) return nullptr;
+    const auto found = std::find_if(ahead_.begin(), ahead_.end(),
+                                    [&](const Ahead& ahead) { return ahead.id == id; });
+    if (found == ahead_.end() || factor != aheadFactor_) return nullptr;
     if (aheadDecoding_.valid()) {
         std::vector<std::unique_ptr<raster::MemBitmap>> decoded = aheadDecoding_.get();
         for (size_t i = 0; i < decoded.size() && i < ahead_.size(); ++i)

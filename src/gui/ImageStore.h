@@ -93,10 +93,9 @@ private:
         std::unique_ptr<ImageStrip> strip;
     };
 
-    // An image decoded ahead, or to be.
+    // An image decoded ahead, or to be, at aheadFactor_.
     struct Ahead {
         int id = 0;
-        int factor = 1;
         std::unique_ptr<raster::MemBitmap> pixels;  // once the thread is done; null once taken
     };
 
@@ -122,6 +121,7 @@ private:
     std::vector<std::unique_ptr<Image>> images_;
     std::vector<Registered> strips_;
     std::vector<Ahead> ahead_;
+    int aheadFactor_ = 0;      // the set ahead_ is decoded from; 0 until the thread starts
     WholeDecode aheadDecode_;  // until the thread starts
     // The thread's result: the pixels of ahead_, in its order.
     std::future<std::vector<std::unique_ptr<raster::MemBitmap>>> aheadDecoding_;
