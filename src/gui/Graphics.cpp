@@ -37,13 +37,12 @@ float RasterWeight(const Blend* blend) {
     return blend == nullptr ? 1.0f : blend->weight;
 }
 
-bool EndsWithPng(const std::string& name) {
-    const size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return false;
-    std::string extension = name.substr(dot + 1);
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == "png";
+// Rows of one of the program's own images; only names ending in ".png" are images. Reads nothing
+// but the resources, so any thread may call it.
+std::optional<raster::RowSpan> DecodeResourceRows(int id, const std::string& name, int factor,
+                                                  raster::RowSpan rows, raster::MemBitmap& into) {
+    if (!raster::EndsWithPng(name)) return std::nullopt;
+    return raster::DecodePngResourceRows(id, factor, rows, into);
 }
 
 }  // namespace
@@ -75,13 +74,12 @@ bool Graphics::PromptForFile(std::string& name, int action, const std::string& e
 std::optional<raster::RowSpan> Graphics::LoadResourceImage(int id, const std::string& name,
                                                            int factor, raster::RowSpan rows,
                                                            raster::MemBitmap& into) {
-    if (!EndsWithPng(name)) return std::nullopt;
-    return raster::DecodePngResourceRows(id, factor, rows, into);
+    return DecodeResourceRows(id, name, factor, rows, into);
 }
 
 std::optional<ImageStore::Size> Graphics::MeasureResourceImage(int id, const std::string& name,
                                                                int frameCount) {
-    if (!EndsWithPng(name)) return std::nullopt;
+    if (!raster::EndsWithPng(name)) return std::nullopt;
     const std::optional<raster::PngSize> size = raster::PngResourceSize(id);
     if (!size) return std::nullopt;
     // The program's strips are stored as they are shown, their frames stacked downwards.
@@ -333,8 +331,7 @@ void Graphics::DecodeAhead(const std::vector<const ImageStrip*>& strips) {
 
 ImageStore::WholeDecode Graphics::AheadDecoder() const {
     return [](int id, const std::string& name, int factor, raster::MemBitmap& into) {
-        return EndsWithPng(name) &&
-               raster::DecodePngResourceRows(id, factor, {0, raster::kAllRows}, into).has_value();
+        return DecodeResourceRows(id, name, factor, {0, raster::kAllRows}, into).has_value();
     };
 }
 

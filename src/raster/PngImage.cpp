@@ -106,14 +106,6 @@ bool DecodeRows(png_structp png, png_infop info, const RowTarget& target,
     return true;
 }
 
-bool EndsWithPng(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string suffix = path.substr(path.size() - 4);
-    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return suffix == ".png";
-}
-
 bool Decode(std::span<const uint8_t> bytes, bool builtIn, const RowTarget& target) {
     if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return false;
     png_structp png =
@@ -302,6 +294,14 @@ std::optional<RowSpan> DecodePngResourceRows(int id, int factor, RowSpan rows, M
     const std::vector<uint8_t> piece = Piece(*layout, from, count, endOffset);
     if (!Decode(piece, true, {&bitmap, decoded.first, count})) return std::nullopt;
     return decoded;
+}
+
+bool EndsWithPng(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string suffix = path.substr(path.size() - 4);
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return suffix == ".png";
 }
 
 std::unique_ptr<MemBitmap> LoadPngResource(int id, int factor) {

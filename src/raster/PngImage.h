@@ -71,6 +71,9 @@ std::optional<RowSpan> DecodePngResourceRows(int id, int factor, RowSpan rows, M
 // panel's size; null when DecodePngResourceRows would give none.
 std::unique_ptr<MemBitmap> LoadPngResource(int id, int factor = 1);
 
+// True for a name that ends in ".png" in any letter case.
+bool EndsWithPng(const std::string& path);
+
 // Loads a file whose name ends in ".png" in any letter case; null for other names, unreadable
 // files and decoding errors.
 std::unique_ptr<MemBitmap> LoadPngFile(const std::string& path);
