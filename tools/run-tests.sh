@@ -33,20 +33,16 @@ step() { printf '\n=== %s (%s s)\n' "$*" "$SECONDS"; }
 # also at the lowest priority: those tests are the slowest to answer the JACK server, whose cycles
 # wait for every client, so they never share the processors on equal terms.
 
-# Runs a command in a session of its own, so that a failed test run ends all it started (cmake,
-# ninja and the compilers) with its process group. Where the kernel groups processes by session,
-# niceness only ranks processes within a group; the group's own niceness ranks it against the
-# tests.
-at_lowest_priority() {  # COMMAND...
-  exec setsid bash -c 'echo 19 >/proc/self/autogroup 2>/dev/null; exec nice -n 19 "$@"' \
-    lowest-priority "$@"
-}
 background_pid=""
 background_log=""
 build_in_background() {  # LOG COMMAND...
   background_log=$1
   shift
-  (at_lowest_priority "$@") >"$background_log" 2>&1 &
+  # A session of its own, so that a failed test run ends all it started (cmake, ninja and the
+  # compilers) with its process group. Where the kernel groups processes by session, niceness
+  # only ranks processes within a group; the group's own niceness ranks it against the tests.
+  setsid bash -c 'echo 19 >/proc/self/autogroup 2>/dev/null; exec nice -n 19 "$@"' \
+    lowest-priority "$@" >"$background_log" 2>&1 &
   background_pid=$!
 }
 wait_for_background_build() {
